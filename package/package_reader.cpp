@@ -1,0 +1,55 @@
+#include "package/package_reader.h"
+
+#include <cstring>
+#include <new>
+
+#include "platform/file_system.h"
+#include "streams/kv_file_stream.h"
+#include "streams/kv_zlib_in_stream.h"
+
+namespace {
+
+constexpr std::int32_t kHeaderSize = 11;
+constexpr char kMagic[] = "[KVUPD]";
+
+}  // namespace
+
+PackageReader::PackageReader(const char* path) {
+  auto* file = new TKVFStream(platform::kOpenRead, path);
+  opened_ = file->IsOpen() != 0;
+  package.reset(file);
+  if (IsCompressedContainer(*file)) {
+    package.reset(new TKVZLibInStream(package.release(), 1));
+    compressed_ = true;
+  } else {
+    file->Rewind();
+  }
+  std::uint8_t header[kHeaderSize] = {};
+  package->ReadBlock(header, kHeaderSize);
+  std::memcpy(magic, header, sizeof magic);
+  version = header[8];
+  entryCount = static_cast<std::int16_t>(header[9] | (header[10] << 8));
+  title.reset(new (std::nothrow) char[kTitleCapacity]);
+  description.reset(new (std::nothrow) char[kPackageDescriptionCapacity]);
+  if (!title || !description) {
+    package->SetError();
+    return;
+  }
+  package->ReadString(title.get(), kTitleCapacity);
+  package->ReadString(description.get(), kPackageDescriptionCapacity);
+}
+
+PackageReader::~PackageReader() = default;
+
+bool PackageReader::IsValid() const {
+  return std::memcmp(magic, kMagic, sizeof magic) == 0 && version <= kNewestPackageVersion &&
+         package->Error() == 0;
+}
+
+PackageReader::Problem PackageReader::GetProblem() const {
+  if (!opened_) return Problem::kCannotOpen;
+  if (std::memcmp(magic, kMagic, sizeof magic) != 0) return Problem::kNotPackage;
+  if (version > kNewestPackageVersion) return Problem::kVersionTooNew;
+  if (package->Error() != 0) return Problem::kTruncated;
+  return Problem::kNone;
+}

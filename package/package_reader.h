@@ -1,0 +1,42 @@
+// An upgrade package opened for reading: the header, title and description
+// of a plain package or of one wrapped in the "[KVZ]" container. Nothing is
+// reported while reading; IsValid() and Problem() tell the outcome.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "streams/kv_stream.h"
+
+// Packages of a newer version than this are refused.
+constexpr std::uint8_t kNewestPackageVersion = 18;
+// Capacities of the kept texts, terminator included.
+constexpr std::uint32_t kTitleCapacity = 80;
+constexpr std::uint32_t kPackageDescriptionCapacity = 8192;
+
+class PackageReader {
+ public:
+  enum class Problem { kNone, kCannotOpen, kNotPackage, kVersionTooNew, kTruncated };
+
+  explicit PackageReader(const char* path);
+  virtual ~PackageReader();
+  PackageReader(const PackageReader&) = delete;
+  PackageReader& operator=(const PackageReader&) = delete;
+
+  // Magic "[KVUPD]" with its NUL, version at most 18, and no read error.
+  bool IsValid() const;
+  // The first reason IsValid() fails, in the order a user can act on it.
+  Problem GetProblem() const;
+  bool IsCompressed() const { return compressed_; }
+
+  std::unique_ptr<TKVStream> package;
+  char magic[8] = {};
+  std::uint8_t version = 0;
+  std::int16_t entryCount = 0;
+  std::unique_ptr<char[]> title;
+  std::unique_ptr<char[]> description;
+
+ private:
+  bool opened_ = false;
+  bool compressed_ = false;
+};

@@ -1,0 +1,112 @@
+#include "package/upgrade_session.h"
+
+#include <cstring>
+#include <new>
+
+#include "package/entry_path.h"
+#include "package/ui_strings.h"
+#include "streams/bounded_text.h"
+
+namespace {
+
+void DecodeFlags(std::uint8_t flags, std::uint8_t version, PackageEntry& entry) {
+  if (version > 17) {
+    entry.operation = flags & 0x07;
+    entry.warningPolicy = (flags >> 3) & 0x03;
+    entry.errorPolicy = (flags >> 5) & 0x03;
+  } else {
+    entry.operation = flags & 0x03;
+    entry.warningPolicy = (flags >> 2) & 0x03;
+    entry.errorPolicy = (flags >> 4) & 0x03;
+    if (entry.operation == 2) entry.operation = kRemove;
+  }
+}
+
+bool HasOldStamp(std::uint8_t operation) {
+  return operation == kUpdate || operation == kVerify || operation == kRemove;
+}
+
+bool HasNewStamp(std::uint8_t operation) {
+  return operation == kAdd || operation == kUpdate || operation == kReplace;
+}
+
+}  // namespace
+
+UpgradeSession::UpgradeSession(platform::ModuleInstance instance,
+                               platform::WindowHandle ownerWindow, const char* packagePath,
+                               const char* folder)
+    : PackageReader(packagePath),
+      entries(new (std::nothrow) PackageEntry* [kMaxEntries]()),
+      instance(instance),
+      ownerWindow(ownerWindow) {
+  const std::size_t length = std::strlen(folder);
+  const bool endsInSeparator = length > 0 && folder[length - 1] == '\\';
+  if (!CopyText(targetFolder, folder) || (!endsInSeparator && !AppendText(targetFolder, "\\"))) {
+    targetFolder[0] = 0;
+    tableProblem = TableProblem::kFolderTooLong;
+    return;
+  }
+  if (!entries) return;
+  totalBytes = ReadEntryTable();
+}
+
+UpgradeSession::~UpgradeSession() {
+  if (entries) {
+    for (std::int32_t i = 0; i < kMaxEntries; ++i) delete entries[i];
+  }
+  uiStrings.reset();
+}
+
+std::uint32_t UpgradeSession::ReadEntryTable() {
+  if (entryCount > kMaxEntries) {
+    tableProblem = TableProblem::kTooManyEntries;
+    return 0;
+  }
+  std::uint32_t sum = 0;
+  for (std::int32_t i = 0; i < entryCount; ++i) {
+    if (entries[i] == nullptr) {
+      entries[i] = new (std::nothrow) PackageEntry;
+      if (entries[i] == nullptr) return 0;
+    }
+    PackageEntry& entry = *entries[i];
+    std::memset(&entry, 0, sizeof entry);
+    DecodeFlags(package->ReadByte(), version, entry);
+    // One character more than the entry keeps tells a long name from one
+    // that fits exactly; a cut name would name another file.
+    char name[kEntryNameCapacity + 1];
+    package->ReadString(name, sizeof name);
+    if (std::strlen(name) > kMaxEntryName) {
+      tableProblem = TableProblem::kNameTooLong;
+      problemEntry = i;
+      return 0;
+    }
+    if (!IsSafeEntryName(name)) {
+      tableProblem = TableProblem::kUnsafeName;
+      problemEntry = i;
+      return 0;
+    }
+    CopyText(entry.fileName, name);
+    package->ReadString(entry.description, kEntryDescriptionCapacity);
+    if (HasOldStamp(entry.operation) &&
+        package->ReadBlock(&entry.oldStamp, sizeof entry.oldStamp) == 0) {
+      tableProblem = TableProblem::kStampMissing;
+      problemEntry = i;
+      return 0;
+    }
+    if (HasNewStamp(entry.operation)) {
+      if (package->ReadBlock(&entry.newStamp, sizeof entry.newStamp) == 0) {
+        tableProblem = TableProblem::kStampMissing;
+        problemEntry = i;
+        return 0;
+      }
+      sum += entry.newStamp.size;
+    }
+  }
+  return sum + 1;
+}
+
+const char* UpgradeSession::GetString(int line) const { return uiStrings->GetString(line); }
+
+const char* UpgradeSession::GetListItem(int line, int item) const {
+  return uiStrings->GetListItem(line, item);
+}

@@ -1,0 +1,75 @@
+// A package opened for one use against one target folder: the reader's
+// header and texts, the whole entry table, and the buffers, windows and
+// counters that the folder check, the search and the apply engine share.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "package/package_reader.h"
+#include "platform/handles.h"
+#include "streams/file_stamp_record.h"
+#include "streams/file_utilities.h"
+
+class UiStrings;
+
+enum Operation : std::uint8_t { kAdd = 0, kUpdate = 1, kReplace = 2, kVerify = 3, kRemove = 4 };
+enum Policy : std::uint8_t { kIgnore = 0, kAsk = 1, kCritical = 2 };
+
+constexpr std::int32_t kMaxEntries = 10000;
+constexpr std::uint32_t kEntryNameCapacity = 250;
+constexpr std::uint32_t kEntryDescriptionCapacity = 80;
+constexpr std::uint32_t kMessageBufferSize = 2048;
+
+struct PackageEntry {
+  std::uint8_t operation;
+  std::uint8_t warningPolicy;
+  std::uint8_t errorPolicy;
+  std::uint8_t state;
+  char fileName[kEntryNameCapacity];
+  char description[kEntryDescriptionCapacity];
+  FileStamp oldStamp;
+  FileStamp newStamp;
+};
+
+// Why ReadEntryTable gave up.
+enum class TableProblem {
+  kNone,
+  kTooManyEntries,   // entryCount above kMaxEntries
+  kNameTooLong,      // a file name longer than 249 characters
+  kUnsafeName,       // a file name that leaves the target folder
+  kStampMissing,     // the package ended where a stamp should be
+  kFolderTooLong,    // the target folder does not fit its buffer
+};
+
+class UpgradeSession : public PackageReader {
+ public:
+  UpgradeSession(platform::ModuleInstance instance, platform::WindowHandle ownerWindow,
+                 const char* packagePath, const char* targetFolder);
+  ~UpgradeSession() override;
+
+  // Reads entryCount entries from the package's position. Returns 1 plus the
+  // sum of the new files' sizes, or 0 when the table cannot be used.
+  std::uint32_t ReadEntryTable();
+
+  TableProblem tableProblem = TableProblem::kNone;
+  // The entry the problem was found in.
+  std::int32_t problemEntry = -1;
+
+  std::unique_ptr<PackageEntry* []> entries;
+  platform::ModuleInstance instance;
+  platform::WindowHandle ownerWindow;
+  platform::WindowHandle progressDialog = nullptr;
+  std::uint32_t bytesDone = 1;
+  std::uint32_t totalBytes = 0;
+  // Always ends with a backslash. A folder whose path does not fit leaves
+  // it empty and the session unusable (totalBytes 0, kFolderTooLong).
+  char targetFolder[kMaxPath] = {};
+  char messageBuffer[kMessageBufferSize] = {};
+  char pathBuffer[kMaxPath] = {};
+  char tempPathBuffer[kMaxPath] = {};
+  std::unique_ptr<UiStrings> uiStrings;
+
+  const char* GetString(int line) const;
+  const char* GetListItem(int line, int item) const;
+};

@@ -1,0 +1,90 @@
+// Everything the core asks of the operating system's files and folders.
+//
+// The core never calls the system directly: it calls Fs(), which returns the
+// installed FileSystem. The native one (file_system_posix.cpp or
+// file_system_win32.cpp, whichever the build picked) is installed from the
+// start; a test may install a wrapper that fails chosen calls and forwards the
+// rest, and uninstall it again by installing nullptr.
+//
+// Paths are narrow, NUL-terminated and use the backslash as separator, as
+// packages store them. The POSIX implementation turns every backslash into
+// '/' at the system-call boundary.
+//
+// Both implementations keep the same contract:
+// - a short read returns the bytes read, a read at the end returns 0;
+// - a write that cannot write everything (disk full) returns fewer bytes;
+// - a failure returns the failure value stated below and changes nothing else.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/handles.h"
+
+namespace platform {
+
+// The two low bits choose access and disposition (0 and 1: read an existing
+// file; 2: write, creating or emptying it; 3: read and write an existing
+// file). Bit 2 allows others to read, bit 3 allows others to write; without
+// them the file is held for exclusive use.
+enum FileOpenFlags : unsigned {
+  kOpenRead = 1,
+  kOpenWrite = 2,
+  kOpenReadWrite = 3,
+  kShareRead = 4,
+  kShareWrite = 8,
+};
+
+// Attribute word bits, as Windows reports them.
+constexpr std::uint32_t kAttrReadOnly = 0x01;
+constexpr std::uint32_t kAttrDirectory = 0x10;
+constexpr std::uint32_t kAttrNormal = 0x80;
+constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFFu;
+
+enum class SeekOrigin { kBegin, kCurrent };
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // kInvalidFile when the file cannot be opened or created.
+  virtual FileHandle Open(const char* path, unsigned flags) = 0;
+  virtual void Close(FileHandle file) = 0;
+  // Bytes read (0 at the end of the file), or -1 on failure.
+  virtual std::int32_t Read(FileHandle file, void* buffer, std::int32_t count) = 0;
+  // Bytes written, or -1 on failure.
+  virtual std::int32_t Write(FileHandle file, const void* buffer, std::int32_t count) = 0;
+  // The new file pointer, or 0xFFFFFFFF on failure.
+  virtual std::uint32_t Seek(FileHandle file, std::int32_t distance, SeekOrigin origin) = 0;
+  // The low 32 bits of the size, or 0xFFFFFFFF on failure.
+  virtual std::uint32_t Size(FileHandle file) = 0;
+  // Last-write time in universal time.
+  virtual bool GetLastWriteTime(FileHandle file, FileTime* utc) = 0;
+  // Creation (where the system keeps one), last-access and last-write time.
+  virtual bool SetTimes(FileHandle file, FileTime utc) = 0;
+
+  // kInvalidAttributes when the path does not exist or cannot be examined.
+  virtual std::uint32_t GetAttributes(const char* path) = 0;
+  // One level; fails when the folder exists or its parent does not.
+  virtual bool CreateFolder(const char* path) = 0;
+  // Fails unless the folder is empty.
+  virtual bool RemoveFolder(const char* path) = 0;
+  virtual bool DeleteFile(const char* path) = 0;
+  // Fails when the destination exists.
+  virtual bool MoveFile(const char* from, const char* to) = 0;
+  // The name of the entry that `path` finds, as the file system stores it
+  // (the last component only). False when nothing is found or it does not fit.
+  virtual bool FindStoredName(const char* path, char* name, std::uint32_t capacity) = 0;
+  // False when the current directory does not fit.
+  virtual bool GetCurrentFolder(char* buffer, std::uint32_t capacity) = 0;
+  virtual bool SetCurrentFolder(const char* path) = 0;
+};
+
+// The file system the core uses now.
+FileSystem& Fs();
+// The implementation of this platform, whatever is installed.
+FileSystem& NativeFs();
+// Installs `replacement` for every later call of Fs(); nullptr restores the
+// native one. The caller keeps ownership.
+void InstallFileSystem(FileSystem* replacement);
+
+}  // namespace platform

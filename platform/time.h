@@ -1,0 +1,26 @@
+// Clocks and time conversions. Implemented per platform: on Windows by the
+// system's own conversions, on POSIX by plain arithmetic over the offset
+// that the C library reports for the present moment.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/handles.h"
+
+namespace platform {
+
+// Milliseconds since some start, wrapping at 2^32.
+std::uint32_t TickCount();
+
+// Universal to local time and back, in place, with the offset from UTC in
+// force now (daylight saving included), not the one at the converted date.
+bool UniversalToLocal(FileTime* time);
+bool LocalToUniversal(FileTime* time);
+
+// A (local) file time to DOS date and time; false outside 1980-2107.
+// Odd seconds are rounded down onto the two-second grid.
+bool FileTimeToDos(FileTime time, std::uint16_t* dosDate, std::uint16_t* dosTime);
+// DOS date and time to a (local) file time; false for a field out of range.
+bool DosToFileTime(std::uint16_t dosDate, std::uint16_t dosTime, FileTime* time);
+
+}  // namespace platform
