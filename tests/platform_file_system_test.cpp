@@ -109,8 +109,12 @@ TEST_F(PlatformFileSystem, SharedReadersOpenTogether) {
   const FileHandle second = Open(path, shared);
   EXPECT_NE(first, kInvalidFile);
   EXPECT_NE(second, kInvalidFile);
+  // They let others read, not write.
+  EXPECT_EQ(Open(path, platform::kOpenWrite | platform::kShareRead), kInvalidFile);
+  EXPECT_EQ(Open(path, platform::kOpenReadWrite | platform::kShareRead), kInvalidFile);
   files.Close(first);
   files.Close(second);
+  EXPECT_EQ(ReadTestFile(path), "both");
 }
 
 TEST_F(PlatformFileSystem, ReadOnlyFileCannotBeDeleted) {

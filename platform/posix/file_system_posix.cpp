@@ -22,8 +22,14 @@ constexpr std::uint64_t kTicksPerSecond = 10000000ull;
 // Seconds from 1601-01-01 to 1970-01-01.
 constexpr std::uint64_t kUnixEpochSeconds = 11644473600ull;
 
+// A lock is shared or exclusive, where Windows weighs each open's access
+// against the other's sharing. Any two readers that let others read may hold
+// a file together on Windows too, so they share the lock; every other open
+// takes the file for itself. That refuses a few pairs Windows would allow,
+// never one it refuses: a writer never empties a file that a reader holds.
 int LockFor(unsigned flags) {
-  return (flags & (kShareRead | kShareWrite)) != 0 ? LOCK_SH : LOCK_EX;
+  const bool readsOnly = (flags & 3u) == 0 || (flags & 3u) == kOpenRead;
+  return readsOnly && (flags & kShareRead) != 0 ? LOCK_SH : LOCK_EX;
 }
 
 // True when another open of ours holds the file.
