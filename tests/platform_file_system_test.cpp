@@ -5,40 +5,48 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
-#include "tests/scratch_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 using platform::FileHandle;
 using platform::kInvalidFile;
 
+// The file's bytes as text, read without the code under test.
+std::string ReadText(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = ReadTestFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 class PlatformFileSystem : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(folder.Ready()); }
-
   FileHandle Open(const std::string& path, unsigned flags) {
     return files.Open(path.c_str(), flags);
   }
 
+  // The folder itself, without the trailing backslash.
+  std::string Folder() const { return folder.path().substr(0, folder.path().size() - 1); }
+
   platform::FileSystem& files = platform::NativeFs();
-  ScratchFolder folder;
+  TempFolder folder;
 };
 
 TEST_F(PlatformFileSystem, MissingFileCannotBeOpenedOrExamined) {
-  const std::string missing = folder.Path("missing.dat");
+  const std::string missing = folder.Join("missing.dat");
   EXPECT_EQ(Open(missing, platform::kOpenRead), kInvalidFile);
   EXPECT_EQ(Open(missing, platform::kOpenReadWrite), kInvalidFile);
   EXPECT_EQ(files.GetAttributes(missing.c_str()), platform::kInvalidAttributes);
-  EXPECT_EQ(files.Open(folder.Path().c_str(), platform::kOpenRead), kInvalidFile)
+  EXPECT_EQ(files.Open(Folder().c_str(), platform::kOpenRead), kInvalidFile)
       << "a folder is no file";
 }
 
 TEST_F(PlatformFileSystem, WriteCreatesAndEmptiesReadStopsShortAtTheEnd) {
-  const std::string path = folder.Path("data.bin");
-  ASSERT_TRUE(WriteTestFile(path, "some old contents"));
-  ASSERT_TRUE(WriteTestFile(path, "abcde"));
+  const std::string path = folder.Join("data.bin");
+  WriteTestFile(path, "some old contents");
+  WriteTestFile(path, "abcde");
   const FileHandle file = Open(path, platform::kOpenRead);
   ASSERT_NE(file, kInvalidFile);
   EXPECT_EQ(files.Size(file), 5u);
@@ -50,7 +58,7 @@ TEST_F(PlatformFileSystem, WriteCreatesAndEmptiesReadStopsShortAtTheEnd) {
   EXPECT_EQ(files.Read(file, buffer, 10), 0);
   EXPECT_EQ(files.Write(file, "x", 1), -1) << "opened for reading only";
   files.Close(file);
-  EXPECT_EQ(ReadTestFile(path), "abcde");
+  EXPECT_EQ(ReadText(path), "abcde");
 }
 
 TEST_F(PlatformFileSystem, InvalidHandleFailsEveryCall) {
@@ -65,8 +73,8 @@ TEST_F(PlatformFileSystem, InvalidHandleFailsEveryCall) {
 }
 
 TEST_F(PlatformFileSystem, SeekFromStartIsUnsignedFromHereSigned) {
-  const std::string path = folder.Path("seek.bin");
-  ASSERT_TRUE(WriteTestFile(path, "abcde"));
+  const std::string path = folder.Join("seek.bin");
+  WriteTestFile(path, "abcde");
   const FileHandle file = Open(path, platform::kOpenRead);
   ASSERT_NE(file, kInvalidFile);
   using platform::SeekOrigin;
@@ -89,8 +97,8 @@ TEST_F(PlatformFileSystem, SeekFromStartIsUnsignedFromHereSigned) {
 }
 
 TEST_F(PlatformFileSystem, FileWithoutSharingIsHeldForExclusiveUse) {
-  const std::string path = folder.Path("held.txt");
-  ASSERT_TRUE(WriteTestFile(path, "kept"));
+  const std::string path = folder.Join("held.txt");
+  WriteTestFile(path, "kept");
   const FileHandle held = Open(path, platform::kOpenRead);
   ASSERT_NE(held, kInvalidFile);
   EXPECT_EQ(Open(path, platform::kOpenRead), kInvalidFile);
@@ -98,12 +106,12 @@ TEST_F(PlatformFileSystem, FileWithoutSharingIsHeldForExclusiveUse) {
   EXPECT_EQ(Open(path, platform::kOpenWrite), kInvalidFile);
   EXPECT_FALSE(files.DeleteFile(path.c_str())) << "in use";
   files.Close(held);
-  EXPECT_EQ(ReadTestFile(path), "kept") << "a refused open for writing empties nothing";
+  EXPECT_EQ(ReadText(path), "kept") << "a refused open for writing empties nothing";
 }
 
 TEST_F(PlatformFileSystem, SharedReadersOpenTogether) {
-  const std::string path = folder.Path("shared.txt");
-  ASSERT_TRUE(WriteTestFile(path, "both"));
+  const std::string path = folder.Join("shared.txt");
+  WriteTestFile(path, "both");
   const unsigned shared = platform::kOpenRead | platform::kShareRead;
   const FileHandle first = Open(path, shared);
   const FileHandle second = Open(path, shared);
@@ -114,41 +122,41 @@ TEST_F(PlatformFileSystem, SharedReadersOpenTogether) {
   EXPECT_EQ(Open(path, platform::kOpenReadWrite | platform::kShareRead), kInvalidFile);
   files.Close(first);
   files.Close(second);
-  EXPECT_EQ(ReadTestFile(path), "both");
+  EXPECT_EQ(ReadText(path), "both");
 }
 
 TEST_F(PlatformFileSystem, ReadOnlyFileCannotBeDeleted) {
-  const std::string path = folder.Path("locked.txt");
-  ASSERT_TRUE(WriteTestFile(path, "x"));
-  ASSERT_TRUE(folder.SetReadOnly("locked.txt", true));
+  const std::string path = folder.Join("locked.txt");
+  WriteTestFile(path, "x");
+  SetTestFileReadOnly(path, true);
   EXPECT_NE(files.GetAttributes(path.c_str()) & platform::kAttrReadOnly, 0u);
   EXPECT_FALSE(files.DeleteFile(path.c_str()));
-  EXPECT_EQ(ReadTestFile(path), "x");
-  ASSERT_TRUE(folder.SetReadOnly("locked.txt", false));
+  EXPECT_EQ(ReadText(path), "x");
+  SetTestFileReadOnly(path, false);
   EXPECT_EQ(files.GetAttributes(path.c_str()) & platform::kAttrReadOnly, 0u);
   EXPECT_TRUE(files.DeleteFile(path.c_str()));
   EXPECT_EQ(files.GetAttributes(path.c_str()), platform::kInvalidAttributes);
   EXPECT_FALSE(files.DeleteFile(path.c_str())) << "already gone";
-  EXPECT_FALSE(files.DeleteFile(folder.Path().c_str())) << "a folder is no file";
+  EXPECT_FALSE(files.DeleteFile(Folder().c_str())) << "a folder is no file";
 }
 
 TEST_F(PlatformFileSystem, MoveNeverReplacesItsDestination) {
-  const std::string from = folder.Path("from.txt");
-  const std::string to = folder.Path("to.txt");
-  ASSERT_TRUE(WriteTestFile(from, "new"));
-  ASSERT_TRUE(WriteTestFile(to, "old"));
+  const std::string from = folder.Join("from.txt");
+  const std::string to = folder.Join("to.txt");
+  WriteTestFile(from, "new");
+  WriteTestFile(to, "old");
   EXPECT_FALSE(files.MoveFile(from.c_str(), to.c_str()));
-  EXPECT_EQ(ReadTestFile(from), "new");
-  EXPECT_EQ(ReadTestFile(to), "old");
+  EXPECT_EQ(ReadText(from), "new");
+  EXPECT_EQ(ReadText(to), "old");
   ASSERT_TRUE(files.DeleteFile(to.c_str()));
   EXPECT_TRUE(files.MoveFile(from.c_str(), to.c_str()));
   EXPECT_EQ(files.GetAttributes(from.c_str()), platform::kInvalidAttributes);
-  EXPECT_EQ(ReadTestFile(to), "new");
-  EXPECT_FALSE(files.MoveFile(from.c_str(), folder.Path("other.txt").c_str())) << "no source";
+  EXPECT_EQ(ReadText(to), "new");
+  EXPECT_FALSE(files.MoveFile(from.c_str(), folder.Join("other.txt").c_str())) << "no source";
 }
 
 TEST_F(PlatformFileSystem, FoldersOneLevelAtATime) {
-  const std::string outer = folder.Path("outer");
+  const std::string outer = folder.Join("outer");
   const std::string inner = outer + "\\inner";
   EXPECT_FALSE(files.CreateFolder(inner.c_str())) << "parent missing";
   ASSERT_TRUE(files.CreateFolder(outer.c_str()));
@@ -158,7 +166,7 @@ TEST_F(PlatformFileSystem, FoldersOneLevelAtATime) {
   EXPECT_NE(attributes & platform::kAttrDirectory, 0u);
 
   const std::string file = outer + "\\file.txt";
-  ASSERT_TRUE(WriteTestFile(file, "x"));
+  WriteTestFile(file, "x");
   const std::uint32_t fileAttributes = files.GetAttributes(file.c_str());
   EXPECT_NE(fileAttributes, platform::kInvalidAttributes);
   EXPECT_NE(fileAttributes, 0u);
@@ -171,8 +179,8 @@ TEST_F(PlatformFileSystem, FoldersOneLevelAtATime) {
 }
 
 TEST_F(PlatformFileSystem, TimesRoundTrip) {
-  const std::string path = folder.Path("stamped.txt");
-  ASSERT_TRUE(WriteTestFile(path, "x"));
+  const std::string path = folder.Join("stamped.txt");
+  WriteTestFile(path, "x");
   // 2021-07-15 12:00:00 UTC.
   const platform::FileTime stamp = 0x01D77970EFF7A000ull;
   FileHandle file = Open(path, platform::kOpenReadWrite);
@@ -189,18 +197,18 @@ TEST_F(PlatformFileSystem, TimesRoundTrip) {
 
 TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {
   const std::string stored = "Stored Name.Txt";
-  ASSERT_TRUE(WriteTestFile(folder.Path(stored), "x"));
-  const std::string path = folder.Path(stored);
+  WriteTestFile(folder.Join(stored), "x");
+  const std::string path = folder.Join(stored);
   char name[64];
   ASSERT_TRUE(files.FindStoredName(path.c_str(), name, sizeof name));
   EXPECT_EQ(std::string(name), stored);
   const auto exact = static_cast<std::uint32_t>(stored.size() + 1);
   EXPECT_TRUE(files.FindStoredName(path.c_str(), name, exact));
   EXPECT_FALSE(files.FindStoredName(path.c_str(), name, exact - 1));
-  EXPECT_FALSE(files.FindStoredName(folder.Path("missing").c_str(), name, sizeof name));
+  EXPECT_FALSE(files.FindStoredName(folder.Join("missing").c_str(), name, sizeof name));
   // Where names are found whatever their case (Windows), the answer is the
   // name as stored; a case-sensitive file system finds nothing.
-  if (files.FindStoredName(folder.Path("stored name.txt").c_str(), name, sizeof name)) {
+  if (files.FindStoredName(folder.Join("stored name.txt").c_str(), name, sizeof name)) {
     EXPECT_EQ(std::string(name), stored);
   }
 }
@@ -208,17 +216,18 @@ TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {
 TEST_F(PlatformFileSystem, CurrentFolderChangesAndComesBack) {
   char before[1024];
   ASSERT_TRUE(files.GetCurrentFolder(before, sizeof before));
-  ASSERT_TRUE(files.SetCurrentFolder(folder.Path().c_str()));
+  ASSERT_TRUE(files.SetCurrentFolder(Folder().c_str()));
   char now[1024];
   EXPECT_TRUE(files.GetCurrentFolder(now, sizeof now));
-  EXPECT_EQ(std::string(now), folder.Path());
-  const auto exact = static_cast<std::uint32_t>(folder.Path().size() + 1);
+  // POSIX answers with its own separator.
+  EXPECT_EQ(NativeTestPath(now), NativeTestPath(Folder()));
+  const auto exact = static_cast<std::uint32_t>(Folder().size() + 1);
   EXPECT_TRUE(files.GetCurrentFolder(now, exact));
   EXPECT_FALSE(files.GetCurrentFolder(now, exact - 1));
   // A relative name is found from the current folder.
-  ASSERT_TRUE(WriteTestFile("relative.txt", "here"));
-  EXPECT_EQ(ReadTestFile(folder.Path("relative.txt")), "here");
-  EXPECT_FALSE(files.SetCurrentFolder(folder.Path("missing").c_str()));
+  WriteTestFile("relative.txt", "here");
+  EXPECT_EQ(ReadText(folder.Join("relative.txt")), "here");
+  EXPECT_FALSE(files.SetCurrentFolder(folder.Join("missing").c_str()));
   ASSERT_TRUE(files.SetCurrentFolder(before));
   EXPECT_EQ(files.GetAttributes("relative.txt"), platform::kInvalidAttributes);
 }

@@ -31,6 +31,8 @@ TEST(PlatformResources, MissingResourcesAreNotFound) {
   // in for a missing numbered table is absent too.
   EXPECT_FALSE(platform::FindDataResource(platform::ProgramInstance(), "UPGAPPLYUI", &data, &size));
   EXPECT_EQ(data, nullptr);
+  EXPECT_FALSE(platform::FindDataResource(nullptr, IDR_UI_STRINGS, &data, &size))
+      << "a null instance is no module";
 }
 
 }  // namespace

@@ -6,6 +6,9 @@ namespace {
 
 bool FindData(ModuleInstance instance, LPCSTR name, const unsigned char** data,
               std::uint32_t* size) {
+  // To the system a null module means the program itself; here it means no
+  // module at all, as on POSIX.
+  if (instance == nullptr) return false;
   const HMODULE module = static_cast<HMODULE>(instance);
   const HRSRC found = ::FindResourceA(module, name, RT_RCDATA);
   if (found == nullptr) return false;
