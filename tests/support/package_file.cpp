@@ -1,0 +1,28 @@
+#include "tests/support/package_file.h"
+
+#include "builder/delta_writer.h"
+
+std::string WritePackage(const TempFolder& folder, const std::string& name,
+                         const std::vector<std::uint8_t>& bytes) {
+  const std::string path = folder.Join(name);
+  WriteTestFile(path, bytes);
+  return path;
+}
+
+FileStamp MakeStamp(std::uint16_t dosDate, std::uint16_t dosTime, std::uint32_t size,
+                    std::uint16_t checksum) {
+  FileStamp stamp{};
+  stamp.dosDate = dosDate;
+  stamp.dosTime = dosTime;
+  stamp.size = size;
+  stamp.checksum = checksum;
+  return stamp;
+}
+
+std::vector<std::uint8_t> InsertDelta(const std::string& text) {
+  DeltaWriter delta;
+  delta.Insert(reinterpret_cast<const std::uint8_t*>(text.data()),
+               static_cast<std::uint32_t>(text.size()));
+  delta.End();
+  return delta.bytes();
+}

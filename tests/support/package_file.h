@@ -1,0 +1,18 @@
+// Writes test packages into a scratch folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "builder/package_writer.h"
+#include "tests/support/temp_folder.h"
+
+// Writes `bytes` as `name` inside `folder` and returns the path.
+std::string WritePackage(const TempFolder& folder, const std::string& name,
+                         const std::vector<std::uint8_t>& bytes);
+// A stamp with the given fields.
+FileStamp MakeStamp(std::uint16_t dosDate, std::uint16_t dosTime, std::uint32_t size,
+                    std::uint16_t checksum);
+// A delta stream that inserts `text` and ends.
+std::vector<std::uint8_t> InsertDelta(const std::string& text);

@@ -1,0 +1,72 @@
+#include "tests/support/temp_folder.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::atomic<unsigned> counter{0};
+
+}  // namespace
+
+std::string NativeTestPath(const std::string& path) {
+  std::string native = path;
+  for (char& c : native) {
+    if (c == '\\') c = '/';
+  }
+  return native;
+}
+
+TempFolder::TempFolder() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+  for (;;) {
+    const std::string name =
+        "upgtest_" + std::to_string(now % 1000000007) + "_" + std::to_string(counter++);
+    const fs::path folder = fs::current_path() / name;
+    std::error_code error;
+    if (fs::create_directory(folder, error)) {
+      path_ = folder.string();
+      for (char& c : path_) {
+        if (c == '/') c = '\\';
+      }
+      path_ += '\\';
+      return;
+    }
+  }
+}
+
+TempFolder::~TempFolder() {
+  std::error_code error;
+  const fs::path root(NativeTestPath(path_));
+  // Read-only files left by a test must not keep the folder alive.
+  for (auto it = fs::recursive_directory_iterator(root, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+    fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, error);
+  }
+  fs::remove_all(root, error);
+}
+
+void WriteTestFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(NativeTestPath(path), std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteTestFile(const std::string& path, const std::string& text) {
+  WriteTestFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+std::vector<std::uint8_t> ReadTestFile(const std::string& path) {
+  std::ifstream in(NativeTestPath(path), std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>());
+}
+
+bool TestPathExists(const std::string& path) {
+  std::error_code error;
+  return fs::exists(fs::path(NativeTestPath(path)), error);
+}
