@@ -13,7 +13,8 @@ constexpr int kTitleTop = 20;
 
 BackdropBand BackdropBandAt(int index, int height) {
   const int step = index * kBandStep;
-  return {MulDivRounded(height, step, 256), MulDivRounded(height, step + kBandStep, 256), 255 - step};
+  return {MulDivRounded(height, step, 256), MulDivRounded(height, step + kBandStep, 256),
+          255 - step};
 }
 
 bool BandMeetsRepaint(const BackdropBand& band, int repaintTop, int repaintBottom) {

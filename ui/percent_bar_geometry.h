@@ -8,7 +8,7 @@
 struct BarRect {
   int left;
   int top;
-  int right;  // excluded
+  int right;   // excluded
   int bottom;  // excluded
 };
 

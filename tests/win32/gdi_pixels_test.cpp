@@ -109,9 +109,8 @@ TEST_F(Backdrop, AStripRepaintTouchesOnlyItsBands) {
   for (int k = 0; k < kBackdropBands; ++k) {
     const BackdropBand band = BackdropBandAt(k, kScreenHeight + 1);
     const int y = (band.top + band.bottom - 1) / 2;
-    const COLORREF expected = BandMeetsRepaint(band, strip.top, strip.bottom)
-                                  ? RGB(0, 0, 255 - 4 * k)
-                                  : kUntouched;
+    const COLORREF expected =
+        BandMeetsRepaint(band, strip.top, strip.bottom) ? RGB(0, 0, 255 - 4 * k) : kUntouched;
     EXPECT_EQ(canvas.At(kPlainX, y), expected) << "band " << k;
   }
   EXPECT_EQ(canvas.At(kPlainX, 415), RGB(0, 0, 255 - 4 * (415 * 256 / 481 / 4)));

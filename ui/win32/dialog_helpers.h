@@ -3,9 +3,7 @@
 // the one file-dialog record and its two centring hooks.
 #pragma once
 
-#include "platform/win32/windows_api.h"
-
-#include <commdlg.h>
+#include "platform/win32/common_dialogs_api.h"
 
 // The program's instance: dialogs, the picture and the message table are
 // loaded from it.

@@ -9,8 +9,8 @@ namespace {
 constexpr char kPackageFilter[] = "Upgrades (*.UPG)\0*.UPG\0";
 constexpr DWORD kChooserFlags =
     OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-constexpr DWORD kBrowseFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK |
-                               OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST;
+constexpr DWORD kBrowseFlags =
+    OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_PATHMUSTEXIST;
 static_assert(kChooserFlags == 0x182C && kBrowseFlags == 0x86C, "the dialogs' flags");
 
 }  // namespace

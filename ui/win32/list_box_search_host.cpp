@@ -34,7 +34,8 @@ bool TakeFirst(HWND list, char* text, std::size_t capacity) {
 }  // namespace
 
 ListBoxSearchHost::ListBoxSearchHost(HINSTANCE instance, HWND owner)
-    : queue_(CreateHiddenListBox(instance, owner)), listing_(CreateHiddenListBox(instance, owner)) {}
+    : queue_(CreateHiddenListBox(instance, owner)),
+      listing_(CreateHiddenListBox(instance, owner)) {}
 
 ListBoxSearchHost::~ListBoxSearchHost() {
   if (listing_ != nullptr) ::DestroyWindow(listing_);

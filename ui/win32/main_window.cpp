@@ -56,10 +56,9 @@ bool OpenMainWindow(HINSTANCE instance, const char* commandLine) {
   windowClass.hbrBackground = ::CreateSolidBrush(RGB(0, 0, 255));
   windowClass.lpszClassName = kClassName;
   if (::RegisterClassA(&windowClass) == 0) return false;
-  const HWND window =
-      ::CreateWindowExA(0, kClassName, kProgramTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
-                        nullptr);
+  const HWND window = ::CreateWindowExA(0, kClassName, kProgramTitle, WS_OVERLAPPEDWINDOW,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                        nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return false;
   ::ShowWindow(window, SW_SHOWMAXIMIZED);
   ::UpdateWindow(window);

@@ -45,9 +45,9 @@ int Win32FrontEnd::RunPage(int page) {
   static const DLGPROC kProcedures[] = {Confirm1, Confirm2, Confirm3};
   if (page < 1 || page > 3) return kPageCancel;
   // A page that cannot be created gives -1, which the wizard takes as Next.
-  return static_cast<int>(::DialogBoxParamA(AppInstance, kTemplates[page - 1], mainWindow_,
-                                            kProcedures[page - 1],
-                                            reinterpret_cast<LPARAM>(static_cast<FrontEnd*>(this))));
+  return static_cast<int>(
+      ::DialogBoxParamA(AppInstance, kTemplates[page - 1], mainWindow_, kProcedures[page - 1],
+                        reinterpret_cast<LPARAM>(static_cast<FrontEnd*>(this))));
 }
 
 bool Win32FrontEnd::ChooseFolder(platform::WindowHandle owner, const char* start, char* returned) {

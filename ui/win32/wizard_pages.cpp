@@ -6,9 +6,9 @@
 #include "streams/bounded_text.h"
 #include "streams/file_utilities.h"
 #include "ui/shared_state.h"
-#include "ui/wizard.h"
 #include "ui/win32/dialog_helpers.h"
 #include "ui/win32/exported_procedures.h"
+#include "ui/wizard.h"
 
 namespace {
 
