@@ -72,6 +72,13 @@ std::unique_ptr<UpgradeSession> OpenRunSession(const std::string& package,
   return session;
 }
 
+std::unique_ptr<UpgradeSession> OpenEmptySession(const TempFolder& folder) {
+  PackageWriter writer;
+  const std::string path = folder.Join("empty.upg");
+  EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+  return OpenRunSession(path, folder.path());
+}
+
 std::string UiLine(int line) {
   const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
   return strings.GetString(line);

@@ -39,6 +39,9 @@ FolderSnapshot TakeSnapshot(const std::string& folder);
 // as the front-ends open it for a run.
 std::unique_ptr<UpgradeSession> OpenRunSession(const std::string& package,
                                                const std::string& folder);
+// A run session on a package without entries, written into `folder`,
+// whose target is `folder` itself.
+std::unique_ptr<UpgradeSession> OpenEmptySession(const TempFolder& folder);
 // Line `line` of the program's UiStrings.
 std::string UiLine(int line);
 
