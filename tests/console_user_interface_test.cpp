@@ -52,11 +52,11 @@ class ConsoleTest : public ::testing::Test {
 TEST_F(ConsoleTest, AQuestionReadsOneLinePerAttemptUntilItIsAnAnswer) {
   Type("maybe\n  YES \nn\n No\n");
   ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
-  EXPECT_EQ(console.MessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
             platform::kIdYes);
-  EXPECT_EQ(console.MessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
             platform::kIdNo);
-  EXPECT_EQ(console.MessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
             platform::kIdNo);
   const std::string out = Output();
   EXPECT_NE(out.find("-- Upgrade Processing --\nGo on?\n[y/n] maybe\n[y/n]   YES \n"),
@@ -68,19 +68,19 @@ TEST_F(ConsoleTest, AtTheEndOfInputOnlyTheCancelConfirmationIsAnsweredYes) {
   Type("");
   ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
   console.SetCancelQuestion("Really cancel?");
-  EXPECT_EQ(console.MessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdNo);
-  EXPECT_EQ(console.MessageBox(nullptr, "Really cancel?", "C", kQuestion), platform::kIdYes);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdNo);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Really cancel?", "C", kQuestion), platform::kIdYes);
 }
 
 TEST_F(ConsoleTest, FixedAnswersReadNothing) {
   Type("n\n");
   ConsoleUserInterface yes(input_, output_, false, AnswerMode::kAllYes);
-  EXPECT_EQ(yes.MessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdYes);
+  EXPECT_EQ(yes.ShowMessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdYes);
   ConsoleUserInterface no(input_, output_, false, AnswerMode::kAllNo);
   no.SetCancelQuestion("Really cancel?");
-  EXPECT_EQ(no.MessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdNo);
-  EXPECT_EQ(no.MessageBox(nullptr, "Really cancel?", "C", kQuestion), platform::kIdYes);
-  EXPECT_EQ(no.MessageBox(nullptr, "Note", "C", platform::kMbIconInformation), platform::kIdOk);
+  EXPECT_EQ(no.ShowMessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdNo);
+  EXPECT_EQ(no.ShowMessageBox(nullptr, "Really cancel?", "C", kQuestion), platform::kIdYes);
+  EXPECT_EQ(no.ShowMessageBox(nullptr, "Note", "C", platform::kMbIconInformation), platform::kIdOk);
   EXPECT_EQ(std::fgetc(input_), 'n');
 }
 

@@ -1,1 +1,40 @@
-int main() { return 0; }
+// upgtool: inspects upgrade packages and the files they apply to.
+#include <cstdio>
+#include <cstring>
+
+#include "tools/upgtool/commands.h"
+
+namespace {
+
+constexpr char kVersion[] = "upgtool 3.0";
+
+const Command kCommands[] = {
+    {"list", RunList, "list [--json] PACKAGE"},
+    {"stamp", RunStamp, "stamp [--json] FILE..."},
+};
+
+void PrintHelp() {
+  std::printf("%s: inspect upgrade packages\n\nusage:\n", kVersion);
+  for (const Command& command : kCommands) std::printf("  upgtool %s\n", command.usage);
+  std::printf("  upgtool --help\n  upgtool --version\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    PrintHelp();
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("%s\n", kVersion);
+    return 0;
+  }
+  if (argc >= 2) {
+    for (const Command& command : kCommands) {
+      if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
+    }
+  }
+  std::fprintf(stderr, "usage: upgtool COMMAND ... (upgtool --help lists the commands)\n");
+  return 2;
+}

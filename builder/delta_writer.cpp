@@ -1,0 +1,115 @@
+#include "builder/delta_writer.h"
+
+void DeltaWriter::Byte(std::uint8_t value) { bytes_.push_back(value); }
+
+void DeltaWriter::Word(std::uint16_t value) {
+  Byte(static_cast<std::uint8_t>(value));
+  Byte(static_cast<std::uint8_t>(value >> 8));
+}
+
+void DeltaWriter::Dword(std::uint32_t value) {
+  Word(static_cast<std::uint16_t>(value));
+  Word(static_cast<std::uint16_t>(value >> 16));
+}
+
+void DeltaWriter::Literal(const std::uint8_t* bytes, std::uint32_t count) {
+  if (count > 0) bytes_.insert(bytes_.end(), bytes, bytes + count);
+}
+
+void DeltaWriter::Insert8(const std::uint8_t* bytes, std::uint8_t count) {
+  Byte(kOpInsert8);
+  Byte(count);
+  Literal(bytes, count);
+}
+
+void DeltaWriter::Insert16(const std::uint8_t* bytes, std::uint16_t count) {
+  Byte(kOpInsert16);
+  Word(count);
+  Literal(bytes, count);
+}
+
+void DeltaWriter::Insert32(const std::uint8_t* bytes, std::uint32_t count) {
+  Byte(kOpInsert32);
+  Dword(count);
+  Literal(bytes, count);
+}
+
+void DeltaWriter::SetBase(std::uint16_t high) {
+  Byte(kOpSetBase);
+  Word(high);
+  base_ = static_cast<std::uint32_t>(high) << 16;
+}
+
+void DeltaWriter::CopyBase8(std::uint16_t offset, std::uint8_t count) {
+  Byte(kOpCopyBase8);
+  Word(offset);
+  Byte(count);
+}
+
+void DeltaWriter::CopyBase16(std::uint16_t offset, std::uint16_t count) {
+  Byte(kOpCopyBase16);
+  Word(offset);
+  Word(count);
+}
+
+void DeltaWriter::CopyBase32(std::uint16_t offset, std::uint32_t count) {
+  Byte(kOpCopyBase32);
+  Word(offset);
+  Dword(count);
+}
+
+void DeltaWriter::CopyAbs8(std::uint32_t position, std::uint8_t count) {
+  Byte(kOpCopyAbs8);
+  Dword(position);
+  Byte(count);
+}
+
+void DeltaWriter::CopyAbs16(std::uint32_t position, std::uint16_t count) {
+  Byte(kOpCopyAbs16);
+  Dword(position);
+  Word(count);
+}
+
+void DeltaWriter::CopyAbs32(std::uint32_t position, std::uint32_t count) {
+  Byte(kOpCopyAbs32);
+  Dword(position);
+  Dword(count);
+}
+
+void DeltaWriter::NoOp(std::uint8_t code) { Byte(code); }
+
+void DeltaWriter::End() { Byte(kOpEnd); }
+
+void DeltaWriter::Insert(const std::uint8_t* bytes, std::uint32_t count) {
+  if (count <= 0xFF) {
+    Insert8(bytes, static_cast<std::uint8_t>(count));
+  } else if (count <= 0xFFFF) {
+    Insert16(bytes, static_cast<std::uint16_t>(count));
+  } else {
+    Insert32(bytes, count);
+  }
+}
+
+void DeltaWriter::Copy(std::uint32_t position, std::uint32_t count) {
+  // A relative copy saves two bytes over an absolute one; a new base costs
+  // three, so it pays only when the next copy is relative as well, which a
+  // single copy cannot know. Use the current base when it reaches, else
+  // copy absolutely.
+  const bool reachable = position >= base_ && position - base_ <= 0xFFFF;
+  const std::uint16_t offset = static_cast<std::uint16_t>(position - base_);
+  if (reachable) {
+    if (count <= 0xFF) {
+      CopyBase8(offset, static_cast<std::uint8_t>(count));
+    } else if (count <= 0xFFFF) {
+      CopyBase16(offset, static_cast<std::uint16_t>(count));
+    } else {
+      CopyBase32(offset, count);
+    }
+  } else if (count <= 0xFF) {
+    CopyAbs8(position, static_cast<std::uint8_t>(count));
+  } else if (count <= 0xFFFF) {
+    CopyAbs16(position, static_cast<std::uint16_t>(count));
+  } else {
+    CopyAbs32(position, count);
+  }
+}

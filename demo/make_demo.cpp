@@ -1,0 +1,181 @@
+// Writes the bundled demo into OUTPUT_FOLDER: release1\ (an "installed"
+// release), release2\ (what the upgrade must make of it) and demo.upg, a
+// "[KVZ]" package that upgrades release 1 to release 2 with every kind of
+// entry. Contents and dates are fixed, so every build writes the same bytes.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "builder/delta_writer.h"
+#include "builder/package_writer.h"
+#include "package/file_stamp.h"
+#include "package/upgrade_session.h"
+#include "platform/file_system.h"
+#include "streams/file_utilities.h"
+#include "streams/kv_file_stream.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// 2024-05-01 12:00:00 and 2025-03-15 09:30:00 in DOS format.
+constexpr std::uint16_t kRelease1Date = (44u << 9) | (5u << 5) | 1u;
+constexpr std::uint16_t kRelease1Time = 12u << 11;
+constexpr std::uint16_t kRelease2Date = (45u << 9) | (3u << 5) | 15u;
+constexpr std::uint16_t kRelease2Time = (9u << 11) | (30u << 5);
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+Bytes Noise(std::size_t size, std::uint32_t seed) {
+  Bytes bytes(size);
+  for (auto& b : bytes) {
+    seed = seed * 1664525u + 1013904223u;
+    b = static_cast<std::uint8_t>(seed >> 24);
+  }
+  return bytes;
+}
+
+std::string ReleaseText(int release) {
+  std::string text = "Karvell Demo Suite, release " + std::to_string(release) + "\r\n\r\n";
+  for (int i = 1; i <= 40; ++i) {
+    text += "Line " + std::to_string(i) + ": the quick brown fox jumps over the lazy dog.\r\n";
+    if (release == 2 && i % 10 == 0) text += "New in release 2: note " + std::to_string(i) + ".\r\n";
+  }
+  return text;
+}
+
+// The old file with a few stretches overwritten, as a new build would differ.
+Bytes Patched(const Bytes& old) {
+  Bytes patched = old;
+  for (std::size_t at = 1000; at + 64 < patched.size(); at += 7000) {
+    const Bytes change = Noise(48, static_cast<std::uint32_t>(at));
+    std::copy(change.begin(), change.end(), patched.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+  return patched;
+}
+
+// Copies where the files agree and inserts where they differ, by blocks.
+Bytes EncodeUpdate(const Bytes& old, const Bytes& now) {
+  DeltaWriter delta;
+  constexpr std::size_t kBlock = 16;
+  std::size_t pending = 0;
+  std::size_t at = 0;
+  auto flushInsert = [&](std::size_t end) {
+    if (end > pending) delta.Insert(now.data() + pending, static_cast<std::uint32_t>(end - pending));
+  };
+  while (at < now.size()) {
+    std::size_t run = 0;
+    while (at + run < now.size() && at + run < old.size() && now[at + run] == old[at + run]) ++run;
+    if (run >= kBlock) {
+      flushInsert(at);
+      delta.Copy(static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(run));
+      at += run;
+      pending = at;
+    } else {
+      at += run + 1;
+    }
+  }
+  flushInsert(now.size());
+  delta.End();
+  return delta.bytes();
+}
+
+Bytes InsertAll(const Bytes& now) {
+  DeltaWriter delta;
+  delta.Insert(now.data(), static_cast<std::uint32_t>(now.size()));
+  delta.End();
+  return delta.bytes();
+}
+
+bool WriteDated(const std::string& path, const Bytes& bytes, std::uint16_t date, std::uint16_t time) {
+  if (!WriteBytesToFile(path.c_str(), bytes)) return false;
+  FileStamp stamp{};
+  stamp.dosDate = date;
+  stamp.dosTime = time;
+  TKVFStream file(platform::kOpenReadWrite, path.c_str());
+  return file.IsOpen() && file.SetDosTime(stamp);
+}
+
+bool MakeFolders(const std::string& root, const std::vector<std::string>& relative) {
+  for (const std::string& folder : relative) {
+    const std::string path = root + folder;
+    if (!CreateFolder(path.c_str()) && IsFile(path.c_str())) return false;
+  }
+  return true;
+}
+
+struct DemoFile {
+  std::string name;
+  std::string description;
+  std::uint8_t operation;
+  Bytes release1;  // empty for an added file
+  Bytes release2;  // empty for a removed file
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_demo OUTPUT_FOLDER\n");
+    return 2;
+  }
+  std::string out = argv[1];
+  if (out.back() != '\\' && out.back() != '/') out += '\\';
+  const std::string r1 = out + "release1\\";
+  const std::string r2 = out + "release2\\";
+  const Bytes engine = Noise(40000, 7);
+  const std::vector<DemoFile> files = {
+      {"readme.txt", "Release notes", kUpdate, Text(ReleaseText(1)), Text(ReleaseText(2))},
+      {"bin\\engine.dat", "Game engine", kUpdate, engine, Patched(engine)},
+      {"gfx\\logo.bmp", "Title picture", kReplace, Noise(3000, 11), Noise(3500, 12)},
+      {"data\\levels\\level1.map", "", kVerify, Noise(5000, 21), Noise(5000, 21)},
+      {"old\\legacy.cfg", "Obsolete settings", kRemove, Text("fullscreen=0\r\nsound=1\r\n"), {}},
+      {"data\\levels\\level2.map", "New level", kAdd, {}, Noise(6000, 22)},
+      {"addons\\music\\theme.mid", "Theme music", kAdd, {}, Noise(1200, 23)},
+  };
+  if (!MakeFolders(out, {"", "release1", "release2"}) ||
+      !MakeFolders(r1, {"bin", "gfx", "data", "data\\levels", "old"}) ||
+      !MakeFolders(r2, {"bin", "gfx", "data", "data\\levels", "addons", "addons\\music"})) {
+    std::fprintf(stderr, "make_demo: cannot create the folders under %s\n", out.c_str());
+    return 1;
+  }
+  PackageWriter writer(18);
+  writer.SetTitle("Karvell Demo Suite 2.0");
+  writer.SetDescription(
+      "This upgrade brings the Karvell Demo Suite from release 1 to release 2.\r\n\r\n"
+      "It updates the engine and the release notes, replaces the title picture, adds a "
+      "new level and the theme music, and removes the obsolete settings file.");
+  for (const DemoFile& file : files) {
+    PackageEntrySpec entry;
+    entry.operation = file.operation;
+    entry.fileName = file.name;
+    entry.description = file.description;
+    entry.warningPolicy = kAsk;
+    entry.errorPolicy = kCritical;
+    if (!file.release1.empty() &&
+        (!WriteDated(r1 + file.name, file.release1, kRelease1Date, kRelease1Time) ||
+         !ComputeFileStamp((r1 + file.name).c_str(), entry.oldStamp))) {
+      std::fprintf(stderr, "make_demo: cannot write %s\n", (r1 + file.name).c_str());
+      return 1;
+    }
+    const bool verified = file.operation == kVerify;
+    const std::uint16_t date = verified ? kRelease1Date : kRelease2Date;
+    const std::uint16_t time = verified ? kRelease1Time : kRelease2Time;
+    if (!file.release2.empty() &&
+        (!WriteDated(r2 + file.name, file.release2, date, time) ||
+         !ComputeFileStamp((r2 + file.name).c_str(), entry.newStamp))) {
+      std::fprintf(stderr, "make_demo: cannot write %s\n", (r2 + file.name).c_str());
+      return 1;
+    }
+    if (file.operation == kUpdate) entry.delta = EncodeUpdate(file.release1, file.release2);
+    if (file.operation == kAdd || file.operation == kReplace) entry.delta = InsertAll(file.release2);
+    if (file.operation == kVerify) entry.newStamp = FileStamp{};
+    writer.AddEntry(entry);
+  }
+  const std::string package = out + "demo.upg";
+  if (!writer.WriteFile(package.c_str(), true)) {
+    std::fprintf(stderr, "make_demo: cannot write %s\n", package.c_str());
+    return 1;
+  }
+  return 0;
+}

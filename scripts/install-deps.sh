@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, and nothing
+# when they are all there already. Usage: install-deps.sh [native|all]
+#   native: the Linux build and its tests
+#   all:    also the Windows cross build, Wine, and the GUI test tools
+set -euo pipefail
+
+want=(g++ cmake make libgtest-dev googletest zlib1g-dev tmux)
+if [ "${1:-all}" = all ]; then
+  want+=(g++-mingw-w64-i686 libz-mingw-w64-dev wine wine32:i386 xvfb xdotool imagemagick fonts-wine)
+fi
+
+missing=()
+for package in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
+echo "Installing: ${missing[*]}"
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include <string>
+#include <vector>
+
+#include "package/file_stamp.h"
+#include "platform/file_system.h"
+#include "streams/kv_file_stream.h"
+#include "tests/support/temp_folder.h"
+
+// Stamp fields sit unaligned in their packed record: the unary + copies a
+// field before a gtest macro binds a reference to it.
+
+namespace {
+
+TEST(Checksum, WorkedValues) {
+  struct Row {
+    std::vector<std::uint8_t> bytes;
+    std::uint16_t checksum;
+  };
+  std::vector<std::uint8_t> long513(513, 0);
+  long513.front() = 0xAA;
+  long513.back() = 0x01;
+  const Row rows[] = {
+      {{}, 0x0000},
+      {{0x61}, 0x0061},
+      {{0x61, 0x62}, 0x6162},
+      {{0x61, 0x62, 0x63}, 0x6202},
+      {{0x61, 0x62, 0x63, 0x64}, 0x0206},
+      {long513, 0xAA01},
+  };
+  TempFolder folder;
+  for (const Row& row : rows) {
+    const std::string path = folder.Join("f.bin");
+    WriteTestFile(path, row.bytes);
+    FileStamp stamp;
+    ASSERT_TRUE(ComputeFileStamp(path.c_str(), stamp));
+    EXPECT_EQ(+stamp.size, row.bytes.size());
+    EXPECT_EQ(+stamp.checksum, row.checksum) << "size " << row.bytes.size();
+  }
+}
+
+TEST(Checksum, FullBlocksAreBigEndianWords) {
+  std::vector<std::uint8_t> bytes(1024);
+  std::uint16_t words = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
+  for (std::size_t i = 0; i < bytes.size(); i += 2)
+    words ^= static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1]);
+  EXPECT_EQ(FoldChecksumBlock(FoldChecksumBlock(0, bytes.data(), 512), bytes.data() + 512, 512),
+            words);
+}
+
+TEST(FileStamp, MissingOrLockedFileGivesAZeroStamp) {
+  TempFolder folder;
+  FileStamp stamp;
+  std::memset(&stamp, 0xFF, sizeof stamp);
+  EXPECT_FALSE(ComputeFileStamp(folder.Join("none").c_str(), stamp));
+  EXPECT_EQ(+stamp.size, 0u);
+  EXPECT_EQ(+stamp.checksum, 0);
+  EXPECT_EQ(stamp.DateTime(), 0u);
+
+  const std::string path = folder.Join("held");
+  WriteTestFile(path, "abc");
+  TKVFStream holder(platform::kOpenRead, path.c_str());
+  ASSERT_TRUE(holder.IsOpen());
+  EXPECT_FALSE(ComputeFileStamp(path.c_str(), stamp));
+  EXPECT_EQ(+stamp.size, 0u);
+}
+
+FileStamp Expected(std::uint16_t date, std::uint16_t time, std::uint32_t size,
+                   std::uint16_t checksum) {
+  FileStamp stamp{};
+  stamp.dosDate = date;
+  stamp.dosTime = time;
+  stamp.size = size;
+  stamp.checksum = checksum;
+  return stamp;
+}
+
+// Run by CTest under several TZ values: the date and time written through
+// local time must read back the same through local time.
+TEST(FileStamp, DosTimeRoundTrip) {
+  TempFolder folder;
+  const std::string path = folder.Join("abc.txt");
+  WriteTestFile(path, "abc");
+  const std::uint16_t dates[] = {
+      (1u << 9) | (1u << 5) | 1u,      // 1981-01-01
+      (46u << 9) | (12u << 5) | 6u,    // 2026-12-06
+      (20u << 9) | (2u << 5) | 29u,    // 2000-02-29
+      (46u << 9) | (7u << 5) | 15u,    // 2026-07-15, summer time where there is any
+  };
+  const std::uint16_t times[] = {0, (13u << 11) | (45u << 5) | 29u, (23u << 11) | (59u << 5) | 29u};
+  for (std::uint16_t date : dates) {
+    for (std::uint16_t time : times) {
+      ASSERT_TRUE(VerifyAndStampFile(path.c_str(), Expected(date, time, 3, 0x6202)));
+      FileStamp found;
+      ASSERT_TRUE(ComputeFileStamp(path.c_str(), found));
+      EXPECT_EQ(+found.dosDate, date);
+      EXPECT_EQ(+found.dosTime, time);
+    }
+  }
+}
+
+TEST(FileStamp, VerifyComparesSizeAndChecksumOnly) {
+  TempFolder folder;
+  const std::string path = folder.Join("abc.txt");
+  WriteTestFile(path, "abc");
+  const std::uint16_t date = (10u << 9) | (3u << 5) | 4u;
+  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), Expected(date, 0, 3, 0x6203)));
+  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), Expected(date, 0, 4, 0x6202)));
+  EXPECT_FALSE(VerifyAndStampFile(folder.Join("missing").c_str(), Expected(date, 0, 0, 0)));
+  EXPECT_TRUE(VerifyAndStampFile(path.c_str(), Expected(date, 0, 3, 0x6202)));
+
+  // Same bytes, other times: equal size and checksum, other date bytes.
+  const std::string twin = folder.Join("twin.txt");
+  WriteTestFile(twin, "abc");
+  FileStamp first;
+  FileStamp second;
+  ASSERT_TRUE(ComputeFileStamp(path.c_str(), first));
+  ASSERT_TRUE(ComputeFileStamp(twin.c_str(), second));
+  EXPECT_EQ(+first.size, +second.size);
+  EXPECT_EQ(+first.checksum, +second.checksum);
+  EXPECT_NE(first.DateTime(), second.DateTime());
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// upgtool list: what a package holds, read exactly as the applicator reads
+// it, and the first reason it cannot be used.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "package/upgrade_session.h"
+#include "platform/resources.h"
+#include "tools/upgtool/arguments.h"
+#include "tools/upgtool/commands.h"
+#include "tools/upgtool/json_writer.h"
+#include "tools/upgtool/stamp_text.h"
+
+namespace {
+
+constexpr char kUsage[] = "list [--json] PACKAGE";
+
+std::string EntryLabel(const UpgradeSession& session) {
+  return "entry " + std::to_string(session.problemEntry);
+}
+
+// Empty when the package can be used.
+std::string ProblemText(const UpgradeSession& session) {
+  switch (session.GetProblem()) {
+    case PackageReader::Problem::kCannotOpen:
+      return "cannot open the file";
+    case PackageReader::Problem::kNotPackage:
+      return "not an upgrade package: the file does not start with [KVUPD]";
+    case PackageReader::Problem::kVersionTooNew:
+      return "version " + std::to_string(session.version) + " is too new (at most " +
+             std::to_string(kNewestPackageVersion) + " can be read)";
+    case PackageReader::Problem::kTruncated:
+      return "truncated: the file ends inside its header, texts or entry table";
+    case PackageReader::Problem::kNone:
+      break;
+  }
+  switch (session.tableProblem) {
+    case TableProblem::kTooManyEntries:
+      return "entry table unreadable: " + std::to_string(session.entryCount) +
+             " entries, at most " + std::to_string(kMaxEntries) + " are allowed";
+    case TableProblem::kNameTooLong:
+      return "entry table unreadable: " + EntryLabel(session) +
+             " has a file name longer than 249 characters";
+    case TableProblem::kUnsafeName:
+      return "entry table unreadable: " + EntryLabel(session) +
+             " names a file outside the target folder";
+    case TableProblem::kStampMissing:
+      return "entry table unreadable: the file ends where the stamp of " + EntryLabel(session) +
+             " should be";
+    case TableProblem::kFolderTooLong:
+    case TableProblem::kNone:
+      break;
+  }
+  return "";
+}
+
+std::int32_t ReadableEntries(const UpgradeSession& session) {
+  return session.totalBytes == 0 ? 0 : session.entryCount;
+}
+
+std::string MagicText(const UpgradeSession& session) {
+  char magic[sizeof session.magic + 1] = {};
+  std::memcpy(magic, session.magic, sizeof session.magic);
+  return magic;
+}
+
+void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
+  JsonWriter json;
+  json.BeginObject()
+      .String("path", path)
+      .Bool("compressed", session.IsCompressed())
+      .Bool("valid", usable)
+      .String("magic", MagicText(session).c_str())
+      .Number("version", session.version)
+      .Number("entryCount", session.entryCount)
+      .String("title", session.title.get())
+      .String("description", session.description.get())
+      .Number("totalBytes", session.totalBytes);
+  json.BeginArray("entries");
+  for (std::int32_t i = 0; i < ReadableEntries(session); ++i) {
+    const PackageEntry& entry = *session.entries[i];
+    json.BeginObject()
+        .Number("index", i)
+        .Number("operation", entry.operation)
+        .String("operationName", OperationName(entry.operation))
+        .Number("warningPolicy", entry.warningPolicy)
+        .Number("errorPolicy", entry.errorPolicy)
+        .String("fileName", entry.fileName)
+        .String("description", entry.description);
+    WriteStampJson(json, "oldStamp", entry.oldStamp);
+    WriteStampJson(json, "newStamp", entry.newStamp);
+    json.EndObject();
+  }
+  json.EndArray().EndObject();
+  std::printf("%s\n", json.text().c_str());
+}
+
+void PrintText(const char* path, const UpgradeSession& session, bool usable) {
+  std::printf("Package:      %s\n", path);
+  std::printf("Compressed:   %s\n", session.IsCompressed() ? "yes" : "no");
+  std::printf("Valid:        %s\n", usable ? "yes" : "no");
+  std::printf("Magic:        %s\n", MagicText(session).c_str());
+  std::printf("Version:      %u\n", session.version);
+  std::printf("Entries:      %d\n", session.entryCount);
+  std::printf("Title:        %s\n", session.title.get());
+  std::printf("Description:  %s\n", session.description.get());
+  std::printf("Total bytes:  %lu\n", static_cast<unsigned long>(session.totalBytes));
+  for (std::int32_t i = 0; i < ReadableEntries(session); ++i) {
+    const PackageEntry& entry = *session.entries[i];
+    std::printf("\n[%d] %s (%u), warning %s (%u), error %s (%u)\n", i,
+                OperationName(entry.operation), entry.operation,
+                PolicyName(entry.warningPolicy), entry.warningPolicy,
+                PolicyName(entry.errorPolicy), entry.errorPolicy);
+    std::printf("    File:        %s\n", entry.fileName);
+    std::printf("    Description: %s\n", entry.description);
+    std::printf("    Old stamp:   %s\n", StampText(entry.oldStamp).c_str());
+    std::printf("    New stamp:   %s\n", StampText(entry.newStamp).c_str());
+  }
+}
+
+}  // namespace
+
+int RunList(int argc, char** argv) {
+  Arguments arguments;
+  if (!ParseArguments(argc, argv, {"--json"}, &arguments) || arguments.operands.size() != 1)
+    return UsageError(kUsage);
+  const char* path = arguments.operands[0].c_str();
+  const UpgradeSession session(platform::ProgramInstance(), nullptr, path, "");
+  const std::string problem = ProblemText(session);
+  const bool usable = problem.empty();
+  if (arguments.Has("--json")) {
+    PrintJson(path, session, usable);
+  } else {
+    PrintText(path, session, usable);
+  }
+  if (!usable) {
+    std::fprintf(stderr, "upgtool: %s: %s\n", path, problem.c_str());
+    return 1;
+  }
+  return 0;
+}

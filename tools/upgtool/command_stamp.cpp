@@ -1,0 +1,46 @@
+// upgtool stamp: each file's stamp as the applicator computes it.
+#include <cstdio>
+
+#include "package/file_stamp.h"
+#include "tools/upgtool/arguments.h"
+#include "tools/upgtool/commands.h"
+#include "tools/upgtool/json_writer.h"
+#include "tools/upgtool/stamp_text.h"
+
+namespace {
+
+constexpr char kUsage[] = "stamp [--json] FILE...";
+
+}  // namespace
+
+int RunStamp(int argc, char** argv) {
+  Arguments arguments;
+  if (!ParseArguments(argc, argv, {"--json"}, &arguments) || arguments.operands.empty())
+    return UsageError(kUsage);
+  const bool asJson = arguments.Has("--json");
+  JsonWriter json;
+  json.BeginObject().BeginArray("files");
+  int result = 0;
+  for (const std::string& path : arguments.operands) {
+    FileStamp stamp;
+    const bool ok = ComputeFileStamp(path.c_str(), stamp);
+    if (!ok) result = 1;
+    if (asJson) {
+      json.BeginObject()
+          .String("path", path.c_str())
+          .Bool("ok", ok)
+          .Number("dosTime", stamp.dosTime)
+          .Number("dosDate", stamp.dosDate)
+          .Number("size", stamp.size)
+          .Number("checksum", stamp.checksum)
+          .EndObject();
+    } else if (ok) {
+      std::printf("%s: %s\n", path.c_str(), StampText(stamp).c_str());
+    } else {
+      std::printf("%s: cannot be stamped (missing, locked, unreadable or dated outside 1980-2107)\n",
+                  path.c_str());
+    }
+  }
+  if (asJson) std::printf("%s\n", json.EndArray().EndObject().text().c_str());
+  return result;
+}

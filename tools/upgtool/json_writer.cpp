@@ -1,0 +1,87 @@
+#include "tools/upgtool/json_writer.h"
+
+#include <cstdio>
+
+void JsonWriter::Separate() {
+  if (needComma_) text_ += ',';
+  needComma_ = false;
+}
+
+void JsonWriter::Quoted(const char* text) {
+  text_ += '"';
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+    if (*p == '"' || *p == '\\') {
+      text_ += '\\';
+      text_ += static_cast<char>(*p);
+    } else if (*p < 0x20 || *p >= 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", *p);
+      text_ += escape;
+    } else {
+      text_ += static_cast<char>(*p);
+    }
+  }
+  text_ += '"';
+}
+
+JsonWriter& JsonWriter::BeginObject() {
+  Separate();
+  text_ += '{';
+  return *this;
+}
+
+JsonWriter& JsonWriter::EndObject() {
+  text_ += '}';
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::BeginArray(const char* key) {
+  if (key != nullptr) {
+    Key(key);
+  } else {
+    Separate();
+  }
+  text_ += '[';
+  return *this;
+}
+
+JsonWriter& JsonWriter::EndArray() {
+  text_ += ']';
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Key(const char* key) {
+  Separate();
+  Quoted(key);
+  text_ += ':';
+  return *this;
+}
+
+JsonWriter& JsonWriter::String(const char* key, const char* value) {
+  Key(key);
+  Quoted(value);
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Number(const char* key, std::int64_t value) {
+  Key(key);
+  text_ += std::to_string(value);
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Bool(const char* key, bool value) {
+  Key(key);
+  text_ += value ? "true" : "false";
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Object(const char* key) {
+  Key(key);
+  text_ += '{';
+  return *this;
+}

@@ -1,0 +1,30 @@
+// A small writer of JSON text for upgtool's machine-readable output. Bytes
+// outside printable ASCII are written as \u00XX, so every output is valid
+// JSON whatever code page a package's texts were written in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class JsonWriter {
+ public:
+  JsonWriter& BeginObject();
+  JsonWriter& EndObject();
+  JsonWriter& BeginArray(const char* key = nullptr);
+  JsonWriter& EndArray();
+  JsonWriter& Key(const char* key);
+  JsonWriter& String(const char* key, const char* value);
+  JsonWriter& Number(const char* key, std::int64_t value);
+  JsonWriter& Bool(const char* key, bool value);
+  // Starts a nested object under `key`.
+  JsonWriter& Object(const char* key);
+
+  const std::string& text() const { return text_; }
+
+ private:
+  void Separate();
+  void Quoted(const char* text);
+
+  std::string text_;
+  bool needComma_ = false;
+};

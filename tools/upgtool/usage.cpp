@@ -1,0 +1,8 @@
+#include <cstdio>
+
+#include "tools/upgtool/commands.h"
+
+int UsageError(const char* usage) {
+  std::fprintf(stderr, "usage: upgtool %s\n", usage);
+  return 2;
+}
