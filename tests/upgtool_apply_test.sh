@@ -25,6 +25,17 @@ listing() {
   (cd "$1" && find . -type f -exec stat -c '%n %s %Y' {} + | sort && find . -type f -exec md5sum {} + | sort -k2)
 }
 
+# Runs upgtool apply with standard input from INPUT (a text; empty: none)
+# and sets $out and $status.
+run_apply() {
+  local input=$1
+  shift
+  set +e
+  out=$(printf '%s' "$input" | "$upgtool" apply "$@")
+  status=$?
+  set -e
+}
+
 fresh_target() {
   rm -rf "$work/site"
   mkdir -p "$work/site"
@@ -42,10 +53,7 @@ check_sentinel() {
 
 # 1. The unattended upgrade.
 fresh_target
-set +e
-out=$("$upgtool" apply --yes "$package" "$work/site/app" </dev/null)
-status=$?
-set -e
+run_apply "" --yes "$package" "$work/site/app"
 [ $status -eq 0 ] || fail "apply --yes exited $status"
 grep -qx 'The upgrade has been applied.' <<<"$out" || fail "apply --yes did not say it applied"
 (cd "$release2" && find . -type f | sort) >"$work/expected_files"
@@ -79,10 +87,7 @@ for change in contents date; do
     touch -d '2020-01-01 10:00:00' "$work/site/app/bin/engine.dat"
   fi
   before=$(listing "$work/site/app")
-  set +e
-  out=$("$upgtool" apply --no "$package" "$work/site/app" </dev/null)
-  status=$?
-  set -e
+  run_apply "" --no "$package" "$work/site/app"
   [ $status -eq 1 ] || fail "apply --no on a changed $change exited $status"
   grep -qx 'The upgrade process was aborted. No changes have been made to any of your files.' <<<"$out" ||
     fail "apply --no on a changed $change did not say it aborted"
@@ -94,30 +99,21 @@ done
 # 3. Answers from standard input: one line per attempt; at its end, No.
 fresh_target
 touch -d '2020-01-01 10:00:00' "$work/site/app/readme.txt"
-set +e
-out=$(printf 'perhaps\nYes\n' | "$upgtool" apply "$package" "$work/site/app")
-status=$?
-set -e
+run_apply $'perhaps\nYes\n' "$package" "$work/site/app"
 [ $status -eq 0 ] || fail "apply with a typed yes exited $status"
 [ "$(grep -c '^\[y/n\]' <<<"$out")" -eq 2 ] || fail "an answer that is not one did not ask again"
 cmp -s "$release2/readme.txt" "$work/site/app/readme.txt" || fail "the typed yes did not update readme.txt"
 fresh_target
 touch -d '2020-01-01 10:00:00' "$work/site/app/readme.txt"
 before=$(listing "$work/site/app")
-set +e
-"$upgtool" apply "$package" "$work/site/app" </dev/null >/dev/null
-status=$?
-set -e
+run_apply "" "$package" "$work/site/app"
 [ $status -eq 1 ] || fail "apply at the end of input exited $status"
 [ "$(listing "$work/site/app")" = "$before" ] || fail "the end of input changed files"
 
 # 4. A new file that cannot be put in place is kept and named: exit 3.
 fresh_target
 printf 'a file where a folder should be\n' >"$work/site/app/addons"
-set +e
-out=$("$upgtool" apply --yes "$package" "$work/site/app" </dev/null)
-status=$?
-set -e
+run_apply "" --yes "$package" "$work/site/app"
 [ $status -eq 3 ] || fail "a failed commit exited $status"
 grep -q 'addons\\music\\theme.mid' <<<"$out" || fail "the file not put in place was not named"
 grep -q '__KVUPD_' <<<"$out" || fail "the folder that keeps the new version was not named"
@@ -127,12 +123,10 @@ kept=$(find "$work/site/app/__KVUPD_" -type f)
 cmp -s "$release2/readme.txt" "$work/site/app/readme.txt" || fail "the other files were not applied"
 
 # 5. Usage errors.
-set +e
-"$upgtool" apply "$package" 2>/dev/null
-[ $? -eq 2 ] || fail "a missing folder operand is not a usage error"
-"$upgtool" apply --yes --no "$package" "$work/site/app" 2>/dev/null
-[ $? -eq 2 ] || fail "--yes with --no is not a usage error"
-set -e
+run_apply "" "$package" 2>/dev/null
+[ $status -eq 2 ] || fail "a missing folder operand is not a usage error"
+run_apply "" --yes --no "$package" "$work/site/app" 2>/dev/null
+[ $status -eq 2 ] || fail "--yes with --no is not a usage error"
 
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed" >&2

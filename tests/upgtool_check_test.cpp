@@ -1,32 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "tests/support/command_run.h"
 #include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
 #include "ui/closing_text.h"
 
 namespace {
 
-struct CheckRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CheckRun Check(std::vector<std::string> arguments) {
-  std::vector<char*> argv;
-  for (std::string& a : arguments) argv.push_back(a.data());
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int status = RunCheck(static_cast<int>(argv.size()), argv.data());
-  return {status, testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
+CommandRun Check(std::vector<std::string> arguments) {
+  return RunCommand(RunCheck, std::move(arguments));
 }
 
 TEST(UpgtoolCheck, PrintsTheVerdictWithItsCounts) {
   SampleUpgrade sample(false, kAsk);
-  CheckRun run = Check({"--json", sample.package, sample.target});
+  CommandRun run = Check({"--json", sample.package, sample.target});
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("\"valid\":true,\"matched\":4,\"mismatched\":0,\"criticalEntry\":-1"),
             std::string::npos)
@@ -43,7 +34,7 @@ TEST(UpgtoolCheck, PrintsTheVerdictWithItsCounts) {
 
 TEST(UpgtoolCheck, RefusesWhatItCannotJudge) {
   SampleUpgrade sample;
-  CheckRun run = Check({sample.package, sample.target + "nowhere"});
+  CommandRun run = Check({sample.package, sample.target + "nowhere"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("is not a folder"), std::string::npos);
   run = Check({sample.target + "a.txt", sample.target});
