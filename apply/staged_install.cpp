@@ -63,10 +63,13 @@ bool BuildEntry(UpgradeSession& session, PackageEntry& entry, std::int32_t index
                       session.GetListItem(kOperationNamesLine, entry.operation));
   ApplyDelta(session, oldFile.get(), output.get());
   oldFile.reset();
-  if (!output) return true;
+  if (entry.state != kProceed) return true;
+  // An output that could not even be allocated is a failed rebuild too: the
+  // commit deletes the old file before it moves the new one in.
+  const bool built = output != nullptr;
   output.reset();
   if (PollCancel(session) == 1) return false;
-  if (VerifyAndStampFile(session.pathBuffer, entry.newStamp)) return true;
+  if (built && VerifyAndStampFile(session.pathBuffer, entry.newStamp)) return true;
   return DecideRebuildFailure(session, entry);
 }
 

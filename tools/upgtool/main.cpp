@@ -11,6 +11,8 @@ constexpr char kVersion[] = "upgtool 3.0";
 const Command kCommands[] = {
     {"list", RunList, "list [--json] PACKAGE"},
     {"stamp", RunStamp, "stamp [--json] FILE..."},
+    {"check", RunCheck, "check [--json] PACKAGE FOLDER"},
+    {"apply", RunApply, "apply [--yes | --no] PACKAGE FOLDER"},
 };
 
 void PrintHelp() {

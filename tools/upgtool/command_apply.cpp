@@ -1,0 +1,73 @@
+// upgtool apply: the unattended road of an installation. The package is
+// applied exactly as the applicator applies it, under the console host:
+// questions are answered from standard input or by --yes/--no, and Ctrl-C
+// is the progress dialog's Cancel button.
+#include <cstdio>
+#include <string>
+
+#include "package/ui_strings.h"
+#include "platform/resources.h"
+#include "tools/upgtool/arguments.h"
+#include "tools/upgtool/commands.h"
+#include "tools/upgtool/target_session.h"
+#include "ui/closing_message.h"
+#include "ui/console/console_user_interface.h"
+#include "ui/console/terminal.h"
+#include "ui/run_upgrade.h"
+
+namespace {
+
+constexpr char kUsage[] = "apply [--yes | --no] PACKAGE FOLDER";
+constexpr int kCancelQuestionLine = 8;
+
+// Installs the console as the engine's user interface for its lifetime.
+class InstalledConsole {
+ public:
+  explicit InstalledConsole(AnswerMode mode)
+      : console_(stdin, stdout, IsTerminal(stdout), mode) {
+    const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
+    console_.SetCancelQuestion(strings.GetString(kCancelQuestionLine));
+    platform::InstallUserInterface(&console_);
+  }
+  ~InstalledConsole() { platform::InstallUserInterface(nullptr); }
+  InstalledConsole(const InstalledConsole&) = delete;
+  InstalledConsole& operator=(const InstalledConsole&) = delete;
+
+ private:
+  ConsoleUserInterface console_;
+};
+
+// Why the package cannot be applied to the folder; empty when it can.
+std::string Problem(const char* package, const char* folder) {
+  const UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
+  return TargetSessionProblem(session, folder);
+}
+
+}  // namespace
+
+int RunApply(int argc, char** argv) {
+  Arguments arguments;
+  if (!ParseArguments(argc, argv, {"--yes", "--no"}, &arguments) ||
+      arguments.operands.size() != 2 || (arguments.Has("--yes") && arguments.Has("--no")))
+    return UsageError(kUsage);
+  const AnswerMode mode = arguments.Has("--yes")  ? AnswerMode::kAllYes
+                          : arguments.Has("--no") ? AnswerMode::kAllNo
+                                                  : AnswerMode::kAsk;
+  const char* package = arguments.operands[0].c_str();
+  const char* folder = arguments.operands[1].c_str();
+  const std::string problem = Problem(package, folder);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    return 1;
+  }
+  ApplyOutcome outcome;
+  int applied = 0;
+  {
+    const InstalledConsole installed(mode);
+    applied = RunUpgrade(package, folder, platform::ProgramInstance(), nullptr, &outcome);
+  }
+  const ClosingMessage closing = ClosingMessageFor(applied, outcome);
+  std::printf("\n%s\n%s\n", closing.caption.c_str(), closing.text.c_str());
+  // Never the invalid-package status: that was answered above, as 1.
+  return closing.exitStatus;
+}
