@@ -41,8 +41,8 @@ void Win32UserInterface::EnableWindow(platform::WindowHandle window, bool enable
   ::EnableWindow(Window(window), enable ? TRUE : FALSE);
 }
 
-int Win32UserInterface::MessageBox(platform::WindowHandle owner, const char* text,
-                                   const char* caption, unsigned style) {
+int Win32UserInterface::ShowMessageBox(platform::WindowHandle owner, const char* text,
+                                       const char* caption, unsigned style) {
   return ::MessageBoxA(Window(owner), text, caption, style);
 }
 
