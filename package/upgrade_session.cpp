@@ -5,6 +5,7 @@
 
 #include "package/entry_path.h"
 #include "package/ui_strings.h"
+#include "platform/user_interface.h"
 #include "streams/bounded_text.h"
 
 namespace {
@@ -53,6 +54,12 @@ UpgradeSession::UpgradeSession(platform::ModuleInstance instance,
 UpgradeSession::~UpgradeSession() {
   if (entries) {
     for (std::int32_t i = 0; i < kMaxEntries; ++i) delete entries[i];
+  }
+  // The owner first, so that the system hands the activation back to it and
+  // not to some other program's window when the dialog goes.
+  if (progressDialog != nullptr) {
+    if (ownerWindow != nullptr) platform::Ui().EnableWindow(ownerWindow, true);
+    platform::Ui().DestroyProgressDialog(progressDialog);
   }
   uiStrings.reset();
 }

@@ -1,0 +1,127 @@
+#include "apply/apply_delta.h"
+
+#include <cstdint>
+
+#include "apply/progress.h"
+#include "package/upgrade_session.h"
+#include "streams/kv_stream.h"
+
+namespace {
+
+enum DeltaCode : std::uint8_t {
+  kEnd = 0,
+  kInsert8 = 1,
+  kInsert16 = 2,
+  kInsert32 = 3,
+  kSetBase = 4,
+  kCopyBase8 = 5,
+  kCopyBase16 = 6,
+  kCopyBase32 = 7,
+  kCopyAbs8 = 8,
+  kCopyAbs16 = 9,
+  kCopyAbs32 = 10,
+};
+
+constexpr std::uint32_t kPieceSize = 256;
+// A copy from this position takes the bytes from wherever the old file's
+// read position stands.
+constexpr std::uint32_t kNoSeek = 0xFFFFFFFFu;
+
+struct DeltaOperation {
+  TKVStream* source = nullptr;
+  bool hasPosition = false;
+  std::uint32_t position = 0;
+  std::uint32_t count = 0;
+};
+
+// The count operand that follows a copy's position, by the width its code
+// names (8, 16 or 32 bits in steps of three codes).
+std::uint32_t ReadCopyCount(TKVStream& package, std::uint8_t widthIndex) {
+  switch (widthIndex) {
+    case 0:
+      return package.ReadByte();
+    case 1:
+      return package.ReadWord();
+    default:
+      return package.ReadDword();
+  }
+}
+
+// Decodes the operands of `code`. False for End, SetBase and the codes that
+// carry nothing: they move no bytes.
+bool Decode(std::uint8_t code, TKVStream& package, TKVStream* oldFile, std::uint32_t& base,
+            DeltaOperation& op) {
+  switch (code) {
+    case kInsert8:
+      op.source = &package;
+      op.count = package.ReadByte();
+      return true;
+    case kInsert16:
+      op.source = &package;
+      op.count = package.ReadWord();
+      return true;
+    case kInsert32:
+      op.source = &package;
+      op.count = package.ReadDword();
+      return true;
+    case kSetBase:
+      base = static_cast<std::uint32_t>(package.ReadWord()) << 16;
+      return false;
+    case kCopyBase8:
+    case kCopyBase16:
+    case kCopyBase32: {
+      const std::uint32_t offset = package.ReadWord();
+      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kCopyBase8));
+      op.position = base + offset;
+      op.hasPosition = true;
+      op.source = oldFile;
+      return true;
+    }
+    case kCopyAbs8:
+    case kCopyAbs16:
+    case kCopyAbs32:
+      op.position = package.ReadDword();
+      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kCopyAbs8));
+      op.hasPosition = true;
+      op.source = oldFile;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void MovePiece(TKVStream* source, TKVStream* output, std::uint32_t piece) {
+  if (source == nullptr) return;
+  if (output != nullptr) {
+    output->CopyFrom(*source, piece);
+    return;
+  }
+  for (std::uint32_t i = 0; i < piece; ++i) source->ReadByte();
+}
+
+}  // namespace
+
+int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output) {
+  TKVStream& package = *session.package;
+  std::uint32_t base = 0;
+  UpdateProgress(session);
+  for (;;) {
+    const std::uint8_t code = package.ReadByte();
+    if (code == kEnd) return 0;
+    DeltaOperation op;
+    if (!Decode(code, package, oldFile, base, op)) continue;
+    // The seek comes before the count is looked at: a copy of nothing still
+    // moves the old file's read position, and later copies may rely on it.
+    if (op.hasPosition && op.position != kNoSeek && op.source != nullptr) {
+      op.source->Seek(op.position);
+    }
+    while (op.count != 0) {
+      const std::uint32_t piece = op.count >= kPieceSize ? kPieceSize : op.count;
+      MovePiece(op.source, output, piece);
+      op.count -= piece;
+      session.bytesDone += piece;
+      UpdateProgress(session);
+      if (PollCancel(session) == 1) return 1;
+    }
+  }
+}

@@ -1,0 +1,105 @@
+#include "apply/apply_upgrade.h"
+
+#include <cstring>
+
+#include "apply/passes.h"
+#include "apply/progress_state.h"
+#include "apply/staging_names.h"
+#include "package/upgrade_session.h"
+#include "platform/user_interface.h"
+#include "streams/bounded_text.h"
+
+using platform::Ui;
+
+namespace {
+
+// A path that does not fit its buffer would be cut and name another file,
+// so the run is refused before anything is written. Returns the name to
+// report, or null when every path fits.
+const char* FindPathThatDoesNotFit(const UpgradeSession& session) {
+  char path[kMaxPath];
+  const bool temporaryNamesFit = TemporaryFileName(session.targetFolder, kMaxEntries - 1, path);
+  for (std::int32_t i = 0; i < session.entryCount; ++i) {
+    const PackageEntry& entry = *session.entries[i];
+    if (!IsKnownOperation(entry.operation)) continue;
+    if (!CopyText(path, session.targetFolder) || !AppendText(path, entry.fileName)) {
+      return entry.fileName;
+    }
+    if (BuildsNewFile(entry.operation) && !temporaryNamesFit) return entry.fileName;
+  }
+  // The staging folder is made in every run, whatever the table holds.
+  return temporaryNamesFit ? nullptr : "__KVUPD_";
+}
+
+void OpenProgressDialog(UpgradeSession& session) {
+  session.progressDialog = Ui().CreateProgressDialog(session.instance, session.ownerWindow);
+  ResetProgressState();
+  if (session.ownerWindow != nullptr) Ui().EnableWindow(session.ownerWindow, false);
+  Ui().SetWindowTitle(session.progressDialog, session.GetString(kCaptionLine));
+  Ui().SetControlText(session.progressDialog, platform::kProgressCancelButton,
+                      session.GetString(kCancelLine));
+  Ui().SetControlText(session.progressDialog, platform::kProgressFileName, " ");
+  Ui().SetControlText(session.progressDialog, platform::kProgressDescription, " ");
+  Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
+                      session.GetString(kInitializingLine));
+  Ui().SetControlText(session.progressDialog, platform::kProgressBar, " ");
+  Ui().UpdateWindow(session.progressDialog);
+}
+
+}  // namespace
+
+void SetEntryPath(UpgradeSession& session, const PackageEntry& entry) {
+  CopyText(session.pathBuffer, session.targetFolder);
+  AppendText(session.pathBuffer, entry.fileName);
+}
+
+void ShowEntry(UpgradeSession& session, const PackageEntry& entry) {
+  Ui().SetControlText(session.progressDialog, platform::kProgressFileName, entry.fileName);
+  Ui().SetControlText(session.progressDialog, platform::kProgressDescription, entry.description);
+  Ui().UpdateWindow(session.progressDialog);
+}
+
+void ShowInformation(UpgradeSession& session, int line) {
+  Ui().MessageBox(session.progressDialog, session.GetString(line),
+                  session.GetString(kCaptionLine),
+                  platform::kMbIconInformation | platform::kMbTaskModal);
+}
+
+bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, int first, int second) {
+  // The parts are bounded well below the buffer: a name of 249, a
+  // description of 79 and table lines of 255 characters.
+  char* text = session.messageBuffer;
+  const std::size_t capacity = sizeof session.messageBuffer;
+  CopyText(text, capacity, session.GetListItem(kLabelsLine, 0));
+  AppendText(text, capacity, session.GetListItem(kOperationNamesLine, entry.operation));
+  AppendText(text, capacity, "\n\n");
+  AppendText(text, capacity, session.GetListItem(kLabelsLine, 1));
+  AppendText(text, capacity, entry.fileName);
+  if (entry.description[0] != 0) {
+    AppendText(text, capacity, "\n");
+    AppendText(text, capacity, session.GetListItem(kLabelsLine, 2));
+    AppendText(text, capacity, entry.description);
+  }
+  AppendText(text, capacity, "\n\n");
+  AppendText(text, capacity, session.GetString(first));
+  AppendText(text, capacity, "\n\n");
+  AppendText(text, capacity, session.GetString(second));
+  return Ui().MessageBox(session.progressDialog, text, session.GetString(kCaptionLine),
+                         platform::kMbYesNo | platform::kMbIconQuestion |
+                             platform::kMbTaskModal) == platform::kIdYes;
+}
+
+int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome) {
+  ApplyOutcome ownOutcome;
+  ApplyOutcome& result = outcome != nullptr ? *outcome : ownOutcome;
+  if (!session.IsValid() || session.totalBytes == 0 || !session.uiStrings) return 0;
+  if (const char* refused = FindPathThatDoesNotFit(session)) {
+    result.refusedPath = refused;
+    return 0;
+  }
+  OpenProgressDialog(session);
+  if (!RunPreflight(session)) return 0;
+  if (!RunInstall(session, result)) return 0;
+  RunCommit(session, result);
+  return 1;
+}

@@ -1,0 +1,29 @@
+// The apply engine's entry point: checks every file of the target folder
+// against the package, builds the new files in a staging folder, and only
+// then puts them in place.
+#pragma once
+
+#include <cstdint>
+
+#include "apply/apply_outcome.h"
+
+class UpgradeSession;
+struct PackageEntry;
+
+// Runs the whole upgrade under a progress dialog that it creates in the
+// session (the session's destructor destroys it). Returns 1 when the commit
+// ran to its end, 0 when the run was refused or aborted; on 0 no file or
+// folder of the user's was changed. `outcome`, when given, receives what
+// the front-end must tell beyond that (commit failures, a refused path).
+int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome = nullptr);
+
+// Asks about one entry in a Yes/No box owned by the progress dialog: the
+// operation, file name and description (when there is one), then UiStrings
+// lines `first` and `second`. True on Yes.
+bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, int first, int second);
+
+// Deletes every temporary file that an index of the table can name, except
+// those of `outcome.notPlaced` (the only copy of their new version), then
+// the staging folder if it is empty. True when the folder was removed;
+// `outcome` records whether it stays.
+bool RemoveStaging(UpgradeSession& session, ApplyOutcome& outcome);

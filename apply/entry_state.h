@@ -1,0 +1,16 @@
+// The values of PackageEntry::state. Every value but kProceed means that the
+// entry's file is left as it is.
+#pragma once
+
+#include <cstdint>
+
+enum EntryState : std::uint8_t {
+  kProceed = 0,
+  kMissing = 1,
+  kChanged = 3,
+  kReadOnly = 4,
+  // Held only until pass 1 has decided; then back to kProceed.
+  kTimeDiffers = 5,
+  kExists = 6,
+  kRebuildFailed = 8,
+};

@@ -1,0 +1,53 @@
+#include "package/folder_validation.h"
+
+#include "package/file_stamp.h"
+#include "package/upgrade_session.h"
+#include "streams/bounded_text.h"
+
+namespace {
+
+// A path too long for its buffer can hold no installed file: it counts as
+// missing rather than being cut to the name of another file.
+bool FileExistsFor(UpgradeSession& session, const PackageEntry& entry) {
+  return CopyText(session.pathBuffer, session.targetFolder) &&
+         AppendText(session.pathBuffer, entry.fileName) && IsFile(session.pathBuffer);
+}
+
+}  // namespace
+
+bool ValidateTargetFolder(UpgradeSession& session) {
+  if (session.totalBytes == 0) return false;
+  std::int32_t matched = 0;
+  std::int32_t mismatched = 0;
+  // Each policy is only asked whether it is 0, not 0, or 2, so the unnamed
+  // value 3 acts like Ask here.
+  for (std::int32_t i = 0; i < session.entryCount; ++i) {
+    const PackageEntry& entry = *session.entries[i];
+    // Codes above Remove name no operation and carry no stamp: they say
+    // nothing about the folder.
+    if (entry.operation == kAdd || entry.operation > kRemove) continue;
+    if (!FileExistsFor(session, entry)) {
+      if (entry.errorPolicy != kIgnore) ++mismatched;
+      if (entry.errorPolicy == kCritical) return false;
+      continue;
+    }
+    if (entry.operation == kReplace) {
+      ++matched;
+      continue;
+    }
+    if (entry.errorPolicy == kIgnore) continue;
+    FileStamp found;
+    ComputeFileStamp(session.pathBuffer, found);
+    if (found.size != entry.oldStamp.size || found.checksum != entry.oldStamp.checksum) {
+      if (entry.errorPolicy == kCritical) return false;
+      ++mismatched;
+      continue;
+    }
+    if (found.DateTime() != entry.oldStamp.DateTime()) {
+      if (entry.warningPolicy == kCritical) return false;
+      if (entry.warningPolicy != kIgnore) continue;
+    }
+    ++matched;
+  }
+  return mismatched == 0 || mismatched < matched;
+}

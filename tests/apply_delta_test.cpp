@@ -1,0 +1,195 @@
+#include "apply/apply_delta.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "apply/progress_state.h"
+#include "builder/delta_writer.h"
+#include "streams/kv_memory_streams.h"
+#include "tests/support/scripted_user.h"
+#include "tests/support/upgrade_fixture.h"
+
+namespace {
+
+// A session whose package stream is the given delta bytes.
+class DeltaTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgressState();
+    PackageWriter writer;
+    const std::string path = folder_.Join("empty.upg");
+    ASSERT_TRUE(writer.WriteFile(path.c_str(), false));
+    session_ = OpenRunSession(path, folder_.path());
+    session_->totalBytes = 1000001;
+    user_.cancelQuestion = UiLine(8);
+  }
+
+  void UsePackage(const std::vector<std::uint8_t>& bytes) {
+    packageBytes_ = bytes;
+    session_->package = std::make_unique<TKVFlatRamStream>(
+        packageBytes_.data(), static_cast<std::uint32_t>(packageBytes_.size()));
+  }
+
+  // Runs one delta over `old` (null: no old file) into a fresh output.
+  std::vector<std::uint8_t> Run(const std::vector<std::uint8_t>* old, int* result = nullptr) {
+    std::unique_ptr<TKVFlatRamStream> oldFile;
+    if (old != nullptr) {
+      oldFile = std::make_unique<TKVFlatRamStream>(old->data(),
+                                                   static_cast<std::uint32_t>(old->size()));
+    }
+    output_ = std::make_unique<TKVFlatRamStream>(64, 4096);
+    const int got = ApplyDelta(*session_, oldFile.get(), output_.get());
+    if (result != nullptr) *result = got;
+    return Written();
+  }
+
+  std::vector<std::uint8_t> Written() const {
+    return std::vector<std::uint8_t>(output_->data(), output_->data() + output_->GetSize());
+  }
+
+  TempFolder folder_;
+  ScriptedUser user_;
+  std::unique_ptr<UpgradeSession> session_;
+  std::vector<std::uint8_t> packageBytes_;
+  std::unique_ptr<TKVFlatRamStream> output_;
+};
+
+std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::size_t from,
+                                std::size_t count) {
+  return std::vector<std::uint8_t>(bytes.begin() + from, bytes.begin() + from + count);
+}
+
+std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts) {
+  std::vector<std::uint8_t> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+TEST_F(DeltaTest, BaseStaysInForceAndAbsoluteCopiesIgnoreIt) {
+  const std::vector<std::uint8_t> old = Pattern(0x20100, 9);
+  DeltaWriter delta;
+  delta.SetBase(2);
+  delta.CopyBase8(0x0010, 4);
+  delta.CopyAbs8(5, 3);
+  delta.CopyBase8(0, 2);
+  delta.End();
+  UsePackage(delta.bytes());
+  EXPECT_EQ(Run(&old), Join({Slice(old, 0x20010, 4), Slice(old, 5, 3), Slice(old, 0x20000, 2)}));
+  EXPECT_EQ(session_->bytesDone, 1u + 9u);
+}
+
+TEST_F(DeltaTest, NextStreamStartsWithBaseZero) {
+  const std::vector<std::uint8_t> old = Pattern(0x20100, 3);
+  DeltaWriter first;
+  first.SetBase(2);
+  first.End();
+  DeltaWriter second;
+  second.CopyBase8(0x0004, 2);
+  second.End();
+  UsePackage(Join({first.bytes(), second.bytes()}));
+  EXPECT_TRUE(Run(&old).empty());
+  EXPECT_EQ(Run(&old), Slice(old, 4, 2));
+}
+
+TEST_F(DeltaTest, PositionAllOnesTakesBytesFromWhereTheOldFileStands) {
+  const std::vector<std::uint8_t> old = Pattern(64, 4);
+  DeltaWriter delta;
+  delta.CopyAbs8(10, 3);
+  delta.CopyAbs16(0xFFFFFFFFu, 2);
+  // A copy of nothing still seeks, so the next unseeking copy reads there.
+  delta.CopyAbs8(40, 0);
+  delta.CopyAbs32(0xFFFFFFFFu, 2);
+  // Base 0xFFFF0000 plus offset 0xFFFF is the same all-ones position.
+  delta.SetBase(0xFFFF);
+  delta.CopyBase8(0xFFFF, 1);
+  delta.End();
+  UsePackage(delta.bytes());
+  EXPECT_EQ(Run(&old), Join({Slice(old, 10, 5), Slice(old, 40, 3)}));
+}
+
+TEST_F(DeltaTest, InsertWithoutOutputConsumesExactlyItsBytes) {
+  const std::vector<std::uint8_t> literal = Pattern(1000, 8);
+  DeltaWriter skipped;
+  skipped.Insert16(literal.data(), 1000);
+  skipped.End();
+  DeltaWriter next;
+  next.Insert8(reinterpret_cast<const std::uint8_t*>("ok"), 2);
+  next.End();
+  UsePackage(Join({skipped.bytes(), next.bytes()}));
+  EXPECT_EQ(ApplyDelta(*session_, nullptr, nullptr), 0);
+  EXPECT_EQ(session_->package->GetPosition(), skipped.bytes().size());
+  EXPECT_EQ(session_->bytesDone, 1001u);
+  EXPECT_EQ(Run(nullptr), Bytes("ok"));
+}
+
+TEST_F(DeltaTest, CopiesWithoutOldFileWriteNothingButCount) {
+  const std::vector<std::uint8_t> old = Pattern(300, 1);
+  DeltaWriter delta;
+  delta.Insert8(reinterpret_cast<const std::uint8_t*>("a"), 1);
+  delta.CopyAbs16(0, 300);
+  delta.End();
+  UsePackage(delta.bytes());
+  EXPECT_EQ(Run(nullptr), Bytes("a"));
+  EXPECT_EQ(session_->bytesDone, 302u);
+
+  // With an old file but no output the bytes are read and dropped.
+  UsePackage(delta.bytes());
+  std::vector<std::uint8_t> copy = old;
+  TKVFlatRamStream oldFile(copy.data(), 300);
+  EXPECT_EQ(ApplyDelta(*session_, &oldFile, nullptr), 0);
+  EXPECT_EQ(oldFile.GetPosition(), 300u);
+}
+
+TEST_F(DeltaTest, UnknownCodesAreOneByteNoOps) {
+  UsePackage({0x0B, 0x01, 0x02, 0x41, 0x42, 0x00});
+  EXPECT_EQ(Run(nullptr), (std::vector<std::uint8_t>{0x41, 0x42}));
+  UsePackage({0xFF, 0x00});
+  EXPECT_TRUE(Run(nullptr).empty());
+}
+
+TEST_F(DeltaTest, EndAloneGivesAnEmptyFileAndCountsNothing) {
+  UsePackage({0x00});
+  EXPECT_TRUE(Run(nullptr).empty());
+  EXPECT_EQ(session_->bytesDone, 1u);
+}
+
+TEST_F(DeltaTest, PiecesOfAtMost256EachFollowedByUpdateAndPoll) {
+  const std::vector<std::uint8_t> old = Pattern(600, 2);
+  DeltaWriter delta;
+  delta.CopyAbs16(0, 600);
+  delta.End();
+  UsePackage(delta.bytes());
+  // Every UpdateProgress draws when the last drawn value is forgotten.
+  std::vector<std::string> events;
+  user_.onDraw = [&](int) {
+    events.push_back("update " + std::to_string(session_->bytesDone));
+    LastPercent = -1;
+  };
+  user_.onPump = [&] {
+    events.push_back("poll " + std::to_string(session_->bytesDone) + " wrote " +
+                     std::to_string(output_->GetSize()));
+  };
+  EXPECT_EQ(Run(&old), old);
+  EXPECT_EQ(events, (std::vector<std::string>{"update 1", "update 257", "poll 257 wrote 256",
+                                              "update 513", "poll 513 wrote 512", "update 601",
+                                              "poll 601 wrote 600"}));
+}
+
+TEST_F(DeltaTest, ConfirmedCancelEndsAfterTheCurrentPiece) {
+  const std::vector<std::uint8_t> literal = Pattern(700, 6);
+  DeltaWriter delta;
+  delta.Insert16(literal.data(), 700);
+  delta.End();
+  UsePackage(delta.bytes());
+  user_.cancelAtPump = 2;
+  int result = -1;
+  EXPECT_EQ(Run(nullptr, &result), Slice(literal, 0, 512));
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(Aborted, 1);
+  EXPECT_EQ(user_.boxes.size(), 1u);
+}
+
+}  // namespace

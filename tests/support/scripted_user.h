@@ -1,0 +1,80 @@
+// A user for the engine's tests: installs itself as the user interface,
+// records every box, text, paint and bar, answers questions from a script,
+// presses Cancel at a chosen poll, and runs a clock that moves only when
+// it is read.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/user_interface.h"
+
+struct RecordedBox {
+  std::string text;
+  std::string caption;
+  unsigned style;
+  platform::WindowHandle owner;
+};
+
+class ScriptedUser final : public platform::UserInterface {
+ public:
+  ScriptedUser();
+  ~ScriptedUser() override;
+
+  // Answers for Yes/No questions other than the cancel confirmation, in
+  // order; when they run out the answer is No and the test fails.
+  std::deque<int> answers;
+  // The text of the cancel confirmation and its answer.
+  std::string cancelQuestion;
+  int cancelAnswer = platform::kIdYes;
+  // The poll (count of pumps, from 1) at which Cancel is pressed; 0: never.
+  int cancelAtPump = 0;
+  // Called at every pump and every bar draw, after the recording.
+  std::function<void()> onPump;
+  std::function<void(int)> onDraw;
+  // Milliseconds the clock moves at each reading.
+  std::uint32_t clock = 1000;
+  std::uint32_t clockStep = 1000;
+
+  std::vector<RecordedBox> boxes;
+  std::vector<int> draws;
+  int pumps = 0;
+  int paints = 0;
+  int dialogsCreated = 0;
+  int dialogsDestroyed = 0;
+  std::string title;
+  std::map<int, std::string> controls;
+  // Texts of control 103 in the order they were set.
+  std::vector<std::string> statusHistory;
+  std::vector<std::pair<platform::WindowHandle, bool>> enables;
+  // "create", "enable", "disable", "destroy" in call order.
+  std::vector<std::string> windowEvents;
+  // The statuses and control 2 text at each pump: to tell the phase.
+  std::vector<std::string> statusAtPump;
+
+  // Boxes other than the cancel confirmation.
+  std::vector<RecordedBox> EntryBoxes() const;
+
+  platform::WindowHandle CreateProgressDialog(platform::ModuleInstance instance,
+                                              platform::WindowHandle owner) override;
+  void DestroyProgressDialog(platform::WindowHandle dialog) override;
+  void SetWindowTitle(platform::WindowHandle window, const char* text) override;
+  void SetControlText(platform::WindowHandle dialog, int control, const char* text) override;
+  void UpdateWindow(platform::WindowHandle window) override;
+  void EnableWindow(platform::WindowHandle window, bool enable) override;
+  int MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
+                 unsigned style) override;
+  void PumpMessages(platform::WindowHandle dialog) override;
+  void DrawPercentBar(platform::WindowHandle dialog, int control, int percent) override;
+  std::uint32_t TickCount() override;
+
+  // The handle CreateProgressDialog gives.
+  platform::WindowHandle dialog() { return &dialogTag_; }
+
+ private:
+  int dialogTag_ = 0;
+};

@@ -1,0 +1,153 @@
+#include "tests/support/upgrade_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "builder/delta_writer.h"
+#include "package/file_stamp.h"
+#include "package/ui_strings.h"
+#include "platform/resources.h"
+
+namespace fs = std::filesystem;
+
+FileStamp StampOf(const std::vector<std::uint8_t>& bytes, std::uint16_t dosDate,
+                  std::uint16_t dosTime) {
+  FileStamp stamp{};
+  stamp.dosDate = dosDate;
+  stamp.dosTime = dosTime;
+  stamp.size = static_cast<std::uint32_t>(bytes.size());
+  for (std::size_t at = 0; at < bytes.size(); at += kChecksumBlockSize) {
+    const std::size_t left = bytes.size() - at;
+    const std::int32_t count = static_cast<std::int32_t>(
+        left < static_cast<std::size_t>(kChecksumBlockSize) ? left : kChecksumBlockSize);
+    stamp.checksum = FoldChecksumBlock(stamp.checksum, bytes.data() + at, count);
+  }
+  return stamp;
+}
+
+FileStamp StampOfFile(const std::string& path) {
+  FileStamp stamp{};
+  EXPECT_TRUE(ComputeFileStamp(path.c_str(), stamp)) << path;
+  return stamp;
+}
+
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+std::vector<std::uint8_t> Pattern(std::size_t count, std::uint8_t seed) {
+  std::vector<std::uint8_t> bytes(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    bytes[i] = static_cast<std::uint8_t>(i * 7 + seed * 13 + (i >> 8));
+  }
+  return bytes;
+}
+
+FolderSnapshot TakeSnapshot(const std::string& folder) {
+  FolderSnapshot snapshot;
+  const fs::path root(NativeTestPath(folder));
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = fs::relative(entry.path(), root).generic_string();
+    if (entry.is_directory()) {
+      snapshot.folders.push_back(name);
+      continue;
+    }
+    snapshot.files[name] = ReadTestFile(entry.path().string());
+    snapshot.times[name] = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               entry.last_write_time().time_since_epoch())
+                               .count();
+  }
+  std::sort(snapshot.folders.begin(), snapshot.folders.end());
+  return snapshot;
+}
+
+std::unique_ptr<UpgradeSession> OpenRunSession(const std::string& package,
+                                               const std::string& folder) {
+  auto session = std::make_unique<UpgradeSession>(platform::ProgramInstance(), nullptr,
+                                                  package.c_str(), folder.c_str());
+  session->uiStrings = std::make_unique<UiStrings>(platform::ProgramInstance(),
+                                                   kUiStringsResourceId);
+  return session;
+}
+
+std::string UiLine(int line) {
+  const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
+  return strings.GetString(line);
+}
+
+PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uint8_t>& oldBytes,
+                             const FileStamp& oldStamp, const std::vector<std::uint8_t>& tail) {
+  const std::uint32_t kept = static_cast<std::uint32_t>(oldBytes.size() / 2);
+  std::vector<std::uint8_t> result(oldBytes.begin(), oldBytes.begin() + kept);
+  result.insert(result.end(), tail.begin(), tail.end());
+  DeltaWriter delta;
+  delta.Copy(0, kept);
+  delta.Insert(tail.data(), static_cast<std::uint32_t>(tail.size()));
+  delta.End();
+  PackageEntrySpec entry;
+  entry.operation = kUpdate;
+  entry.fileName = name;
+  entry.description = "updated " + name;
+  entry.oldStamp = oldStamp;
+  entry.newStamp = StampOf(result);
+  entry.delta = delta.bytes();
+  return entry;
+}
+
+PackageEntrySpec NewFileEntry(std::uint8_t operation, const std::string& name,
+                              const std::vector<std::uint8_t>& bytes) {
+  DeltaWriter delta;
+  delta.Insert(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+  delta.End();
+  PackageEntrySpec entry;
+  entry.operation = operation;
+  entry.fileName = name;
+  entry.description = "new " + name;
+  entry.newStamp = StampOf(bytes);
+  entry.delta = delta.bytes();
+  return entry;
+}
+
+PackageEntrySpec CheckEntry(std::uint8_t operation, const std::string& name,
+                            const FileStamp& oldStamp) {
+  PackageEntrySpec entry;
+  entry.operation = operation;
+  entry.fileName = name;
+  entry.oldStamp = oldStamp;
+  return entry;
+}
+
+SampleUpgrade::SampleUpgrade(bool compressed) {
+  target = root.Join("app\\");
+  fs::create_directory(NativeTestPath(target));
+  const std::vector<std::uint8_t> a = Pattern(700, 1);
+  const std::vector<std::uint8_t> b = Pattern(300, 2);
+  const std::vector<std::uint8_t> c = Pattern(200, 3);
+  const std::vector<std::uint8_t> v = Pattern(100, 4);
+  WriteTestFile(target + "a.txt", a);
+  WriteTestFile(target + "b.bin", b);
+  WriteTestFile(target + "c.txt", c);
+  WriteTestFile(target + "v.txt", v);
+  const std::vector<std::uint8_t> tail = Pattern(400, 5);
+  const std::vector<std::uint8_t> newB = Pattern(520, 6);
+  const std::vector<std::uint8_t> added = Pattern(600, 7);
+  entries.push_back(UpdateEntry("a.txt", a, StampOfFile(target + "a.txt"), tail));
+  entries.push_back(NewFileEntry(kReplace, "b.bin", newB));
+  entries.push_back(CheckEntry(kRemove, "c.txt", StampOfFile(target + "c.txt")));
+  entries.push_back(CheckEntry(kVerify, "v.txt", StampOfFile(target + "v.txt")));
+  entries.push_back(NewFileEntry(kAdd, "sub\\deeper\\new.dat", added));
+  PackageWriter writer;
+  writer.SetTitle("Sample");
+  for (const PackageEntrySpec& entry : entries) writer.AddEntry(entry);
+  package = root.Join(compressed ? "sample.kvz.upg" : "sample.upg");
+  EXPECT_TRUE(writer.WriteFile(package.c_str(), compressed));
+
+  std::vector<std::uint8_t> newA(a.begin(), a.begin() + a.size() / 2);
+  newA.insert(newA.end(), tail.begin(), tail.end());
+  expected["a.txt"] = newA;
+  expected["b.bin"] = newB;
+  expected["v.txt"] = v;
+  expected["sub/deeper/new.dat"] = added;
+}

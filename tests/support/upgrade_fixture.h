@@ -1,0 +1,67 @@
+// Target folders, packages and sessions for the apply engine's tests.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "builder/package_writer.h"
+#include "package/upgrade_session.h"
+#include "tests/support/temp_folder.h"
+
+// A date and time that no freshly written file carries: 3 Feb 2001 04:05:06.
+constexpr std::uint16_t kNewDosDate = ((2001 - 1980) << 9) | (2 << 5) | 3;
+constexpr std::uint16_t kNewDosTime = (4 << 11) | (5 << 5) | 3;
+
+// The stamp of `bytes` with the given date and time.
+FileStamp StampOf(const std::vector<std::uint8_t>& bytes, std::uint16_t dosDate = kNewDosDate,
+                  std::uint16_t dosTime = kNewDosTime);
+// The stamp of a file as it is on disk now.
+FileStamp StampOfFile(const std::string& path);
+std::vector<std::uint8_t> Bytes(const std::string& text);
+// `count` bytes of a pattern that differs by `seed`.
+std::vector<std::uint8_t> Pattern(std::size_t count, std::uint8_t seed);
+
+// Every file and folder below a folder, with contents and modification time.
+struct FolderSnapshot {
+  std::map<std::string, std::vector<std::uint8_t>> files;
+  std::map<std::string, std::int64_t> times;
+  std::vector<std::string> folders;
+  bool operator==(const FolderSnapshot& other) const {
+    return files == other.files && times == other.times && folders == other.folders;
+  }
+};
+FolderSnapshot TakeSnapshot(const std::string& folder);
+
+// A session on `package` and `folder` with the program's UiStrings loaded,
+// as the front-ends open it for a run.
+std::unique_ptr<UpgradeSession> OpenRunSession(const std::string& package,
+                                               const std::string& folder);
+// Line `line` of the program's UiStrings.
+std::string UiLine(int line);
+
+// An Update entry that keeps the first half of `oldBytes` and appends `tail`.
+PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uint8_t>& oldBytes,
+                             const FileStamp& oldStamp, const std::vector<std::uint8_t>& tail);
+// An Add or Replace entry that inserts `bytes`.
+PackageEntrySpec NewFileEntry(std::uint8_t operation, const std::string& name,
+                              const std::vector<std::uint8_t>& bytes);
+// A Verify or Remove entry against the file's present stamp.
+PackageEntrySpec CheckEntry(std::uint8_t operation, const std::string& name,
+                            const FileStamp& oldStamp);
+
+// A target folder at version 1 and a package that brings it to version 2
+// with every operation: Update a.txt, Replace b.bin, Remove c.txt, Verify
+// v.txt and Add sub\deeper\new.dat, each a few hundred bytes.
+struct SampleUpgrade {
+  TempFolder root;
+  std::string target;
+  std::string package;
+  // Contents after the upgrade, by relative name (absent: removed).
+  std::map<std::string, std::vector<std::uint8_t>> expected;
+  std::vector<PackageEntrySpec> entries;
+
+  explicit SampleUpgrade(bool compressed = false);
+};

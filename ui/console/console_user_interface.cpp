@@ -1,0 +1,176 @@
+#include "ui/console/console_user_interface.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "apply/progress_state.h"
+#include "platform/time.h"
+#include "ui/console/interrupt.h"
+#include "ui/percent_bar_geometry.h"
+
+namespace {
+
+// Cells of the text bar inside its frame, and the widest status line.
+constexpr int kBarCells = 20;
+constexpr std::size_t kLineWidth = 79;
+
+bool IsQuestion(unsigned style) {
+  return (style & platform::kMbButtonMask) == platform::kMbYesNo;
+}
+
+std::string Trimmed(const char* line) {
+  std::string text(line);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+  std::size_t start = 0;
+  while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start]))) ++start;
+  text.erase(0, start);
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The bar as text, filled cells '#', the rest '-', the percentage in the
+// middle; drawn from the same layout as the dialog's bar, in cells.
+std::string TextBar(int percent) {
+  const PercentBarLayout layout = LayoutPercentBar({0, 0, kBarCells + 2, 3}, 1, percent);
+  std::string cells(kBarCells, '-');
+  for (int x = layout.filled.left; x < layout.filled.right; ++x) cells[x - 1] = '#';
+  const int length = static_cast<int>(std::strlen(layout.text));
+  const int start = layout.textX - length / 2 - 1;
+  for (int i = 0; i < length; ++i) {
+    if (start + i >= 0 && start + i < kBarCells) cells[start + i] = layout.text[i];
+  }
+  return "[" + cells + "]";
+}
+
+}  // namespace
+
+ConsoleUserInterface::ConsoleUserInterface(std::FILE* input, std::FILE* output, bool terminal,
+                                           AnswerMode mode)
+    : input_(input), output_(output), terminal_(terminal), mode_(mode) {}
+
+platform::WindowHandle ConsoleUserInterface::CreateProgressDialog(platform::ModuleInstance,
+                                                                  platform::WindowHandle) {
+  dialogOpen_ = true;
+  percent_ = 0;
+  lastPlainPercent_ = -1;
+  phasesShown_.clear();
+  return this;
+}
+
+void ConsoleUserInterface::DestroyProgressDialog(platform::WindowHandle) {
+  EndStatusLine();
+  dialogOpen_ = false;
+}
+
+void ConsoleUserInterface::SetWindowTitle(platform::WindowHandle, const char* text) {
+  if (title_ == text) return;
+  title_ = text;
+  EndStatusLine();
+  std::fprintf(output_, "%s\n", text);
+  std::fflush(output_);
+}
+
+void ConsoleUserInterface::SetControlText(platform::WindowHandle, int control, const char* text) {
+  if (control == platform::kProgressFileName) fileName_ = text;
+  if (control == platform::kProgressStatus) status_ = text;
+}
+
+void ConsoleUserInterface::UpdateWindow(platform::WindowHandle) { Paint(); }
+
+void ConsoleUserInterface::EnableWindow(platform::WindowHandle, bool) {}
+
+void ConsoleUserInterface::DrawPercentBar(platform::WindowHandle, int, int percent) {
+  percent_ = percent;
+  Paint();
+}
+
+std::uint32_t ConsoleUserInterface::TickCount() { return platform::TickCount(); }
+
+void ConsoleUserInterface::PumpMessages(platform::WindowHandle) {
+  if (TakeInterrupt()) CancelRequested = 1;
+}
+
+std::string ConsoleUserInterface::StatusText() const {
+  std::string line = TextBar(percent_) + " " + status_;
+  if (!fileName_.empty() && fileName_ != " ") line += " " + fileName_;
+  if (line.size() > kLineWidth) line.resize(kLineWidth);
+  return line;
+}
+
+void ConsoleUserInterface::Paint() {
+  if (!dialogOpen_) return;
+  if (!terminal_) {
+    PaintPlainLine();
+    return;
+  }
+  std::fprintf(output_, "\r\033[K%s", StatusText().c_str());
+  std::fflush(output_);
+  statusLineShown_ = true;
+}
+
+void ConsoleUserInterface::PaintPlainLine() {
+  // Only a new percentage or a phase not seen before earns a line, so a
+  // log holds about a hundred lines however many files the run touches.
+  const bool newPhase = !status_.empty() && phasesShown_.insert(status_).second;
+  if (percent_ == lastPlainPercent_ && !newPhase) return;
+  lastPlainPercent_ = percent_;
+  std::fprintf(output_, "%s\n", StatusText().c_str());
+  std::fflush(output_);
+}
+
+void ConsoleUserInterface::EndStatusLine() {
+  if (!statusLineShown_) return;
+  std::fputc('\n', output_);
+  std::fflush(output_);
+  statusLineShown_ = false;
+}
+
+int ConsoleUserInterface::DefaultAnswer(const char* text) const {
+  return cancelQuestion_ == text ? platform::kIdYes : platform::kIdNo;
+}
+
+int ConsoleUserInterface::ReadAnswer(const char* text) {
+  switch (mode_) {
+    case AnswerMode::kAllYes:
+      std::fprintf(output_, "[y/n] y\n");
+      return platform::kIdYes;
+    case AnswerMode::kAllNo: {
+      const int answer = DefaultAnswer(text);
+      std::fprintf(output_, "[y/n] %s\n", answer == platform::kIdYes ? "y" : "n");
+      return answer;
+    }
+    case AnswerMode::kAsk:
+      break;
+  }
+  for (;;) {
+    std::fprintf(output_, "[y/n] ");
+    std::fflush(output_);
+    std::string line;
+    char chunk[256];
+    bool got = false;
+    while (std::fgets(chunk, sizeof chunk, input_) != nullptr) {
+      got = true;
+      line += chunk;
+      if (!line.empty() && line.back() == '\n') break;
+    }
+    if (!got) {
+      const int answer = DefaultAnswer(text);
+      std::fprintf(output_, "%s (end of input)\n", answer == platform::kIdYes ? "y" : "n");
+      return answer;
+    }
+    if (!terminal_) std::fprintf(output_, "%s", line.c_str());
+    const std::string answer = Trimmed(line.c_str());
+    if (answer == "y" || answer == "yes") return platform::kIdYes;
+    if (answer == "n" || answer == "no") return platform::kIdNo;
+    if (!terminal_ && line.back() != '\n') std::fputc('\n', output_);
+  }
+}
+
+int ConsoleUserInterface::MessageBox(platform::WindowHandle, const char* text,
+                                     const char* caption, unsigned style) {
+  EndStatusLine();
+  std::fprintf(output_, "\n-- %s --\n%s\n", caption, text);
+  const int answer = IsQuestion(style) ? ReadAnswer(text) : platform::kIdOk;
+  std::fflush(output_);
+  return answer;
+}

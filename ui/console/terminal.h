@@ -1,0 +1,7 @@
+// Whether a standard stream is a terminal, where the progress line is
+// redrawn in place.
+#pragma once
+
+#include <cstdio>
+
+bool IsTerminal(std::FILE* stream);
