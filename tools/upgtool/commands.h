@@ -3,6 +3,7 @@
 // 2 a usage error (after printing the command's usage line).
 #pragma once
 
+int RunBuild(int argc, char** argv);
 int RunList(int argc, char** argv);
 int RunStamp(int argc, char** argv);
 
