@@ -3,24 +3,11 @@
 #include <cstdint>
 
 #include "apply/progress.h"
+#include "package/delta_ops.h"
 #include "package/upgrade_session.h"
 #include "streams/kv_stream.h"
 
 namespace {
-
-enum DeltaCode : std::uint8_t {
-  kEnd = 0,
-  kInsert8 = 1,
-  kInsert16 = 2,
-  kInsert32 = 3,
-  kSetBase = 4,
-  kCopyBase8 = 5,
-  kCopyBase16 = 6,
-  kCopyBase32 = 7,
-  kCopyAbs8 = 8,
-  kCopyAbs16 = 9,
-  kCopyAbs32 = 10,
-};
 
 constexpr std::uint32_t kPieceSize = 256;
 // A copy from this position takes the bytes from wherever the old file's
@@ -52,36 +39,36 @@ std::uint32_t ReadCopyCount(TKVStream& package, std::uint8_t widthIndex) {
 bool Decode(std::uint8_t code, TKVStream& package, TKVStream* oldFile, std::uint32_t& base,
             DeltaOperation& op) {
   switch (code) {
-    case kInsert8:
+    case kOpInsert8:
       op.source = &package;
       op.count = package.ReadByte();
       return true;
-    case kInsert16:
+    case kOpInsert16:
       op.source = &package;
       op.count = package.ReadWord();
       return true;
-    case kInsert32:
+    case kOpInsert32:
       op.source = &package;
       op.count = package.ReadDword();
       return true;
-    case kSetBase:
+    case kOpSetBase:
       base = static_cast<std::uint32_t>(package.ReadWord()) << 16;
       return false;
-    case kCopyBase8:
-    case kCopyBase16:
-    case kCopyBase32: {
+    case kOpCopyBase8:
+    case kOpCopyBase16:
+    case kOpCopyBase32: {
       const std::uint32_t offset = package.ReadWord();
-      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kCopyBase8));
+      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kOpCopyBase8));
       op.position = base + offset;
       op.hasPosition = true;
       op.source = oldFile;
       return true;
     }
-    case kCopyAbs8:
-    case kCopyAbs16:
-    case kCopyAbs32:
+    case kOpCopyAbs8:
+    case kOpCopyAbs16:
+    case kOpCopyAbs32:
       op.position = package.ReadDword();
-      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kCopyAbs8));
+      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kOpCopyAbs8));
       op.hasPosition = true;
       op.source = oldFile;
       return true;
@@ -107,7 +94,7 @@ int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output) {
   UpdateProgress(session);
   for (;;) {
     const std::uint8_t code = package.ReadByte();
-    if (code == kEnd) return 0;
+    if (code == kOpEnd) return 0;
     DeltaOperation op;
     if (!Decode(code, package, oldFile, base, op)) continue;
     // The seek comes before the count is looked at: a copy of nothing still

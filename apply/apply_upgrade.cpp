@@ -60,7 +60,7 @@ void ShowEntry(UpgradeSession& session, const PackageEntry& entry) {
 }
 
 void ShowInformation(UpgradeSession& session, int line) {
-  Ui().MessageBox(session.progressDialog, session.GetString(line),
+  Ui().ShowMessageBox(session.progressDialog, session.GetString(line),
                   session.GetString(kCaptionLine),
                   platform::kMbIconInformation | platform::kMbTaskModal);
 }
@@ -84,7 +84,7 @@ bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, int first
   AppendText(text, capacity, session.GetString(first));
   AppendText(text, capacity, "\n\n");
   AppendText(text, capacity, session.GetString(second));
-  return Ui().MessageBox(session.progressDialog, text, session.GetString(kCaptionLine),
+  return Ui().ShowMessageBox(session.progressDialog, text, session.GetString(kCaptionLine),
                          platform::kMbYesNo | platform::kMbIconQuestion |
                              platform::kMbTaskModal) == platform::kIdYes;
 }

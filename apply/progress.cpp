@@ -55,7 +55,7 @@ int PollCancel(UpgradeSession& session) {
   if (Aborted) return 1;
   platform::Ui().PumpMessages(session.progressDialog);
   if (!CancelRequested) return 0;
-  const int answer = platform::Ui().MessageBox(
+  const int answer = platform::Ui().ShowMessageBox(
       session.progressDialog, session.GetString(kCancelQuestionLine),
       session.GetString(kCaptionLine),
       platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal);

@@ -63,10 +63,13 @@ bool BuildEntry(UpgradeSession& session, PackageEntry& entry, std::int32_t index
                       session.GetListItem(kOperationNamesLine, entry.operation));
   ApplyDelta(session, oldFile.get(), output.get());
   oldFile.reset();
-  if (!output) return true;
+  if (entry.state != kProceed) return true;
+  // An output that could not even be allocated is a failed rebuild too: the
+  // commit deletes the old file before it moves the new one in.
+  const bool built = output != nullptr;
   output.reset();
   if (PollCancel(session) == 1) return false;
-  if (VerifyAndStampFile(session.pathBuffer, entry.newStamp)) return true;
+  if (built && VerifyAndStampFile(session.pathBuffer, entry.newStamp)) return true;
   return DecideRebuildFailure(session, entry);
 }
 
@@ -90,7 +93,7 @@ void CommitEntry(UpgradeSession& session, const PackageEntry& entry, std::int32_
   const bool removed = RemoveFile(session.pathBuffer) != 0;
   if (entry.operation == kRemove) {
     if (!removed && IsFile(session.pathBuffer)) {
-      outcome.notRemoved.push_back({index, entry.fileName});
+      outcome.notRemoved.push_back({index, entry.fileName, ""});
     }
     return;
   }
@@ -99,7 +102,7 @@ void CommitEntry(UpgradeSession& session, const PackageEntry& entry, std::int32_
   // A failed move leaves the new version in its temporary file, which may
   // now be its only copy: the clean-up keeps it and the user is told.
   if (!MoveFileReplacing(session.tempPathBuffer, session.pathBuffer)) {
-    outcome.notPlaced.push_back({index, entry.fileName});
+    outcome.notPlaced.push_back({index, entry.fileName, session.tempPathBuffer});
   }
 }
 

@@ -6,19 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-enum DeltaOp : std::uint8_t {
-  kOpEnd = 0,
-  kOpInsert8 = 1,
-  kOpInsert16 = 2,
-  kOpInsert32 = 3,
-  kOpSetBase = 4,
-  kOpCopyBase8 = 5,
-  kOpCopyBase16 = 6,
-  kOpCopyBase32 = 7,
-  kOpCopyAbs8 = 8,
-  kOpCopyAbs16 = 9,
-  kOpCopyAbs32 = 10,
-};
+#include "package/delta_ops.h"
 
 class DeltaWriter {
  public:

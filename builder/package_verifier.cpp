@@ -28,7 +28,7 @@ class QuietUserInterface final : public platform::UserInterface {
   void SetControlText(platform::WindowHandle, int, const char*) override {}
   void UpdateWindow(platform::WindowHandle) override {}
   void EnableWindow(platform::WindowHandle, bool) override {}
-  int MessageBox(platform::WindowHandle, const char*, const char*, unsigned) override {
+  int ShowMessageBox(platform::WindowHandle, const char*, const char*, unsigned) override {
     return platform::kIdNo;
   }
   void PumpMessages(platform::WindowHandle) override {}

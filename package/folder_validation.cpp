@@ -13,12 +13,20 @@ bool FileExistsFor(UpgradeSession& session, const PackageEntry& entry) {
          AppendText(session.pathBuffer, entry.fileName) && IsFile(session.pathBuffer);
 }
 
+bool Critical(FolderCheckCounts& counts, std::int32_t entry) {
+  counts.criticalEntry = entry;
+  return false;
+}
+
 }  // namespace
 
-bool ValidateTargetFolder(UpgradeSession& session) {
+bool ValidateTargetFolder(UpgradeSession& session, FolderCheckCounts* counts) {
+  FolderCheckCounts own;
+  FolderCheckCounts& tally = counts != nullptr ? *counts : own;
+  tally = FolderCheckCounts();
   if (session.totalBytes == 0) return false;
-  std::int32_t matched = 0;
-  std::int32_t mismatched = 0;
+  std::int32_t& matched = tally.matched;
+  std::int32_t& mismatched = tally.mismatched;
   // Each policy is only asked whether it is 0, not 0, or 2, so the unnamed
   // value 3 acts like Ask here.
   for (std::int32_t i = 0; i < session.entryCount; ++i) {
@@ -28,7 +36,7 @@ bool ValidateTargetFolder(UpgradeSession& session) {
     if (entry.operation == kAdd || entry.operation > kRemove) continue;
     if (!FileExistsFor(session, entry)) {
       if (entry.errorPolicy != kIgnore) ++mismatched;
-      if (entry.errorPolicy == kCritical) return false;
+      if (entry.errorPolicy == kCritical) return Critical(tally, i);
       continue;
     }
     if (entry.operation == kReplace) {
@@ -39,12 +47,12 @@ bool ValidateTargetFolder(UpgradeSession& session) {
     FileStamp found;
     ComputeFileStamp(session.pathBuffer, found);
     if (found.size != entry.oldStamp.size || found.checksum != entry.oldStamp.checksum) {
-      if (entry.errorPolicy == kCritical) return false;
+      if (entry.errorPolicy == kCritical) return Critical(tally, i);
       ++mismatched;
       continue;
     }
     if (found.DateTime() != entry.oldStamp.DateTime()) {
-      if (entry.warningPolicy == kCritical) return false;
+      if (entry.warningPolicy == kCritical) return Critical(tally, i);
       if (entry.warningPolicy != kIgnore) continue;
     }
     ++matched;

@@ -15,7 +15,7 @@ class SilentUserInterface final : public UserInterface {
   void SetControlText(WindowHandle, int, const char*) override {}
   void UpdateWindow(WindowHandle) override {}
   void EnableWindow(WindowHandle, bool) override {}
-  int MessageBox(WindowHandle, const char*, const char*, unsigned style) override {
+  int ShowMessageBox(WindowHandle, const char*, const char*, unsigned style) override {
     return (style & kMbButtonMask) == kMbYesNo ? kIdNo : kIdOk;
   }
   void PumpMessages(WindowHandle) override {}

@@ -59,7 +59,7 @@ class UserInterface {
   virtual void UpdateWindow(WindowHandle window) = 0;
   virtual void EnableWindow(WindowHandle window, bool enable) = 0;
   // A modal box; returns kIdYes, kIdNo or kIdOk.
-  virtual int MessageBox(WindowHandle owner, const char* text, const char* caption,
+  virtual int ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
                          unsigned style) = 0;
   // Handles every message waiting for the thread's windows, passing the
   // dialog's keyboard messages to `dialog`, and returns when none is left.

@@ -19,10 +19,7 @@ class DeltaTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetProgressState();
-    PackageWriter writer;
-    const std::string path = folder_.Join("empty.upg");
-    ASSERT_TRUE(writer.WriteFile(path.c_str(), false));
-    session_ = OpenRunSession(path, folder_.path());
+    session_ = OpenEmptySession(folder_);
     session_->totalBytes = 1000001;
     user_.cancelQuestion = UiLine(8);
   }

@@ -1,27 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "tests/support/command_run.h"
 #include "tests/support/package_file.h"
 #include "tools/upgtool/commands.h"
 
 namespace {
 
-struct CommandRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
 CommandRun List(std::vector<std::string> arguments) {
-  std::vector<char*> argv;
-  for (std::string& a : arguments) argv.push_back(a.data());
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int status = RunList(static_cast<int>(argv.size()), argv.data());
-  CommandRun run{status, testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
-  return run;
+  return RunCommand(RunList, std::move(arguments));
 }
 
 std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count) {

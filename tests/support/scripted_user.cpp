@@ -34,6 +34,7 @@ void ScriptedUser::SetWindowTitle(platform::WindowHandle, const char* text) { ti
 void ScriptedUser::SetControlText(platform::WindowHandle, int control, const char* text) {
   controls[control] = text;
   if (control == platform::kProgressStatus) statusHistory.push_back(text);
+  if (onControlText) onControlText(control, text);
 }
 
 void ScriptedUser::UpdateWindow(platform::WindowHandle) { ++paints; }
@@ -43,11 +44,12 @@ void ScriptedUser::EnableWindow(platform::WindowHandle window, bool enable) {
   windowEvents.push_back(enable ? "enable" : "disable");
 }
 
-int ScriptedUser::MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
+int ScriptedUser::ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                              unsigned style) {
   boxes.push_back({text, caption, style, owner});
   if ((style & platform::kMbButtonMask) != platform::kMbYesNo) return platform::kIdOk;
   if (!cancelQuestion.empty() && cancelQuestion == text) return cancelAnswer;
+  if (answers.empty() && defaultAnswer != 0) return defaultAnswer;
   if (answers.empty()) {
     ADD_FAILURE() << "unexpected question:\n" << text;
     return platform::kIdNo;

@@ -26,8 +26,10 @@ class ScriptedUser final : public platform::UserInterface {
   ~ScriptedUser() override;
 
   // Answers for Yes/No questions other than the cancel confirmation, in
-  // order; when they run out the answer is No and the test fails.
+  // order; when they run out the answer is `defaultAnswer`, or No with a
+  // test failure when that is 0.
   std::deque<int> answers;
+  int defaultAnswer = 0;
   // The text of the cancel confirmation and its answer.
   std::string cancelQuestion;
   int cancelAnswer = platform::kIdYes;
@@ -36,6 +38,7 @@ class ScriptedUser final : public platform::UserInterface {
   // Called at every pump and every bar draw, after the recording.
   std::function<void()> onPump;
   std::function<void(int)> onDraw;
+  std::function<void(int, const std::string&)> onControlText;
   // Milliseconds the clock moves at each reading.
   std::uint32_t clock = 1000;
   std::uint32_t clockStep = 1000;
@@ -66,7 +69,7 @@ class ScriptedUser final : public platform::UserInterface {
   void SetControlText(platform::WindowHandle dialog, int control, const char* text) override;
   void UpdateWindow(platform::WindowHandle window) override;
   void EnableWindow(platform::WindowHandle window, bool enable) override;
-  int MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
+  int ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                  unsigned style) override;
   void PumpMessages(platform::WindowHandle dialog) override;
   void DrawPercentBar(platform::WindowHandle dialog, int control, int percent) override;

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include "apply/apply_upgrade.h"
+#include "apply/progress_state.h"
 #include "builder/delta_writer.h"
 #include "package/file_stamp.h"
 #include "package/ui_strings.h"
@@ -72,6 +74,19 @@ std::unique_ptr<UpgradeSession> OpenRunSession(const std::string& package,
   return session;
 }
 
+std::unique_ptr<UpgradeSession> OpenEmptySession(const TempFolder& folder) {
+  PackageWriter writer;
+  const std::string path = folder.Join("empty.upg");
+  EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+  return OpenRunSession(path, folder.path());
+}
+
+int ApplyPackage(const std::string& package, const std::string& target, ApplyOutcome* outcome) {
+  ResetProgressState();
+  auto session = OpenRunSession(package, target);
+  return ApplyUpgrade(*session, outcome);
+}
+
 std::string UiLine(int line) {
   const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
   return strings.GetString(line);
@@ -119,7 +134,7 @@ PackageEntrySpec CheckEntry(std::uint8_t operation, const std::string& name,
   return entry;
 }
 
-SampleUpgrade::SampleUpgrade(bool compressed) {
+SampleUpgrade::SampleUpgrade(bool compressed, std::uint8_t errorPolicy) {
   target = root.Join("app\\");
   fs::create_directory(NativeTestPath(target));
   const std::vector<std::uint8_t> a = Pattern(700, 1);
@@ -140,7 +155,10 @@ SampleUpgrade::SampleUpgrade(bool compressed) {
   entries.push_back(NewFileEntry(kAdd, "sub\\deeper\\new.dat", added));
   PackageWriter writer;
   writer.SetTitle("Sample");
-  for (const PackageEntrySpec& entry : entries) writer.AddEntry(entry);
+  for (PackageEntrySpec& entry : entries) {
+    entry.errorPolicy = errorPolicy;
+    writer.AddEntry(entry);
+  }
   package = root.Join(compressed ? "sample.kvz.upg" : "sample.upg");
   EXPECT_TRUE(writer.WriteFile(package.c_str(), compressed));
 
@@ -150,4 +168,10 @@ SampleUpgrade::SampleUpgrade(bool compressed) {
   expected["b.bin"] = newB;
   expected["v.txt"] = v;
   expected["sub/deeper/new.dat"] = added;
+}
+
+std::string SampleUpgrade::Temporary(int index) const {
+  std::string digits = std::to_string(index);
+  digits.insert(0, 5 - digits.size(), '0');
+  return Staging() + "\\N" + digits + ".TMP";
 }

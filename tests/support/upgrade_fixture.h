@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "apply/apply_outcome.h"
 #include "builder/package_writer.h"
 #include "package/upgrade_session.h"
 #include "tests/support/temp_folder.h"
@@ -39,6 +40,12 @@ FolderSnapshot TakeSnapshot(const std::string& folder);
 // as the front-ends open it for a run.
 std::unique_ptr<UpgradeSession> OpenRunSession(const std::string& package,
                                                const std::string& folder);
+// A run session on a package without entries, written into `folder`,
+// whose target is `folder` itself.
+std::unique_ptr<UpgradeSession> OpenEmptySession(const TempFolder& folder);
+// Resets the progress values and runs ApplyUpgrade on a fresh run session.
+int ApplyPackage(const std::string& package, const std::string& target,
+                 ApplyOutcome* outcome = nullptr);
 // Line `line` of the program's UiStrings.
 std::string UiLine(int line);
 
@@ -54,7 +61,8 @@ PackageEntrySpec CheckEntry(std::uint8_t operation, const std::string& name,
 
 // A target folder at version 1 and a package that brings it to version 2
 // with every operation: Update a.txt, Replace b.bin, Remove c.txt, Verify
-// v.txt and Add sub\deeper\new.dat, each a few hundred bytes.
+// v.txt and Add sub\deeper\new.dat, each a few hundred bytes, all with the
+// given errorPolicy.
 struct SampleUpgrade {
   TempFolder root;
   std::string target;
@@ -63,5 +71,8 @@ struct SampleUpgrade {
   std::map<std::string, std::vector<std::uint8_t>> expected;
   std::vector<PackageEntrySpec> entries;
 
-  explicit SampleUpgrade(bool compressed = false);
+  explicit SampleUpgrade(bool compressed = false, std::uint8_t errorPolicy = 0);
+  // The staging folder and the temporary file of entry `index`.
+  std::string Staging() const { return target + "__KVUPD_"; }
+  std::string Temporary(int index) const;
 };

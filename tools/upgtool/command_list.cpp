@@ -9,50 +9,12 @@
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
+#include "tools/upgtool/package_problem.h"
 #include "tools/upgtool/stamp_text.h"
 
 namespace {
 
 constexpr char kUsage[] = "list [--json] PACKAGE";
-
-std::string EntryLabel(const UpgradeSession& session) {
-  return "entry " + std::to_string(session.problemEntry);
-}
-
-// Empty when the package can be used.
-std::string ProblemText(const UpgradeSession& session) {
-  switch (session.GetProblem()) {
-    case PackageReader::Problem::kCannotOpen:
-      return "cannot open the file";
-    case PackageReader::Problem::kNotPackage:
-      return "not an upgrade package: the file does not start with [KVUPD]";
-    case PackageReader::Problem::kVersionTooNew:
-      return "version " + std::to_string(session.version) + " is too new (at most " +
-             std::to_string(kNewestPackageVersion) + " can be read)";
-    case PackageReader::Problem::kTruncated:
-      return "truncated: the file ends inside its header, texts or entry table";
-    case PackageReader::Problem::kNone:
-      break;
-  }
-  switch (session.tableProblem) {
-    case TableProblem::kTooManyEntries:
-      return "entry table unreadable: " + std::to_string(session.entryCount) +
-             " entries, at most " + std::to_string(kMaxEntries) + " are allowed";
-    case TableProblem::kNameTooLong:
-      return "entry table unreadable: " + EntryLabel(session) +
-             " has a file name longer than 249 characters";
-    case TableProblem::kUnsafeName:
-      return "entry table unreadable: " + EntryLabel(session) +
-             " names a file outside the target folder";
-    case TableProblem::kStampMissing:
-      return "entry table unreadable: the file ends where the stamp of " + EntryLabel(session) +
-             " should be";
-    case TableProblem::kFolderTooLong:
-    case TableProblem::kNone:
-      break;
-  }
-  return "";
-}
 
 std::int32_t ReadableEntries(const UpgradeSession& session) {
   return session.totalBytes == 0 ? 0 : session.entryCount;
@@ -126,7 +88,7 @@ int RunList(int argc, char** argv) {
     return UsageError(kUsage);
   const char* path = arguments.operands[0].c_str();
   const UpgradeSession session(platform::ProgramInstance(), nullptr, path, "");
-  const std::string problem = ProblemText(session);
+  const std::string problem = PackageProblemText(session);
   const bool usable = problem.empty();
   if (arguments.Has("--json")) {
     PrintJson(path, session, usable);

@@ -13,6 +13,8 @@ const Command kCommands[] = {
     {"build", RunBuild, "build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE (options: build --help)"},
     {"list", RunList, "list [--json] PACKAGE"},
     {"stamp", RunStamp, "stamp [--json] FILE..."},
+    {"check", RunCheck, "check [--json] PACKAGE FOLDER"},
+    {"apply", RunApply, "apply [--yes | --no] PACKAGE FOLDER"},
 };
 
 void PrintHelp() {

@@ -166,7 +166,7 @@ int ConsoleUserInterface::ReadAnswer(const char* text) {
   }
 }
 
-int ConsoleUserInterface::MessageBox(platform::WindowHandle, const char* text,
+int ConsoleUserInterface::ShowMessageBox(platform::WindowHandle, const char* text,
                                      const char* caption, unsigned style) {
   EndStatusLine();
   std::fprintf(output_, "\n-- %s --\n%s\n", caption, text);

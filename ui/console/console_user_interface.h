@@ -32,7 +32,7 @@ class ConsoleUserInterface final : public platform::UserInterface {
   void SetControlText(platform::WindowHandle dialog, int control, const char* text) override;
   void UpdateWindow(platform::WindowHandle window) override;
   void EnableWindow(platform::WindowHandle window, bool enable) override;
-  int MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
+  int ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                  unsigned style) override;
   void PumpMessages(platform::WindowHandle dialog) override;
   void DrawPercentBar(platform::WindowHandle dialog, int control, int percent) override;

@@ -1,0 +1,143 @@
+#include "ui/console/console_user_interface.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "apply/apply_upgrade.h"
+#include "apply/progress_state.h"
+#include "ui/console/interrupt.h"
+#include "tests/support/upgrade_fixture.h"
+
+namespace {
+
+constexpr unsigned kQuestion = platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal;
+
+class ConsoleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    input_ = std::tmpfile();
+    output_ = std::tmpfile();
+    ASSERT_NE(input_, nullptr);
+    ASSERT_NE(output_, nullptr);
+  }
+  void TearDown() override {
+    platform::InstallUserInterface(nullptr);
+    std::fclose(input_);
+    std::fclose(output_);
+  }
+  void Type(const std::string& text) {
+    std::fputs(text.c_str(), input_);
+    std::rewind(input_);
+  }
+  std::string Output() {
+    std::fflush(output_);
+    std::rewind(output_);
+    std::string text;
+    for (int c = std::fgetc(output_); c != EOF; c = std::fgetc(output_)) text += static_cast<char>(c);
+    return text;
+  }
+  static int Lines(const std::string& text) {
+    int lines = 0;
+    for (char c : text) lines += c == '\n';
+    return lines;
+  }
+
+  std::FILE* input_ = nullptr;
+  std::FILE* output_ = nullptr;
+};
+
+TEST_F(ConsoleTest, AQuestionReadsOneLinePerAttemptUntilItIsAnAnswer) {
+  Type("maybe\n  YES \nn\n No\n");
+  ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
+            platform::kIdYes);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
+            platform::kIdNo);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
+            platform::kIdNo);
+  const std::string out = Output();
+  EXPECT_NE(out.find("-- Upgrade Processing --\nGo on?\n[y/n] maybe\n[y/n]   YES \n"),
+            std::string::npos)
+      << out;
+}
+
+TEST_F(ConsoleTest, AtTheEndOfInputOnlyTheCancelConfirmationIsAnsweredYes) {
+  Type("");
+  ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
+  console.SetCancelQuestion("Really cancel?");
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdNo);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Really cancel?", "C", kQuestion), platform::kIdYes);
+}
+
+TEST_F(ConsoleTest, FixedAnswersReadNothing) {
+  Type("n\n");
+  ConsoleUserInterface yes(input_, output_, false, AnswerMode::kAllYes);
+  EXPECT_EQ(yes.ShowMessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdYes);
+  ConsoleUserInterface no(input_, output_, false, AnswerMode::kAllNo);
+  no.SetCancelQuestion("Really cancel?");
+  EXPECT_EQ(no.ShowMessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdNo);
+  EXPECT_EQ(no.ShowMessageBox(nullptr, "Really cancel?", "C", kQuestion), platform::kIdYes);
+  EXPECT_EQ(no.ShowMessageBox(nullptr, "Note", "C", platform::kMbIconInformation), platform::kIdOk);
+  EXPECT_EQ(std::fgetc(input_), 'n');
+}
+
+TEST_F(ConsoleTest, APlainLogHasAboutAHundredLinesWhateverTheFileCount) {
+  ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
+  platform::WindowHandle dialog = console.CreateProgressDialog(nullptr, nullptr);
+  console.SetWindowTitle(dialog, "Upgrade Processing");
+  for (int i = 0; i < 5000; ++i) {
+    console.SetControlText(dialog, platform::kProgressStatus, i % 2 ? "Add" : "Update");
+    console.SetControlText(dialog, platform::kProgressFileName, std::to_string(i).c_str());
+    console.UpdateWindow(dialog);
+    console.DrawPercentBar(dialog, platform::kProgressBar, 1 + i / 50);
+  }
+  console.DestroyProgressDialog(dialog);
+  const std::string out = Output();
+  EXPECT_LE(Lines(out), 105);
+  EXPECT_GE(Lines(out), 100);
+  EXPECT_NE(out.find("[#########50%--------] Update 2450\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find('\r'), std::string::npos);
+}
+
+TEST_F(ConsoleTest, ATerminalRedrawsOneLineInPlace) {
+  ConsoleUserInterface console(input_, output_, true, AnswerMode::kAsk);
+  platform::WindowHandle dialog = console.CreateProgressDialog(nullptr, nullptr);
+  console.SetControlText(dialog, platform::kProgressStatus, "Update");
+  console.DrawPercentBar(dialog, platform::kProgressBar, 0);
+  console.DrawPercentBar(dialog, platform::kProgressBar, 100);
+  console.DestroyProgressDialog(dialog);
+  EXPECT_EQ(Output(),
+            "\r\033[K[---------0%---------] Update\r\033[K[########100%########] Update\n");
+}
+
+TEST_F(ConsoleTest, CtrlCIsTheDialogsCancelCommand) {
+  ResetProgressState();
+  ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
+  InterruptAsCancel interruptIsCancel;
+  std::raise(SIGINT);
+  EXPECT_EQ(CancelRequested, 0);  // it waits for the pump, like a click
+  console.PumpMessages(nullptr);
+  EXPECT_EQ(CancelRequested, 1);
+  CancelRequested = 0;
+  console.PumpMessages(nullptr);
+  EXPECT_EQ(CancelRequested, 0);
+}
+
+TEST_F(ConsoleTest, ACancelledRunOnTheConsoleChangesNothing) {
+  SampleUpgrade sample;
+  const FolderSnapshot before = TakeSnapshot(sample.target);
+  Type("what\ny\n");
+  ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
+  console.SetCancelQuestion(UiLine(8).c_str());
+  platform::InstallUserInterface(&console);
+  InterruptAsCancel interruptIsCancel;
+  std::raise(SIGINT);
+  EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
+  EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+  EXPECT_NE(Output().find(UiLine(8) + "\n[y/n] what\n[y/n] y\n"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+#include "package/folder_validation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/faulty_file_system.h"
+#include "tests/support/upgrade_fixture.h"
+
+namespace {
+
+class FolderValidation : public ::testing::Test {
+ protected:
+  // An entry whose file is present and matches its old stamp.
+  void Present(const std::string& name, std::uint8_t operation = kUpdate,
+               std::uint8_t errorPolicy = kAsk, std::uint8_t warningPolicy = kAsk) {
+    WriteTestFile(folder_.Join(name), Pattern(100, static_cast<std::uint8_t>(name.size())));
+    Add(name, operation, errorPolicy, warningPolicy, StampOfFile(folder_.Join(name)));
+  }
+  void Missing(const std::string& name, std::uint8_t errorPolicy = kAsk,
+               std::uint8_t operation = kUpdate) {
+    Add(name, operation, errorPolicy, kAsk, StampOf(Pattern(10, 1)));
+  }
+  void Add(const std::string& name, std::uint8_t operation, std::uint8_t errorPolicy,
+           std::uint8_t warningPolicy, const FileStamp& oldStamp) {
+    PackageEntrySpec entry = operation == kAdd || operation == kReplace
+                                 ? NewFileEntry(operation, name, Bytes("new"))
+                                 : CheckEntry(operation, name, oldStamp);
+    entry.oldStamp = oldStamp;
+    entry.errorPolicy = errorPolicy;
+    entry.warningPolicy = warningPolicy;
+    writer_.AddEntry(entry);
+  }
+  bool Validate() {
+    const std::string package = folder_.Join("p.upg");
+    EXPECT_TRUE(writer_.WriteFile(package.c_str(), false));
+    UpgradeSession session(nullptr, nullptr, package.c_str(), folder_.path().c_str());
+    return ValidateTargetFolder(session);
+  }
+
+  TempFolder folder_;
+  PackageWriter writer_;
+};
+
+TEST_F(FolderValidation, NoEntriesOrOnlyAddsValidateAnyFolder) {
+  EXPECT_TRUE(Validate());
+  Add("new.txt", kAdd, kCritical, kCritical, {});
+  EXPECT_TRUE(Validate());
+}
+
+TEST_F(FolderValidation, MismatchesMustBeFewerThanMatches) {
+  Present("a1");
+  Present("a2");
+  Missing("m1");
+  Missing("m2");
+  EXPECT_FALSE(Validate());
+  Present("a3");
+  EXPECT_TRUE(Validate());
+}
+
+TEST_F(FolderValidation, AMissingCriticalFileEndsTheWalk) {
+  Present("a1");
+  Missing("m1", kCritical);
+  // Not visited: its read would fail the open below.
+  Present("later");
+  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, true, "later");
+  EXPECT_FALSE(Validate());
+  EXPECT_EQ(faulty.failures(), 0);
+}
+
+TEST_F(FolderValidation, IgnoredFilesAreNeitherCountedNorRead) {
+  Missing("m1", kIgnore);
+  WriteTestFile(folder_.Join("changed"), Bytes("changed"));
+  Add("changed", kUpdate, kIgnore, kCritical, StampOf(Pattern(10, 1)));
+  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, true, "changed");
+  EXPECT_TRUE(Validate());
+  EXPECT_EQ(faulty.failures(), 0);
+}
+
+TEST_F(FolderValidation, AReplaceFileCountsWithoutBeingRead) {
+  Present("r1", kReplace, kCritical, kCritical);
+  Missing("m1");
+  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, true, "r1");
+  // 1 matched against 1 mismatched is a tie: not valid. Without the Replace
+  // file it would be 0 against 1 as well, so the count is checked by a
+  // second match below.
+  EXPECT_FALSE(Validate());
+  Present("a1");
+  EXPECT_TRUE(Validate());
+  EXPECT_EQ(faulty.failures(), 0);
+}
+
+TEST_F(FolderValidation, AChangedCriticalFileMakesTheFolderInvalid) {
+  WriteTestFile(folder_.Join("c"), Bytes("changed"));
+  Add("c", kRemove, kCritical, kIgnore, StampOf(Pattern(10, 1)));
+  Present("a1", kVerify);
+  Present("a2", kVerify);
+  EXPECT_FALSE(Validate());
+}
+
+TEST_F(FolderValidation, DateOnlyDifferencesUnderEachWarningPolicy) {
+  struct Case {
+    std::uint8_t warningPolicy;
+    bool valid;
+  };
+  // One date-only file and one missing file: the date-only file must count
+  // as matched for the folder to pass.
+  for (const Case c : {Case{kIgnore, true}, Case{kAsk, false}, Case{3, false}, Case{kCritical, false}}) {
+    SCOPED_TRACE(static_cast<int>(c.warningPolicy));
+    TempFolder folder;
+    WriteTestFile(folder.Join("d"), Pattern(50, 2));
+    FileStamp stamp = StampOfFile(folder.Join("d"));
+    stamp.dosTime = static_cast<std::uint16_t>(stamp.dosTime ^ 1);
+    PackageWriter writer;
+    PackageEntrySpec dated = CheckEntry(kUpdate, "d", stamp);
+    dated.warningPolicy = c.warningPolicy;
+    dated.errorPolicy = kAsk;
+    writer.AddEntry(dated);
+    PackageEntrySpec missing = CheckEntry(kUpdate, "missing", stamp);
+    missing.errorPolicy = kAsk;
+    writer.AddEntry(missing);
+    PackageEntrySpec present = CheckEntry(kVerify, "p", {});
+    WriteTestFile(folder.Join("p"), Bytes("p"));
+    present.oldStamp = StampOfFile(folder.Join("p"));
+    present.errorPolicy = kAsk;
+    writer.AddEntry(present);
+    ASSERT_TRUE(writer.WriteFile(folder.Join("p.upg").c_str(), false));
+    UpgradeSession session(nullptr, nullptr, folder.Join("p.upg").c_str(), folder.path().c_str());
+    EXPECT_EQ(ValidateTargetFolder(session), c.valid);
+  }
+}
+
+TEST_F(FolderValidation, ASessionWithoutItsFullTableIsNeverValid) {
+  Present("a1");
+  const std::string package = folder_.Join("p.upg");
+  ASSERT_TRUE(writer_.WriteFile(package.c_str(), false));
+  UpgradeSession session(nullptr, nullptr, package.c_str(), folder_.path().c_str());
+  session.totalBytes = 0;
+  EXPECT_FALSE(ValidateTargetFolder(session));
+}
+
+}  // namespace

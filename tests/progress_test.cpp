@@ -1,0 +1,111 @@
+#include "apply/progress.h"
+
+#include <gtest/gtest.h>
+
+#include "apply/progress_state.h"
+#include "tests/support/scripted_user.h"
+#include "tests/support/upgrade_fixture.h"
+
+namespace {
+
+TEST(ProgressPercent, DividesTheTotalFirstAndAddsOneTwice) {
+  EXPECT_EQ(ProgressPercent(1, 1000001), 1);
+  EXPECT_EQ(ProgressPercent(500000, 1000001), 50);
+  EXPECT_EQ(ProgressPercent(1000001, 1000001), 100);
+  // A divisor of 3: the bar never gets past 84.
+  EXPECT_EQ(ProgressPercent(251, 251), 84);
+  // A divisor of 1: from 2 to 52.
+  EXPECT_EQ(ProgressPercent(1, 51), 2);
+  EXPECT_EQ(ProgressPercent(51, 51), 52);
+  EXPECT_EQ(ProgressPercent(0xFFFFFFFFu, 0xFFFFFFFFu), 100);
+  EXPECT_EQ(ProgressPercent(5000, 51), 100);
+}
+
+class ProgressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProgressState();
+    session_ = OpenEmptySession(folder_);
+    session_->progressDialog = user_.dialog();
+    user_.cancelQuestion = UiLine(8);
+  }
+
+  TempFolder folder_;
+  ScriptedUser user_;
+  std::unique_ptr<UpgradeSession> session_;
+};
+
+TEST_F(ProgressTest, RedrawsOnlyWhenTheWholeNumberChanges) {
+  session_->totalBytes = 1000001;
+  session_->bytesDone = 1;
+  UpdateProgress(*session_);
+  session_->bytesDone = 9000;
+  UpdateProgress(*session_);
+  session_->bytesDone = 500000;
+  UpdateProgress(*session_);
+  UpdateProgress(*session_);
+  session_->bytesDone = 1000001;
+  UpdateProgress(*session_);
+  EXPECT_EQ(user_.draws, (std::vector<int>{1, 50, 100}));
+  EXPECT_EQ(LastPercent, 100);
+}
+
+TEST_F(ProgressTest, ARedrawPumpsUntilTheDeadline) {
+  session_->totalBytes = 101;
+  user_.clockStep = 10;
+  UpdateProgress(*session_);
+  // Read at +10, +20, ... +90 ms: nine polls, then the deadline.
+  EXPECT_EQ(user_.pumps, 9);
+}
+
+TEST_F(ProgressTest, TheBudgetEndsAPauseWhenTheClockStands) {
+  user_.clockStep = 0;
+  PumpFor(*session_, 100);
+  EXPECT_EQ(user_.pumps, 49998);
+}
+
+TEST_F(ProgressTest, AWrappingDeadlineEndsThePauseAtOnce) {
+  user_.clock = 0xFFFFFFF0u;
+  user_.clockStep = 0;
+  PumpFor(*session_, 100);
+  EXPECT_EQ(user_.pumps, 0);
+}
+
+TEST_F(ProgressTest, AConfirmedCancelEndsThePauseAndEveryLaterPoll) {
+  user_.clockStep = 0;
+  user_.cancelAtPump = 3;
+  PumpFor(*session_, 100);
+  EXPECT_EQ(user_.pumps, 3);
+  EXPECT_EQ(Aborted, 1);
+  ASSERT_EQ(user_.boxes.size(), 1u);
+  EXPECT_EQ(user_.boxes[0].text, UiLine(8));
+  EXPECT_EQ(user_.boxes[0].caption, UiLine(3));
+  EXPECT_EQ(user_.boxes[0].owner, user_.dialog());
+  EXPECT_EQ(user_.boxes[0].style,
+            platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal);
+  // Aborted answers without touching the queue.
+  EXPECT_EQ(PollCancel(*session_), 1);
+  EXPECT_EQ(user_.pumps, 3);
+}
+
+TEST_F(ProgressTest, ARefusedCancelIsClearedAndCanBeAskedAgain) {
+  user_.cancelAnswer = platform::kIdNo;
+  user_.cancelAtPump = 1;
+  EXPECT_EQ(PollCancel(*session_), 0);
+  EXPECT_EQ(CancelRequested, 0);
+  EXPECT_EQ(PollCancel(*session_), 0);
+  EXPECT_EQ(user_.boxes.size(), 1u);
+  user_.cancelAnswer = platform::kIdYes;
+  user_.cancelAtPump = 3;
+  EXPECT_EQ(PollCancel(*session_), 1);
+  EXPECT_EQ(user_.boxes.size(), 2u);
+  EXPECT_EQ(CancelRequested, 1);
+}
+
+TEST_F(ProgressTest, MarkAbortedEndsTheRunFromWithin) {
+  MarkAborted();
+  EXPECT_EQ(PollCancel(*session_), 1);
+  EXPECT_EQ(user_.pumps, 0);
+}
+
+}  // namespace

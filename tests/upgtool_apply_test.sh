@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# End to end: upgtool apply brings the demo's release 1 to release 2 (every
+# operation, sub-folders, a "[KVZ]" package), stamps every written file with
+# its new date, never touches a file beside the target folder, and changes
+# nothing when it stops.
+# usage: upgtool_apply_test.sh UPGTOOL MAKE_DEMO
+set -euo pipefail
+upgtool=$1
+make_demo=$2
+work=$(mktemp -d "${TMPDIR:-/tmp}/upgtool_apply.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+"$make_demo" "$work/demo" >/dev/null
+package=$work/demo/demo.upg
+release1=$work/demo/release1
+release2=$work/demo/release2
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Every file under a folder with its size, contents digest and time.
+listing() {
+  (cd "$1" && find . -type f -exec stat -c '%n %s %Y' {} + | sort && find . -type f -exec md5sum {} + | sort -k2)
+}
+
+# Runs upgtool apply with standard input from INPUT (a text; empty: none)
+# and sets $out and $status.
+run_apply() {
+  local input=$1
+  shift
+  set +e
+  out=$(printf '%s' "$input" | "$upgtool" apply "$@")
+  status=$?
+  set -e
+}
+
+fresh_target() {
+  rm -rf "$work/site"
+  mkdir -p "$work/site"
+  cp -a "$release1" "$work/site/app"
+  printf 'not part of the upgrade\n' >"$work/site/sentinel.txt"
+  touch -d '2001-02-03 04:05:06' "$work/site/sentinel.txt"
+  sentinel_before=$(stat -c '%s %Y' "$work/site/sentinel.txt")
+}
+
+check_sentinel() {
+  [ "$(stat -c '%s %Y' "$work/site/sentinel.txt")" = "$sentinel_before" ] || fail "$1: the sentinel changed"
+  [ "$(cat "$work/site/sentinel.txt")" = "not part of the upgrade" ] || fail "$1: the sentinel's contents changed"
+  [ "$(ls "$work/site")" = "$(printf 'app\nsentinel.txt')" ] || fail "$1: something appeared beside the target"
+}
+
+# 1. The unattended upgrade.
+fresh_target
+run_apply "" --yes "$package" "$work/site/app"
+[ $status -eq 0 ] || fail "apply --yes exited $status"
+grep -qx 'The upgrade has been applied.' <<<"$out" || fail "apply --yes did not say it applied"
+(cd "$release2" && find . -type f | sort) >"$work/expected_files"
+(cd "$work/site/app" && find . -type f | sort) >"$work/actual_files"
+cmp -s "$work/expected_files" "$work/actual_files" || fail "the applied tree has other files than release 2"
+while read -r name; do
+  cmp -s "$release2/$name" "$work/site/app/$name" || fail "$name differs from release 2"
+done <"$work/expected_files"
+[ ! -e "$work/site/app/__KVUPD_" ] || fail "the staging folder was left"
+check_sentinel "apply --yes"
+# Every written file bears its new stamp's date and time.
+"$upgtool" list "$package" | awk '
+  /^\[[0-9]+\] (Add|Update|Replace) / { wanted = 1; next }
+  /^\[[0-9]+\]/ { wanted = 0; next }
+  wanted && /^    File:/ { sub(/^    File: +/, ""); file = $0 }
+  wanted && /^    New stamp:/ { sub(/^    New stamp: +/, ""); print file "\t" $0 }
+' >"$work/new_stamps"
+[ "$(wc -l <"$work/new_stamps")" -eq 5 ] || fail "expected five written files in the package"
+while IFS=$'\t' read -r name stamp; do
+  path=$work/site/app/${name//\\//}
+  found=$("$upgtool" stamp "$path")
+  [ "$found" = "$path: $stamp" ] || fail "$name is stamped '$found', the package says '$stamp'"
+done <"$work/new_stamps"
+
+# 2. --no on a changed file stops without changing anything.
+for change in contents date; do
+  fresh_target
+  if [ $change = contents ]; then
+    printf 'edited by the user\r\n' >>"$work/site/app/bin/engine.dat"
+  else
+    touch -d '2020-01-01 10:00:00' "$work/site/app/bin/engine.dat"
+  fi
+  before=$(listing "$work/site/app")
+  run_apply "" --no "$package" "$work/site/app"
+  [ $status -eq 1 ] || fail "apply --no on a changed $change exited $status"
+  grep -qx 'The upgrade process was aborted. No changes have been made to any of your files.' <<<"$out" ||
+    fail "apply --no on a changed $change did not say it aborted"
+  grep -q 'Filename: bin\\engine.dat' <<<"$out" || fail "the question did not name the file"
+  [ "$(listing "$work/site/app")" = "$before" ] || fail "apply --no on a changed $change changed files"
+  check_sentinel "apply --no ($change)"
+done
+
+# 3. Answers from standard input: one line per attempt; at its end, No.
+fresh_target
+touch -d '2020-01-01 10:00:00' "$work/site/app/readme.txt"
+run_apply $'perhaps\nYes\n' "$package" "$work/site/app"
+[ $status -eq 0 ] || fail "apply with a typed yes exited $status"
+[ "$(grep -c '^\[y/n\]' <<<"$out")" -eq 2 ] || fail "an answer that is not one did not ask again"
+cmp -s "$release2/readme.txt" "$work/site/app/readme.txt" || fail "the typed yes did not update readme.txt"
+fresh_target
+touch -d '2020-01-01 10:00:00' "$work/site/app/readme.txt"
+before=$(listing "$work/site/app")
+run_apply "" "$package" "$work/site/app"
+[ $status -eq 1 ] || fail "apply at the end of input exited $status"
+[ "$(listing "$work/site/app")" = "$before" ] || fail "the end of input changed files"
+
+# 4. A new file that cannot be put in place is kept and named: exit 3.
+fresh_target
+printf 'a file where a folder should be\n' >"$work/site/app/addons"
+run_apply "" --yes "$package" "$work/site/app"
+[ $status -eq 3 ] || fail "a failed commit exited $status"
+grep -q 'addons\\music\\theme.mid' <<<"$out" || fail "the file not put in place was not named"
+grep -q '__KVUPD_' <<<"$out" || fail "the folder that keeps the new version was not named"
+kept=$(find "$work/site/app/__KVUPD_" -type f)
+[ "$(wc -l <<<"$kept")" -eq 1 ] && cmp -s "$kept" "$release2/addons/music/theme.mid" ||
+  fail "the new version was not kept in the staging folder"
+cmp -s "$release2/readme.txt" "$work/site/app/readme.txt" || fail "the other files were not applied"
+
+# 5. Usage errors.
+run_apply "" "$package" 2>/dev/null
+[ $status -eq 2 ] || fail "a missing folder operand is not a usage error"
+run_apply "" --yes --no "$package" "$work/site/app" 2>/dev/null
+[ $status -eq 2 ] || fail "--yes with --no is not a usage error"
+
+if [ $failures -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "upgtool apply: all checks passed"

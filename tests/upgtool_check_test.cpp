@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/command_run.h"
+#include "tests/support/upgrade_fixture.h"
+#include "tools/upgtool/commands.h"
+#include "ui/closing_text.h"
+
+namespace {
+
+CommandRun Check(std::vector<std::string> arguments) {
+  return RunCommand(RunCheck, std::move(arguments));
+}
+
+TEST(UpgtoolCheck, PrintsTheVerdictWithItsCounts) {
+  SampleUpgrade sample(false, kAsk);
+  CommandRun run = Check({"--json", sample.package, sample.target});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("\"valid\":true,\"matched\":4,\"mismatched\":0,\"criticalEntry\":-1"),
+            std::string::npos)
+      << run.out;
+  WriteTestFile(sample.target + "a.txt", Bytes("changed"));
+  WriteTestFile(sample.target + "v.txt", Bytes("changed"));
+  WriteTestFile(sample.target + "c.txt", Bytes("changed"));
+  run = Check({sample.package, sample.target});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("Verdict:     not valid\nMatched:     1\nMismatched:  3\n"),
+            std::string::npos)
+      << run.out;
+}
+
+TEST(UpgtoolCheck, RefusesWhatItCannotJudge) {
+  SampleUpgrade sample;
+  CommandRun run = Check({sample.package, sample.target + "nowhere"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("is not a folder"), std::string::npos);
+  run = Check({sample.target + "a.txt", sample.target});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("not an upgrade package"), std::string::npos);
+  EXPECT_EQ(Check({sample.package}).status, 2);
+  EXPECT_EQ(Check({"--yes", sample.package, sample.target}).status, 2);
+}
+
+TEST(ClosingText, TellsWhatTheCommitCouldNotDo) {
+  ApplyOutcome outcome;
+  EXPECT_EQ(ClosingText(1, outcome), "The upgrade has been applied.");
+  EXPECT_EQ(std::string(ClosingCaption(1)), "All Finished");
+  EXPECT_EQ(std::string(ClosingCaption(0)), "Upgrade Aborted");
+  outcome.refusedPath = "deep\\name.txt";
+  EXPECT_EQ(ClosingText(0, outcome),
+            "The upgrade process was aborted. No changes have been made to any of your files.\n"
+            "The path of deep\\name.txt in the target folder is too long, so the upgrade was not "
+            "started.");
+  outcome = ApplyOutcome();
+  outcome.notPlaced.push_back({2, "sub\\a.dat", "T\\__KVUPD_\\N00002.TMP"});
+  outcome.notRemoved.push_back({4, "old.cfg", ""});
+  outcome.stagingKept = true;
+  outcome.stagingFolder = "T\\__KVUPD_";
+  EXPECT_EQ(ClosingText(1, outcome),
+            "The upgrade has been applied, but not completely.\n"
+            "These files could not be put in place; their new versions are kept in T\\__KVUPD_:\n"
+            "  sub\\a.dat (new version: T\\__KVUPD_\\N00002.TMP)\n"
+            "These files could not be removed:\n"
+            "  old.cfg");
+}
+
+}  // namespace

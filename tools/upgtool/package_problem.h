@@ -1,0 +1,9 @@
+// Why a package cannot be used, in words for upgtool's messages.
+#pragma once
+
+#include <string>
+
+#include "package/upgrade_session.h"
+
+// Empty when the package can be used.
+std::string PackageProblemText(const UpgradeSession& session);
