@@ -14,6 +14,7 @@
 #include "builder/copy_addressing.h"
 #include "builder/delta_writer.h"
 #include "streams/kv_memory_streams.h"
+#include "tests/support/package_file.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 
@@ -21,12 +22,6 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-ByteVector Random(std::size_t size, std::uint32_t seed) {
-  std::mt19937 generator(seed);
-  ByteVector bytes(size);
-  for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>(generator());
-  return bytes;
-}
 
 ByteVector Text(std::size_t lines, std::uint32_t seed) {
   std::mt19937 generator(seed);
@@ -108,8 +103,8 @@ class DeltaEncoderTest : public ::testing::Test {
 };
 
 TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
-  const ByteVector old = Random(200000, 1);
-  const ByteVector fresh = Random(500, 2);
+  const ByteVector old = RandomBytes(200000, 1);
+  const ByteVector fresh = RandomBytes(500, 2);
   struct Case {
     const char* name;
     ByteVector now;
@@ -138,7 +133,7 @@ TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
 TEST_F(DeltaEncoderTest, CopiesFarInTheOldFileSetABaseWhenThatIsShorter) {
   // Many short copies above 64 KiB, all within one 64 KiB window: a SetBase
   // once and CopyBase for each is shorter than CopyAbs for each.
-  const ByteVector old = Random(300000, 3);
+  const ByteVector old = RandomBytes(300000, 3);
   ByteVector now;
   for (std::size_t i = 0; i < 40; ++i) {
     const ByteVector part = Slice(old, 0x20000 + i * 1000, 200);
@@ -154,7 +149,7 @@ TEST_F(DeltaEncoderTest, CopiesFarInTheOldFileSetABaseWhenThatIsShorter) {
 
 TEST_F(DeltaEncoderTest, EmptyAndTinyFiles) {
   const ByteVector none;
-  const ByteVector some = Random(3000, 4);
+  const ByteVector some = RandomBytes(3000, 4);
   EXPECT_EQ(RoundTrip(none, none), (ByteVector{kOpEnd}));
   EXPECT_EQ(RoundTrip(some, none), (ByteVector{kOpEnd}));
   EXPECT_EQ(OperationCodes(RoundTrip(none, some)), (std::vector<std::uint8_t>{kOpInsert16, kOpEnd}));
@@ -169,7 +164,7 @@ TEST_F(DeltaEncoderTest, RandomPairsOfTextAndBinary) {
   std::mt19937 generator(5);
   for (int round = 0; round < 40; ++round) {
     const bool text = round % 2 == 0;
-    ByteVector old = text ? Text(50 + generator() % 400, round) : Random(generator() % 90000, round);
+    ByteVector old = text ? Text(50 + generator() % 400, round) : RandomBytes(generator() % 90000, round);
     // Apply a few random edits: replace, insert or delete a stretch.
     ByteVector now = old;
     const int edits = 1 + static_cast<int>(generator() % 6);
@@ -182,7 +177,7 @@ TEST_F(DeltaEncoderTest, RandomPairsOfTextAndBinary) {
                     now.begin() + static_cast<std::ptrdiff_t>(at + length));
           break;
         case 1: {
-          const ByteVector fresh = text ? Text(3, round * 10 + e) : Random(length, round * 10 + e);
+          const ByteVector fresh = text ? Text(3, round * 10 + e) : RandomBytes(length, round * 10 + e);
           now.insert(now.begin() + static_cast<std::ptrdiff_t>(at), fresh.begin(), fresh.end());
           break;
         }

@@ -12,7 +12,9 @@
 
 #include "apply/apply_upgrade.h"
 #include "package/file_stamp.h"
+#include "tests/support/command_run.h"
 #include "tests/support/faulty_file_system.h"
+#include "tests/support/package_file.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
@@ -22,12 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using ByteVector = std::vector<std::uint8_t>;
 
-ByteVector Random(std::size_t size, std::uint32_t seed) {
-  std::mt19937 generator(seed);
-  ByteVector bytes(size);
-  for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>(generator());
-  return bytes;
-}
 
 void Put(const std::string& root, const std::string& name, const ByteVector& bytes) {
   const fs::path path(NativeTestPath(root + name));
@@ -35,22 +31,7 @@ void Put(const std::string& root, const std::string& name, const ByteVector& byt
   WriteTestFile(path.string(), bytes);
 }
 
-struct CommandRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CommandRun Build(std::vector<std::string> arguments) {
-  std::vector<char*> argv;
-  for (std::string& a : arguments) argv.push_back(a.data());
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int status = RunBuild(static_cast<int>(argv.size()), argv.data());
-  CommandRun run{status, testing::internal::GetCapturedStdout(),
-                 testing::internal::GetCapturedStderr()};
-  return run;
-}
+CommandRun Build(std::vector<std::string> arguments) { return RunCommand(RunBuild, std::move(arguments)); }
 
 // Two releases in a scratch folder: old\ and new\ with files in
 // sub-folders that are added, removed, changed a little, replaced
@@ -58,7 +39,7 @@ CommandRun Build(std::vector<std::string> arguments) {
 class Releases {
  public:
   Releases() : oldRoot(folder.Join("old\\")), newRoot(folder.Join("new\\")) {
-    const ByteVector engine = Random(150000, 1);
+    const ByteVector engine = RandomBytes(150000, 1);
     ByteVector engine2 = engine;
     for (std::size_t at = 5000; at < engine2.size(); at += 9000) engine2[at] ^= 0x5A;
     engine2.insert(engine2.begin() + 70000, 300, 0x42);
@@ -66,14 +47,14 @@ class Releases {
     Put(newRoot, "bin\\engine.dll", engine2);
     Put(oldRoot, "readme.txt", Bytes("Release 1\r\nSame old notes.\r\n"));
     Put(newRoot, "readme.txt", Bytes("Release 2\r\nSame old notes.\r\nAnd a new line.\r\n"));
-    Put(oldRoot, "gfx\\logo.bmp", Random(4000, 2));
-    Put(newRoot, "gfx\\logo.bmp", Random(4100, 3));
-    Put(oldRoot, "data\\same.dat", Random(3000, 4));
-    Put(newRoot, "data\\same.dat", Random(3000, 4));
+    Put(oldRoot, "gfx\\logo.bmp", RandomBytes(4000, 2));
+    Put(newRoot, "gfx\\logo.bmp", RandomBytes(4100, 3));
+    Put(oldRoot, "data\\same.dat", RandomBytes(3000, 4));
+    Put(newRoot, "data\\same.dat", RandomBytes(3000, 4));
     Put(oldRoot, "data\\empty.dat", {});
     Put(newRoot, "data\\empty.dat", {});
     Put(oldRoot, "old\\legacy.cfg", Bytes("x=1\r\n"));
-    Put(newRoot, "data\\levels\\new.map", Random(7000, 5));
+    Put(newRoot, "data\\levels\\new.map", RandomBytes(7000, 5));
     Put(newRoot, "data\\zero.txt", {});
   }
 
