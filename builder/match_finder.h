@@ -4,13 +4,14 @@
 // the new file is looked up, and each candidate is extended forwards and
 // backwards as far as the bytes agree. The copy that saves the most bytes
 // over inserting them wins, with one position of look-ahead in case the next
-// byte starts a better copy. Besides the index, the copy that continues the
-// previous one's offset is always tried, which finds the stretches between
-// small changes (moved addresses in a program, edited words in a text).
+// byte starts a better copy. Besides the index, the copies that continue the
+// last few copies' offsets are always tried, which finds the stretches
+// between small changes (moved addresses in a program, edited words in a
+// text).
 //
-// Memory: the two files (the caller's) and an index of at most twice the old
-// file's size (a little more for files under 16 MiB). Time: linear in the new
-// file, with a bounded number of candidates per position.
+// Memory: the two files (the caller's) and an index of the old file: eight
+// bytes per old byte up to 1 MiB, four up to 16 MiB, two above. Time: linear
+// in the new file, with a bounded number of candidates per position.
 #pragma once
 
 #include <cstdint>
