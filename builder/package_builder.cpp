@@ -143,6 +143,8 @@ class Builder {
         break;
     }
     SetPolicies(&entry);
+    const auto description = options_.descriptions.find(entry.fileName);
+    if (description != options_.descriptions.end()) entry.description = description->second;
     ++result_.entriesByOperation[entry.operation];
     if (CarriesNewStamp(entry.operation)) result_.newBytes += entry.newStamp.size;
     result_.entries.push_back(std::move(entry));

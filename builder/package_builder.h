@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct BuildOptions {
   int warningPolicy = -1;
   int errorPolicy = -1;
   PolicyRules rules;
+  // Entry descriptions by file name (the applicator shows up to 79
+  // characters of each); files not named get none.
+  std::map<std::string, std::string> descriptions;
 };
 
 struct BuildProgress {
