@@ -45,7 +45,7 @@ class Builder {
     for (std::string& omission : diff.omissions)
       (options_.strict ? result_.errors : result_.warnings).push_back(std::move(omission));
     for (std::string& error : diff.errors) result_.errors.push_back(std::move(error));
-    CountEntriesBeforeReading(diff);
+    CheckBeforeReading(diff);
     if (!result_.errors.empty()) return std::move(result_);
     for (std::size_t i = 0; i < diff.files.size(); ++i) {
       if (progress_) progress_(BuildProgress{i, diff.files.size(), &diff.files[i].name});
@@ -68,16 +68,18 @@ class Builder {
                                std::to_string(kPackageDescriptionCapacity - 1));
   }
 
-  // Adds and removes alone can already be too many; the count of changed
-  // files is known only once they are read.
-  void CountEntriesBeforeReading(const TreeDiff& diff) {
-    std::size_t certain = 0;
+  // What is certain before any file is read: adds, removes and files whose
+  // size changed are entries, and every byte of those new files is written.
+  void CheckBeforeReading(const TreeDiff& diff) {
+    std::size_t entries = 0;
+    std::uint64_t newBytes = 0;
     for (const PairedFile& file : diff.files) {
-      if (file.pairing != FilePairing::kBoth || options_.verifyUnchanged ||
-          file.oldSize != file.newSize)
-        ++certain;
+      const bool changes = file.pairing != FilePairing::kBoth || file.oldSize != file.newSize;
+      if (changes || options_.verifyUnchanged) ++entries;
+      if (changes) newBytes += file.newSize;
     }
-    CheckEntryCount(certain);
+    CheckEntryCount(entries);
+    CheckNewBytes(newBytes);
   }
 
   void CheckEntryCount(std::size_t count) {
@@ -86,13 +88,17 @@ class Builder {
                                " entries; at most " + std::to_string(kMaxEntries) + " can be read");
   }
 
+  // The applicator counts progress in 32 bits from 1: the new bytes must
+  // leave that count above 0.
+  void CheckNewBytes(std::uint64_t newBytes) {
+    if (newBytes + 1 > 0xFFFFFFFFull)
+      result_.errors.push_back("the new files add up to " + std::to_string(newBytes) +
+                               " bytes; a package can write less than 4 GiB");
+  }
+
   void CheckTotals() {
     CheckEntryCount(result_.entries.size());
-    // The applicator counts progress in 32 bits from 1: the new bytes must
-    // leave that count above 0.
-    if (result_.newBytes + 1 > 0xFFFFFFFFull)
-      result_.errors.push_back("the new files add up to " + std::to_string(result_.newBytes) +
-                               " bytes; a package can write less than 4 GiB");
+    CheckNewBytes(result_.newBytes);
   }
 
   bool Stamp(const std::string& label, const std::string& root, const std::string& name,

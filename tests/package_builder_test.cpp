@@ -320,6 +320,14 @@ TEST(PackageBuilder, RefusesWhatAPackageCannotHold) {
   }
   {
     Releases releases;
+    for (const char* name : {"part1.bin", "part2.bin"}) {
+      Put(releases.newRoot, name, {});
+      fs::resize_file(NativeTestPath(releases.newRoot + name), 0xA0000000ull);
+    }
+    ExpectRefused(releases, {}, "the new files add up to 5368870565 bytes; a package can write less than 4 GiB");
+  }
+  {
+    Releases releases;
     Put(releases.newRoot, "secret.key", Bytes("k"));
     FaultyFileSystem faults(FaultKind::kOpenForRead, 1, true, "secret");
     ExpectRefused(releases, {},
