@@ -12,8 +12,6 @@
 struct CommitFailure {
   std::int32_t entry;
   std::string fileName;
-  // The temporary file that keeps the new version; empty for a removal.
-  std::string keptAs;
 };
 
 struct ApplyOutcome {

@@ -93,7 +93,7 @@ void CommitEntry(UpgradeSession& session, const PackageEntry& entry, std::int32_
   const bool removed = RemoveFile(session.pathBuffer) != 0;
   if (entry.operation == kRemove) {
     if (!removed && IsFile(session.pathBuffer)) {
-      outcome.notRemoved.push_back({index, entry.fileName, ""});
+      outcome.notRemoved.push_back({index, entry.fileName});
     }
     return;
   }
@@ -102,7 +102,7 @@ void CommitEntry(UpgradeSession& session, const PackageEntry& entry, std::int32_
   // A failed move leaves the new version in its temporary file, which may
   // now be its only copy: the clean-up keeps it and the user is told.
   if (!MoveFileReplacing(session.tempPathBuffer, session.pathBuffer)) {
-    outcome.notPlaced.push_back({index, entry.fileName, session.tempPathBuffer});
+    outcome.notPlaced.push_back({index, entry.fileName});
   }
 }
 

@@ -96,12 +96,12 @@ int main(int argc, char** argv) {
       {"bin\\engine.dat", "Game engine", engine, Patched(engine)},
       {"gfx\\logo.bmp", "Title picture", Noise(3000, 11), Noise(3500, 12)},
       {"data\\levels\\level1.map", "", Noise(5000, 21), Noise(5000, 21)},
-      {"old\\legacy.cfg", "Obsolete settings", Text("fullscreen=0\r\nsound=1\r\n"), {}},
+      {"legacy.cfg", "Obsolete settings", Text("fullscreen=0\r\nsound=1\r\n"), {}},
       {"data\\levels\\level2.map", "New level", {}, Noise(6000, 22)},
       {"addons\\music\\theme.mid", "Theme music", {}, Noise(1200, 23)},
   };
   if (!MakeFolders(out, {"", "release1", "release2"}) ||
-      !MakeFolders(r1, {"bin", "gfx", "data", "data\\levels", "old"}) ||
+      !MakeFolders(r1, {"bin", "gfx", "data", "data\\levels"}) ||
       !MakeFolders(r2, {"bin", "gfx", "data", "data\\levels", "addons", "addons\\music"})) {
     std::fprintf(stderr, "make_demo: cannot create the folders under %s\n", out.c_str());
     return 1;

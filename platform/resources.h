@@ -12,7 +12,8 @@ namespace platform {
 ModuleInstance ProgramInstance();
 
 // An RCDATA resource by number or by name. The bytes stay valid while the
-// program runs; they are never to be written. False when there is none.
+// program runs; they are never to be written. False when there is none; a
+// null instance is a module without resources.
 bool FindDataResource(ModuleInstance instance, int id, const unsigned char** data,
                       std::uint32_t* size);
 bool FindDataResource(ModuleInstance instance, const char* name,

@@ -18,3 +18,6 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DUPG_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== Windows build under Wine"
+JOBS="$jobs" scripts/run-windows-tests.sh build-win

@@ -30,6 +30,14 @@ int IsFile(const char* path) {
              : 0;
 }
 
+int IsFolder(const char* path) {
+  const std::uint32_t attributes = Fs().GetAttributes(path);
+  return attributes != platform::kInvalidAttributes &&
+                 (attributes & platform::kAttrDirectory) != 0
+             ? 1
+             : 0;
+}
+
 int IsReadOnly(const char* path) {
   const std::uint32_t attributes = Fs().GetAttributes(path);
   return attributes != platform::kInvalidAttributes &&

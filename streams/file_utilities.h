@@ -11,6 +11,8 @@ constexpr std::size_t kMaxPath = 260;
 
 // 1 when a plain file (not a folder) exists at `path`.
 int IsFile(const char* path);
+// 1 when a folder exists at `path`.
+int IsFolder(const char* path);
 // 1 when `path` exists and is read-only (a read-only folder counts too).
 int IsReadOnly(const char* path);
 // One level; an existing folder is a failure.

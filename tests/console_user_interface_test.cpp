@@ -126,15 +126,54 @@ TEST_F(ConsoleTest, CtrlCIsTheDialogsCancelCommand) {
   EXPECT_EQ(CancelRequested, 0);
 }
 
+// The console host, with Ctrl-C pressed once the first poll of a run comes.
+class CtrlCAtFirstPoll final : public platform::UserInterface {
+ public:
+  explicit CtrlCAtFirstPoll(ConsoleUserInterface& console) : console_(console) {}
+  platform::WindowHandle CreateProgressDialog(platform::ModuleInstance instance,
+                                              platform::WindowHandle owner) override {
+    return console_.CreateProgressDialog(instance, owner);
+  }
+  void DestroyProgressDialog(platform::WindowHandle dialog) override {
+    console_.DestroyProgressDialog(dialog);
+  }
+  void SetWindowTitle(platform::WindowHandle window, const char* text) override {
+    console_.SetWindowTitle(window, text);
+  }
+  void SetControlText(platform::WindowHandle dialog, int control, const char* text) override {
+    console_.SetControlText(dialog, control, text);
+  }
+  void UpdateWindow(platform::WindowHandle window) override { console_.UpdateWindow(window); }
+  void EnableWindow(platform::WindowHandle window, bool enable) override {
+    console_.EnableWindow(window, enable);
+  }
+  int ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
+                     unsigned style) override {
+    return console_.ShowMessageBox(owner, text, caption, style);
+  }
+  void PumpMessages(platform::WindowHandle dialog) override {
+    if (!pressed_) std::raise(SIGINT);
+    pressed_ = true;
+    console_.PumpMessages(dialog);
+  }
+  void DrawPercentBar(platform::WindowHandle dialog, int control, int percent) override {
+    console_.DrawPercentBar(dialog, control, percent);
+  }
+  std::uint32_t TickCount() override { return console_.TickCount(); }
+
+ private:
+  ConsoleUserInterface& console_;
+  bool pressed_ = false;
+};
+
 TEST_F(ConsoleTest, ACancelledRunOnTheConsoleChangesNothing) {
   SampleUpgrade sample;
   const FolderSnapshot before = TakeSnapshot(sample.target);
   Type("what\ny\n");
   ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
   console.SetCancelQuestion(UiLine(8).c_str());
-  platform::InstallUserInterface(&console);
-  InterruptAsCancel interruptIsCancel;
-  std::raise(SIGINT);
+  CtrlCAtFirstPoll pressing(console);
+  platform::InstallUserInterface(&pressing);
   EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
   EXPECT_TRUE(TakeSnapshot(sample.target) == before);
   EXPECT_NE(Output().find(UiLine(8) + "\n[y/n] what\n[y/n] y\n"), std::string::npos);

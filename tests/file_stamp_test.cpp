@@ -8,6 +8,7 @@
 #include "package/file_stamp.h"
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
+#include "tests/support/package_file.h"
 #include "tests/support/temp_folder.h"
 
 // Stamp fields sit unaligned in their packed record: the unary + copies a
@@ -69,16 +70,6 @@ TEST(FileStamp, MissingOrLockedFileGivesAZeroStamp) {
   EXPECT_EQ(+stamp.size, 0u);
 }
 
-FileStamp Expected(std::uint16_t date, std::uint16_t time, std::uint32_t size,
-                   std::uint16_t checksum) {
-  FileStamp stamp{};
-  stamp.dosDate = date;
-  stamp.dosTime = time;
-  stamp.size = size;
-  stamp.checksum = checksum;
-  return stamp;
-}
-
 // Run by CTest under several TZ values: the date and time written through
 // local time must read back the same through local time.
 TEST(FileStamp, DosTimeRoundTrip) {
@@ -94,7 +85,7 @@ TEST(FileStamp, DosTimeRoundTrip) {
   const std::uint16_t times[] = {0, (13u << 11) | (45u << 5) | 29u, (23u << 11) | (59u << 5) | 29u};
   for (std::uint16_t date : dates) {
     for (std::uint16_t time : times) {
-      ASSERT_TRUE(VerifyAndStampFile(path.c_str(), Expected(date, time, 3, 0x6202)));
+      ASSERT_TRUE(VerifyAndStampFile(path.c_str(), MakeStamp(date, time, 3, 0x6202)));
       FileStamp found;
       ASSERT_TRUE(ComputeFileStamp(path.c_str(), found));
       EXPECT_EQ(+found.dosDate, date);
@@ -108,10 +99,10 @@ TEST(FileStamp, VerifyComparesSizeAndChecksumOnly) {
   const std::string path = folder.Join("abc.txt");
   WriteTestFile(path, "abc");
   const std::uint16_t date = (10u << 9) | (3u << 5) | 4u;
-  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), Expected(date, 0, 3, 0x6203)));
-  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), Expected(date, 0, 4, 0x6202)));
-  EXPECT_FALSE(VerifyAndStampFile(folder.Join("missing").c_str(), Expected(date, 0, 0, 0)));
-  EXPECT_TRUE(VerifyAndStampFile(path.c_str(), Expected(date, 0, 3, 0x6202)));
+  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), MakeStamp(date, 0, 3, 0x6203)));
+  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), MakeStamp(date, 0, 4, 0x6202)));
+  EXPECT_FALSE(VerifyAndStampFile(folder.Join("missing").c_str(), MakeStamp(date, 0, 0, 0)));
+  EXPECT_TRUE(VerifyAndStampFile(path.c_str(), MakeStamp(date, 0, 3, 0x6202)));
 
   // Same bytes, other times: equal size and checksum, other date bytes.
   const std::string twin = folder.Join("twin.txt");

@@ -9,11 +9,6 @@
 
 namespace {
 
-void MakeReadOnly(const std::string& path) {
-  std::filesystem::permissions(NativeTestPath(path), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
-}
-
 TEST(FileUtilities, Tests) {
   TempFolder folder;
   const std::string file = folder.Join("f.txt");
@@ -26,7 +21,7 @@ TEST(FileUtilities, Tests) {
   EXPECT_EQ(CreateFolder(folder.Join("sub").c_str()), 0);
   EXPECT_EQ(CreateFolder(folder.Join("a\\b").c_str()), 0);  // one level only
   EXPECT_EQ(IsFile(folder.Join("sub").c_str()), 0);
-  MakeReadOnly(file);
+  SetTestFileReadOnly(file, true);
   EXPECT_EQ(IsReadOnly(file.c_str()), 1);
   EXPECT_EQ(RemoveFile(file.c_str()), 0);
   EXPECT_TRUE(TestPathExists(file));
@@ -60,7 +55,7 @@ TEST(FileUtilities, MoveFileReplacing) {
 
   const std::string locked = folder.Join("locked.txt");
   WriteTestFile(locked, "keep");
-  MakeReadOnly(locked);
+  SetTestFileReadOnly(locked, true);
   EXPECT_EQ(MoveFileReplacing(fresh.c_str(), locked.c_str()), 0);
   EXPECT_EQ(ReadTestFile(locked), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
   EXPECT_TRUE(TestPathExists(fresh));

@@ -7,7 +7,6 @@
 #include "tests/support/command_run.h"
 #include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
-#include "ui/closing_text.h"
 
 namespace {
 
@@ -42,29 +41,6 @@ TEST(UpgtoolCheck, RefusesWhatItCannotJudge) {
   EXPECT_NE(run.err.find("not an upgrade package"), std::string::npos);
   EXPECT_EQ(Check({sample.package}).status, 2);
   EXPECT_EQ(Check({"--yes", sample.package, sample.target}).status, 2);
-}
-
-TEST(ClosingText, TellsWhatTheCommitCouldNotDo) {
-  ApplyOutcome outcome;
-  EXPECT_EQ(ClosingText(1, outcome), "The upgrade has been applied.");
-  EXPECT_EQ(std::string(ClosingCaption(1)), "All Finished");
-  EXPECT_EQ(std::string(ClosingCaption(0)), "Upgrade Aborted");
-  outcome.refusedPath = "deep\\name.txt";
-  EXPECT_EQ(ClosingText(0, outcome),
-            "The upgrade process was aborted. No changes have been made to any of your files.\n"
-            "The path of deep\\name.txt in the target folder is too long, so the upgrade was not "
-            "started.");
-  outcome = ApplyOutcome();
-  outcome.notPlaced.push_back({2, "sub\\a.dat", "T\\__KVUPD_\\N00002.TMP"});
-  outcome.notRemoved.push_back({4, "old.cfg", ""});
-  outcome.stagingKept = true;
-  outcome.stagingFolder = "T\\__KVUPD_";
-  EXPECT_EQ(ClosingText(1, outcome),
-            "The upgrade has been applied, but not completely.\n"
-            "These files could not be put in place; their new versions are kept in T\\__KVUPD_:\n"
-            "  sub\\a.dat (new version: T\\__KVUPD_\\N00002.TMP)\n"
-            "These files could not be removed:\n"
-            "  old.cfg");
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <memory>
 
+#include "platform/copy_out.h"
 #include "platform/file_system.h"
 #include "platform/posix/native_path.h"
 
@@ -23,14 +23,14 @@ constexpr std::uint64_t kTicksPerSecond = 10000000ull;
 // Seconds from 1601-01-01 to 1970-01-01.
 constexpr std::uint64_t kUnixEpochSeconds = 11644473600ull;
 
-bool CopyOut(const std::string& text, char* buffer, std::uint32_t capacity) {
-  if (capacity == 0 || text.size() >= capacity) return false;
-  std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return true;
-}
-
+// A lock is shared or exclusive, where Windows weighs each open's access
+// against the other's sharing. Any two readers that let others read may hold
+// a file together on Windows too, so they share the lock; every other open
+// takes the file for itself. That refuses a few pairs Windows would allow,
+// never one it refuses: a writer never empties a file that a reader holds.
 int LockFor(unsigned flags) {
-  return (flags & (kShareRead | kShareWrite)) != 0 ? LOCK_SH : LOCK_EX;
+  const bool readsOnly = (flags & 3u) == 0 || (flags & 3u) == kOpenRead;
+  return readsOnly && (flags & kShareRead) != 0 ? LOCK_SH : LOCK_EX;
 }
 
 // True when another open of ours holds the file.
@@ -181,7 +181,8 @@ class PosixFileSystem final : public FileSystem {
     struct stat info;
     if (::lstat(native.c_str(), &info) != 0) return false;
     const std::string::size_type slash = native.find_last_of('/');
-    return CopyOut(slash == std::string::npos ? native : native.substr(slash + 1), name, capacity);
+    const std::string stored = slash == std::string::npos ? native : native.substr(slash + 1);
+    return CopyOut(stored.c_str(), name, capacity);
   }
 
   bool GetCurrentFolder(char* buffer, std::uint32_t capacity) override {

@@ -70,3 +70,9 @@ bool TestPathExists(const std::string& path) {
   std::error_code error;
   return fs::exists(fs::path(NativeTestPath(path)), error);
 }
+
+void SetTestFileReadOnly(const std::string& path, bool readOnly) {
+  const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  fs::permissions(fs::path(NativeTestPath(path)), readOnly ? write : fs::perms::owner_write,
+                  readOnly ? fs::perm_options::remove : fs::perm_options::add);
+}

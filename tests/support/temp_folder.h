@@ -28,3 +28,6 @@ void WriteTestFile(const std::string& path, const std::vector<std::uint8_t>& byt
 void WriteTestFile(const std::string& path, const std::string& text);
 std::vector<std::uint8_t> ReadTestFile(const std::string& path);
 bool TestPathExists(const std::string& path);
+// Sets or clears the read-only state: the read-only attribute on Windows, the
+// write permission bits on POSIX.
+void SetTestFileReadOnly(const std::string& path, bool readOnly);

@@ -1,40 +1,47 @@
 // upgtool apply: the unattended road of an installation. The package is
 // applied exactly as the applicator applies it, under the console host:
-// questions are answered from standard input or by --yes/--no, Ctrl-C is
-// the progress dialog's Cancel button.
+// questions are answered from standard input or by --yes/--no, and Ctrl-C
+// is the progress dialog's Cancel button.
 #include <cstdio>
-#include <memory>
 #include <string>
 
-#include "apply/apply_upgrade.h"
 #include "package/ui_strings.h"
 #include "platform/resources.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/target_session.h"
-#include "ui/closing_text.h"
+#include "ui/closing_message.h"
 #include "ui/console/console_user_interface.h"
-#include "ui/console/interrupt.h"
 #include "ui/console/terminal.h"
+#include "ui/run_upgrade.h"
 
 namespace {
 
 constexpr char kUsage[] = "apply [--yes | --no] PACKAGE FOLDER";
 constexpr int kCancelQuestionLine = 8;
 
-// Installs the console as the user interface for its own lifetime.
+// Installs the console as the engine's user interface for its lifetime.
 class InstalledConsole {
  public:
   explicit InstalledConsole(AnswerMode mode)
       : console_(stdin, stdout, IsTerminal(stdout), mode) {
+    const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
+    console_.SetCancelQuestion(strings.GetString(kCancelQuestionLine));
     platform::InstallUserInterface(&console_);
   }
   ~InstalledConsole() { platform::InstallUserInterface(nullptr); }
-  ConsoleUserInterface& console() { return console_; }
+  InstalledConsole(const InstalledConsole&) = delete;
+  InstalledConsole& operator=(const InstalledConsole&) = delete;
 
  private:
   ConsoleUserInterface console_;
 };
+
+// Why the package cannot be applied to the folder; empty when it can.
+std::string Problem(const char* package, const char* folder) {
+  const UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
+  return TargetSessionProblem(session, folder);
+}
 
 }  // namespace
 
@@ -48,23 +55,19 @@ int RunApply(int argc, char** argv) {
                                                   : AnswerMode::kAsk;
   const char* package = arguments.operands[0].c_str();
   const char* folder = arguments.operands[1].c_str();
+  const std::string problem = Problem(package, folder);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    return 1;
+  }
   ApplyOutcome outcome;
   int applied = 0;
   {
-    InstalledConsole installed(mode);
-    UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
-    const std::string problem = TargetSessionProblem(session, folder);
-    if (!problem.empty()) {
-      std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
-      return 1;
-    }
-    session.uiStrings =
-        std::make_unique<UiStrings>(platform::ProgramInstance(), kUiStringsResourceId);
-    installed.console().SetCancelQuestion(session.GetString(kCancelQuestionLine));
-    const InterruptAsCancel interruptIsCancel;
-    applied = ApplyUpgrade(session, &outcome);
+    const InstalledConsole installed(mode);
+    applied = RunUpgrade(package, folder, platform::ProgramInstance(), nullptr, &outcome);
   }
-  std::printf("\n%s\n%s\n", ClosingCaption(applied), ClosingText(applied, outcome).c_str());
-  if (!applied) return 1;
-  return outcome.CommitFailed() ? 3 : 0;
+  const ClosingMessage closing = ClosingMessageFor(applied, outcome);
+  std::printf("\n%s\n%s\n", closing.caption.c_str(), closing.text.c_str());
+  // Never the invalid-package status: that was answered above, as 1.
+  return closing.exitStatus;
 }

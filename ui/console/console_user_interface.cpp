@@ -51,6 +51,10 @@ ConsoleUserInterface::ConsoleUserInterface(std::FILE* input, std::FILE* output, 
 platform::WindowHandle ConsoleUserInterface::CreateProgressDialog(platform::ModuleInstance,
                                                                   platform::WindowHandle) {
   dialogOpen_ = true;
+  // Ctrl-C is the dialog's Cancel button only while the dialog exists;
+  // before and after it ends the program as usual.
+  interrupts_ = std::make_unique<InterruptAsCancel>();
+  TakeInterrupt();
   percent_ = 0;
   lastPlainPercent_ = -1;
   phasesShown_.clear();
@@ -60,6 +64,7 @@ platform::WindowHandle ConsoleUserInterface::CreateProgressDialog(platform::Modu
 void ConsoleUserInterface::DestroyProgressDialog(platform::WindowHandle) {
   EndStatusLine();
   dialogOpen_ = false;
+  interrupts_.reset();
 }
 
 void ConsoleUserInterface::SetWindowTitle(platform::WindowHandle, const char* text) {

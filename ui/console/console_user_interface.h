@@ -8,10 +8,12 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <string>
 
 #include "platform/user_interface.h"
+#include "ui/console/interrupt.h"
 
 enum class AnswerMode { kAsk, kAllYes, kAllNo };
 
@@ -60,4 +62,5 @@ class ConsoleUserInterface final : public platform::UserInterface {
   int percent_ = 0;
   int lastPlainPercent_ = -1;
   std::set<std::string> phasesShown_;
+  std::unique_ptr<InterruptAsCancel> interrupts_;
 };

@@ -1,0 +1,137 @@
+// The platform's conversions between (local) file times and DOS dates and
+// times, checked against fixed vectors and against the calendar arithmetic
+// that stands in for them where the system has none. In the Windows build
+// the platform's conversions are the system's own, so this also holds the
+// arithmetic to what Windows does.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "platform/dos_time_arithmetic.h"
+#include "platform/time.h"
+
+namespace {
+
+struct ToDosCase {
+  const char* what;
+  platform::FileTime time;
+  bool converts;
+  std::uint16_t dosDate;
+  std::uint16_t dosTime;
+};
+
+// File times counted from 1601-01-01 00:00:00; DOS fields worked out by hand
+// from the bit layout (year - 1980 << 9 | month << 5 | day, hour << 11 |
+// minute << 5 | second / 2).
+const ToDosCase kToDos[] = {
+    {"1980-01-01 00:00:00, the first DOS time", 0x01A8E79FE1D58000ull, true, 0x0021, 0x0000},
+    {"1980-01-01 00:00:01 rounds down", 0x01A8E79FE26E1680ull, true, 0x0021, 0x0000},
+    {"1980-01-01 00:00:00.9999999 rounds down", 0x01A8E79FE1D58000ull + 9999999, true, 0x0021,
+     0x0000},
+    {"1979-12-31 23:59:59 is before the range", 0x01A8E79FE13CE980ull, false, 0, 0},
+    {"2000-02-29 12:34:56, leap day of a century year", 0x01BF82B162519800ull, true, 0x285D,
+     0x645C},
+    {"1996-02-29 23:59:59, leap day, odd second", 0x01BB07020818E980ull, true, 0x205D, 0xBF7D},
+    {"2100-03-01 00:00:00, 2100 has no leap day", 0x022F9FC03DC34000ull, true, 0xF061, 0x0000},
+    {"2024-07-15 09:30:31", 0x01DAD699A2C4D580ull, true, 0x58EF, 0x4BCF},
+    {"2107-12-31 23:59:58, the last DOS time", 0x023868B866D29300ull, true, 0xFF9F, 0xBF7D},
+    {"2107-12-31 23:59:59 rounds down to it", 0x023868B8676B2980ull, true, 0xFF9F, 0xBF7D},
+    {"2108-01-01 00:00:00 is after the range", 0x023868B86803C000ull, false, 0, 0},
+};
+
+TEST(DosTime, FileTimeToDosMatchesVectorsAndArithmetic) {
+  for (const ToDosCase& row : kToDos) {
+    SCOPED_TRACE(row.what);
+    std::uint16_t date = 0xAAAA;
+    std::uint16_t time = 0xAAAA;
+    ASSERT_EQ(platform::FileTimeToDos(row.time, &date, &time), row.converts);
+    std::uint16_t arithmeticDate = 0xAAAA;
+    std::uint16_t arithmeticTime = 0xAAAA;
+    ASSERT_EQ(platform::ArithmeticFileTimeToDos(row.time, &arithmeticDate, &arithmeticTime),
+              row.converts);
+    if (!row.converts) continue;
+    EXPECT_EQ(date, row.dosDate);
+    EXPECT_EQ(time, row.dosTime);
+    EXPECT_EQ(arithmeticDate, row.dosDate);
+    EXPECT_EQ(arithmeticTime, row.dosTime);
+  }
+}
+
+TEST(DosTime, DosToFileTimeInvertsTheVectors) {
+  for (const ToDosCase& row : kToDos) {
+    if (!row.converts) continue;
+    SCOPED_TRACE(row.what);
+    platform::FileTime time = 0;
+    ASSERT_TRUE(platform::DosToFileTime(row.dosDate, row.dosTime, &time));
+    platform::FileTime arithmetic = 0;
+    ASSERT_TRUE(platform::ArithmeticDosToFileTime(row.dosDate, row.dosTime, &arithmetic));
+    EXPECT_EQ(time, arithmetic);
+    // The DOS value is the file time brought down onto the two-second grid.
+    EXPECT_LE(time, row.time);
+    EXPECT_LT(row.time - time, 20000000u);
+  }
+}
+
+struct BadDosCase {
+  const char* what;
+  std::uint16_t dosDate;
+  std::uint16_t dosTime;
+};
+
+const BadDosCase kBadDos[] = {
+    {"month 0", (5 << 9) | (0 << 5) | 1, 0},        {"month 13", (5 << 9) | (13 << 5) | 1, 0},
+    {"day 0", (5 << 9) | (1 << 5) | 0, 0},          {"April 31", (5 << 9) | (4 << 5) | 31, 0},
+    {"hour 24", (5 << 9) | (1 << 5) | 1, 24 << 11}, {"minute 60", (5 << 9) | (1 << 5) | 1, 60 << 5},
+    {"second 60", (5 << 9) | (1 << 5) | 1, 30},
+};
+
+TEST(DosTime, FieldsOutOfRangeFail) {
+  for (const BadDosCase& row : kBadDos) {
+    SCOPED_TRACE(row.what);
+    platform::FileTime time = 0;
+    EXPECT_FALSE(platform::DosToFileTime(row.dosDate, row.dosTime, &time));
+    EXPECT_FALSE(platform::ArithmeticDosToFileTime(row.dosDate, row.dosTime, &time));
+  }
+}
+
+TEST(DosTime, FebruaryTwentyNinthOnlyInLeapYears) {
+  platform::FileTime time = 0;
+  const std::uint16_t leap = (16 << 9) | (2 << 5) | 29;      // 1996-02-29
+  const std::uint16_t common = (17 << 9) | (2 << 5) | 29;    // 1997-02-29
+  const std::uint16_t century = (120 << 9) | (2 << 5) | 29;  // 2100-02-29
+  EXPECT_TRUE(platform::DosToFileTime(leap, 0, &time));
+  EXPECT_FALSE(platform::DosToFileTime(common, 0, &time));
+  EXPECT_FALSE(platform::DosToFileTime(century, 0, &time));
+  EXPECT_TRUE(platform::ArithmeticDosToFileTime(leap, 0, &time));
+  EXPECT_FALSE(platform::ArithmeticDosToFileTime(common, 0, &time));
+  EXPECT_FALSE(platform::ArithmeticDosToFileTime(century, 0, &time));
+}
+
+// Every day of the DOS range at a few times of day: both conversions agree
+// and each DOS value comes back unchanged.
+TEST(DosTime, WholeRangeRoundTripsAndAgrees) {
+  constexpr platform::FileTime kDay = 86400ull * 10000000ull;
+  const platform::FileTime first = kToDos[0].time;
+  const platform::FileTime dayTimes[] = {0, 1 * 10000000ull, 43199 * 10000000ull,
+                                         86399 * 10000000ull};
+  int days = 0;
+  for (platform::FileTime day = first; day < 0x023868B86803C000ull; day += kDay, ++days) {
+    for (platform::FileTime offset : dayTimes) {
+      std::uint16_t date = 0;
+      std::uint16_t time = 0;
+      std::uint16_t arithmeticDate = 0;
+      std::uint16_t arithmeticTime = 0;
+      ASSERT_TRUE(platform::FileTimeToDos(day + offset, &date, &time)) << day + offset;
+      ASSERT_TRUE(
+          platform::ArithmeticFileTimeToDos(day + offset, &arithmeticDate, &arithmeticTime));
+      ASSERT_EQ(date, arithmeticDate) << day + offset;
+      ASSERT_EQ(time, arithmeticTime) << day + offset;
+      platform::FileTime back = 0;
+      ASSERT_TRUE(platform::DosToFileTime(date, time, &back));
+      ASSERT_EQ(back, day + offset - offset % 20000000u) << day + offset;
+    }
+  }
+  EXPECT_EQ(days, 46751);  // 1980-01-01 to 2107-12-31
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+// A front-end for the flow's tests: pages end with scripted results, boxes
+// are recorded and answered from a script, the dialogs return what the test
+// put there.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "tests/support/scripted_user.h"
+#include "ui/front_end.h"
+
+class FakeFrontEnd final : public FrontEnd {
+ public:
+  // Results of RunPage in order; when they run out the page is cancelled.
+  std::deque<int> pageResults;
+  // Answers of Yes/No boxes in order; when they run out: No.
+  std::deque<int> answers;
+  // What the package chooser gives; empty: the user cancels.
+  std::string chosenPackage;
+  // What the folder dialog returns; empty: the user cancels.
+  std::string chosenFolderPath;
+
+  std::vector<int> pagesShown;
+  std::vector<RecordedBox> boxes;
+  std::vector<std::string> events;
+  int choosersShown = 0;
+
+  platform::ModuleInstance Instance() override;
+  platform::WindowHandle MainWindow() override { return &mainWindow_; }
+  bool ChoosePackageFile(char* path) override;
+  int MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
+                 unsigned style) override;
+  void ShowSearchNotice() override { events.push_back("search shown"); }
+  void SearchProgress(unsigned long) override {}
+  void HideSearchNotice() override { events.push_back("search hidden"); }
+  void UpdateMainWindow() override { events.push_back("update"); }
+  int RunPage(int page) override;
+  bool ChooseFolder(platform::WindowHandle owner, const char* start, char* returned) override;
+
+ private:
+  int mainWindow_ = 0;
+};

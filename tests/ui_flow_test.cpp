@@ -1,0 +1,318 @@
+// The applicator's flow without any window or terminal: start-up rules, the
+// wizard's page loop, Browse, the search over fake drives, and the job.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "package/file_stamp.h"
+#include "platform/program.h"
+#include "platform/user_interface.h"
+#include "streams/bounded_text.h"
+#include "tests/support/fake_front_end.h"
+#include "tests/support/upgrade_fixture.h"
+#include "ui/closing_message.h"
+#include "ui/dialog_geometry.h"
+#include "ui/folder_path.h"
+#include "ui/folder_search.h"
+#include "ui/job.h"
+#include "ui/shared_state.h"
+#include "ui/startup.h"
+#include "ui/wizard.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void MakeFolder(const std::string& path) { fs::create_directories(NativeTestPath(path)); }
+
+TEST(Startup, CommandLineIsTakenWithOneOuterPairOfQuotesRemoved) {
+  char path[kMaxPath];
+  EXPECT_TRUE(PackagePathFromCommandLine("C:\\My Games\\patch.upg", path));
+  EXPECT_STREQ(path, "C:\\My Games\\patch.upg");
+  EXPECT_TRUE(PackagePathFromCommandLine("\"C:\\My Games\\patch.upg\"", path));
+  EXPECT_STREQ(path, "C:\\My Games\\patch.upg");
+  EXPECT_TRUE(PackagePathFromCommandLine("\"a\" \"b\"", path));  // not one pair around it all
+  EXPECT_STREQ(path, "a\" \"b");
+  EXPECT_TRUE(PackagePathFromCommandLine("", path));
+  EXPECT_STREQ(path, "");
+  EXPECT_FALSE(PackagePathFromCommandLine(std::string(260, 'x').c_str(), path));
+  EXPECT_STREQ(path, "");
+}
+
+TEST(Startup, PackageBesideTheProgram) {
+  TempFolder folder;
+  char found[kMaxPath];
+  const std::string program = folder.Join("Setup.exe");
+  FindPackageBesideProgram(program.c_str(), found);
+  EXPECT_STREQ(found, "");
+
+  MakeFolder(folder.Join("default.upg"));  // a folder of that name is no package
+  FindPackageBesideProgram(program.c_str(), found);
+  EXPECT_STREQ(found, "");
+
+  TempFolder second;
+  WriteTestFile(second.Join("default.upg"), "x");
+  FindPackageBesideProgram(second.Join("Setup.exe").c_str(), found);
+  EXPECT_EQ(std::string(found), second.Join("default.upg"));
+  WriteTestFile(second.Join("Setup.upg"), "x");
+  FindPackageBesideProgram(second.Join("Setup.exe").c_str(), found);
+  EXPECT_EQ(std::string(found), second.Join("Setup.upg"));
+
+  // No extension: ".upg" is appended, never cut at a dot of a folder.
+  TempFolder third;
+  MakeFolder(third.Join("my.app"));
+  WriteTestFile(third.Join("my.app\\upgapply.upg"), "x");
+  FindPackageBesideProgram(third.Join("my.app\\upgapply").c_str(), found);
+  EXPECT_EQ(std::string(found), third.Join("my.app\\upgapply.upg"));
+}
+
+TEST(FolderPath, DialogPathDropsTheFileNameAndKeepsDriveRoots) {
+  char folder[kMaxPath];
+  ASSERT_TRUE(FolderFromDialogPath("C:\\Games\\Old\\Target", folder));
+  EXPECT_STREQ(folder, "C:\\Games\\Old");
+  ASSERT_TRUE(FolderFromDialogPath("C:\\Target", folder));
+  EXPECT_STREQ(folder, "C:\\");
+  ASSERT_TRUE(FolderFromDialogPath("/\\Target", folder));
+  EXPECT_STREQ(folder, "/");
+  ASSERT_TRUE(FolderFromDialogPath("/home/user\\Target", folder));
+  EXPECT_STREQ(folder, "/home/user");
+
+  char trimmed[kMaxPath] = "C:\\Games\\";
+  TrimFolderSeparator(trimmed);
+  EXPECT_STREQ(trimmed, "C:\\Games");
+  char root[kMaxPath] = "C:\\";
+  TrimFolderSeparator(root);
+  EXPECT_STREQ(root, "C:\\");
+  char slash[kMaxPath] = "/";
+  TrimFolderSeparator(slash);
+  EXPECT_STREQ(slash, "/");
+}
+
+TEST(DialogGeometry, CentresOnTheScreen) {
+  EXPECT_EQ(CenteredOrigin(1024, 768, 301, 200).x, 361);
+  EXPECT_EQ(CenteredOrigin(1024, 768, 301, 200).y, 284);
+  EXPECT_EQ(CenteredOrigin(640, 480, 801, 500).x, -80);  // toward zero
+  EXPECT_EQ(CenteredOrigin(640, 480, 801, 500).y, -10);
+}
+
+// A package that expects marker.dat as found in `folder`, so that exactly
+// the folders holding a copy of it pass.
+std::string MarkerPackage(const TempFolder& root, const std::string& sample) {
+  WriteTestFile(sample, "installed marker");
+  PackageWriter writer;
+  writer.SetTitle("Marker");
+  writer.SetDescription("Finds the marker");
+  PackageEntrySpec entry = CheckEntry(kVerify, "marker.dat", StampOfFile(sample));
+  entry.errorPolicy = kCritical;
+  writer.AddEntry(entry);
+  const std::string package = root.Join("marker.upg");
+  EXPECT_TRUE(writer.WriteFile(package.c_str(), false));
+  return package;
+}
+
+void CopyMarker(const std::string& sample, const std::string& folder) {
+  MakeFolder(folder);
+  fs::copy_file(NativeTestPath(sample), NativeTestPath(folder + "\\marker.dat"),
+                fs::copy_options::overwrite_existing);
+}
+
+// Drives C and D are folders of the test; no other drive is fixed.
+class FakeDrives : public PlatformSearchHost {
+ public:
+  FakeDrives(std::string c, std::string d) : c_(std::move(c)), d_(std::move(d)) {}
+  bool DriveRoot(int index, char* root, std::size_t capacity) override {
+    const std::string* path = index == 2 ? &c_ : index == 3 ? &d_ : nullptr;
+    if (path == nullptr) return CopyText(root, capacity, "Q:\\");
+    return CopyText(root, capacity, path->c_str());
+  }
+  // An empty path stands for a drive that is not fixed.
+  bool IsFixedDrive(const char* root) override {
+    return std::string(root) != "Q:\\" && root[0] != 0;
+  }
+  void Visited(unsigned long count) override { visited = count; }
+  unsigned long visited = 0;
+
+ private:
+  std::string c_;
+  std::string d_;
+};
+
+struct SearchWorld {
+  TempFolder root;
+  std::string c = root.Join("C\\");
+  std::string d = root.Join("D\\");
+  std::string sample = root.Join("sample.dat");
+  std::string package;
+  SearchWorld() {
+    MakeFolder(c);
+    MakeFolder(d);
+    package = MarkerPackage(root, sample);
+  }
+  std::string Find(const char* start = "unchanged") {
+    char folder[kMaxPath];
+    CopyText(folder, start);
+    FakeDrives drives(c, d);
+    FindInstalledFolder(package.c_str(), folder, nullptr, nullptr, drives);
+    return folder;
+  }
+};
+
+TEST(FolderSearch, WalksDriveCWholeBeforeDriveD) {
+  SearchWorld world;
+  MakeFolder(world.c + "Other\\Deep\\Deeper");
+  CopyMarker(world.sample, world.c + "App\\Sub");
+  CopyMarker(world.sample, world.d + "App");
+  EXPECT_EQ(world.Find(), world.c + "App\\Sub");
+}
+
+TEST(FolderSearch, FindsTheShallowerMatchAndTheDriveItself) {
+  SearchWorld world;
+  CopyMarker(world.sample, world.c + "a\\b\\c");
+  CopyMarker(world.sample, world.c + "z\\y");
+  EXPECT_EQ(world.Find(), world.c + "z\\y");
+
+  SearchWorld rooted;
+  CopyMarker(rooted.sample, rooted.d);
+  std::string drive = rooted.d;
+  drive.pop_back();  // a fake drive is a folder: it loses its separator
+  EXPECT_EQ(rooted.Find(), drive);
+}
+
+TEST(FolderSearch, SkipsDotFoldersAndLeavesTheFolderWhenNothingMatches) {
+  SearchWorld world;
+  CopyMarker(world.sample, world.c + ".hidden");
+  MakeFolder(world.c + "plain\\deeper");
+  EXPECT_EQ(world.Find("C:\\Windows"), "C:\\Windows");
+}
+
+TEST(FolderSearch, SymbolicLinkLoopsDoNotHangIt) {
+  SearchWorld world;
+  MakeFolder(world.c + "loop");
+  std::error_code error;
+  fs::create_directory_symlink(NativeTestPath(world.c), NativeTestPath(world.c + "loop\\back"),
+                               error);
+  if (error) GTEST_SKIP() << "this system cannot make folder links here: " << error.message();
+  CopyMarker(world.sample, world.d + "found");
+  EXPECT_EQ(world.Find(), world.d + "found");
+}
+
+TEST(Wizard, PageLoopBackNextAndTheFolderCheck) {
+  SearchWorld world;
+  CopyMarker(world.sample, world.c + "good");
+  MakeFolder(world.c + "bad");
+  ResetSharedState();
+  CopyText(PackagePath, world.package.c_str());
+
+  CopyText(SelectedFolder, (world.c + "good").c_str());
+  FakeFrontEnd passing;
+  passing.pageResults = {kPageNext, kPageBack, kPageNext, kPageNext};
+  EXPECT_EQ(ShowWizard(passing), 1);
+  EXPECT_EQ(passing.pagesShown, (std::vector<int>{1, 2, 1, 2}));  // page 3 never shown
+
+  CopyText(SelectedFolder, (world.c + "bad").c_str());
+  FakeFrontEnd failing;
+  failing.pageResults = {kPageNext, kPageNext, kPageBack, kPageNext, kPageNext};
+  EXPECT_EQ(ShowWizard(failing), 1);
+  EXPECT_EQ(failing.pagesShown, (std::vector<int>{1, 2, 3, 2, 3}));
+
+  for (int page = 1; page <= 3; ++page) {
+    FakeFrontEnd cancelling;
+    for (int i = 1; i < page; ++i) cancelling.pageResults.push_back(kPageNext);
+    cancelling.pageResults.push_back(kPageCancel);
+    EXPECT_EQ(ShowWizard(cancelling), 0);
+    EXPECT_EQ(cancelling.pagesShown.size(), static_cast<std::size_t>(page));
+  }
+}
+
+TEST(Wizard, CancelAsksAndBrowseChangesTheFolder) {
+  FakeFrontEnd frontEnd;
+  frontEnd.answers = {platform::kIdNo, platform::kIdYes};
+  EXPECT_FALSE(ConfirmCancel(frontEnd, nullptr));
+  EXPECT_TRUE(ConfirmCancel(frontEnd, nullptr));
+  ASSERT_EQ(frontEnd.boxes.size(), 2u);
+  EXPECT_EQ(frontEnd.boxes[0].text, "Are you sure you want to cancel?");
+  EXPECT_EQ(frontEnd.boxes[0].caption, "Upgrade Cancel Confirmation");
+  EXPECT_EQ(frontEnd.boxes[0].style, 0x24u);
+
+  ResetSharedState();
+  CopyText(SelectedFolder, "C:\\Before");
+  EXPECT_FALSE(BrowseTargetFolder(frontEnd, nullptr));
+  EXPECT_STREQ(SelectedFolder, "C:\\Before");
+  frontEnd.chosenFolderPath = "D:\\Target";
+  EXPECT_TRUE(BrowseTargetFolder(frontEnd, nullptr));
+  EXPECT_STREQ(SelectedFolder, "D:\\");
+}
+
+TEST(Job, EndsEarlyWithTheRightStatusAndBoxes) {
+  TempFolder folder;
+  ResetSharedState();
+  FakeFrontEnd noPackage;
+  FakeDrives drives(folder.path(), folder.path());
+  EXPECT_EQ(RunJob(noPackage, drives, "", folder.Join("upgapply").c_str()), kExitNotApplied);
+  EXPECT_EQ(noPackage.choosersShown, 1);
+  EXPECT_TRUE(noPackage.boxes.empty());
+
+  ResetSharedState();
+  FakeFrontEnd invalid;
+  WriteTestFile(folder.Join("junk.upg"), "not a package");
+  EXPECT_EQ(RunJob(invalid, drives, folder.Join("junk.upg").c_str(), ""), kExitInvalidPackage);
+  ASSERT_EQ(invalid.boxes.size(), 1u);
+  EXPECT_EQ(invalid.boxes[0].text, "Upgrade is invalid!");
+  EXPECT_EQ(invalid.boxes[0].caption, "Error");
+  EXPECT_EQ(invalid.boxes[0].style, 0x10u);
+  EXPECT_EQ(invalid.boxes[0].owner, invalid.MainWindow());
+  EXPECT_TRUE(invalid.pagesShown.empty());
+}
+
+TEST(Job, AppliesAfterTheWizardAndSaysSo) {
+  SampleUpgrade sample;
+  // Every file critical, so that only the installed folder passes the check
+  // (with Ignore any folder would, the current one among them).
+  PackageWriter strict;
+  for (PackageEntrySpec entry : sample.entries) {
+    entry.errorPolicy = kCritical;
+    strict.AddEntry(entry);
+  }
+  ASSERT_TRUE(strict.WriteFile(sample.package.c_str(), false));
+  ResetSharedState();
+  ScriptedUser engineUser;
+  FakeFrontEnd notFound;
+  notFound.pageResults = {kPageNext, kPageNext, kPageCancel};
+  FakeDrives nowhere("", "");
+  EXPECT_EQ(RunJob(notFound, nowhere, sample.package.c_str(), ""), kExitNotApplied);
+  // Nothing found: the system folder is offered and fails the check.
+  EXPECT_EQ(notFound.pagesShown, (std::vector<int>{1, 2, 3}));
+  char systemFolder[kMaxPath];
+  ASSERT_TRUE(platform::SystemFolder(systemFolder, sizeof systemFolder));
+  EXPECT_STREQ(SelectedFolder, systemFolder);
+  EXPECT_TRUE(notFound.boxes.empty());  // a cancelled wizard ends without a word
+
+  ResetSharedState();
+  FakeFrontEnd withFolder;
+  withFolder.pageResults = {kPageNext, kPageNext, kPageNext};
+  FakeDrives found(sample.target, sample.root.Join("D\\"));
+  EXPECT_EQ(RunJob(withFolder, found, sample.package.c_str(), ""), kExitApplied);
+  EXPECT_EQ(withFolder.pagesShown, (std::vector<int>{1, 2})) << SelectedFolder;
+  ASSERT_FALSE(withFolder.boxes.empty());
+  EXPECT_EQ(withFolder.boxes.back().caption, "All Finished");
+  EXPECT_EQ(withFolder.boxes.back().text, "The upgrade has been applied.");
+  EXPECT_EQ(withFolder.events,
+            (std::vector<std::string>{"search shown", "search hidden", "update"}));
+  for (const auto& [name, bytes] : sample.expected) EXPECT_EQ(ReadTestFile(sample.target + name), bytes);
+}
+
+TEST(ClosingMessage, TellsTheTruthAboutFilesNotPutInPlace) {
+  ApplyOutcome outcome;
+  EXPECT_EQ(ClosingMessageFor(0, outcome).caption, "Upgrade Aborted");
+  EXPECT_EQ(ClosingMessageFor(0, outcome).exitStatus, kExitNotApplied);
+  outcome.notPlaced.push_back({2, "bin\\engine.dat"});
+  outcome.stagingFolder = "C:\\Game\\__KVUPD_";
+  const ClosingMessage partly = ClosingMessageFor(1, outcome);
+  EXPECT_EQ(partly.exitStatus, kExitPartlyApplied);
+  EXPECT_NE(partly.text.find("bin\\engine.dat (as N00002.TMP)"), std::string::npos);
+  EXPECT_NE(partly.text.find("C:\\Game\\__KVUPD_"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#include <windows.h>
+
+#include "ui/console/interrupt.h"
+
+namespace {
+
+// The console's control handler runs on a thread of its own.
+volatile LONG pressed = 0;
+
+BOOL WINAPI OnControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  InterlockedExchange(&pressed, 1);
+  return TRUE;
+}
+
+}  // namespace
+
+InterruptAsCancel::InterruptAsCancel() {
+  installed_ = SetConsoleCtrlHandler(OnControl, TRUE) != 0;
+}
+
+InterruptAsCancel::~InterruptAsCancel() {
+  if (installed_) SetConsoleCtrlHandler(OnControl, FALSE);
+}
+
+bool TakeInterrupt() { return InterlockedExchange(&pressed, 0) != 0; }

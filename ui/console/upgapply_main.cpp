@@ -1,0 +1,67 @@
+// upgapply: the applicator in a terminal. The arguments, joined by single
+// blanks, are the command line that names the package.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "package/ui_strings.h"
+#include "platform/program.h"
+#include "platform/resources.h"
+#include "platform/user_interface.h"
+#include "streams/file_utilities.h"
+#include "ui/console/console_front_end.h"
+#include "ui/console/console_user_interface.h"
+#include "ui/console/terminal.h"
+#include "ui/folder_search.h"
+#include "ui/job.h"
+#include "ui/shared_state.h"
+
+namespace {
+
+constexpr int kCancelQuestionLine = 8;
+
+void PrintUsage() {
+  std::printf(
+      "usage: upgapply [PACKAGE]\n\n"
+      "Applies an upgrade package (.upg) to an installed folder. Without PACKAGE the\n"
+      "package beside the program (named after it, then default.upg) is used, or one\n"
+      "is asked for. Every question reads one line of standard input; see README.md.\n"
+      "Exit status: 0 applied, 1 not applied, 2 invalid package, 3 applied but some\n"
+      "files could not be put in place.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) commandLine += ' ';
+    commandLine += argv[i];
+  }
+  // Only when no file of that name exists: a package may be called anything.
+  if (commandLine == "--help" && !IsFile("--help")) {
+    PrintUsage();
+    return 0;
+  }
+  if (commandLine == "--version" && !IsFile("--version")) {
+    std::printf("upgapply 3.0\n");
+    return 0;
+  }
+  char programPath[kMaxPath];
+  if (!platform::ProgramPath(programPath, sizeof programPath)) programPath[0] = 0;
+
+  const bool terminal = IsTerminal(stdout) && IsTerminal(stdin);
+  ConsoleFrontEnd frontEnd(stdin, stdout, terminal);
+  ConsoleUserInterface engineUi(stdin, stdout, terminal, AnswerMode::kAsk);
+  const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
+  engineUi.SetCancelQuestion(strings.GetString(kCancelQuestionLine));
+  platform::InstallUserInterface(&engineUi);
+
+  frontEnd.PrintBanner();
+  ResetSharedState();
+  PlatformSearchHost search(&frontEnd);
+  const int status = RunJob(frontEnd, search, commandLine.c_str(), programPath);
+  platform::InstallUserInterface(nullptr);
+  std::fflush(stdout);
+  return status;
+}

@@ -1,0 +1,5 @@
+#include "ui/dialog_geometry.h"
+
+ScreenPoint CenteredOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight) {
+  return {(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2};
+}

@@ -1,0 +1,114 @@
+#include "ui/folder_search.h"
+
+#include <cstring>
+
+#include "package/folder_validation.h"
+#include "package/upgrade_session.h"
+#include "platform/drives.h"
+#include "streams/bounded_text.h"
+#include "streams/file_utilities.h"
+#include "ui/folder_path.h"
+
+namespace {
+
+bool TakeText(std::deque<std::string>& from, char* out, std::size_t capacity) {
+  if (from.empty()) return false;
+  const bool fits = CopyText(out, capacity, from.front().c_str());
+  from.pop_front();
+  // A text that does not fit is given as empty rather than cut: a cut path
+  // would name another folder.
+  if (!fits) out[0] = 0;
+  return true;
+}
+
+// Seeds the queue with the next fixed drive's root; false when no drive is
+// left.
+bool SeedNextDrive(SearchHost& host, int& drive) {
+  while (host.QueueEmpty()) {
+    if (drive >= platform::kDriveCount) return false;
+    char root[kMaxPath];
+    const bool exists = host.DriveRoot(drive, root, sizeof root);
+    ++drive;
+    if (exists && host.IsFixedDrive(root)) host.QueueAppend(root);
+  }
+  return true;
+}
+
+void QueueSubfolders(UpgradeSession& session, SearchHost& host) {
+  host.FillListing(session.targetFolder);
+  char entry[kMaxPath];
+  while (host.ListingTakeFirst(entry, sizeof entry)) {
+    if (entry[0] == 0) return;
+    // Entries are "[name]"; names beginning with "." (the folder itself,
+    // its parent, hidden folders) are not searched.
+    if (entry[0] != '[' || entry[1] == '.') continue;
+    char* close = std::strrchr(entry, ']');
+    if (close != nullptr) *close = 0;
+    char path[kMaxPath];
+    if (CopyText(path, session.targetFolder) && AppendText(path, entry + 1)) host.QueueAppend(path);
+  }
+}
+
+}  // namespace
+
+bool PlatformSearchHost::DriveRoot(int index, char* root, std::size_t capacity) {
+  return platform::DriveRoot(index, root, static_cast<std::uint32_t>(capacity));
+}
+
+bool PlatformSearchHost::IsFixedDrive(const char* root) { return platform::IsFixedDrive(root); }
+
+bool PlatformSearchHost::QueueEmpty() { return queue_.empty(); }
+
+void PlatformSearchHost::QueueAppend(const char* folder) { queue_.emplace_back(folder); }
+
+bool PlatformSearchHost::QueueTakeFirst(char* folder, std::size_t capacity) {
+  return TakeText(queue_, folder, capacity);
+}
+
+void PlatformSearchHost::FillListing(const char* folder) {
+  listing_.clear();
+  std::vector<std::string> names;
+  platform::ListSubfolders(folder, &names);
+  for (const std::string& name : names) listing_.push_back("[" + name + "]");
+}
+
+bool PlatformSearchHost::ListingTakeFirst(char* entry, std::size_t capacity) {
+  return TakeText(listing_, entry, capacity);
+}
+
+void PlatformSearchHost::Visited(unsigned long count) {
+  if (frontEnd_ != nullptr) frontEnd_->SearchProgress(count);
+}
+
+int SearchFixedDrives(UpgradeSession& session, SearchHost& host) {
+  const CurrentFolderKeeper keeper;
+  int drive = 0;
+  unsigned long visited = 0;
+  while (SeedNextDrive(host, drive)) {
+    session.targetFolder[0] = 0;
+    if (!host.QueueTakeFirst(session.targetFolder, sizeof session.targetFolder) ||
+        session.targetFolder[0] == 0)
+      return 0;
+    const std::size_t length = std::strlen(session.targetFolder);
+    if (!IsPathSeparator(session.targetFolder[length - 1]) &&
+        !AppendText(session.targetFolder, "\\"))
+      continue;
+    host.Visited(++visited);
+    if (ValidateTargetFolder(session)) return 1;
+    QueueSubfolders(session, host);
+  }
+  return 0;
+}
+
+int FindInstalledFolder(const char* packagePath, char* folder, platform::ModuleInstance instance,
+                        platform::WindowHandle owner, SearchHost& host) {
+  UpgradeSession session(instance, owner, packagePath, "C:\\");
+  if (!session.IsValid() || !SearchFixedDrives(session, host)) return 0;
+  char found[kMaxPath];
+  if (!CopyText(found, session.targetFolder)) return 0;
+  TrimFolderSeparator(found);
+  char resolved[kMaxPath];
+  ResolveStoredName(found, resolved);
+  if (resolved[0] == 0) return 0;
+  return CopyText(folder, kMaxPath, resolved) ? 1 : 0;
+}

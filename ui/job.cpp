@@ -1,0 +1,48 @@
+#include "ui/job.h"
+
+#include "platform/program.h"
+#include "platform/user_interface.h"
+#include "streams/bounded_text.h"
+#include "ui/closing_message.h"
+#include "ui/folder_search.h"
+#include "ui/run_upgrade.h"
+#include "ui/shared_state.h"
+#include "ui/startup.h"
+#include "ui/wizard.h"
+
+namespace {
+
+constexpr unsigned kMbIconError = 0x10;
+
+}  // namespace
+
+int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine,
+           const char* programPath) {
+  // A command line too long for a path cannot name the package; it is
+  // refused like any other path that does not open.
+  const bool fits = PackagePathFromCommandLine(commandLine, PackagePath);
+  if (fits && PackagePath[0] == 0) FindPackageBesideProgram(programPath, PackagePath);
+  if (fits && PackagePath[0] == 0) {
+    char chosen[kMaxPath];
+    if (!frontEnd.ChoosePackageFile(chosen) || !CopyText(PackagePath, chosen))
+      return kExitNotApplied;
+  }
+  if (!fits || !IsPackageValid(PackagePath)) {
+    frontEnd.MessageBox(frontEnd.MainWindow(), "Upgrade is invalid!", "Error", kMbIconError);
+    return kExitInvalidPackage;
+  }
+  frontEnd.ShowSearchNotice();
+  if (!platform::SystemFolder(SelectedFolder, kMaxPath)) SelectedFolder[0] = 0;
+  FindInstalledFolder(PackagePath, SelectedFolder, frontEnd.Instance(), frontEnd.MainWindow(),
+                      search);
+  frontEnd.HideSearchNotice();
+  if (!ShowWizard(frontEnd)) return kExitNotApplied;
+  frontEnd.UpdateMainWindow();
+  ApplyOutcome outcome;
+  const int applied =
+      RunUpgrade(PackagePath, SelectedFolder, frontEnd.Instance(), frontEnd.MainWindow(), &outcome);
+  const ClosingMessage closing = ClosingMessageFor(applied, outcome);
+  frontEnd.MessageBox(frontEnd.MainWindow(), closing.text.c_str(), closing.caption.c_str(),
+                      platform::kMbIconInformation);
+  return closing.exitStatus;
+}

@@ -1,0 +1,14 @@
+// The installation step of the job, and the package check before it.
+#pragma once
+
+#include "apply/apply_outcome.h"
+#include "platform/handles.h"
+
+// Nonzero when the file opens as a package that passes the validity test.
+int IsPackageValid(const char* path);
+
+// Opens a session on the package and folder, loads the message table and
+// runs the apply engine. 1 when the upgrade was applied, else 0; `outcome`
+// receives what the user must be told beyond that.
+int RunUpgrade(const char* packagePath, const char* folder, platform::ModuleInstance instance,
+               platform::WindowHandle owner, ApplyOutcome* outcome);

@@ -1,0 +1,53 @@
+#include "ui/startup.h"
+
+#include <cstring>
+
+#include "streams/bounded_text.h"
+#include "streams/file_utilities.h"
+#include "ui/folder_path.h"
+
+namespace {
+
+// The position just after the last separator: where the file name begins.
+std::size_t NameStart(const char* path) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; path[i] != 0; ++i) {
+    if (IsPathSeparator(path[i])) start = i + 1;
+  }
+  return start;
+}
+
+bool TryCandidate(const char* candidate, char* packagePath) {
+  if (!IsFile(candidate)) return false;
+  return CopyText(packagePath, kMaxPath, candidate);
+}
+
+}  // namespace
+
+bool PackagePathFromCommandLine(const char* commandLine, char* packagePath) {
+  packagePath[0] = 0;
+  const std::size_t length = std::strlen(commandLine);
+  if (length >= 2 && commandLine[0] == '"' && commandLine[length - 1] == '"') {
+    if (length - 2 >= kMaxPath) return false;
+    std::memcpy(packagePath, commandLine + 1, length - 2);
+    packagePath[length - 2] = 0;
+    return true;
+  }
+  if (!CopyText(packagePath, kMaxPath, commandLine)) {
+    packagePath[0] = 0;
+    return false;
+  }
+  return true;
+}
+
+void FindPackageBesideProgram(const char* programPath, char* packagePath) {
+  packagePath[0] = 0;
+  char candidate[kMaxPath];
+  if (!CopyText(candidate, programPath)) return;
+  const std::size_t nameStart = NameStart(candidate);
+  char* dot = std::strrchr(candidate + nameStart, '.');
+  if (dot != nullptr) *dot = 0;
+  if (AppendText(candidate, ".upg") && TryCandidate(candidate, packagePath)) return;
+  candidate[nameStart] = 0;
+  if (AppendText(candidate, "default.upg")) TryCandidate(candidate, packagePath);
+}
