@@ -1,17 +1,10 @@
 // The folder listing through FindFirstFileA/FindNextFileA. A reparse point
 // (symbolic link, junction) is reported as a link and never entered, as the
 // POSIX side reports symbolic links.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/win32/windows_api.h"
 
 namespace platform {
 namespace {
