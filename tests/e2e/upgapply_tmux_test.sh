@@ -14,11 +14,13 @@ cleanup() {
 }
 trap cleanup EXIT
 failed=0
-fail() { echo "FAIL: $*"; tmux capture-pane -p -t "$session" -S -100 2>/dev/null | tail -30; failed=$((failed + 1)); }
+fail() { echo "FAIL: $*"; tmux capture-pane -p -t "$session" -S -100 2>/dev/null | grep -v '^$'; failed=$((failed + 1)); }
 
 screen() { tmux capture-pane -p -t "$session" -S -300; }
+# The search for the installed folder walks the disk before page 1 shows;
+# on a loaded machine that takes a while, so the waits are long.
 wait_for() {
-  for _ in $(seq 300); do screen | grep -qF -- "$1" && return 0; sleep 0.05; done
+  for _ in $(seq 1200); do screen | grep -qF -- "$1" && return 0; sleep 0.1; done
   fail "the screen never showed: $1"
   return 1
 }
