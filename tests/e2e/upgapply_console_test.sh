@@ -177,7 +177,7 @@ finish_case
 # inside the installation whatever the machine's speed, and is settled at
 # the next poll.
 wait_for() {
-  for _ in $(seq 200); do grep -qF -- "$1" "$work/out" 2>/dev/null && return 0; sleep 0.05; done
+  for _ in $(seq 600); do grep -qF -- "$1" "$work/out" 2>/dev/null && return 0; sleep 0.1; done
   return 1
 }
 
