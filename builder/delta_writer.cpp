@@ -14,6 +14,7 @@ void DeltaWriter::Dword(std::uint32_t value) {
 
 void DeltaWriter::Literal(const std::uint8_t* bytes, std::uint32_t count) {
   if (count > 0) bytes_.insert(bytes_.end(), bytes, bytes + count);
+  literalBytes_ += count;
 }
 
 void DeltaWriter::Insert8(const std::uint8_t* bytes, std::uint8_t count) {
@@ -91,21 +92,26 @@ void DeltaWriter::Insert(const std::uint8_t* bytes, std::uint32_t count) {
 }
 
 void DeltaWriter::Copy(std::uint32_t position, std::uint32_t count) {
-  // A relative copy saves two bytes over an absolute one; a new base costs
-  // three, so it pays only when the next copy is relative as well, which a
-  // single copy cannot know. Use the current base when it reaches, else
-  // copy absolutely.
-  const bool reachable = position >= base_ && position - base_ <= 0xFFFF;
+  if (BaseReaches(position)) {
+    CopyRelative(position, count);
+  } else {
+    CopyAbsolute(position, count);
+  }
+}
+
+void DeltaWriter::CopyRelative(std::uint32_t position, std::uint32_t count) {
   const std::uint16_t offset = static_cast<std::uint16_t>(position - base_);
-  if (reachable) {
-    if (count <= 0xFF) {
-      CopyBase8(offset, static_cast<std::uint8_t>(count));
-    } else if (count <= 0xFFFF) {
-      CopyBase16(offset, static_cast<std::uint16_t>(count));
-    } else {
-      CopyBase32(offset, count);
-    }
-  } else if (count <= 0xFF) {
+  if (count <= 0xFF) {
+    CopyBase8(offset, static_cast<std::uint8_t>(count));
+  } else if (count <= 0xFFFF) {
+    CopyBase16(offset, static_cast<std::uint16_t>(count));
+  } else {
+    CopyBase32(offset, count);
+  }
+}
+
+void DeltaWriter::CopyAbsolute(std::uint32_t position, std::uint32_t count) {
+  if (count <= 0xFF) {
     CopyAbs8(position, static_cast<std::uint8_t>(count));
   } else if (count <= 0xFFFF) {
     CopyAbs16(position, static_cast<std::uint16_t>(count));

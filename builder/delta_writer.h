@@ -26,11 +26,23 @@ class DeltaWriter {
 
   // The narrowest insert that holds `count`.
   void Insert(const std::uint8_t* bytes, std::uint32_t count);
-  // The shortest copy of `count` bytes from `position`, relative to the
-  // current base where that is shorter (setting a new base when it pays).
+  // The shortest copy of `count` bytes from `position`: relative to the
+  // current base when the base reaches it, else absolute. It never sets a
+  // base: whether one pays depends on the copies that follow.
   void Copy(std::uint32_t position, std::uint32_t count);
+  // The narrowest CopyBase of `count` bytes from `position`, which must lie
+  // within 65535 bytes above the base in force.
+  void CopyRelative(std::uint32_t position, std::uint32_t count);
+  // The narrowest CopyAbs.
+  void CopyAbsolute(std::uint32_t position, std::uint32_t count);
+  // Whether a CopyBase can reach `position` from the base in force.
+  bool BaseReaches(std::uint32_t position) const {
+    return position >= base_ && position - base_ <= 0xFFFF;
+  }
 
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+  // Bytes that the inserts carry.
+  std::uint64_t literalBytes() const { return literalBytes_; }
 
  private:
   void Byte(std::uint8_t value);
@@ -40,4 +52,5 @@ class DeltaWriter {
 
   std::vector<std::uint8_t> bytes_;
   std::uint32_t base_ = 0;
+  std::uint64_t literalBytes_ = 0;
 };

@@ -1,14 +1,13 @@
 // Writes the bundled demo into OUTPUT_FOLDER: release1\ (an "installed"
 // release), release2\ (what the upgrade must make of it) and demo.upg, a
 // "[KVZ]" package that upgrades release 1 to release 2 with every kind of
-// entry. Contents and dates are fixed, so every build writes the same bytes.
+// entry, built from the two folders by the package builder as upgtool build
+// does. Contents and dates are fixed, so every build writes the same bytes.
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "builder/delta_writer.h"
-#include "builder/package_writer.h"
-#include "package/file_stamp.h"
+#include "builder/package_builder.h"
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "streams/file_utilities.h"
@@ -54,39 +53,6 @@ Bytes Patched(const Bytes& old) {
   return patched;
 }
 
-// Copies where the files agree and inserts where they differ, by blocks.
-Bytes EncodeUpdate(const Bytes& old, const Bytes& now) {
-  DeltaWriter delta;
-  constexpr std::size_t kBlock = 16;
-  std::size_t pending = 0;
-  std::size_t at = 0;
-  auto flushInsert = [&](std::size_t end) {
-    if (end > pending) delta.Insert(now.data() + pending, static_cast<std::uint32_t>(end - pending));
-  };
-  while (at < now.size()) {
-    std::size_t run = 0;
-    while (at + run < now.size() && at + run < old.size() && now[at + run] == old[at + run]) ++run;
-    if (run >= kBlock) {
-      flushInsert(at);
-      delta.Copy(static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(run));
-      at += run;
-      pending = at;
-    } else {
-      at += run + 1;
-    }
-  }
-  flushInsert(now.size());
-  delta.End();
-  return delta.bytes();
-}
-
-Bytes InsertAll(const Bytes& now) {
-  DeltaWriter delta;
-  delta.Insert(now.data(), static_cast<std::uint32_t>(now.size()));
-  delta.End();
-  return delta.bytes();
-}
-
 bool WriteDated(const std::string& path, const Bytes& bytes, std::uint16_t date, std::uint16_t time) {
   if (!WriteBytesToFile(path.c_str(), bytes)) return false;
   FileStamp stamp{};
@@ -104,12 +70,13 @@ bool MakeFolders(const std::string& root, const std::vector<std::string>& relati
   return true;
 }
 
+// One file of the demo; the builder finds what becomes of it: Update for
+// an edit, Replace for new contents, Verify for the same, Add, Remove.
 struct DemoFile {
   std::string name;
   std::string description;
-  std::uint8_t operation;
-  Bytes release1;  // empty for an added file
-  Bytes release2;  // empty for a removed file
+  Bytes release1;  // empty: not in release 1
+  Bytes release2;  // empty: not in release 2
 };
 
 }  // namespace
@@ -125,13 +92,13 @@ int main(int argc, char** argv) {
   const std::string r2 = out + "release2\\";
   const Bytes engine = Noise(40000, 7);
   const std::vector<DemoFile> files = {
-      {"readme.txt", "Release notes", kUpdate, Text(ReleaseText(1)), Text(ReleaseText(2))},
-      {"bin\\engine.dat", "Game engine", kUpdate, engine, Patched(engine)},
-      {"gfx\\logo.bmp", "Title picture", kReplace, Noise(3000, 11), Noise(3500, 12)},
-      {"data\\levels\\level1.map", "", kVerify, Noise(5000, 21), Noise(5000, 21)},
-      {"legacy.cfg", "Obsolete settings", kRemove, Text("fullscreen=0\r\nsound=1\r\n"), {}},
-      {"data\\levels\\level2.map", "New level", kAdd, {}, Noise(6000, 22)},
-      {"addons\\music\\theme.mid", "Theme music", kAdd, {}, Noise(1200, 23)},
+      {"readme.txt", "Release notes", Text(ReleaseText(1)), Text(ReleaseText(2))},
+      {"bin\\engine.dat", "Game engine", engine, Patched(engine)},
+      {"gfx\\logo.bmp", "Title picture", Noise(3000, 11), Noise(3500, 12)},
+      {"data\\levels\\level1.map", "", Noise(5000, 21), Noise(5000, 21)},
+      {"legacy.cfg", "Obsolete settings", Text("fullscreen=0\r\nsound=1\r\n"), {}},
+      {"data\\levels\\level2.map", "New level", {}, Noise(6000, 22)},
+      {"addons\\music\\theme.mid", "Theme music", {}, Noise(1200, 23)},
   };
   if (!MakeFolders(out, {"", "release1", "release2"}) ||
       !MakeFolders(r1, {"bin", "gfx", "data", "data\\levels"}) ||
@@ -139,42 +106,36 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_demo: cannot create the folders under %s\n", out.c_str());
     return 1;
   }
-  PackageWriter writer(18);
-  writer.SetTitle("Karvell Demo Suite 2.0");
-  writer.SetDescription(
+  BuildOptions options;
+  options.oldRoot = r1;
+  options.newRoot = r2;
+  options.title = "Karvell Demo Suite 2.0";
+  options.description =
       "This upgrade brings the Karvell Demo Suite from release 1 to release 2.\r\n\r\n"
       "It updates the engine and the release notes, replaces the title picture, adds a "
-      "new level and the theme music, and removes the obsolete settings file.");
+      "new level and the theme music, and removes the obsolete settings file.";
+  options.verifyUnchanged = true;
+  options.warningPolicy = kAsk;
+  options.errorPolicy = kCritical;
   for (const DemoFile& file : files) {
-    PackageEntrySpec entry;
-    entry.operation = file.operation;
-    entry.fileName = file.name;
-    entry.description = file.description;
-    entry.warningPolicy = kAsk;
-    entry.errorPolicy = kCritical;
-    if (!file.release1.empty() &&
-        (!WriteDated(r1 + file.name, file.release1, kRelease1Date, kRelease1Time) ||
-         !ComputeFileStamp((r1 + file.name).c_str(), entry.oldStamp))) {
-      std::fprintf(stderr, "make_demo: cannot write %s\n", (r1 + file.name).c_str());
+    options.descriptions[file.name] = file.description;
+    // An unchanged file keeps its release 1 date in release 2.
+    const bool same = file.release1 == file.release2;
+    if ((!file.release1.empty() &&
+         !WriteDated(r1 + file.name, file.release1, kRelease1Date, kRelease1Time)) ||
+        (!file.release2.empty() &&
+         !WriteDated(r2 + file.name, file.release2, same ? kRelease1Date : kRelease2Date,
+                     same ? kRelease1Time : kRelease2Time))) {
+      std::fprintf(stderr, "make_demo: cannot write %s\n", file.name.c_str());
       return 1;
     }
-    const bool verified = file.operation == kVerify;
-    const std::uint16_t date = verified ? kRelease1Date : kRelease2Date;
-    const std::uint16_t time = verified ? kRelease1Time : kRelease2Time;
-    if (!file.release2.empty() &&
-        (!WriteDated(r2 + file.name, file.release2, date, time) ||
-         !ComputeFileStamp((r2 + file.name).c_str(), entry.newStamp))) {
-      std::fprintf(stderr, "make_demo: cannot write %s\n", (r2 + file.name).c_str());
-      return 1;
-    }
-    if (file.operation == kUpdate) entry.delta = EncodeUpdate(file.release1, file.release2);
-    if (file.operation == kAdd || file.operation == kReplace) entry.delta = InsertAll(file.release2);
-    if (file.operation == kVerify) entry.newStamp = FileStamp{};
-    writer.AddEntry(entry);
   }
-  const std::string package = out + "demo.upg";
-  if (!writer.WriteFile(package.c_str(), true)) {
-    std::fprintf(stderr, "make_demo: cannot write %s\n", package.c_str());
+  const BuildResult result = BuildPackage(options);
+  for (const std::string& error : result.errors) std::fprintf(stderr, "make_demo: %s\n", error.c_str());
+  if (!result.errors.empty()) return 1;
+  const std::string failure = WriteBuiltPackage(options, result, out + "demo.upg", true);
+  if (!failure.empty()) {
+    std::fprintf(stderr, "make_demo: %s\n", failure.c_str());
     return 1;
   }
   return 0;

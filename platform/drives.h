@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 namespace platform {
 
@@ -17,10 +15,8 @@ bool DriveRoot(int index, char* root, std::uint32_t capacity);
 // DRIVE_FIXED on Windows; the root file system elsewhere).
 bool IsFixedDrive(const char* root);
 
-// The names of `folder`'s sub-folders in the order the file system delivers
-// them, "." and ".." left out. Symbolic links are not folders here, and a
-// POSIX listing leaves out folders of pseudo file systems (/proc, /sys,
-// /dev, /run and the like). False when the folder cannot be listed.
-bool ListSubfolders(const char* folder, std::vector<std::string>* names);
+// False for a folder that holds no installed files by its nature: on POSIX
+// one on a pseudo file system (/proc, /sys, /dev, /run and the like).
+bool IsSearchableFolder(const char* folder);
 
 }  // namespace platform

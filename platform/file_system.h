@@ -17,6 +17,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/handles.h"
 
@@ -41,6 +43,22 @@ constexpr std::uint32_t kAttrNormal = 0x80;
 constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 
 enum class SeekOrigin { kBegin, kCurrent };
+
+// What a folder listing says of one entry. A symbolic link (or, on Windows,
+// any reparse point) is reported as a link and never followed; devices,
+// pipes and sockets are kOther.
+enum class ItemKind { kFile, kFolder, kLink, kOther };
+
+struct FolderItem {
+  std::string name;
+  ItemKind kind;
+  // Files only: the full size, which may exceed 32 bits.
+  std::uint64_t size;
+};
+
+// The native listing of `folder`; the implementation lives beside the
+// platform's FileSystem (folder_listing_win32.cpp, file_system_posix.cpp).
+bool ListNativeFolder(const char* folder, std::vector<FolderItem>* items);
 
 class FileSystem {
  public:
@@ -77,6 +95,11 @@ class FileSystem {
   // False when the current directory does not fit.
   virtual bool GetCurrentFolder(char* buffer, std::uint32_t capacity) = 0;
   virtual bool SetCurrentFolder(const char* path) = 0;
+  // Every entry of `folder` but "." and "..", in no particular order. False
+  // when the folder cannot be read; `items` then holds what was listed.
+  virtual bool ListFolder(const char* folder, std::vector<FolderItem>* items) {
+    return ListNativeFolder(folder, items);
+  }
 };
 
 // The file system the core uses now.

@@ -5,6 +5,7 @@
 #include "package/folder_validation.h"
 #include "package/upgrade_session.h"
 #include "platform/drives.h"
+#include "platform/file_system.h"
 #include "streams/bounded_text.h"
 #include "streams/file_utilities.h"
 #include "ui/folder_path.h"
@@ -67,9 +68,13 @@ bool PlatformSearchHost::QueueTakeFirst(char* folder, std::size_t capacity) {
 
 void PlatformSearchHost::FillListing(const char* folder) {
   listing_.clear();
-  std::vector<std::string> names;
-  platform::ListSubfolders(folder, &names);
-  for (const std::string& name : names) listing_.push_back("[" + name + "]");
+  std::vector<platform::FolderItem> items;
+  platform::Fs().ListFolder(folder, &items);
+  for (const platform::FolderItem& item : items) {
+    if (item.kind != platform::ItemKind::kFolder) continue;
+    const std::string path = std::string(folder) + item.name;
+    if (platform::IsSearchableFolder(path.c_str())) listing_.push_back("[" + item.name + "]");
+  }
 }
 
 bool PlatformSearchHost::ListingTakeFirst(char* entry, std::size_t capacity) {

@@ -1,5 +1,3 @@
-#include <dirent.h>
-#include <sys/stat.h>
 #include <sys/vfs.h>
 
 #include <cstring>
@@ -10,15 +8,16 @@
 namespace platform {
 namespace {
 
-// File systems that hold no installed files: kernel views, device nodes and
-// memory-backed run-time state.
+// File systems that hold no installed files: kernel views and device nodes.
+// Memory-backed file systems are searched (/tmp may be one), except the
+// run-time state under /run.
 bool IsPseudoFileSystem(const std::string& path) {
+  if (path == "/run") return true;
   static const long kPseudo[] = {
       0x9fa0,      // proc
       0x62656572,  // sysfs
       0x1373,      // devfs
       0x1cd1,      // devpts
-      0x01021994,  // tmpfs
       0x27e0eb,    // cgroup
       0x63677270,  // cgroup2
       0x64626720,  // debugfs
@@ -53,22 +52,6 @@ bool DriveRoot(int index, char* root, std::uint32_t capacity) {
 
 bool IsFixedDrive(const char* root) { return std::strcmp(root, "/") == 0; }
 
-bool ListSubfolders(const char* folder, std::vector<std::string>* names) {
-  std::string base = NativePath(folder);
-  DIR* listing = ::opendir(base.c_str());
-  if (listing == nullptr) return false;
-  if (base.empty() || base.back() != '/') base += '/';
-  while (const struct dirent* entry = ::readdir(listing)) {
-    const char* name = entry->d_name;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-    const std::string path = base + name;
-    struct stat info;
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
-    if (IsPseudoFileSystem(path)) continue;
-    names->emplace_back(name);
-  }
-  ::closedir(listing);
-  return true;
-}
+bool IsSearchableFolder(const char* folder) { return !IsPseudoFileSystem(NativePath(folder)); }
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <string>
+#include <memory>
 
 #include "platform/copy_out.h"
 #include "platform/file_system.h"
@@ -193,7 +194,38 @@ class PosixFileSystem final : public FileSystem {
   }
 };
 
+ItemKind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return ItemKind::kFile;
+  if (S_ISDIR(mode)) return ItemKind::kFolder;
+  if (S_ISLNK(mode)) return ItemKind::kLink;
+  return ItemKind::kOther;
+}
+
+// Closes the directory stream on every way out.
+struct DirectoryCloser {
+  void operator()(DIR* directory) const { ::closedir(directory); }
+};
+
 }  // namespace
+
+bool ListNativeFolder(const char* folder, std::vector<FolderItem>* items) {
+  const std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(NativePath(folder).c_str()));
+  if (!directory) return false;
+  const int descriptor = ::dirfd(directory.get());
+  for (;;) {
+    errno = 0;
+    const dirent* found = ::readdir(directory.get());
+    if (found == nullptr) return errno == 0;
+    const std::string name = found->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info;
+    if (::fstatat(descriptor, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    const ItemKind kind = KindOf(info.st_mode);
+    const std::uint64_t size =
+        kind == ItemKind::kFile ? static_cast<std::uint64_t>(info.st_size) : 0;
+    items->push_back(FolderItem{name, kind, size});
+  }
+}
 
 FileSystem& NativeFs() {
   static PosixFileSystem native;

@@ -54,7 +54,10 @@ finish_case() { [ "$failed" -eq "$failed_before" ] && pass; }
 # browse answers for page 2: Browse, the folder, then the page's answer.
 browse_to() { printf 'r\\n%s\\n' "$1"; }
 
-package="$demo/demo.upg"
+# A package of its own: the applicator holds its package for exclusive use,
+# and other tests may be running on the demo's at the same time.
+package="$work/demo.upg"
+cp "$demo/demo.upg" "$package"
 
 failed_before=$failed; new_target applied
 run applied "n\n$(browse_to "$target")n\n" "$package"
@@ -177,7 +180,7 @@ finish_case
 # inside the installation whatever the machine's speed, and is settled at
 # the next poll.
 wait_for() {
-  for _ in $(seq 200); do grep -qF -- "$1" "$work/out" 2>/dev/null && return 0; sleep 0.05; done
+  for _ in $(seq 600); do grep -qF -- "$1" "$work/out" 2>/dev/null && return 0; sleep 0.1; done
   return 1
 }
 

@@ -14,20 +14,25 @@ cleanup() {
 }
 trap cleanup EXIT
 failed=0
-fail() { echo "FAIL: $*"; tmux capture-pane -p -t "$session" -S -100 2>/dev/null | tail -30; failed=$((failed + 1)); }
+fail() { echo "FAIL: $*"; tmux capture-pane -p -t "$session" -S -100 2>/dev/null | grep -v '^$'; failed=$((failed + 1)); }
 
 screen() { tmux capture-pane -p -t "$session" -S -300; }
+# The search for the installed folder walks the disk before page 1 shows;
+# on a loaded machine that takes a while, so the waits are long.
 wait_for() {
-  for _ in $(seq 300); do screen | grep -qF -- "$1" && return 0; sleep 0.05; done
+  for _ in $(seq 1200); do screen | grep -qF -- "$1" && return 0; sleep 0.1; done
   fail "the screen never showed: $1"
   return 1
 }
 type_line() { tmux send-keys -t "$session" -l -- "$1" && tmux send-keys -t "$session" Enter; }
 
 cp -a "$demo/release1" "$work/target"
+# A package of its own: the applicator holds its package for exclusive use,
+# and other tests may be running on the demo's at the same time.
+cp "$demo/demo.upg" "$work/demo.upg"
 mkdir -p "$work/cwd"
 tmux new-session -d -s "$session" -x 110 -y 50 \
-  "cd '$work/cwd' && '$upgapply' '$demo/demo.upg'; echo EXIT=\$?; sleep 60"
+  "cd '$work/cwd' && '$upgapply' '$work/demo.upg'; echo EXIT=\$?; sleep 60"
 
 wait_for "Karvell Upgrade Applicator" &&
   wait_for "Title: Karvell Demo Suite 2.0" && type_line n &&

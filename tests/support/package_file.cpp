@@ -1,5 +1,7 @@
 #include "tests/support/package_file.h"
 
+#include <random>
+
 #include "builder/delta_writer.h"
 
 std::string WritePackage(const TempFolder& folder, const std::string& name,
@@ -25,4 +27,11 @@ std::vector<std::uint8_t> InsertDelta(const std::string& text) {
                static_cast<std::uint32_t>(text.size()));
   delta.End();
   return delta.bytes();
+}
+
+std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint32_t seed) {
+  std::mt19937 generator(seed);
+  std::vector<std::uint8_t> bytes(size);
+  for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>(generator());
+  return bytes;
 }

@@ -14,5 +14,7 @@ std::string WritePackage(const TempFolder& folder, const std::string& name,
 // A stamp with the given fields.
 FileStamp MakeStamp(std::uint16_t dosDate, std::uint16_t dosTime, std::uint32_t size,
                     std::uint16_t checksum);
+// `size` bytes of noise, the same for the same seed.
+std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint32_t seed);
 // A delta stream that inserts `text` and ends.
 std::vector<std::uint8_t> InsertDelta(const std::string& text);

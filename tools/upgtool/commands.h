@@ -4,6 +4,7 @@
 // applied but some files could not be put in place or removed.
 #pragma once
 
+int RunBuild(int argc, char** argv);
 int RunList(int argc, char** argv);
 int RunStamp(int argc, char** argv);
 int RunCheck(int argc, char** argv);

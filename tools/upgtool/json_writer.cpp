@@ -80,6 +80,25 @@ JsonWriter& JsonWriter::Bool(const char* key, bool value) {
   return *this;
 }
 
+JsonWriter& JsonWriter::Decimal(const char* key, double value, int decimals) {
+  Key(key);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  text_ += text;
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Strings(const char* key, const std::vector<std::string>& values) {
+  BeginArray(key);
+  for (const std::string& value : values) {
+    Separate();
+    Quoted(value.c_str());
+    needComma_ = true;
+  }
+  return EndArray();
+}
+
 JsonWriter& JsonWriter::Object(const char* key) {
   Key(key);
   text_ += '{';

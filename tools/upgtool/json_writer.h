@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class JsonWriter {
  public:
@@ -16,6 +17,10 @@ class JsonWriter {
   JsonWriter& String(const char* key, const char* value);
   JsonWriter& Number(const char* key, std::int64_t value);
   JsonWriter& Bool(const char* key, bool value);
+  // A number with `decimals` digits after the point.
+  JsonWriter& Decimal(const char* key, double value, int decimals);
+  // An array of strings.
+  JsonWriter& Strings(const char* key, const std::vector<std::string>& values);
   // Starts a nested object under `key`.
   JsonWriter& Object(const char* key);
 

@@ -1,4 +1,5 @@
-// upgtool: inspects upgrade packages and the files they apply to.
+// upgtool: builds upgrade packages and inspects them and the files they
+// apply to.
 #include <cstdio>
 #include <cstring>
 
@@ -9,6 +10,7 @@ namespace {
 constexpr char kVersion[] = "upgtool 3.0";
 
 const Command kCommands[] = {
+    {"build", RunBuild, "build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE (options: build --help)"},
     {"list", RunList, "list [--json] PACKAGE"},
     {"stamp", RunStamp, "stamp [--json] FILE..."},
     {"check", RunCheck, "check [--json] PACKAGE FOLDER"},
@@ -16,7 +18,7 @@ const Command kCommands[] = {
 };
 
 void PrintHelp() {
-  std::printf("%s: inspect upgrade packages\n\nusage:\n", kVersion);
+  std::printf("%s: build and inspect upgrade packages\n\nusage:\n", kVersion);
   for (const Command& command : kCommands) std::printf("  upgtool %s\n", command.usage);
   std::printf("  upgtool --help\n  upgtool --version\n");
 }

@@ -1,0 +1,111 @@
+#include "builder/build_policies.h"
+
+#include <cctype>
+#include <sstream>
+
+#include "package/upgrade_session.h"
+#include "platform/file_system.h"
+#include "streams/kv_file_stream.h"
+
+namespace {
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// One rule's policy field: a policy, or "-" for none.
+bool ParseField(const std::string& text, int* value) {
+  if (text == "-") {
+    *value = -1;
+    return true;
+  }
+  std::uint8_t policy = 0;
+  if (!ParsePolicy(text, &policy)) return false;
+  *value = policy;
+  return true;
+}
+
+constexpr std::uint32_t kLineCapacity = 1024;
+
+}  // namespace
+
+EntryPolicies DefaultPolicies(std::uint8_t operation) {
+  return EntryPolicies{kAsk, operation == kRemove ? kIgnore : kCritical};
+}
+
+bool ParsePolicy(const std::string& text, std::uint8_t* policy) {
+  std::string lower;
+  for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (lower == "ignore" || lower == "0") {
+    *policy = kIgnore;
+  } else if (lower == "ask" || lower == "1") {
+    *policy = kAsk;
+  } else if (lower == "critical" || lower == "2") {
+    *policy = kCritical;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool GlobMatches(const char* glob, const char* path) {
+  if (*glob == 0) return *path == 0;
+  if (glob[0] == '*' && glob[1] == '*') {
+    // "**/" also matches no folder at all.
+    const char* rest = glob + 2;
+    if (IsSeparator(*rest) && GlobMatches(rest + 1, path)) return true;
+    for (const char* p = path;; ++p) {
+      if (GlobMatches(rest, p)) return true;
+      if (*p == 0) return false;
+    }
+  }
+  if (*glob == '*') {
+    for (const char* p = path;; ++p) {
+      if (GlobMatches(glob + 1, p)) return true;
+      if (*p == 0 || IsSeparator(*p)) return false;
+    }
+  }
+  if (*path == 0) return false;
+  if (*glob == '?') return !IsSeparator(*path) && GlobMatches(glob + 1, path + 1);
+  const bool same = IsSeparator(*glob) ? IsSeparator(*path) : *glob == *path;
+  return same && GlobMatches(glob + 1, path + 1);
+}
+
+bool PolicyRules::Load(const std::string& path, std::string* problem) {
+  TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
+  if (!file.IsOpen()) {
+    *problem = path + ": cannot read the policy file";
+    return false;
+  }
+  const std::uint32_t size = file.GetSize();
+  char line[kLineCapacity];
+  for (int number = 1; file.GetPosition() < size; ++number) {
+    const int length = file.ReadLine(line, sizeof line);
+    const std::string where = path + ":" + std::to_string(number) + ": ";
+    if (length >= static_cast<int>(sizeof line)) {
+      *problem = where + "the line is too long";
+      return false;
+    }
+    std::istringstream words(line);
+    std::string glob;
+    std::string warning;
+    std::string error;
+    std::string extra;
+    if (!(words >> glob) || glob[0] == '#') continue;
+    PolicyRule rule{glob, -1, -1};
+    if (!(words >> warning >> error) || (words >> extra) || !ParseField(warning, &rule.warning) ||
+        !ParseField(error, &rule.error)) {
+      *problem = where +
+                 "expected GLOB WARNING ERROR, each policy ignore, ask, critical or -";
+      return false;
+    }
+    rules_.push_back(rule);
+  }
+  return true;
+}
+
+void PolicyRules::Apply(const std::string& name, EntryPolicies* policies) const {
+  for (const PolicyRule& rule : rules_) {
+    if (!GlobMatches(rule.glob.c_str(), name.c_str())) continue;
+    if (rule.warning >= 0) policies->warning = static_cast<std::uint8_t>(rule.warning);
+    if (rule.error >= 0) policies->error = static_cast<std::uint8_t>(rule.error);
+  }
+}

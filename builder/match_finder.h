@@ -1,0 +1,35 @@
+// Finds the stretches of a new file that can be copied from the old file.
+//
+// The old file is indexed by fingerprints of short blocks; every position of
+// the new file is looked up, and each candidate is extended forwards and
+// backwards as far as the bytes agree. The copy that saves the most bytes
+// over inserting them wins, with one position of look-ahead in case the next
+// byte starts a better copy. Besides the index, the copies that continue the
+// last few copies' offsets are always tried, which finds the stretches
+// between small changes (moved addresses in a program, edited words in a
+// text).
+//
+// Memory: the two files (the caller's) and an index of the old file: eight
+// bytes per old byte up to 1 MiB, four up to 16 MiB, two above. Time: linear
+// in the new file, with a bounded number of candidates per position.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct CopyMatch {
+  std::uint32_t newPosition;
+  std::uint32_t oldPosition;
+  std::uint32_t count;
+};
+
+// The copies, in increasing and non-overlapping new positions; the bytes
+// between them are to be inserted. The same input gives the same copies.
+std::vector<CopyMatch> FindCopies(const std::uint8_t* oldBytes, std::uint32_t oldSize,
+                                  const std::uint8_t* newBytes, std::uint32_t newSize);
+
+// Bytes that a copy of `count` bytes takes in a delta stream as a CopyAbs.
+std::uint32_t AbsoluteCopyCost(std::uint32_t count);
+// The same from `position` while the base is `baseHigh` × 65536: two bytes
+// less when the base reaches the position.
+std::uint32_t CopyCost(std::uint32_t position, std::uint32_t count, std::uint32_t baseHigh);

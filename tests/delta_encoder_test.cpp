@@ -1,0 +1,213 @@
+// The delta encoder, checked by replaying its streams with the apply
+// engine's interpreter.
+#include "builder/delta_encoder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "apply/apply_delta.h"
+#include "apply/progress_state.h"
+#include "builder/copy_addressing.h"
+#include "builder/delta_writer.h"
+#include "streams/kv_memory_streams.h"
+#include "tests/support/package_file.h"
+#include "tests/support/scripted_user.h"
+#include "tests/support/upgrade_fixture.h"
+
+namespace {
+
+using ByteVector = std::vector<std::uint8_t>;
+
+
+ByteVector Text(std::size_t lines, std::uint32_t seed) {
+  std::mt19937 generator(seed);
+  static const char* const kWords[] = {"upgrade", "file", "the", "folder", "release", "of",
+                                       "package", "new", "old", "stamp", "entry", "copy"};
+  std::string text;
+  for (std::size_t i = 0; i < lines; ++i) {
+    text += std::to_string(i) + ":";
+    for (int w = 0; w < 8; ++w) text += std::string(" ") + kWords[generator() % 12];
+    text += "\r\n";
+  }
+  return ByteVector(text.begin(), text.end());
+}
+
+ByteVector Concat(std::initializer_list<ByteVector> parts) {
+  ByteVector all;
+  for (const ByteVector& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+ByteVector Slice(const ByteVector& bytes, std::size_t from, std::size_t count) {
+  return ByteVector(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
+}
+
+// What the operations of a stream are, by code, in order.
+std::vector<std::uint8_t> OperationCodes(const ByteVector& delta) {
+  static const int kOperandBytes[] = {0, 1, 2, 4, 2, 3, 4, 6, 5, 6, 8};
+  std::vector<std::uint8_t> codes;
+  std::size_t at = 0;
+  while (at < delta.size()) {
+    const std::uint8_t code = delta[at];
+    codes.push_back(code);
+    if (code == 0 || code > 10) break;
+    std::uint32_t count = 0;
+    if (code <= 3) {
+      const int width = kOperandBytes[code];
+      for (int i = 0; i < width; ++i) count |= static_cast<std::uint32_t>(delta[at + 1 + i]) << (8 * i);
+    }
+    at += 1 + static_cast<std::size_t>(kOperandBytes[code]) + count;
+  }
+  return codes;
+}
+
+class DeltaEncoderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string path = folder_.Join("empty.upg");
+    ASSERT_TRUE(PackageWriter().WriteFile(path.c_str(), false));
+    session_ = OpenRunSession(path, folder_.path());
+  }
+
+  // Rebuilds the new file from `old` and the stream, as the engine does.
+  ByteVector Replay(const ByteVector& old, const ByteVector& delta) {
+    ResetProgressState();
+    session_->package = std::make_unique<TKVFlatRamStream>(delta.data(),
+                                                          static_cast<std::uint32_t>(delta.size()));
+    session_->bytesDone = 1;
+    session_->totalBytes = 0x7FFFFFFF;
+    TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size()));
+    TKVFlatRamStream output(64, 1 << 16);
+    EXPECT_EQ(ApplyDelta(*session_, &oldFile, &output), 0);
+    EXPECT_EQ(session_->package->GetPosition(), delta.size()) << "the stream ends at its End";
+    return ByteVector(output.data(), output.data() + output.GetSize());
+  }
+
+  // Encodes, replays and checks; returns the stream.
+  ByteVector RoundTrip(const ByteVector& old, const ByteVector& now) {
+    const EncodedDelta delta = EncodeDelta(old.data(), static_cast<std::uint32_t>(old.size()),
+                                           now.data(), static_cast<std::uint32_t>(now.size()));
+    EXPECT_TRUE(Replay(old, delta.bytes) == now);
+    EXPECT_LE(delta.literalBytes, now.size());
+    return delta.bytes;
+  }
+
+  TempFolder folder_;
+  ScriptedUser user_;
+  std::unique_ptr<UpgradeSession> session_;
+};
+
+TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
+  const ByteVector old = RandomBytes(200000, 1);
+  const ByteVector fresh = RandomBytes(500, 2);
+  struct Case {
+    const char* name;
+    ByteVector now;
+    std::size_t most;
+  };
+  const Case cases[] = {
+      {"insertion", Concat({Slice(old, 0, 70000), fresh, Slice(old, 70000, 130000)}), 560},
+      {"deletion", Concat({Slice(old, 0, 50000), Slice(old, 90000, 110000)}), 30},
+      {"moved blocks",
+       Concat({Slice(old, 150000, 50000), Slice(old, 0, 100000), Slice(old, 100000, 50000)}), 40},
+      {"repeated blocks",
+       Concat({Slice(old, 1000, 3000), Slice(old, 1000, 3000), Slice(old, 1000, 3000)}), 40},
+      {"overwritten stretches",
+       Concat({Slice(old, 0, 30000), Slice(fresh, 0, 4), Slice(old, 30004, 60000), Slice(fresh, 4, 4),
+               Slice(old, 90008, 109992)}),
+       60},
+      {"identical", old, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ByteVector delta = RoundTrip(old, c.now);
+    EXPECT_LE(delta.size(), c.most);
+  }
+}
+
+TEST_F(DeltaEncoderTest, CopiesFarInTheOldFileSetABaseWhenThatIsShorter) {
+  // Many short copies above 64 KiB, all within one 64 KiB window: a SetBase
+  // once and CopyBase for each is shorter than CopyAbs for each.
+  const ByteVector old = RandomBytes(300000, 3);
+  ByteVector now;
+  for (std::size_t i = 0; i < 40; ++i) {
+    const ByteVector part = Slice(old, 0x20000 + i * 1000, 200);
+    now.insert(now.end(), part.begin(), part.end());
+    now.push_back(static_cast<std::uint8_t>(i));
+  }
+  const ByteVector delta = RoundTrip(old, now);
+  const std::vector<std::uint8_t> codes = OperationCodes(delta);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), kOpSetBase), 1);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), kOpCopyBase8), 40);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), kOpCopyAbs8), 0);
+}
+
+TEST_F(DeltaEncoderTest, EmptyAndTinyFiles) {
+  const ByteVector none;
+  const ByteVector some = RandomBytes(3000, 4);
+  EXPECT_EQ(RoundTrip(none, none), (ByteVector{kOpEnd}));
+  EXPECT_EQ(RoundTrip(some, none), (ByteVector{kOpEnd}));
+  EXPECT_EQ(OperationCodes(RoundTrip(none, some)), (std::vector<std::uint8_t>{kOpInsert16, kOpEnd}));
+  RoundTrip(ByteVector{1, 2, 3}, ByteVector{1, 2, 3, 4});
+  RoundTrip(ByteVector{7}, ByteVector{7});
+  const EncodedDelta inserts = EncodeInserts(some.data(), 3000);
+  EXPECT_EQ(inserts.bytes.size(), 3000u + 4);
+  EXPECT_EQ(inserts.literalBytes, 3000u);
+}
+
+TEST_F(DeltaEncoderTest, RandomPairsOfTextAndBinary) {
+  std::mt19937 generator(5);
+  for (int round = 0; round < 40; ++round) {
+    const bool text = round % 2 == 0;
+    ByteVector old = text ? Text(50 + generator() % 400, round) : RandomBytes(generator() % 90000, round);
+    // Apply a few random edits: replace, insert or delete a stretch.
+    ByteVector now = old;
+    const int edits = 1 + static_cast<int>(generator() % 6);
+    for (int e = 0; e < edits; ++e) {
+      const std::size_t at = now.empty() ? 0 : generator() % now.size();
+      const std::size_t length = std::min<std::size_t>(generator() % 700, now.size() - at);
+      switch (generator() % 3) {
+        case 0:
+          now.erase(now.begin() + static_cast<std::ptrdiff_t>(at),
+                    now.begin() + static_cast<std::ptrdiff_t>(at + length));
+          break;
+        case 1: {
+          const ByteVector fresh = text ? Text(3, round * 10 + e) : RandomBytes(length, round * 10 + e);
+          now.insert(now.begin() + static_cast<std::ptrdiff_t>(at), fresh.begin(), fresh.end());
+          break;
+        }
+        default:
+          for (std::size_t i = at; i < at + length; ++i) now[i] = static_cast<std::uint8_t>(generator());
+      }
+    }
+    SCOPED_TRACE(round);
+    const ByteVector delta = RoundTrip(old, now);
+    EXPECT_LT(delta.size(), now.size() / 2 + 8000);
+  }
+}
+
+TEST(CopyAddressing, ABasePaysOnlyForTwoOrMoreCopiesBehindIt) {
+  const auto plan = [](std::vector<CopyMatch> copies) { return PlanCopyAddressing(copies); };
+  using A = CopyAddressing;
+  // Below 64 KiB the starting base 0 serves without a SetBase.
+  EXPECT_EQ(plan({{0, 10, 20}, {30, 60000, 20}}), (std::vector<A>{A::kRelative, A::kRelative}));
+  // One copy far away: a SetBase (3 bytes) costs more than it saves (2).
+  EXPECT_EQ(plan({{0, 0x30000, 20}}), (std::vector<A>{A::kAbsolute}));
+  // Two copies in one window: 3 spent, 4 saved.
+  EXPECT_EQ(plan({{0, 0x30000, 20}, {40, 0x30100, 20}}), (std::vector<A>{A::kSetBase, A::kRelative}));
+  // A far copy between two near ones does not disturb base 0.
+  EXPECT_EQ(plan({{0, 100, 20}, {40, 0x90000, 20}, {80, 200, 20}}),
+            (std::vector<A>{A::kRelative, A::kAbsolute, A::kRelative}));
+  // Alternating windows: each base is set once and kept while the other
+  // window's copies go absolute.
+  EXPECT_EQ(plan({{0, 0x50000, 9}, {20, 0x70000, 9}, {40, 0x50010, 9}, {60, 0x70010, 9},
+                  {80, 0x50020, 9}}),
+            (std::vector<A>{A::kSetBase, A::kAbsolute, A::kRelative, A::kAbsolute, A::kRelative}));
+}
+
+}  // namespace

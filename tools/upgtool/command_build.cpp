@@ -1,0 +1,218 @@
+// upgtool build: a package that brings OLD_FOLDER to NEW_FOLDER, verified
+// with the applicator's own reader and interpreter before it is written.
+#include <cstdio>
+#include <string>
+
+#include "builder/package_builder.h"
+#include "package/package_reader.h"
+#include "package/upgrade_session.h"
+#include "platform/file_system.h"
+#include "platform/time.h"
+#include "streams/kv_file_stream.h"
+#include "tools/upgtool/arguments.h"
+#include "tools/upgtool/commands.h"
+#include "tools/upgtool/json_writer.h"
+#include "tools/upgtool/stamp_text.h"
+#include "ui/console/terminal.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "build [--plain] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
+    "FILE] [--warning POLICY] [--error POLICY] [--policies FILE] [--verify-unchanged] "
+    "[--no-verify] [--strict] [--json] OLD_FOLDER NEW_FOLDER -o PACKAGE";
+
+constexpr char kHelp[] =
+    "usage: upgtool build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE\n"
+    "\n"
+    "Writes a package that brings a folder holding OLD_FOLDER's files to NEW_FOLDER's.\n"
+    "\n"
+    "  -o PACKAGE               the package to write (replaced only by a verified one)\n"
+    "  --plain                  no \"[KVZ]\" container (default: zlib at level 9)\n"
+    "  --format 17|18           package version (default 18; 17 has no Replace)\n"
+    "  --title TEXT             at most 79 characters\n"
+    "  --description TEXT       at most 8191 characters\n"
+    "  --description-file FILE  the description from a file\n"
+    "  --warning POLICY         ignore, ask or critical for every entry's warnings\n"
+    "  --error POLICY           the same for errors\n"
+    "  --policies FILE          lines of GLOB WARNING ERROR (\"-\" keeps a policy)\n"
+    "  --verify-unchanged       a Verify entry for every unchanged file\n"
+    "  --no-verify              skip replaying the package before writing it\n"
+    "  --strict                 links, special files and empty folders are errors\n"
+    "  --json                   the summary as JSON\n"
+    "\n"
+    "Default policies (warning/error): Add, Update, Replace, Verify ask/critical;\n"
+    "Remove ask/ignore. Exit status: 0 written, 1 refused, 2 usage error.\n";
+
+// A progress line appears only for a build that takes a while, and is
+// redrawn at most this often.
+constexpr std::uint32_t kProgressDelayMs = 500;
+constexpr std::uint32_t kProgressEveryMs = 100;
+constexpr std::size_t kProgressNameWidth = 50;
+
+class ProgressLine {
+ public:
+  ProgressLine() : enabled_(IsTerminal(stderr)), start_(platform::TickCount()), last_(start_) {}
+  ~ProgressLine() {
+    if (shown_) std::fprintf(stderr, "\r%*s\r", 79, "");
+  }
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+
+  void Show(const BuildProgress& progress) {
+    const std::uint32_t now = platform::TickCount();
+    if (!enabled_ || now - start_ < kProgressDelayMs || now - last_ < kProgressEveryMs) return;
+    last_ = now;
+    shown_ = true;
+    std::string name = *progress.name;
+    if (name.size() > kProgressNameWidth) name = "..." + name.substr(name.size() - kProgressNameWidth + 3);
+    std::fprintf(stderr, "\r[%zu/%zu] %-*s", progress.done + 1, progress.total,
+                 static_cast<int>(kProgressNameWidth), name.c_str());
+    std::fflush(stderr);
+  }
+
+ private:
+  bool enabled_;
+  bool shown_ = false;
+  std::uint32_t start_;
+  std::uint32_t last_;
+};
+
+// Reads no more than a description can hold and one byte beyond, so that
+// an overlong one is refused by its length rather than read whole.
+bool ReadDescriptionFile(const std::string& path, std::string* text) {
+  TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
+  if (!file.IsOpen()) return false;
+  char block[kPackageDescriptionCapacity + 1];
+  const std::int32_t got = file.ReadBlock(block, static_cast<std::int32_t>(sizeof block));
+  text->assign(block, static_cast<std::size_t>(got));
+  return true;
+}
+
+// Turns the command line into build options; false with `problem` set for
+// a value that is wrong, or with it empty for a usage error.
+bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string* problem) {
+  if (arguments.operands.size() != 2 || !arguments.HasValue("-o")) return false;
+  if (arguments.HasValue("--description") && arguments.HasValue("--description-file")) return false;
+  options->oldRoot = arguments.operands[0];
+  options->newRoot = arguments.operands[1];
+  options->compressed = !arguments.Has("--plain");
+  options->verifyUnchanged = arguments.Has("--verify-unchanged");
+  options->strict = arguments.Has("--strict");
+  options->title = arguments.Value("--title");
+  options->description = arguments.Value("--description");
+  const std::string format = arguments.Value("--format", "18");
+  if (format != "17" && format != "18") {
+    *problem = "--format " + format + ": the builder writes version 17 or 18";
+    return false;
+  }
+  options->version = format == "17" ? 17 : 18;
+  for (const char* name : {"--warning", "--error"}) {
+    if (!arguments.HasValue(name)) continue;
+    std::uint8_t policy = 0;
+    if (!ParsePolicy(arguments.Value(name), &policy)) {
+      *problem = std::string(name) + " " + arguments.Value(name) +
+                 ": a policy is ignore, ask or critical";
+      return false;
+    }
+    (name[2] == 'w' ? options->warningPolicy : options->errorPolicy) = policy;
+  }
+  if (arguments.HasValue("--description-file") &&
+      !ReadDescriptionFile(arguments.Value("--description-file"), &options->description)) {
+    *problem = arguments.Value("--description-file") + ": cannot read the description file";
+    return false;
+  }
+  if (arguments.HasValue("--policies") &&
+      !options->rules.Load(arguments.Value("--policies"), problem))
+    return false;
+  return true;
+}
+
+double Ratio(std::uint64_t part, std::uint64_t whole) {
+  return whole == 0 ? 0.0 : static_cast<double>(part) / static_cast<double>(whole);
+}
+
+void PrintJson(const std::string& path, const BuildOptions& options, const BuildResult& result,
+               bool written, const std::vector<std::string>& errors) {
+  JsonWriter json;
+  json.BeginObject()
+      .String("package", path.c_str())
+      .Bool("written", written)
+      .Number("version", options.version)
+      .Bool("compressed", options.compressed)
+      .Object("entries");
+  for (std::uint8_t op = 0; op < result.entriesByOperation.size(); ++op)
+    json.Number(OperationName(op), result.entriesByOperation[op]);
+  json.EndObject()
+      .Number("entryCount", static_cast<std::int64_t>(result.entries.size()))
+      .Number("newBytes", static_cast<std::int64_t>(result.newBytes))
+      .Number("literalBytes", static_cast<std::int64_t>(result.literalBytes))
+      .Number("packageBytes", written ? static_cast<std::int64_t>(result.bytes.size()) : 0)
+      .Decimal("ratio", written ? Ratio(result.bytes.size(), result.newBytes) : 0.0, 6)
+      .Strings("warnings", result.warnings)
+      .Strings("errors", errors)
+      .EndObject();
+  std::printf("%s\n", json.text().c_str());
+}
+
+void PrintSummary(const std::string& path, const BuildOptions& options, const BuildResult& result,
+                  bool verified) {
+  const auto& counts = result.entriesByOperation;
+  std::printf("Package:       %s (version %u, %s)\n", path.c_str(), options.version,
+              options.compressed ? "compressed" : "plain");
+  std::printf("Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
+              result.entries.size(), counts[kAdd], counts[kUpdate], counts[kReplace],
+              counts[kVerify], counts[kRemove]);
+  std::printf("New data:      %llu bytes written by the package, %llu of them carried as literal bytes\n",
+              static_cast<unsigned long long>(result.newBytes),
+              static_cast<unsigned long long>(result.literalBytes));
+  std::printf("Package size:  %zu bytes\n", result.bytes.size());
+  std::printf("Ratio:         %.2f%% of the new data\n", 100.0 * Ratio(result.bytes.size(), result.newBytes));
+  std::printf("Verified:      %s\n", verified ? "yes, every file rebuilt exactly" : "no (--no-verify)");
+}
+
+}  // namespace
+
+int RunBuild(int argc, char** argv) {
+  if (argc == 1 && std::string(argv[0]) == "--help") {
+    std::printf("%s", kHelp);
+    return 0;
+  }
+  Arguments arguments;
+  if (!ParseArguments(argc, argv,
+                      {"--plain", "--verify-unchanged", "--no-verify", "--strict", "--json"},
+                      {"-o", "--title", "--description", "--description-file", "--format",
+                       "--warning", "--error", "--policies"},
+                      &arguments))
+    return UsageError(kUsage);
+  BuildOptions options;
+  std::string problem;
+  if (!ReadOptions(arguments, &options, &problem)) {
+    if (problem.empty()) return UsageError(kUsage);
+    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    return 2;
+  }
+  const std::string path = arguments.Value("-o");
+  const bool verify = !arguments.Has("--no-verify");
+  BuildResult result;
+  {
+    ProgressLine line;
+    result = BuildPackage(options, [&line](const BuildProgress& progress) { line.Show(progress); });
+  }
+  std::vector<std::string> errors = result.errors;
+  if (errors.empty()) {
+    const std::string failure = WriteBuiltPackage(options, result, path, verify);
+    if (!failure.empty()) errors.push_back(failure);
+  }
+  for (const std::string& warning : result.warnings)
+    std::fprintf(stderr, "upgtool: warning: %s\n", warning.c_str());
+  for (const std::string& error : errors) std::fprintf(stderr, "upgtool: error: %s\n", error.c_str());
+  const bool written = errors.empty();
+  if (!written) std::fprintf(stderr, "upgtool: no package written\n");
+  if (arguments.Has("--json")) {
+    PrintJson(path, options, result, written, errors);
+  } else if (written) {
+    PrintSummary(path, options, result, verify);
+  }
+  return written ? 0 : 1;
+}
