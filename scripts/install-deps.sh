@@ -2,12 +2,13 @@
 # Installs the Debian packages that building and testing need, and nothing
 # when they are all there already. Usage: install-deps.sh [native|all]
 #   native: the Linux build and its tests
-#   all:    also the Windows cross build, Wine, and the GUI test tools
+#   all:    also the Windows cross build (python3 draws its pictures), Wine,
+#           and the GUI test tools
 set -euo pipefail
 
 want=(g++ cmake make libgtest-dev googletest zlib1g-dev tmux)
 if [ "${1:-all}" = all ]; then
-  want+=(g++-mingw-w64-i686 libz-mingw-w64-dev wine wine32:i386 xvfb xdotool imagemagick fonts-wine)
+  want+=(g++-mingw-w64-i686 libz-mingw-w64-dev python3 wine wine32:i386 xvfb xauth xdotool imagemagick fonts-wine fonts-liberation)
 fi
 
 missing=()

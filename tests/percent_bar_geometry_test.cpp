@@ -6,22 +6,22 @@
 
 namespace {
 
-TEST(MulDiv, RoundsToTheNearestWithHalvesAwayFromZero) {
-  EXPECT_EQ(MulDiv(50, 185, 100), 93);  // 92.5
-  EXPECT_EQ(MulDiv(1, 149, 100), 1);    // 1.49
-  EXPECT_EQ(MulDiv(1, 150, 100), 2);    // 1.5
-  EXPECT_EQ(MulDiv(-1, 150, 100), -2);
-  EXPECT_EQ(MulDiv(1, 150, -100), -2);
-  EXPECT_EQ(MulDiv(100000, 100000, 100), 100000000);
-  EXPECT_EQ(MulDiv(1, 1, 0), -1);
-  EXPECT_EQ(MulDiv(0x7FFFFFFF, 2, 1), -1);
+TEST(MulDivRounded, RoundsToTheNearestWithHalvesAwayFromZero) {
+  EXPECT_EQ(MulDivRounded(50, 185, 100), 93);  // 92.5
+  EXPECT_EQ(MulDivRounded(1, 149, 100), 1);    // 1.49
+  EXPECT_EQ(MulDivRounded(1, 150, 100), 2);    // 1.5
+  EXPECT_EQ(MulDivRounded(-1, 150, 100), -2);
+  EXPECT_EQ(MulDivRounded(1, 150, -100), -2);
+  EXPECT_EQ(MulDivRounded(100000, 100000, 100), 100000000);
+  EXPECT_EQ(MulDivRounded(1, 1, 0), -1);
+  EXPECT_EQ(MulDivRounded(0x7FFFFFFF, 2, 1), -1);
 }
 
 TEST(PercentBar, TheTwoAreasLeaveTheFillEdgeColumnUnpainted) {
   // A client area of 300 x 22 pixels: inner area 1..299 x 1..21.
   const PercentBarLayout half = LayoutPercentBar({0, 0, 300, 22}, 13, 50);
   EXPECT_EQ(half.filled.left, 1);
-  EXPECT_EQ(half.filled.right, 150);  // 1 + MulDiv(50, 298, 100)
+  EXPECT_EQ(half.filled.right, 150);  // 1 + MulDivRounded(50, 298, 100)
   EXPECT_EQ(half.empty.left, 151);
   EXPECT_EQ(half.empty.right, 299);
   EXPECT_EQ(half.filled.top, 1);

@@ -29,7 +29,7 @@ void FormatPercent(int percent, char (&text)[8]) {
 
 }  // namespace
 
-int MulDiv(int a, int b, int c) {
+int MulDivRounded(int a, int b, int c) {
   if (c == 0) return -1;
   std::int64_t numerator = static_cast<std::int64_t>(a) * b;
   std::int64_t divisor = c;
@@ -51,7 +51,7 @@ PercentBarLayout LayoutPercentBar(BarRect client, int textHeight, int percent) {
   const int bottom = client.bottom - 1;
   const int width = right - left;
   const int height = bottom - top;
-  const int fillEdge = left + MulDiv(percent, width, 100);
+  const int fillEdge = left + MulDivRounded(percent, width, 100);
   PercentBarLayout layout{};
   layout.filled = {left, top, fillEdge, bottom};
   layout.empty = {fillEdge + 1, top, right, bottom};

@@ -8,7 +8,7 @@
 struct BarRect {
   int left;
   int top;
-  int right;  // excluded
+  int right;   // excluded
   int bottom;  // excluded
 };
 
@@ -30,6 +30,6 @@ struct PercentBarLayout {
 // alone; `textHeight` the height of the text in the control's font.
 PercentBarLayout LayoutPercentBar(BarRect client, int textHeight, int percent);
 
-// a * b / c rounded to the nearest integer, halves away from zero, with a
+// MulDiv of the system: a * b / c rounded to the nearest integer, halves away from zero, with a
 // 64-bit product; -1 when c is 0 or the result does not fit 32 bits.
-int MulDiv(int a, int b, int c);
+int MulDivRounded(int a, int b, int c);

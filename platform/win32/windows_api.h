@@ -1,7 +1,8 @@
 // <windows.h> as the Windows side of the program includes it. The header
 // maps DeleteFile and MoveFile to their ANSI or wide forms by macro, which
-// would also rename the FileSystem members of those names; the macros are
-// dropped here, and code calls DeleteFileA and MoveFileA by their own names.
+// would also rename the FileSystem members of those names, and MessageBox,
+// which would rename the user-interface members of that name; the macros
+// are dropped here, and code calls the ANSI functions by their own names.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -14,3 +15,4 @@
 
 #undef DeleteFile
 #undef MoveFile
+#undef MessageBox

@@ -8,14 +8,13 @@
 #include "platform/user_interface.h"
 #include "streams/bounded_text.h"
 #include "streams/file_utilities.h"
+#include "ui/backdrop.h"
 #include "ui/console/line_input.h"
 #include "ui/shared_state.h"
 #include "ui/wizard.h"
 
 namespace {
 
-constexpr char kProgramTitle[] = "Karvell Upgrade Applicator";
-constexpr char kVersionLine[] = "Version 3.0  Copyright (c) Karvell Software. All rights reserved.";
 constexpr char kPageCaption[] = "Upgrade Applicator";
 constexpr char kCancelQuestion[] = "Are you sure you want to cancel?";
 

@@ -1,0 +1,118 @@
+// Writes what the GUI tests apply, into OUTPUT_FOLDER:
+//   slow.upg   passes in target\ (two verified markers) but also verifies a
+//              file that is missing there, asking about it, and adds a large
+//              file, so that its installation lasts some seconds;
+//   target\    marker1.txt and marker2.txt, the installation slow.upg finds;
+//   lenient.upg  fails the folder check everywhere (it verifies only a
+//              missing file) and adds added.txt, so page 3 shows and Next
+//              installs anyway.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "builder/delta_writer.h"
+#include "builder/package_writer.h"
+#include "package/file_stamp.h"
+#include "package/upgrade_session.h"
+#include "streams/file_utilities.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint16_t kDate = (45u << 9) | (6u << 5) | 1u;  // 2025-06-01
+constexpr std::uint32_t kLargeFileSize = 400000;
+
+Bytes Noise(std::size_t size, std::uint32_t seed) {
+  Bytes bytes(size);
+  for (auto& b : bytes) {
+    seed = seed * 1664525u + 1013904223u;
+    b = static_cast<std::uint8_t>(seed >> 24);
+  }
+  return bytes;
+}
+
+PackageEntrySpec AskAboutMissingFile() {
+  PackageEntrySpec verify;
+  verify.operation = kVerify;
+  verify.errorPolicy = kAsk;
+  verify.fileName = "missing.txt";
+  verify.description = "A file this folder lacks";
+  verify.oldStamp.size = 5;
+  return verify;
+}
+
+PackageEntrySpec AddFile(const std::string& name, const Bytes& bytes) {
+  PackageEntrySpec add;
+  add.operation = kAdd;
+  add.errorPolicy = kCritical;
+  add.fileName = name;
+  add.description = "Added by the upgrade";
+  DeltaWriter delta;
+  // Pieces of a few kilobytes, as a package builder writes them.
+  for (std::size_t at = 0; at < bytes.size(); at += 4096) {
+    const std::size_t length = std::min<std::size_t>(4096, bytes.size() - at);
+    delta.Insert(bytes.data() + at, static_cast<std::uint32_t>(length));
+  }
+  delta.End();
+  add.delta = delta.bytes();
+  add.newStamp.dosDate = kDate;
+  add.newStamp.size = static_cast<std::uint32_t>(bytes.size());
+  for (std::size_t at = 0; at < bytes.size(); at += kChecksumBlockSize) {
+    const std::size_t length = std::min<std::size_t>(kChecksumBlockSize, bytes.size() - at);
+    add.newStamp.checksum = FoldChecksumBlock(add.newStamp.checksum, bytes.data() + at,
+                                              static_cast<std::int32_t>(length));
+  }
+  return add;
+}
+
+bool WriteMarker(const std::string& path, const std::string& text, FileStamp* stamp) {
+  return WriteBytesToFile(path.c_str(), Bytes(text.begin(), text.end())) &&
+         ComputeFileStamp(path.c_str(), *stamp);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_gui_fixtures OUTPUT_FOLDER\n");
+    return 2;
+  }
+  std::string out = argv[1];
+  if (out.back() != '\\') out += '\\';
+  const std::string target = out + "target\\";
+  CreateFolder(out.c_str());
+  CreateFolder(target.c_str());
+
+  PackageWriter slow;
+  slow.SetTitle("GUI test: slow installation");
+  slow.SetDescription("Verifies two markers, asks about a missing file, adds a large file.");
+  for (const char* name : {"marker1.txt", "marker2.txt"}) {
+    PackageEntrySpec verify;
+    verify.operation = kVerify;
+    verify.errorPolicy = kCritical;
+    verify.fileName = name;
+    if (!WriteMarker(target + name, std::string("installed ") + name, &verify.oldStamp)) {
+      std::fprintf(stderr, "make_gui_fixtures: cannot write %s%s\n", target.c_str(), name);
+      return 1;
+    }
+    slow.AddEntry(verify);
+  }
+  slow.AddEntry(AskAboutMissingFile());
+  slow.AddEntry(AddFile("large.bin", Noise(kLargeFileSize, 5)));
+
+  PackageWriter lenient;
+  lenient.SetTitle("GUI test: lenient");
+  lenient.SetDescription("Fits no folder; adds one small file.");
+  lenient.AddEntry(AskAboutMissingFile());
+  const std::string added = "added";
+  lenient.AddEntry(AddFile("added.txt", Bytes(added.begin(), added.end())));
+
+  if (!slow.WriteFile((out + "slow.upg").c_str(), false) ||
+      !lenient.WriteFile((out + "lenient.upg").c_str(), false)) {
+    std::fprintf(stderr, "make_gui_fixtures: cannot write the packages in %s\n", out.c_str());
+    return 1;
+  }
+  return 0;
+}

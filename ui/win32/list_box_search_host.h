@@ -1,0 +1,30 @@
+// The search's containers in two hidden list boxes, as the Windows program
+// keeps them: the queue of folders to visit and the listing that the
+// system's LB_DIR writes, each sub-folder as "[name]". The drives are
+// tested with GetDriveTypeA.
+#pragma once
+
+#include "platform/win32/windows_api.h"
+#include "ui/folder_search.h"
+
+class ListBoxSearchHost final : public SearchHost {
+ public:
+  // The list boxes are owned by `owner` and live as long as the host.
+  ListBoxSearchHost(HINSTANCE instance, HWND owner);
+  ~ListBoxSearchHost() override;
+  ListBoxSearchHost(const ListBoxSearchHost&) = delete;
+  ListBoxSearchHost& operator=(const ListBoxSearchHost&) = delete;
+
+  bool DriveRoot(int index, char* root, std::size_t capacity) override;
+  bool IsFixedDrive(const char* root) override;
+  bool QueueEmpty() override;
+  void QueueAppend(const char* folder) override;
+  bool QueueTakeFirst(char* folder, std::size_t capacity) override;
+  void FillListing(const char* folder) override;
+  bool ListingTakeFirst(char* entry, std::size_t capacity) override;
+  void Visited(unsigned long) override {}
+
+ private:
+  HWND queue_;
+  HWND listing_;
+};
