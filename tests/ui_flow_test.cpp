@@ -132,7 +132,10 @@ class FakeDrives : public PlatformSearchHost {
     return std::string(root) != "Q:\\" && root[0] != 0;
   }
   void Visited(unsigned long count) override { visited = count; }
+  void BeginSearch() override { events.push_back("begin"); }
+  void EndSearch() override { events.push_back("end"); }
   unsigned long visited = 0;
+  std::vector<std::string> events;
 
  private:
   std::string c_;
@@ -155,6 +158,8 @@ struct SearchWorld {
     CopyText(folder, start);
     FakeDrives drives(c, d);
     FindInstalledFolder(package.c_str(), folder, nullptr, nullptr, drives);
+    // The host's containers and hourglass live for exactly one search.
+    EXPECT_EQ(drives.events, (std::vector<std::string>{"begin", "end"}));
     return folder;
   }
 };

@@ -85,7 +85,23 @@ void PlatformSearchHost::Visited(unsigned long count) {
   if (frontEnd_ != nullptr) frontEnd_->SearchProgress(count);
 }
 
+namespace {
+
+class SearchScope {
+ public:
+  explicit SearchScope(SearchHost& host) : host_(host) { host_.BeginSearch(); }
+  ~SearchScope() { host_.EndSearch(); }
+  SearchScope(const SearchScope&) = delete;
+  SearchScope& operator=(const SearchScope&) = delete;
+
+ private:
+  SearchHost& host_;
+};
+
+}  // namespace
+
 int SearchFixedDrives(UpgradeSession& session, SearchHost& host) {
+  const SearchScope scope(host);
   const CurrentFolderKeeper keeper;
   int drive = 0;
   unsigned long visited = 0;

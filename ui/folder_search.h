@@ -19,6 +19,11 @@ class SearchHost {
  public:
   virtual ~SearchHost() = default;
 
+  // Around one search: the Windows program makes its list boxes and shows
+  // the hourglass for exactly that long.
+  virtual void BeginSearch() {}
+  virtual void EndSearch() {}
+
   // The root of drive `index` (0 to 25); false when there is none.
   virtual bool DriveRoot(int index, char* root, std::size_t capacity) = 0;
   virtual bool IsFixedDrive(const char* root) = 0;

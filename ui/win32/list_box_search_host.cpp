@@ -1,5 +1,6 @@
 #include "ui/win32/list_box_search_host.h"
 
+#include "platform/drives.h"
 #include "streams/bounded_text.h"
 #include "streams/file_utilities.h"
 
@@ -34,23 +35,29 @@ bool TakeFirst(HWND list, char* text, std::size_t capacity) {
 }  // namespace
 
 ListBoxSearchHost::ListBoxSearchHost(HINSTANCE instance, HWND owner)
-    : queue_(CreateHiddenListBox(instance, owner)),
-      listing_(CreateHiddenListBox(instance, owner)) {}
+    : instance_(instance), owner_(owner) {}
 
-ListBoxSearchHost::~ListBoxSearchHost() {
+ListBoxSearchHost::~ListBoxSearchHost() { EndSearch(); }
+
+void ListBoxSearchHost::BeginSearch() {
+  waitCursor_ = std::make_unique<WaitCursor>(true);
+  listing_ = CreateHiddenListBox(instance_, owner_);
+  queue_ = CreateHiddenListBox(instance_, owner_);
+}
+
+void ListBoxSearchHost::EndSearch() {
   if (listing_ != nullptr) ::DestroyWindow(listing_);
   if (queue_ != nullptr) ::DestroyWindow(queue_);
+  listing_ = nullptr;
+  queue_ = nullptr;
+  waitCursor_.reset();
 }
 
 bool ListBoxSearchHost::DriveRoot(int index, char* root, std::size_t capacity) {
-  char drive[] = "C:\\";
-  drive[0] = static_cast<char>('A' + index);
-  return CopyText(root, capacity, drive);
+  return platform::DriveRoot(index, root, static_cast<std::uint32_t>(capacity));
 }
 
-bool ListBoxSearchHost::IsFixedDrive(const char* root) {
-  return ::GetDriveTypeA(root) == DRIVE_FIXED;
-}
+bool ListBoxSearchHost::IsFixedDrive(const char* root) { return platform::IsFixedDrive(root); }
 
 bool ListBoxSearchHost::QueueEmpty() {
   return queue_ == nullptr || ::SendMessageA(queue_, LB_GETCOUNT, 0, 0) <= 0;

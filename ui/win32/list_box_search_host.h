@@ -1,20 +1,25 @@
 // The search's containers in two hidden list boxes, as the Windows program
 // keeps them: the queue of folders to visit and the listing that the
-// system's LB_DIR writes, each sub-folder as "[name]". The drives are
-// tested with GetDriveTypeA.
+// system's LB_DIR writes, each sub-folder as "[name]". They exist, and the
+// hourglass shows, from the start of a search to its end.
 #pragma once
+
+#include <memory>
 
 #include "platform/win32/windows_api.h"
 #include "ui/folder_search.h"
+#include "ui/win32/wait_cursor.h"
 
 class ListBoxSearchHost final : public SearchHost {
  public:
-  // The list boxes are owned by `owner` and live as long as the host.
+  // The list boxes are owned by `owner`.
   ListBoxSearchHost(HINSTANCE instance, HWND owner);
   ~ListBoxSearchHost() override;
   ListBoxSearchHost(const ListBoxSearchHost&) = delete;
   ListBoxSearchHost& operator=(const ListBoxSearchHost&) = delete;
 
+  void BeginSearch() override;
+  void EndSearch() override;
   bool DriveRoot(int index, char* root, std::size_t capacity) override;
   bool IsFixedDrive(const char* root) override;
   bool QueueEmpty() override;
@@ -25,6 +30,9 @@ class ListBoxSearchHost final : public SearchHost {
   void Visited(unsigned long) override {}
 
  private:
-  HWND queue_;
-  HWND listing_;
+  HINSTANCE instance_;
+  HWND owner_;
+  HWND queue_ = nullptr;
+  HWND listing_ = nullptr;
+  std::unique_ptr<WaitCursor> waitCursor_;
 };

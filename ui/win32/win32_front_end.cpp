@@ -29,11 +29,9 @@ void Win32FrontEnd::ShowSearchNotice() {
     ::ShowWindow(searchNotice_, SW_SHOW);
     ::UpdateWindow(searchNotice_);
   }
-  waitCursor_ = std::make_unique<WaitCursor>(true);
 }
 
 void Win32FrontEnd::HideSearchNotice() {
-  waitCursor_.reset();
   if (searchNotice_ != nullptr) ::DestroyWindow(searchNotice_);
   searchNotice_ = nullptr;
 }

@@ -2,11 +2,8 @@
 // search notice, the wizard pages and message boxes.
 #pragma once
 
-#include <memory>
-
 #include "platform/win32/windows_api.h"
 #include "ui/front_end.h"
-#include "ui/win32/wait_cursor.h"
 
 class Win32FrontEnd final : public FrontEnd {
  public:
@@ -32,5 +29,4 @@ class Win32FrontEnd final : public FrontEnd {
  private:
   HWND mainWindow_;
   HWND searchNotice_ = nullptr;
-  std::unique_ptr<WaitCursor> waitCursor_;
 };
