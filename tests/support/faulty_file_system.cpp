@@ -36,11 +36,30 @@ platform::FileHandle FaultyFileSystem::Open(const char* path, unsigned flags) {
 void FaultyFileSystem::Close(platform::FileHandle file) { NativeFs().Close(file); }
 
 std::int32_t FaultyFileSystem::Read(platform::FileHandle file, void* buffer, std::int32_t count) {
+  if (kind_ == FaultKind::kUnreadableByte && count > 0) {
+    const std::uint32_t at = NativeFs().Seek(file, 0, platform::SeekOrigin::kCurrent);
+    const auto fault = static_cast<std::uint32_t>(nth_);
+    if (at <= fault && fault - at < static_cast<std::uint32_t>(count)) {
+      ++failures_;
+      // The bytes before the fault arrive; a read that starts on it fails.
+      const auto before = static_cast<std::int32_t>(fault - at);
+      return before > 0 ? NativeFs().Read(file, buffer, before) : -1;
+    }
+  }
   return NativeFs().Read(file, buffer, count);
 }
 
 std::int32_t FaultyFileSystem::Write(platform::FileHandle file, const void* buffer,
                                      std::int32_t count) {
+  if (kind_ == FaultKind::kFullFromByte && count > 0) {
+    const std::uint32_t at = NativeFs().Seek(file, 0, platform::SeekOrigin::kCurrent);
+    const auto full = static_cast<std::uint32_t>(nth_);
+    const std::uint32_t room = at >= full ? 0 : full - at;
+    if (room < static_cast<std::uint32_t>(count)) {
+      ++failures_;
+      return room > 0 ? NativeFs().Write(file, buffer, static_cast<std::int32_t>(room)) : -1;
+    }
+  }
   if (Fails(FaultKind::kWrite, nullptr)) {
     // Part of the bytes fit, then the disk is full.
     return NativeFs().Write(file, buffer, count / 2);

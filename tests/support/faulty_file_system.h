@@ -16,6 +16,10 @@ enum class FaultKind {
   kOpenForRead,    // an open with flags 1 of a path containing `pathPart`
   kMove,
   kDelete,
+  // Faults at a place rather than at a call, the same however the bytes are
+  // cut into calls: `nth` is a byte offset in every file.
+  kFullFromByte,   // no write reaches byte `nth` or beyond: the disk is full there
+  kUnreadableByte, // byte `nth` cannot be read; a read ends just before it
 };
 
 class FaultyFileSystem final : public platform::FileSystem {
