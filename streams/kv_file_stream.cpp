@@ -16,6 +16,26 @@ constexpr std::uint32_t kWindowSize = ReadWindows::kWindowSize;
 // Windows stay where an unsigned 32-bit seek can reach their every byte.
 constexpr std::uint64_t kWindowLimit = kSeekFailed - kWindowSize;
 
+// Where ReadBlock and ReadBlockTo put what they read: bytes from a window
+// (Put), or bytes the system reads into Room (Filled).
+struct IntoMemory {
+  std::uint8_t* next;
+  void Put(const std::uint8_t* bytes, std::int32_t count) {
+    std::memcpy(next, bytes, static_cast<std::size_t>(count));
+    next += count;
+  }
+  std::uint8_t* Room() { return next; }
+  void Filled(std::int32_t count) { next += count; }
+};
+
+struct IntoStream {
+  TKVStream& destination;
+  std::uint8_t* scratch;
+  void Put(const std::uint8_t* bytes, std::int32_t count) { destination.WriteBlock(bytes, count); }
+  std::uint8_t* Room() { return scratch; }
+  void Filled(std::int32_t count) { destination.WriteBlock(scratch, count); }
+};
+
 }  // namespace
 
 TKVFStream::TKVFStream(unsigned flags, const char* path) {
@@ -118,25 +138,44 @@ bool TKVFStream::AtShortEnd() const {
   return current_ != nullptr && index_ == end_ && end_ < kWindowSize;
 }
 
-std::int32_t TKVFStream::TakeBuffered(std::uint8_t* bytes, std::int32_t count) {
+template <class Sink>
+std::int32_t TKVFStream::TakeBuffered(Sink& sink, std::int32_t count) {
   const std::uint32_t unread = end_ - index_;
   const std::uint32_t taken =
       static_cast<std::uint32_t>(count) < unread ? static_cast<std::uint32_t>(count) : unread;
   if (taken == 0) return 0;
-  std::memcpy(bytes, readBytes_ + index_, taken);
+  // Moved on before the bytes are handed over: a stream that takes them
+  // may take any time, but never touches this one.
+  const std::uint8_t* bytes = readBytes_ + index_;
   index_ += taken;
+  sink.Put(bytes, static_cast<std::int32_t>(taken));
   return static_cast<std::int32_t>(taken);
 }
 
-std::int32_t TKVFStream::TakeBuffered(TKVStream& destination, std::int32_t count) {
-  const std::uint32_t unread = end_ - index_;
-  const std::uint32_t taken =
-      static_cast<std::uint32_t>(count) < unread ? static_cast<std::uint32_t>(count) : unread;
-  if (taken == 0) return 0;
-  const std::uint8_t* bytes = readBytes_ + index_;
-  index_ += taken;
-  destination.WriteBlock(bytes, static_cast<std::int32_t>(taken));
-  return static_cast<std::int32_t>(taken);
+template <class Sink>
+std::int32_t TKVFStream::ReadInto(Sink& sink, std::int32_t count) {
+  if (count <= 0 || handle_ == platform::kInvalidFile) return 0;
+  std::int32_t total = TakeBuffered(sink, count);
+  WriteOut();
+  heldRoom_ = 0;
+  // Each window read the most the system gave; a window that ended short
+  // met the end of the data or a failure, and so would one unbuffered read
+  // of all the bytes.
+  while (total < count && !AtShortEnd()) {
+    const std::int32_t left = count - total;
+    Readable readable = Readable::kUncached;
+    if (static_cast<std::uint32_t>(left) < kWindowSize) readable = MakeReadable();
+    if (readable == Readable::kNothing) break;
+    if (readable == Readable::kUncached) {
+      StopReading(true);
+      const std::int32_t got = SystemRead(sink.Room(), left);
+      if (got <= 0) return total;
+      sink.Filled(got);
+      return total + got;
+    }
+    total += TakeBuffered(sink, left);
+  }
+  return total;
 }
 
 void TKVFStream::WriteByteSlowly(std::uint8_t value) {
@@ -244,50 +283,14 @@ void TKVFStream::WriteBlock(const void* buffer, std::int32_t count) {
 }
 
 std::int32_t TKVFStream::ReadBlock(void* buffer, std::int32_t count) {
-  if (count <= 0 || handle_ == platform::kInvalidFile) return 0;
-  auto* bytes = static_cast<std::uint8_t*>(buffer);
-  std::int32_t total = TakeBuffered(bytes, count);
-  WriteOut();
-  heldRoom_ = 0;
-  // Each window read the most the system gave; a window that ended short
-  // met the end of the data or a failure, and so would one unbuffered read
-  // of all the bytes.
-  while (total < count && !AtShortEnd()) {
-    const std::int32_t left = count - total;
-    Readable readable = Readable::kUncached;
-    if (static_cast<std::uint32_t>(left) < kWindowSize) readable = MakeReadable();
-    if (readable == Readable::kNothing) break;
-    if (readable == Readable::kUncached) {
-      StopReading(true);
-      const std::int32_t got = SystemRead(bytes + total, left);
-      return got > 0 ? total + got : total;
-    }
-    total += TakeBuffered(bytes + total, left);
-  }
-  return total;
+  IntoMemory sink{static_cast<std::uint8_t*>(buffer)};
+  return ReadInto(sink, count);
 }
 
 std::int32_t TKVFStream::ReadBlockTo(TKVStream& destination, std::int32_t count,
                                      std::uint8_t* scratch) {
-  if (count <= 0 || handle_ == platform::kInvalidFile) return 0;
-  std::int32_t total = TakeBuffered(destination, count);
-  WriteOut();
-  heldRoom_ = 0;
-  while (total < count && !AtShortEnd()) {
-    const std::int32_t left = count - total;
-    Readable readable = Readable::kUncached;
-    if (static_cast<std::uint32_t>(left) < kWindowSize) readable = MakeReadable();
-    if (readable == Readable::kNothing) break;
-    if (readable == Readable::kUncached) {
-      StopReading(true);
-      const std::int32_t got = SystemRead(scratch, left);
-      if (got <= 0) return total;
-      destination.WriteBlock(scratch, got);
-      return total + got;
-    }
-    total += TakeBuffered(destination, left);
-  }
-  return total;
+  IntoStream sink{destination, scratch};
+  return ReadInto(sink, count);
 }
 
 void TKVFStream::Open(unsigned flags, const char* path) {

@@ -84,8 +84,11 @@ class TKVFStream : public TKVStream {
   void Enter(ReadWindows::Window* window, std::uint64_t position);
   // Hands over up to `count` bytes of the current window, to memory or to
   // another stream; returns how many.
-  std::int32_t TakeBuffered(std::uint8_t* bytes, std::int32_t count);
-  std::int32_t TakeBuffered(TKVStream& destination, std::int32_t count);
+  template <class Sink>
+  std::int32_t TakeBuffered(Sink& sink, std::int32_t count);
+  // ReadBlock's work, whether the bytes go to memory or to another stream.
+  template <class Sink>
+  std::int32_t ReadInto(Sink& sink, std::int32_t count);
   // True when the current window is used up and ended short, where the
   // file ended or failed: a read needs not look further.
   bool AtShortEnd() const;
