@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <map>
 
+#include "builder/windows_names.h"
 #include "package/entry_path.h"
+#include "platform/code_page.h"
 
 namespace {
 
@@ -60,6 +62,10 @@ class Differ {
     for (const std::string& name : tree.backslashNames)
       diff_.errors.push_back(label + name +
                              ": cannot be stored: a backslash in a name would read as a separator");
+    for (const std::string& name : tree.unrepresentable)
+      diff_.errors.push_back(label + name + ": cannot be stored: code page " +
+                             std::to_string(platform::PackageCodePage()) +
+                             " has no character for each '?' in the name");
   }
 
   void Pair() {
@@ -143,7 +149,7 @@ std::string UnstorableNameReason(const std::string& name) {
   if (!IsSafeEntryName(name.c_str())) {
     return "the applicator refuses names with ':', or an empty, \".\" or \"..\" component";
   }
-  return "";
+  return WindowsNameProblem(name);
 }
 
 TreeDiff DiffTrees(const TreeListing& oldTree, const TreeListing& newTree,

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
+#include "platform/program.h"
 #include "platform/time.h"
 
 namespace {
@@ -43,6 +45,48 @@ TEST(TimeZone, OffsetIsTheConfiguredOne) {
   if (configured == nullptr) GTEST_SKIP() << "runs under a TZ set by CTest";
   const std::int64_t minutes = std::strtol(configured, nullptr, 10);
   EXPECT_EQ(ShiftAt(kWinter), minutes * kTicksPerMinute);
+}
+
+// A chosen zone converts with its own offset in force now, for every date;
+// only zones of the database are taken, and none on Windows, which has no
+// such database. The empty name goes back to the system's zone.
+TEST(TimeZone, AChosenZoneConvertsWithItsOffsetInForceNow) {
+  struct Case {
+    const char* zone;
+    bool known;
+    // The offsets the zone has in a year, in minutes.
+    std::int64_t standard;
+    std::int64_t daylight;
+  };
+  const Case kCases[] = {
+      {"America/New_York", true, -300, -240},
+      {"Asia/Kolkata", true, 330, 330},
+      {"UTC", true, 0, 0},
+      {"Mars/Olympus_Mons", false, 0, 0},
+      {"../zoneinfo/UTC", false, 0, 0},
+      {"/usr/share/zoneinfo/UTC", false, 0, 0},
+      {"zone.tab", false, 0, 0},
+      {"EST5", false, 0, 0},
+  };
+  const std::int64_t system = ShiftAt(kWinter);
+  const bool windows = platform::NativeSeparator() == '\\';
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.zone);
+    std::string problem;
+    const bool chosen = platform::SelectTimeZone(c.zone, &problem);
+    EXPECT_EQ(chosen, c.known && !windows);
+    EXPECT_EQ(problem.empty(), chosen);
+    if (chosen) {
+      const std::int64_t winter = ShiftAt(kWinter);
+      EXPECT_EQ(ShiftAt(kSummer), winter);
+      EXPECT_TRUE(winter == c.standard * kTicksPerMinute || winter == c.daylight * kTicksPerMinute)
+          << winter / kTicksPerMinute;
+    } else {
+      EXPECT_EQ(ShiftAt(kWinter), system);
+    }
+    ASSERT_TRUE(platform::SelectTimeZone("", &problem));
+    EXPECT_EQ(ShiftAt(kWinter), system);
+  }
 }
 
 }  // namespace

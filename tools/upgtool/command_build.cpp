@@ -6,6 +6,7 @@
 #include "builder/package_builder.h"
 #include "package/package_reader.h"
 #include "package/upgrade_session.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/time.h"
 #include "streams/kv_file_stream.h"
@@ -20,7 +21,8 @@ namespace {
 constexpr char kUsage[] =
     "build [--plain] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
     "FILE] [--warning POLICY] [--error POLICY] [--policies FILE] [--verify-unchanged] "
-    "[--no-verify] [--strict] [--json] OLD_FOLDER NEW_FOLDER -o PACKAGE";
+    "[--no-verify] [--strict] [--time-zone ZONE] [--codepage N] [--json] OLD_FOLDER NEW_FOLDER -o "
+    "PACKAGE";
 
 constexpr char kHelp[] =
     "usage: upgtool build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE\n"
@@ -39,6 +41,9 @@ constexpr char kHelp[] =
     "  --verify-unchanged       a Verify entry for every unchanged file\n"
     "  --no-verify              skip replaying the package before writing it\n"
     "  --strict                 links, special files and empty folders are errors\n"
+    "  --time-zone ZONE         stamps as a machine in ZONE (such as America/New_York)\n"
+    "                           computes them now (default: this machine's zone)\n"
+    "  --codepage N             the Windows code page of names and texts (default 1252)\n"
     "  --json                   the summary as JSON\n"
     "\n"
     "Default policies (warning/error): Add, Update, Replace, Verify ask/critical;\n"
@@ -67,7 +72,7 @@ class ProgressLine {
     std::string name = *progress.name;
     if (name.size() > kProgressNameWidth) name = "..." + name.substr(name.size() - kProgressNameWidth + 3);
     std::fprintf(stderr, "\r[%zu/%zu] %-*s", progress.done + 1, progress.total,
-                 static_cast<int>(kProgressNameWidth), name.c_str());
+                 static_cast<int>(kProgressNameWidth), platform::PackageTextForConsole(name).c_str());
     std::fflush(stderr);
   }
 
@@ -122,6 +127,17 @@ bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string*
     *problem = arguments.Value("--description-file") + ": cannot read the description file";
     return false;
   }
+  // The file is written as people write text on this system; the package
+  // keeps its code page's text.
+  if (arguments.HasValue("--description-file") &&
+      !platform::SystemTextToPackageText(options->description, &options->description)) {
+    *problem = arguments.Value("--description-file") + ": the description has characters that " +
+               "code page " + std::to_string(platform::PackageCodePage()) + " cannot write";
+    return false;
+  }
+  if (arguments.HasValue("--time-zone") &&
+      !platform::SelectTimeZone(arguments.Value("--time-zone"), problem))
+    return false;
   if (arguments.HasValue("--policies") &&
       !options->rules.Load(arguments.Value("--policies"), problem))
     return false;
@@ -158,7 +174,8 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
 void PrintSummary(const std::string& path, const BuildOptions& options, const BuildResult& result,
                   bool verified) {
   const auto& counts = result.entriesByOperation;
-  std::printf("Package:       %s (version %u, %s)\n", path.c_str(), options.version,
+  std::printf("Package:       %s (version %u, %s)\n",
+              platform::PackageTextForConsole(path).c_str(), options.version,
               options.compressed ? "compressed" : "plain");
   std::printf("Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
               result.entries.size(), counts[kAdd], counts[kUpdate], counts[kReplace],
@@ -182,14 +199,14 @@ int RunBuild(int argc, char** argv) {
   if (!ParseArguments(argc, argv,
                       {"--plain", "--verify-unchanged", "--no-verify", "--strict", "--json"},
                       {"-o", "--title", "--description", "--description-file", "--format",
-                       "--warning", "--error", "--policies"},
+                       "--warning", "--error", "--policies", "--time-zone"},
                       &arguments))
     return UsageError(kUsage);
   BuildOptions options;
   std::string problem;
   if (!ReadOptions(arguments, &options, &problem)) {
     if (problem.empty()) return UsageError(kUsage);
-    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    std::fprintf(stderr, "upgtool: %s\n", platform::PackageTextForConsole(problem).c_str());
     return 2;
   }
   const std::string path = arguments.Value("-o");
@@ -205,8 +222,9 @@ int RunBuild(int argc, char** argv) {
     if (!failure.empty()) errors.push_back(failure);
   }
   for (const std::string& warning : result.warnings)
-    std::fprintf(stderr, "upgtool: warning: %s\n", warning.c_str());
-  for (const std::string& error : errors) std::fprintf(stderr, "upgtool: error: %s\n", error.c_str());
+    std::fprintf(stderr, "upgtool: warning: %s\n", platform::PackageTextForConsole(warning).c_str());
+  for (const std::string& error : errors)
+    std::fprintf(stderr, "upgtool: error: %s\n", platform::PackageTextForConsole(error).c_str());
   const bool written = errors.empty();
   if (!written) std::fprintf(stderr, "upgtool: no package written\n");
   if (arguments.Has("--json")) {
