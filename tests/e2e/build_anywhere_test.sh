@@ -59,7 +59,8 @@ printf 'new\n' >new/café.txt
 printf 'same\n' >old/über/Größe.txt
 cp -p old/über/Größe.txt new/über/Größe.txt
 printf 'added\n' >'new/über/Maß 5 €.txt'
-build --title "$title" old new -o names.upg
+printf 'Schöne Grüße\n' >notes.txt
+build --title "$title" --description-file notes.txt old new -o names.upg
 [ $status -eq 0 ] || fail "the package with names in code page 1252 was not built"
 
 rm -rf site-é && cp -a old site-é
@@ -74,6 +75,7 @@ if [ -z "$wine_run" ]; then
   status=$?
   [ $status -eq 0 ] || fail "upgapply exited $status"
   grep -qF "Title: $title" <<<"$out" || fail "upgapply did not show the title in UTF-8"
+  grep -qx 'Schöne Grüße' <<<"$out" || fail "upgapply did not show the description in UTF-8"
   grep -qF "Add über\\Maß 5 €.txt" <<<"$out" || fail "upgapply did not show the names in UTF-8"
   same_release site-é new "upgapply"
 

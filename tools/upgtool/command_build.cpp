@@ -2,6 +2,7 @@
 // with the applicator's own reader and interpreter before it is written.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "builder/package_builder.h"
 #include "package/package_reader.h"
@@ -83,14 +84,29 @@ class ProgressLine {
   std::uint32_t last_;
 };
 
-// Reads no more than a description can hold and one byte beyond, so that
-// an overlong one is refused by its length rather than read whole.
-bool ReadDescriptionFile(const std::string& path, std::string* text) {
+// The description file is text as people write it on this system, up to
+// four bytes a character (UTF-8). Reading no more than a whole description
+// can take in that spelling, and one byte beyond, refuses an overlong one by
+// its length rather than reading it whole.
+constexpr std::size_t kDescriptionFileLimit = 4 * kPackageDescriptionCapacity + 1;
+
+// The description in package text; false with `problem` set.
+bool ReadDescriptionFile(const std::string& path, std::string* text, std::string* problem) {
   TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
-  if (!file.IsOpen()) return false;
-  char block[kPackageDescriptionCapacity + 1];
-  const std::int32_t got = file.ReadBlock(block, static_cast<std::int32_t>(sizeof block));
-  text->assign(block, static_cast<std::size_t>(got));
+  if (!file.IsOpen()) {
+    *problem = path + ": cannot read the description file";
+    return false;
+  }
+  std::vector<char> block(kDescriptionFileLimit);
+  const std::int32_t got = file.ReadBlock(block.data(), static_cast<std::int32_t>(block.size()));
+  text->assign(block.data(), static_cast<std::size_t>(got));
+  // A file cut by the limit is too long whatever its characters: its
+  // length is what the builder refuses it for.
+  if (text->size() < kDescriptionFileLimit && !platform::SystemTextToPackageText(*text, text)) {
+    *problem = path + ": the description has characters that code page " +
+               std::to_string(platform::PackageCodePage()) + " cannot write";
+    return false;
+  }
   return true;
 }
 
@@ -123,18 +139,8 @@ bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string*
     (name[2] == 'w' ? options->warningPolicy : options->errorPolicy) = policy;
   }
   if (arguments.HasValue("--description-file") &&
-      !ReadDescriptionFile(arguments.Value("--description-file"), &options->description)) {
-    *problem = arguments.Value("--description-file") + ": cannot read the description file";
+      !ReadDescriptionFile(arguments.Value("--description-file"), &options->description, problem))
     return false;
-  }
-  // The file is written as people write text on this system; the package
-  // keeps its code page's text.
-  if (arguments.HasValue("--description-file") &&
-      !platform::SystemTextToPackageText(options->description, &options->description)) {
-    *problem = arguments.Value("--description-file") + ": the description has characters that " +
-               "code page " + std::to_string(platform::PackageCodePage()) + " cannot write";
-    return false;
-  }
   if (arguments.HasValue("--time-zone") &&
       !platform::SelectTimeZone(arguments.Value("--time-zone"), problem))
     return false;
