@@ -9,14 +9,6 @@
 
 namespace {
 
-std::string AsciiLower(const std::string& text) {
-  std::string lower = text;
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 bool Contains(const std::vector<std::string>& sorted, const std::string& name) {
   return std::binary_search(sorted.begin(), sorted.end(), name);
 }
@@ -124,7 +116,7 @@ class Differ {
   void CheckCaseCollisions() {
     std::map<std::string, std::string> seen;
     for (const PairedFile& file : diff_.files) {
-      const auto inserted = seen.emplace(AsciiLower(file.name), file.name);
+      const auto inserted = seen.emplace(platform::PackageTextUpperCase(file.name), file.name);
       if (!inserted.second) {
         diff_.errors.push_back(file.name + ": differs from " + inserted.first->second +
                                " only in case; both would name one file on Windows");

@@ -45,6 +45,11 @@ std::string PackageTextToUtf8(const std::string& text, bool* defined = nullptr);
 // such character (or byte that is not UTF-8).
 bool Utf8ToPackageText(const std::string& utf8, std::string* text);
 
+// Package text with its letters in capitals, as Windows compares names
+// (where "caf\xE9" and "CAF\xC9" are one name); a letter whose capital the
+// code page lacks stays as it is.
+std::string PackageTextUpperCase(const std::string& text);
+
 // Text as this system's programs receive it (command-line arguments, typed
 // lines, text files people write: UTF-8 on POSIX, the ANSI code page on
 // Windows) as package text; false when the code page cannot write it.

@@ -83,6 +83,22 @@ TEST_F(CodePage1252, TextsConvertToUtf8AndBack) {
   }
 }
 
+// Capitals as Windows compares names: a letter whose capital is not in the
+// code page (sharp s, micro sign) stays.
+TEST_F(CodePage1252, CapitalsOfTheCodePage) {
+  const Spelling kCapitals[] = {
+      {"caf\xE9.txt", "CAF\xC9.TXT"},
+      {"Stra\xDF"
+       "e",
+       "STRA\xDF"
+       "E"},
+      {"\xFF\x9A\x9C\xB5", "\x9F\x8A\x8C\xB5"},
+      {"5 \x80 \x81", "5 \x80 \x81"},
+  };
+  for (const Spelling& capitals : kCapitals)
+    EXPECT_EQ(platform::PackageTextUpperCase(capitals.packageText), capitals.utf8);
+}
+
 TEST_F(CodePage1252, TextTheCodePageCannotWriteIsRefusedWithAMarkForEachCharacter) {
   const Spelling kRefused[] = {
       {"snow?", "snow\xE2\x98\x83"},   // U+2603, outside the code page

@@ -417,6 +417,11 @@ TEST(PackageBuilder, RefusesUnreadableFilesLongTextsAndNamesDifferingInCase) {
     Releases releases;
     Put(releases.newRoot, "README.TXT", Bytes("shouting"));
     ExpectRefused(releases, {}, "readme.txt: differs from README.TXT only in case; both would name one file on Windows");
+    const fs::path folder(NativeTestPath(releases.newRoot));
+    std::ofstream(folder / fs::u8path("\xC3\x89t\xC3\xA9.txt")) << "summer";
+    std::ofstream(folder / fs::u8path("\xC3\xA9t\xC3\xA9.txt")) << "summer";
+    // Messages are printed in the system's text.
+    ExpectRefused(releases, {}, "\xC3\xA9t\xC3\xA9.txt: differs from \xC3\x89t\xC3\xA9.txt only in case");
   }
 }
 

@@ -3,6 +3,8 @@
 // and the converters that combine characters (1255, 1258) cannot hold a
 // byte back waiting for the next.
 #include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
 
 #include <map>
 #include <string>
@@ -133,6 +135,23 @@ bool EncodePackageText(const std::u32string& characters, std::string* text) {
     text->push_back(found != table.bytes.end() ? static_cast<char>(found->second) : '?');
   }
   return written;
+}
+
+std::string PackageTextUpperCase(const std::string& text) {
+  // The capitals of every character, whatever the process's own locale.
+  static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+  std::u32string characters;
+  DecodePackageText(text, &characters);
+  std::string upper = text;
+  for (std::size_t i = 0; i < characters.size(); ++i) {
+    const char32_t capital =
+        unicode != nullptr ? static_cast<char32_t>(::towupper_l(static_cast<wint_t>(characters[i]), unicode))
+        : characters[i] >= U'a' && characters[i] <= U'z' ? characters[i] - U'a' + U'A'
+                                                         : characters[i];
+    const auto found = Table().bytes.find(capital);
+    if (found != Table().bytes.end()) upper[i] = static_cast<char>(found->second);
+  }
+  return upper;
 }
 
 bool SystemTextToPackageText(const std::string& text, std::string* converted) {
