@@ -60,18 +60,18 @@ printf 'same\n' >old/über/Größe.txt
 cp -p old/über/Größe.txt new/über/Größe.txt
 printf 'added\n' >'new/über/Maß 5 €.txt'
 printf 'Schöne Grüße\n' >notes.txt
-build --title "$title" --description-file notes.txt old new -o names.upg
+build --title "$title" --description-file notes.txt old new -o names-é.upg
 [ $status -eq 0 ] || fail "the package with names in code page 1252 was not built"
 
 rm -rf site-é && cp -a old site-é
-run_tool apply --yes names.upg site-é
+run_tool apply --yes names-é.upg site-é
 [ $status -eq 0 ] || fail "upgtool apply of the names exited $status"
 same_release site-é new "upgtool apply"
 
 if [ -z "$wine_run" ]; then
   # The console program, browsing to a folder it is told in UTF-8.
   rm -rf site-é && cp -a old site-é
-  out=$(printf 'n\nr\n%s\nn\n' "$work/site-é" | "$release/upgapply" names.upg 2>&1)
+  out=$(printf 'n\nr\n%s\nn\n' "$work/site-é" | "$release/upgapply" names-é.upg 2>&1)
   status=$?
   [ $status -eq 0 ] || fail "upgapply exited $status"
   grep -qF "Title: $title" <<<"$out" || fail "upgapply did not show the title in UTF-8"
