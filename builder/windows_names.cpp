@@ -20,8 +20,8 @@ bool IsDeviceName(const std::string& base) {
   if (upper.size() != 4) return false;
   const std::u32string prefix = upper.substr(0, 3);
   const char32_t last = upper[3];
-  const bool numbered = (last >= U'0' && last <= U'9') || last == U'\u00B9' || last == U'\u00B2' ||
-                        last == U'\u00B3';
+  const bool numbered =
+      (last >= U'0' && last <= U'9') || last == U'\u00B9' || last == U'\u00B2' || last == U'\u00B3';
   return numbered && (prefix == U"COM" || prefix == U"LPT");
 }
 

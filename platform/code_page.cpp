@@ -23,19 +23,27 @@ void AppendUtf8(char32_t c, std::string* utf8) {
   }
 }
 
+// The bytes that follow a lead byte of UTF-8, or -1 for a byte that leads
+// nothing.
+int TrailBytes(unsigned char lead) {
+  if (lead < 0x80) return 0;
+  if ((lead & 0xE0) == 0xC0) return 1;
+  if ((lead & 0xF0) == 0xE0) return 2;
+  if ((lead & 0xF8) == 0xF0) return 3;
+  return -1;
+}
+
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 // Each byte that does not belong to a character becomes U+FFFD.
 bool DecodeUtf8(const std::string& utf8, std::u32string* characters) {
+  static const char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
   characters->clear();
   bool valid = true;
   for (std::size_t i = 0; i < utf8.size();) {
     const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    const int trail = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
-                                   : (lead & 0xF8) == 0xF0     ? 3
-                                                               : -1;
-    static const char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-    char32_t c = trail <= 0 ? lead : lead & (0x3F >> trail);
+    const int trail = TrailBytes(lead);
     bool whole = trail >= 0 && utf8.size() - i > static_cast<std::size_t>(trail);
+    char32_t c = trail <= 0 ? lead : lead & (0x3F >> trail);
     for (int k = 1; whole && k <= trail; ++k) {
       const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
       whole = (next & 0xC0) == 0x80;

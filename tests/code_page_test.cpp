@@ -101,12 +101,12 @@ TEST_F(CodePage1252, CapitalsOfTheCodePage) {
 
 TEST_F(CodePage1252, TextTheCodePageCannotWriteIsRefusedWithAMarkForEachCharacter) {
   const Spelling kRefused[] = {
-      {"snow?", "snow\xE2\x98\x83"},   // U+2603, outside the code page
-      {"?", "\xC4\x81"},               // U+0101, whose look-alike 'a' names another file
-      {"bad?", "bad\xFF"},             // not UTF-8
-      {"cut?", "cut\xC3"},             // a character cut short
-      {"??", "\xC0\xAF"},              // an overlong '/'
-      {"???", "\xED\xA0\x80"},         // a surrogate
+      {"snow?", "snow\xE2\x98\x83"},  // U+2603, outside the code page
+      {"?", "\xC4\x81"},              // U+0101, whose look-alike 'a' names another file
+      {"bad?", "bad\xFF"},            // not UTF-8
+      {"cut?", "cut\xC3"},            // a character cut short
+      {"??", "\xC0\xAF"},             // an overlong '/'
+      {"???", "\xED\xA0\x80"},        // a surrogate
   };
   for (const Spelling& refused : kRefused) {
     SCOPED_TRACE(refused.packageText);
@@ -166,9 +166,10 @@ TEST_F(CodePage1252, NamesRoundTripThroughTheBuilderAndTheEngine) {
   const std::string newRoot = root.Join("new\\");
   MakeSystemFile(oldRoot, "caf\xC3\xA9.txt");
   MakeSystemFile(newRoot, "caf\xC3\xA9.txt", "changed");
-  MakeSystemFile(newRoot, "\xC3\xBC"
-                          "ber/Stra\xC3\x9F"
-                          "e \xE2\x82\xAC.txt");
+  MakeSystemFile(newRoot,
+                 "\xC3\xBC"
+                 "ber/Stra\xC3\x9F"
+                 "e \xE2\x82\xAC.txt");
   BuildOptions options;
   options.oldRoot = oldRoot;
   options.newRoot = newRoot;
@@ -176,9 +177,10 @@ TEST_F(CodePage1252, NamesRoundTripThroughTheBuilderAndTheEngine) {
   ASSERT_TRUE(result.errors.empty()) << result.errors[0];
   std::vector<std::string> entries;
   for (const PackageEntrySpec& entry : result.entries) entries.push_back(entry.fileName);
-  EXPECT_EQ(entries, (std::vector<std::string>{"caf\xE9.txt", "\xFC"
-                                                              "ber\\Stra\xDF"
-                                                              "e \x80.txt"}));
+  EXPECT_EQ(entries, (std::vector<std::string>{"caf\xE9.txt",
+                                               "\xFC"
+                                               "ber\\Stra\xDF"
+                                               "e \x80.txt"}));
   const std::string package = root.Join("names.upg");
   ASSERT_EQ(WriteBuiltPackage(options, result, package, true), "");
   ScriptedUser user;

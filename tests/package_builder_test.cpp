@@ -364,7 +364,8 @@ TEST(PackageBuilder, NamesWindowsWouldRefuseOrChangeAreRefusedWithTheirReason) {
 TEST(PackageBuilder, RefusesNamesTheCodePageCannotWrite) {
   if (platform::PackageCodePage() != 1252) GTEST_SKIP() << "names here are not in code page 1252";
   Releases releases;
-  const fs::path folder = fs::path(NativeTestPath(releases.newRoot)) / fs::u8path("\xE2\x98\x83 snow");
+  const fs::path folder =
+      fs::path(NativeTestPath(releases.newRoot)) / fs::u8path("\xE2\x98\x83 snow");
   fs::create_directories(folder);
   std::ofstream(folder / "inside.txt") << "x";
   ExpectRefused(releases, {},
@@ -421,7 +422,8 @@ TEST(PackageBuilder, RefusesUnreadableFilesLongTextsAndNamesDifferingInCase) {
     std::ofstream(folder / fs::u8path("\xC3\x89t\xC3\xA9.txt")) << "summer";
     std::ofstream(folder / fs::u8path("\xC3\xA9t\xC3\xA9.txt")) << "summer";
     // Messages are printed in the system's text.
-    ExpectRefused(releases, {}, "\xC3\xA9t\xC3\xA9.txt: differs from \xC3\x89t\xC3\xA9.txt only in case");
+    ExpectRefused(releases, {},
+                  "\xC3\xA9t\xC3\xA9.txt: differs from \xC3\x89t\xC3\xA9.txt only in case");
   }
 }
 

@@ -97,6 +97,15 @@ const CodePageTable& Table() {
   return table;
 }
 
+// The capital of every character, whatever the process's own locale; of
+// ASCII letters only when the C library has no Unicode locale.
+char32_t Capital(char32_t c) {
+  static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+  if (unicode != nullptr)
+    return static_cast<char32_t>(::towupper_l(static_cast<wint_t>(c), unicode));
+  return c >= U'a' && c <= U'z' ? c - U'a' + U'A' : c;
+}
+
 }  // namespace
 
 unsigned PackageCodePage() { return SelectedCodePage(); }
@@ -138,17 +147,11 @@ bool EncodePackageText(const std::u32string& characters, std::string* text) {
 }
 
 std::string PackageTextUpperCase(const std::string& text) {
-  // The capitals of every character, whatever the process's own locale.
-  static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
   std::u32string characters;
   DecodePackageText(text, &characters);
   std::string upper = text;
   for (std::size_t i = 0; i < characters.size(); ++i) {
-    const char32_t capital =
-        unicode != nullptr ? static_cast<char32_t>(::towupper_l(static_cast<wint_t>(characters[i]), unicode))
-        : characters[i] >= U'a' && characters[i] <= U'z' ? characters[i] - U'a' + U'A'
-                                                         : characters[i];
-    const auto found = Table().bytes.find(capital);
+    const auto found = Table().bytes.find(Capital(characters[i]));
     if (found != Table().bytes.end()) upper[i] = static_cast<char>(found->second);
   }
   return upper;

@@ -42,7 +42,8 @@ bool Shift(FileTime* time, std::int64_t seconds) {
 bool IsKnownZone(const std::string& name) {
   if (name.empty() || name[0] == '/' || name.find("..") != std::string::npos) return false;
   const char* database = std::getenv("TZDIR");
-  const std::string folder = database != nullptr && *database != 0 ? database : "/usr/share/zoneinfo";
+  const std::string folder =
+      database != nullptr && *database != 0 ? database : "/usr/share/zoneinfo";
   std::ifstream file(folder + "/" + name, std::ios::binary);
   char magic[4] = {};
   return file.read(magic, sizeof magic) && std::string(magic, 4) == "TZif";

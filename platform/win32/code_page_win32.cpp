@@ -14,7 +14,8 @@ bool SelectPackageCodePage(unsigned codePage, std::string* problem) {
   if (codePage == ::GetACP()) return true;
   *problem = "code page " + std::to_string(codePage) +
              " cannot be used here: Windows programs name files in the system's ANSI code page, "
-             "which is " + std::to_string(::GetACP());
+             "which is " +
+             std::to_string(::GetACP());
   return false;
 }
 
@@ -24,8 +25,7 @@ bool DecodePackageText(const std::string& text, std::u32string* characters) {
   // One byte at a time, so that an undefined byte costs only itself.
   for (char byte : text) {
     wchar_t wide = 0;
-    const bool one =
-        ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1;
+    const bool one = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1;
     defined = defined && one;
     characters->push_back(one ? static_cast<char32_t>(wide) : 0xFFFD);
   }
@@ -41,8 +41,9 @@ bool EncodePackageText(const std::u32string& characters, std::string* text) {
     const wchar_t wide = static_cast<wchar_t>(c);
     // Without WC_NO_BEST_FIT_CHARS a character outside the code page would
     // come back as a look-alike ('a' for U+0101), which names another file.
-    const bool one = c <= 0xFFFF && ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide, 1,
-                                                          &byte, 1, nullptr, &usedDefault) == 1 &&
+    const bool one = c <= 0xFFFF &&
+                     ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide, 1, &byte, 1,
+                                           nullptr, &usedDefault) == 1 &&
                      !usedDefault;
     written = written && one;
     text->push_back(one ? byte : '?');

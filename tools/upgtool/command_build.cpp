@@ -73,7 +73,8 @@ class ProgressLine {
     std::string name = *progress.name;
     if (name.size() > kProgressNameWidth) name = "..." + name.substr(name.size() - kProgressNameWidth + 3);
     std::fprintf(stderr, "\r[%zu/%zu] %-*s", progress.done + 1, progress.total,
-                 static_cast<int>(kProgressNameWidth), platform::PackageTextForConsole(name).c_str());
+                 static_cast<int>(kProgressNameWidth),
+                 platform::PackageTextForConsole(name).c_str());
     std::fflush(stderr);
   }
 
@@ -228,7 +229,8 @@ int RunBuild(int argc, char** argv) {
     if (!failure.empty()) errors.push_back(failure);
   }
   for (const std::string& warning : result.warnings)
-    std::fprintf(stderr, "upgtool: warning: %s\n", platform::PackageTextForConsole(warning).c_str());
+    std::fprintf(stderr, "upgtool: warning: %s\n",
+                 platform::PackageTextForConsole(warning).c_str());
   for (const std::string& error : errors)
     std::fprintf(stderr, "upgtool: error: %s\n", platform::PackageTextForConsole(error).c_str());
   const bool written = errors.empty();

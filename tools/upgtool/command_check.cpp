@@ -48,8 +48,9 @@ int RunCheck(int argc, char** argv) {
     std::printf("Matched:     %d\n", counts.matched);
     std::printf("Mismatched:  %d\n", counts.mismatched);
     if (counts.criticalEntry >= 0) {
+      const std::string name = session.entries[counts.criticalEntry]->fileName;
       std::printf("Stopped at:  entry %d, %s (critical)\n", counts.criticalEntry,
-                  platform::PackageTextForConsole(session.entries[counts.criticalEntry]->fileName).c_str());
+                  platform::PackageTextForConsole(name).c_str());
     }
   }
   return valid ? 0 : 1;

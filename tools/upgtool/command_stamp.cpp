@@ -45,7 +45,8 @@ int RunStamp(int argc, char** argv) {
           .Number("checksum", stamp.checksum)
           .EndObject();
     } else if (ok) {
-      std::printf("%s: %s\n", platform::PackageTextForConsole(path).c_str(), StampText(stamp).c_str());
+      std::printf("%s: %s\n", platform::PackageTextForConsole(path).c_str(),
+                  StampText(stamp).c_str());
     } else {
       std::printf("%s: cannot be stamped (missing, locked, unreadable or dated outside 1980-2107)\n",
                   platform::PackageTextForConsole(path).c_str());

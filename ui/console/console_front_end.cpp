@@ -70,7 +70,8 @@ bool ConsoleFrontEnd::ChoosePackageFile(char* path) {
     std::string answer;
     if (!Ask("Package file (Enter to cancel): ", &answer) || answer.empty()) return false;
     std::string typed;
-    if (TypedPath(answer, &typed) && IsFile(typed.c_str()) && CopyText(path, kMaxPath, typed.c_str()))
+    if (TypedPath(answer, &typed) && IsFile(typed.c_str()) &&
+        CopyText(path, kMaxPath, typed.c_str()))
       return true;
     std::fprintf(output_, "%s\nFile not found.\n", answer.c_str());
   }
