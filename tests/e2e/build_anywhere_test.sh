@@ -60,8 +60,9 @@ printf 'same\n' >old/über/Größe.txt
 cp -p old/über/Größe.txt new/über/Größe.txt
 printf 'added\n' >'new/über/Maß 5 €.txt'
 printf 'Schöne Grüße\n' >notes.txt
-build --title "$title" --description-file notes.txt old new -o names-é.upg
+build --plain --title "$title" --description-file notes.txt old new -o names-é.upg
 [ $status -eq 0 ] || fail "the package with names in code page 1252 was not built"
+LC_ALL=C grep -qa $'caf\xe9\\.txt' names-é.upg || fail "the package does not hold café.txt with é as the byte 0xE9"
 
 rm -rf site-é && cp -a old site-é
 run_tool apply --yes names-é.upg site-é
