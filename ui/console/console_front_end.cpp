@@ -32,12 +32,6 @@ std::string ShownFolder(const char* folder) {
   return shown;
 }
 
-// A path typed by the user, in the package code page; false when the code
-// page cannot write it, so that no file can have that name for the core.
-bool TypedPath(const std::string& answer, std::string* path) {
-  return platform::SystemTextToPackageText(answer, path);
-}
-
 bool IsYesNo(unsigned style) { return (style & platform::kMbButtonMask) == platform::kMbYesNo; }
 
 void PrintRule(std::FILE* output) {
@@ -69,8 +63,10 @@ bool ConsoleFrontEnd::ChoosePackageFile(char* path) {
   for (;;) {
     std::string answer;
     if (!Ask("Package file (Enter to cancel): ", &answer) || answer.empty()) return false;
+    // Typed in the system's text; a path the code page cannot write names
+    // no file.
     std::string typed;
-    if (TypedPath(answer, &typed) && IsFile(typed.c_str()) &&
+    if (platform::SystemTextToPackageText(answer, &typed) && IsFile(typed.c_str()) &&
         CopyText(path, kMaxPath, typed.c_str()))
       return true;
     std::fprintf(output_, "%s\nFile not found.\n", answer.c_str());
@@ -168,7 +164,7 @@ bool ConsoleFrontEnd::ChooseFolder(platform::WindowHandle, const char* start, ch
     // A folder dialog returns a file name inside the chosen folder, which
     // the caller drops.
     std::string typed;
-    if (TypedPath(answer, &typed) && IsFolder(typed.c_str()) &&
+    if (platform::SystemTextToPackageText(answer, &typed) && IsFolder(typed.c_str()) &&
         CopyText(returned, kMaxPath, typed.c_str()) && AppendText(returned, kMaxPath, "\\Target"))
       return true;
     std::fprintf(output_, "%s\nThis folder does not exist.\n", answer.c_str());
