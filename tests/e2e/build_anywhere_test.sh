@@ -84,6 +84,14 @@ if [ -z "$wine_run" ]; then
   [ $status -eq 2 ] || fail "a title outside code page 1252 exited $status"
   grep -qF '"Snow ☃" cannot be written in code page 1252' <<<"$out" || fail "the title's refusal was not explained"
   [ ! -e snow.upg ] || fail "a package was written with a title outside the code page"
+
+  # Another code page, chosen by the publisher for the build and the list.
+  mkdir -p empty cyrillic
+  printf 'x\n' >cyrillic/Привет.txt
+  build --codepage 1251 empty cyrillic -o cyrillic.upg
+  [ $status -eq 0 ] || fail "the package in code page 1251 was not built"
+  out=$("$release/upgtool" list --codepage 1251 cyrillic.upg)
+  grep -qx '    File:        Привет.txt' <<<"$out" || fail "the name in code page 1251 did not come back"
 else
   # The Windows programs name files in the system's code page, and take no other.
   run_tool build --codepage 1251 old new -o cyrillic.upg
