@@ -63,6 +63,8 @@ struct Tampering {
       change;
   SignatureVerdict verdict;
   const char* reason;
+  // Only the signature file changes: one form of the package is enough.
+  bool signatureOnly = false;
 };
 
 std::vector<Tampering> TamperingCases() {
@@ -112,21 +114,21 @@ std::vector<Tampering> TamperingCases() {
   for (std::size_t length = 0; length < kSignatureFileSize; ++length) {
     cases.push_back({"signature cut to " + std::to_string(length) + " bytes",
                      [length](Bytes8&, Bytes8& s, bool&, const SignedWorld&) { s.resize(length); },
-                     SignatureVerdict::kDamagedSignature, damaged});
+                     SignatureVerdict::kDamagedSignature, damaged, true});
   }
   cases.push_back({"signature one byte longer",
                    [](Bytes8&, Bytes8& s, bool&, const SignedWorld&) { s.push_back(0); },
-                   SignatureVerdict::kDamagedSignature, damaged});
+                   SignatureVerdict::kDamagedSignature, damaged, true});
   for (std::uint32_t seed : {1u, 2u, 3u}) {
     cases.push_back({"signature of random bytes " + std::to_string(seed),
                      [seed](Bytes8&, Bytes8& s, bool&, const SignedWorld&) {
                        s = RandomBytes(kSignatureFileSize, seed);
                      },
-                     SignatureVerdict::kDamagedSignature, damaged});
+                     SignatureVerdict::kDamagedSignature, damaged, true});
   }
   cases.push_back({"signature of another format version",
                    [](Bytes8&, Bytes8& s, bool&, const SignedWorld&) { s[8] = 2; },
-                   SignatureVerdict::kDamagedSignature, damaged});
+                   SignatureVerdict::kDamagedSignature, damaged, true});
   return cases;
 }
 
@@ -135,6 +137,7 @@ TEST(SignedPackage, EveryTamperingIsRefusedWithItsReasonByEveryCheck) {
     SignedWorld world(compressed);
     const FolderSnapshot before = TakeSnapshot(world.sample.target);
     for (const Tampering& c : TamperingCases()) {
+      if (compressed && c.signatureOnly) continue;
       SCOPED_TRACE(std::string(compressed ? "compressed, " : "plain, ") + c.name);
       Bytes8 package = world.package;
       Bytes8 signature = world.signature;
