@@ -28,6 +28,14 @@ new_target() {
   cp -a "$demo/release1" "$target"
 }
 
+# tool NAME ARGUMENTS...: upgtool.
+tool() {
+  case_name=$1
+  shift
+  out=$("$upgtool" "$@" 2>&1)
+  status=$?
+}
+
 # apply NAME PROGRAM PACKAGE: the console applicator, browsing to the target.
 apply() {
   case_name=$1
@@ -88,16 +96,12 @@ for name in unsigned flipped truncated extended stranger damaged; do
   expect_text "$reason"
   expect_release release1
 
-  case_name="$name (upgtool verify)"
-  out=$("$upgtool" verify --key "$work/publisher.pub" "$work/t.upg" 2>&1)
-  status=$?
+  tool "$name (upgtool verify)" verify --key "$work/publisher.pub" "$work/t.upg"
   expect_status 1
   expect_text "$reason"
 
-  case_name="$name (upgtool apply --key)"
   new_target
-  out=$("$upgtool" apply --yes --key "$work/publisher.pub" "$work/t.upg" "$target" 2>&1)
-  status=$?
+  tool "$name (upgtool apply --key)" apply --yes --key "$work/publisher.pub" "$work/t.upg" "$target"
   expect_status 1
   expect_text "$reason"
   expect_release release1
@@ -109,14 +113,11 @@ apply "no key, unsigned" "$work/bare/upgapply" "$work/t.upg"
 expect_status 0
 expect_release release2
 
-case_name="upgtool verify and apply --key"
-out=$("$upgtool" verify --key "$work/publisher.pub" "$work/signed.upg" 2>&1)
-status=$?
+tool "upgtool verify" verify --key "$work/publisher.pub" "$work/signed.upg"
 expect_status 0
 expect_text "valid signature by key"
 new_target
-out=$("$upgtool" apply --yes --key "$work/publisher.pub" "$work/signed.upg" "$target" 2>&1)
-status=$?
+tool "upgtool apply --key" apply --yes --key "$work/publisher.pub" "$work/signed.upg" "$target"
 expect_status 0
 expect_release release2
 

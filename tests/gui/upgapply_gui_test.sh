@@ -175,6 +175,14 @@ same_tree() {
   diff -r "$1" "$2" >/dev/null
 }
 
+# The program ends with status 0 and the demo's folder is release 2.
+expect_demo_applied() {
+  wait_app_end
+  expect_status 0
+  same_tree "$drive_c/Karvell/Games/Demo" "$drive_c/.fixtures/demo/release2" ||
+    fail "the folder is not release 2"
+}
+
 # --- scenarios --------------------------------------------------------------
 
 # The demo from the command line, quoted as Windows quotes a path with a
@@ -202,10 +210,7 @@ scenario_applied() {
   wait_count "All Finished"
   shot all-finished
   press Return
-  wait_app_end
-  expect_status 0
-  same_tree "$drive_c/Karvell/Games/Demo" "$drive_c/.fixtures/demo/release2" ||
-    fail "the folder is not release 2"
+  expect_demo_applied
 }
 
 # Cancel on page $1, answered No (the page stays) and then Yes (the program
@@ -279,10 +284,7 @@ scenario_back_and_next() {
   press Return
   wait_count "All Finished"
   press Return
-  wait_app_end
-  expect_status 0
-  same_tree "$drive_c/Karvell/Games/Demo" "$drive_c/.fixtures/demo/release2" ||
-    fail "the folder is not release 2"
+  expect_demo_applied
 }
 
 # A package that fits no folder: the Windows folder is offered, page 3
@@ -393,10 +395,7 @@ scenario_signed_applied() {
   press Return
   wait_count "All Finished"
   press Return
-  wait_app_end
-  expect_status 0
-  same_tree "$drive_c/Karvell/Games/Demo" "$drive_c/.fixtures/demo/release2" ||
-    fail "the folder is not release 2"
+  expect_demo_applied
 }
 
 # The same package with a byte added: "Upgrade is invalid!" with the
