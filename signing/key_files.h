@@ -5,8 +5,9 @@
 //   KEYFILE       "KVUPG ED25519 SECRET KEY", then the 32-byte seed and the
 //                 public key
 //
-// each value on a line of its own as 64 lower-case hexadecimal digits, every
-// line ended by LF (CR LF is read too). Nothing else may follow.
+// each value on a line of its own as 64 hexadecimal digits (written in lower
+// case, read in either), every line ended by LF (CR LF is read too). Nothing
+// else may follow.
 //
 // A key is named by its id: the first 8 bytes of the SHA-512 of the public
 // key, shown as 16 hexadecimal digits.
