@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "streams/byte_digest.h"
 #include "streams/kv_stream.h"
+
+class TKVDigestStream;
 
 // Packages of a newer version than this are refused.
 constexpr std::uint8_t kNewestPackageVersion = 18;
@@ -18,7 +21,10 @@ class PackageReader {
  public:
   enum class Problem { kNone, kCannotOpen, kNotPackage, kVersionTooNew, kTruncated };
 
-  explicit PackageReader(const char* path);
+  // With `digest` (the caller's, outliving the reader), every byte of the
+  // package file passes through it in file order as the reads fetch it,
+  // beneath the container if there is one; DigestRestOfFile() completes it.
+  explicit PackageReader(const char* path, ByteDigest* digest = nullptr);
   virtual ~PackageReader();
   PackageReader(const PackageReader&) = delete;
   PackageReader& operator=(const PackageReader&) = delete;
@@ -28,6 +34,10 @@ class PackageReader {
   // The first reason IsValid() fails, in the order a user can act on it.
   Problem GetProblem() const;
   bool IsCompressed() const { return compressed_; }
+  // Hands the bytes the reads have not fetched yet (what lies after the last
+  // delta stream, or after the container's end) to the digest. True when the
+  // digest has then seen the whole file once, in order; false without one.
+  bool DigestRestOfFile();
 
   std::unique_ptr<TKVStream> package;
   char magic[8] = {};
@@ -39,4 +49,6 @@ class PackageReader {
  private:
   bool opened_ = false;
   bool compressed_ = false;
+  // Inside `package` when a digest was given.
+  TKVDigestStream* digestStream_ = nullptr;
 };

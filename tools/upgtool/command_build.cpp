@@ -10,6 +10,8 @@
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/time.h"
+#include "signing/key_files.h"
+#include "signing/package_signature.h"
 #include "streams/kv_file_stream.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
@@ -22,8 +24,8 @@ namespace {
 constexpr char kUsage[] =
     "build [--plain] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
     "FILE] [--warning POLICY] [--error POLICY] [--policies FILE] [--verify-unchanged] "
-    "[--no-verify] [--strict] [--time-zone ZONE] [--codepage N] [--json] OLD_FOLDER NEW_FOLDER -o "
-    "PACKAGE";
+    "[--no-verify] [--strict] [--time-zone ZONE] [--codepage N] [--json] [--sign KEYFILE] "
+    "OLD_FOLDER NEW_FOLDER -o PACKAGE";
 
 constexpr char kHelp[] =
     "usage: upgtool build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE\n"
@@ -46,6 +48,7 @@ constexpr char kHelp[] =
     "                           computes them now (default: this machine's zone)\n"
     "  --codepage N             the Windows code page of names and texts (default 1252)\n"
     "  --json                   the summary as JSON\n"
+    "  --sign KEYFILE           also write PACKAGE.sig with this secret key\n"
     "\n"
     "Default policies (warning/error): Add, Update, Replace, Verify ask/critical;\n"
     "Remove ask/ignore. Exit status: 0 written, 1 refused, 2 usage error.\n";
@@ -206,7 +209,7 @@ int RunBuild(int argc, char** argv) {
   if (!ParseArguments(argc, argv,
                       {"--plain", "--verify-unchanged", "--no-verify", "--strict", "--json"},
                       {"-o", "--title", "--description", "--description-file", "--format",
-                       "--warning", "--error", "--policies", "--time-zone"},
+                       "--warning", "--error", "--policies", "--time-zone", "--sign"},
                       &arguments))
     return UsageError(kUsage);
   BuildOptions options;
@@ -218,6 +221,14 @@ int RunBuild(int argc, char** argv) {
   }
   const std::string path = arguments.Value("-o");
   const bool verify = !arguments.Has("--no-verify");
+  // The key is read before the build, so that a wrong key file costs no time.
+  const bool sign = arguments.HasValue("--sign");
+  Ed25519SecretKey secret{};
+  Ed25519PublicKey publicKey{};
+  if (sign && !ReadSecretKeyFile(arguments.Value("--sign").c_str(), &secret, &publicKey, &problem)) {
+    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    return 2;
+  }
   BuildResult result;
   {
     ProgressLine line;
@@ -228,17 +239,25 @@ int RunBuild(int argc, char** argv) {
     const std::string failure = WriteBuiltPackage(options, result, path, verify);
     if (!failure.empty()) errors.push_back(failure);
   }
+  // A package that was written but could not be signed stays: it is what
+  // was asked for, and the error says that its signature is missing.
+  const bool written = errors.empty();
+  std::string signFailure;
+  if (written && sign && !SignPackageFile(secret, publicKey, path.c_str(), &signFailure))
+    errors.push_back("the package was written but not signed: " + signFailure);
   for (const std::string& warning : result.warnings)
     std::fprintf(stderr, "upgtool: warning: %s\n",
                  platform::PackageTextForConsole(warning).c_str());
   for (const std::string& error : errors)
     std::fprintf(stderr, "upgtool: error: %s\n", platform::PackageTextForConsole(error).c_str());
-  const bool written = errors.empty();
   if (!written) std::fprintf(stderr, "upgtool: no package written\n");
   if (arguments.Has("--json")) {
     PrintJson(path, options, result, written, errors);
   } else if (written) {
     PrintSummary(path, options, result, verify);
+    if (sign && signFailure.empty())
+      std::printf("Signature:     %s (key %s)\n", SignaturePathFor(path.c_str()).c_str(),
+                  KeyIdText(KeyIdOf(publicKey)).c_str());
   }
-  return written ? 0 : 1;
+  return errors.empty() ? 0 : 1;
 }
