@@ -6,6 +6,7 @@
 #include <string>
 
 #include "package/ui_strings.h"
+#include "platform/code_page.h"
 #include "platform/resources.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
@@ -64,7 +65,7 @@ int RunApply(int argc, char** argv) {
   if (signedOnly && !PackageSignedBy(arguments.Value("--key"), package, &key)) return 1;
   const std::string problem = Problem(package, folder);
   if (!problem.empty()) {
-    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    std::fprintf(stderr, "upgtool: %s\n", platform::PackageTextForConsole(problem).c_str());
     return 1;
   }
   ApplyOutcome outcome;
@@ -75,7 +76,8 @@ int RunApply(int argc, char** argv) {
                          signedOnly ? &key : nullptr);
   }
   const ClosingMessage closing = ClosingMessageFor(applied, outcome);
-  std::printf("\n%s\n%s\n", closing.caption.c_str(), closing.text.c_str());
+  std::printf("\n%s\n%s\n", closing.caption.c_str(),
+              platform::PackageTextForConsole(closing.text).c_str());
   // Never the invalid-package status: that was answered above, as 1.
   return closing.exitStatus;
 }

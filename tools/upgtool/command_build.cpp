@@ -2,10 +2,12 @@
 // with the applicator's own reader and interpreter before it is written.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "builder/package_builder.h"
 #include "package/package_reader.h"
 #include "package/upgrade_session.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/time.h"
 #include "signing/key_files.h"
@@ -22,7 +24,8 @@ namespace {
 constexpr char kUsage[] =
     "build [--plain] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
     "FILE] [--warning POLICY] [--error POLICY] [--policies FILE] [--verify-unchanged] "
-    "[--no-verify] [--strict] [--json] [--sign KEYFILE] OLD_FOLDER NEW_FOLDER -o PACKAGE";
+    "[--no-verify] [--strict] [--time-zone ZONE] [--codepage N] [--json] [--sign KEYFILE] "
+    "OLD_FOLDER NEW_FOLDER -o PACKAGE";
 
 constexpr char kHelp[] =
     "usage: upgtool build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE\n"
@@ -41,6 +44,9 @@ constexpr char kHelp[] =
     "  --verify-unchanged       a Verify entry for every unchanged file\n"
     "  --no-verify              skip replaying the package before writing it\n"
     "  --strict                 links, special files and empty folders are errors\n"
+    "  --time-zone ZONE         stamps as a machine in ZONE (such as America/New_York)\n"
+    "                           computes them now (default: this machine's zone)\n"
+    "  --codepage N             the Windows code page of names and texts (default 1252)\n"
     "  --json                   the summary as JSON\n"
     "  --sign KEYFILE           also write PACKAGE.sig with this secret key\n"
     "\n"
@@ -70,7 +76,8 @@ class ProgressLine {
     std::string name = *progress.name;
     if (name.size() > kProgressNameWidth) name = "..." + name.substr(name.size() - kProgressNameWidth + 3);
     std::fprintf(stderr, "\r[%zu/%zu] %-*s", progress.done + 1, progress.total,
-                 static_cast<int>(kProgressNameWidth), name.c_str());
+                 static_cast<int>(kProgressNameWidth),
+                 platform::PackageTextForConsole(name).c_str());
     std::fflush(stderr);
   }
 
@@ -81,14 +88,29 @@ class ProgressLine {
   std::uint32_t last_;
 };
 
-// Reads no more than a description can hold and one byte beyond, so that
-// an overlong one is refused by its length rather than read whole.
-bool ReadDescriptionFile(const std::string& path, std::string* text) {
+// The description file is text as people write it on this system, up to
+// four bytes a character (UTF-8). Reading no more than a whole description
+// can take in that spelling, and one byte beyond, refuses an overlong one by
+// its length rather than reading it whole.
+constexpr std::size_t kDescriptionFileLimit = 4 * kPackageDescriptionCapacity + 1;
+
+// The description in package text; false with `problem` set.
+bool ReadDescriptionFile(const std::string& path, std::string* text, std::string* problem) {
   TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
-  if (!file.IsOpen()) return false;
-  char block[kPackageDescriptionCapacity + 1];
-  const std::int32_t got = file.ReadBlock(block, static_cast<std::int32_t>(sizeof block));
-  text->assign(block, static_cast<std::size_t>(got));
+  if (!file.IsOpen()) {
+    *problem = path + ": cannot read the description file";
+    return false;
+  }
+  std::vector<char> block(kDescriptionFileLimit);
+  const std::int32_t got = file.ReadBlock(block.data(), static_cast<std::int32_t>(block.size()));
+  text->assign(block.data(), static_cast<std::size_t>(got));
+  // A file cut by the limit is too long whatever its characters: its
+  // length is what the builder refuses it for.
+  if (text->size() < kDescriptionFileLimit && !platform::SystemTextToPackageText(*text, text)) {
+    *problem = path + ": the description has characters that code page " +
+               std::to_string(platform::PackageCodePage()) + " cannot write";
+    return false;
+  }
   return true;
 }
 
@@ -121,10 +143,11 @@ bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string*
     (name[2] == 'w' ? options->warningPolicy : options->errorPolicy) = policy;
   }
   if (arguments.HasValue("--description-file") &&
-      !ReadDescriptionFile(arguments.Value("--description-file"), &options->description)) {
-    *problem = arguments.Value("--description-file") + ": cannot read the description file";
+      !ReadDescriptionFile(arguments.Value("--description-file"), &options->description, problem))
     return false;
-  }
+  if (arguments.HasValue("--time-zone") &&
+      !platform::SelectTimeZone(arguments.Value("--time-zone"), problem))
+    return false;
   if (arguments.HasValue("--policies") &&
       !options->rules.Load(arguments.Value("--policies"), problem))
     return false;
@@ -161,7 +184,8 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
 void PrintSummary(const std::string& path, const BuildOptions& options, const BuildResult& result,
                   bool verified) {
   const auto& counts = result.entriesByOperation;
-  std::printf("Package:       %s (version %u, %s)\n", path.c_str(), options.version,
+  std::printf("Package:       %s (version %u, %s)\n",
+              platform::PackageTextForConsole(path).c_str(), options.version,
               options.compressed ? "compressed" : "plain");
   std::printf("Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
               result.entries.size(), counts[kAdd], counts[kUpdate], counts[kReplace],
@@ -185,14 +209,14 @@ int RunBuild(int argc, char** argv) {
   if (!ParseArguments(argc, argv,
                       {"--plain", "--verify-unchanged", "--no-verify", "--strict", "--json"},
                       {"-o", "--title", "--description", "--description-file", "--format",
-                       "--warning", "--error", "--policies", "--sign"},
+                       "--warning", "--error", "--policies", "--time-zone", "--sign"},
                       &arguments))
     return UsageError(kUsage);
   BuildOptions options;
   std::string problem;
   if (!ReadOptions(arguments, &options, &problem)) {
     if (problem.empty()) return UsageError(kUsage);
-    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    std::fprintf(stderr, "upgtool: %s\n", platform::PackageTextForConsole(problem).c_str());
     return 2;
   }
   const std::string path = arguments.Value("-o");
@@ -222,8 +246,10 @@ int RunBuild(int argc, char** argv) {
   if (written && sign && !SignPackageFile(secret, publicKey, path.c_str(), &signFailure))
     errors.push_back("the package was written but not signed: " + signFailure);
   for (const std::string& warning : result.warnings)
-    std::fprintf(stderr, "upgtool: warning: %s\n", warning.c_str());
-  for (const std::string& error : errors) std::fprintf(stderr, "upgtool: error: %s\n", error.c_str());
+    std::fprintf(stderr, "upgtool: warning: %s\n",
+                 platform::PackageTextForConsole(warning).c_str());
+  for (const std::string& error : errors)
+    std::fprintf(stderr, "upgtool: error: %s\n", platform::PackageTextForConsole(error).c_str());
   if (!written) std::fprintf(stderr, "upgtool: no package written\n");
   if (arguments.Has("--json")) {
     PrintJson(path, options, result, written, errors);

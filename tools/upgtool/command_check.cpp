@@ -4,6 +4,7 @@
 #include <string>
 
 #include "package/folder_validation.h"
+#include "platform/code_page.h"
 #include "platform/resources.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
@@ -30,7 +31,7 @@ int RunCheck(int argc, char** argv) {
   UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
   const std::string problem = TargetSessionProblem(session, folder);
   if (!problem.empty()) {
-    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    std::fprintf(stderr, "upgtool: %s\n", platform::PackageTextForConsole(problem).c_str());
     return 1;
   }
   FolderCheckCounts counts;
@@ -47,13 +48,14 @@ int RunCheck(int argc, char** argv) {
         .EndObject();
     std::printf("%s\n", json.text().c_str());
   } else {
-    std::printf("Folder:      %s\n", folder);
+    std::printf("Folder:      %s\n", platform::PackageTextForConsole(folder).c_str());
     std::printf("Verdict:     %s\n", valid ? "valid" : "not valid");
     std::printf("Matched:     %d\n", counts.matched);
     std::printf("Mismatched:  %d\n", counts.mismatched);
     if (counts.criticalEntry >= 0) {
+      const std::string name = session.entries[counts.criticalEntry]->fileName;
       std::printf("Stopped at:  entry %d, %s (critical)\n", counts.criticalEntry,
-                  session.entries[counts.criticalEntry]->fileName);
+                  platform::PackageTextForConsole(name).c_str());
     }
   }
   return valid ? 0 : 1;
