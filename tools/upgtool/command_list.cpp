@@ -26,6 +26,10 @@ std::string MagicText(const UpgradeSession& session) {
   return magic;
 }
 
+const char* KindName(const UpgradeSession& session) {
+  return session.Kind() == PackageKind::kExtended ? "extended" : "classic";
+}
+
 void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
   JsonWriter json;
   json.BeginObject()
@@ -33,6 +37,7 @@ void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
       .Bool("compressed", session.IsCompressed())
       .Bool("valid", usable)
       .String("magic", MagicText(session).c_str())
+      .String("kind", KindName(session))
       .Number("version", session.version)
       .Number("entryCount", session.entryCount)
       .String("title", session.title.get())
@@ -62,6 +67,7 @@ void PrintText(const char* path, const UpgradeSession& session, bool usable) {
   std::printf("Compressed:   %s\n", session.IsCompressed() ? "yes" : "no");
   std::printf("Valid:        %s\n", usable ? "yes" : "no");
   std::printf("Magic:        %s\n", MagicText(session).c_str());
+  std::printf("Kind:         %s\n", KindName(session));
   std::printf("Version:      %u\n", session.version);
   std::printf("Entries:      %d\n", session.entryCount);
   std::printf("Title:        %s\n", session.title.get());
