@@ -202,6 +202,25 @@ scenario_applied() {
     fail "the folder is not release 2"
 }
 
+# An extended package, found by the search in C:\Target: two pages, and
+# marker1.txt rebuilt by its AddDiff.
+scenario_applied_extended() {
+  start_app 'C:\.fixtures\gui\extended.upg'
+  wait_count "Upgrade Applicator"
+  local page
+  page=$(page_id)
+  press Return
+  wait_new_window "Upgrade Applicator" "$page"
+  press Return
+  wait_count "All Finished"
+  press Return
+  wait_app_end
+  expect_status 0
+  [ "$(cat "$drive_c/Target/marker1.txt")" = "INSTALLED marker1.txt" ] ||
+    fail "marker1.txt was not rewritten"
+  [ "$(cat "$drive_c/Target/marker2.txt")" = "installed marker2.txt" ] || fail "marker2.txt changed"
+}
+
 # Cancel on page $1, answered No (the page stays) and then Yes (the program
 # ends with no message and changes nothing).
 cancel_on_page() {
