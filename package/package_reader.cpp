@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/file_system.h"
+#include "streams/kv_digest_stream.h"
 #include "streams/kv_file_stream.h"
 #include "streams/kv_zlib_in_stream.h"
 
@@ -22,9 +23,11 @@ bool IsKnownMagic(const char* magic) {
 
 }  // namespace
 
-PackageReader::PackageReader(const char* path) {
-  auto* file = new TKVFStream(platform::kOpenRead, path);
-  opened_ = file->IsOpen() != 0;
+PackageReader::PackageReader(const char* path, ByteDigest* digest) {
+  TKVFStream* const opened = new TKVFStream(platform::kOpenRead, path);
+  opened_ = opened->IsOpen() != 0;
+  TKVStream* file = opened;
+  if (digest != nullptr) file = digestStream_ = new TKVDigestStream(opened, digest);
   package.reset(file);
   if (IsCompressedContainer(*file)) {
     package.reset(new TKVZLibInStream(package.release(), 1));
@@ -48,6 +51,10 @@ PackageReader::PackageReader(const char* path) {
 }
 
 PackageReader::~PackageReader() = default;
+
+bool PackageReader::DigestRestOfFile() {
+  return digestStream_ != nullptr && digestStream_->DigestRest();
+}
 
 bool PackageReader::IsValid() const {
   return IsKnownMagic(magic) && version <= kNewestPackageVersion && package->Error() == 0;

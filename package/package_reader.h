@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "streams/byte_digest.h"
 #include "streams/kv_stream.h"
+
+class TKVDigestStream;
 
 // The two kinds of package: the same header, entry table and container;
 // an extended package's delta streams may also hold AddDiff operations
@@ -27,7 +30,10 @@ class PackageReader {
  public:
   enum class Problem { kNone, kCannotOpen, kNotPackage, kVersionTooNew, kTruncated };
 
-  explicit PackageReader(const char* path);
+  // With `digest` (the caller's, outliving the reader), every byte of the
+  // package file passes through it in file order as the reads fetch it,
+  // beneath the container if there is one; DigestRestOfFile() completes it.
+  explicit PackageReader(const char* path, ByteDigest* digest = nullptr);
   virtual ~PackageReader();
   PackageReader(const PackageReader&) = delete;
   PackageReader& operator=(const PackageReader&) = delete;
@@ -40,6 +46,10 @@ class PackageReader {
   bool IsCompressed() const { return compressed_; }
   // By the magic; a file with neither magic reads as classic.
   PackageKind Kind() const;
+  // Hands the bytes the reads have not fetched yet (what lies after the last
+  // delta stream, or after the container's end) to the digest. True when the
+  // digest has then seen the whole file once, in order; false without one.
+  bool DigestRestOfFile();
 
   std::unique_ptr<TKVStream> package;
   char magic[8] = {};
@@ -51,4 +61,6 @@ class PackageReader {
  private:
   bool opened_ = false;
   bool compressed_ = false;
+  // Inside `package` when a digest was given.
+  TKVDigestStream* digestStream_ = nullptr;
 };

@@ -8,20 +8,25 @@
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
+#include "tools/upgtool/signature_option.h"
 #include "tools/upgtool/target_session.h"
 
 namespace {
 
-constexpr char kUsage[] = "check [--json] PACKAGE FOLDER";
+constexpr char kUsage[] = "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER";
 
 }  // namespace
 
 int RunCheck(int argc, char** argv) {
   Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--json"}, &arguments) || arguments.operands.size() != 2)
+  if (!ParseArguments(argc, argv, {"--json"}, {"--key"}, &arguments) ||
+      arguments.operands.size() != 2)
     return UsageError(kUsage);
   const char* package = arguments.operands[0].c_str();
   const char* folder = arguments.operands[1].c_str();
+  Ed25519PublicKey key{};
+  if (arguments.HasValue("--key") && !PackageSignedBy(arguments.Value("--key"), package, &key))
+    return 1;
   UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
   const std::string problem = TargetSessionProblem(session, folder);
   if (!problem.empty()) {
