@@ -14,7 +14,7 @@
 # a test: it prints a table.
 #
 # usage: bench/build.sh [BUILD_DIR] [WORK_DIR]
-#   BENCH_DEBS  a folder that may already hold the four .deb files (as
+#   UPG_BENCH_DEBS  a folder that may already hold the four .deb files (as
 #               apt-get download names them); what it lacks is downloaded
 #               into WORK_DIR
 set -euo pipefail
@@ -22,7 +22,7 @@ cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 work=${2:-${TMPDIR:-/tmp}/upg-bench}
 upgtool=$build/tools/upgtool/upgtool
-debs=${BENCH_DEBS:-}
+debs=${UPG_BENCH_DEBS:-}
 
 need=()
 for tool in xdelta3 bsdiff zstd bc; do command -v "$tool" >/dev/null || need+=("$tool"); done
@@ -36,7 +36,7 @@ mkdir -p "$work"
 work=$(realpath "$work")
 cd "$work"
 
-# The .deb of PACKAGE=VERSION: from BENCH_DEBS, else downloaded here.
+# The .deb of PACKAGE=VERSION: from UPG_BENCH_DEBS, else downloaded here.
 fetch() {
   local package=$1 version=$2 name
   name="${package}_${version/:/%3a}_amd64.deb"
@@ -45,7 +45,7 @@ fetch() {
     return
   fi
   [ -f "$name" ] || apt-get download -qq "$package=$version" >/dev/null 2>&1 ||
-    { echo "cannot fetch $package=$version; set BENCH_DEBS to a folder that holds $name" >&2; exit 1; }
+    { echo "cannot fetch $package=$version; set UPG_BENCH_DEBS to a folder that holds $name" >&2; exit 1; }
   echo "$work/$name"
 }
 
