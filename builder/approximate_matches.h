@@ -7,9 +7,10 @@
 // the longest exact match at each position. A match that the stretch being
 // followed (the last match's offset) does not already explain by more than
 // a few bytes starts a new stretch. The previous stretch is then grown
-// forwards from its start, and the new one backwards from its match, as
-// long as more than half of the bytes agree; where the two overlap, the
-// byte is given to the stretch under which it agrees more often.
+// forwards from its start, and the new one backwards from its match, each
+// to the length at which the bytes that agree most outnumber those that do
+// not; where the two overlap, each byte goes to the stretch under which it
+// agrees more often.
 //
 // Memory: the two files and the suffix array (the caller's). Time: a
 // binary search of the suffix array per position of the new file that no
