@@ -11,7 +11,15 @@
 namespace {
 
 constexpr std::int32_t kHeaderSize = 11;
-constexpr char kMagic[] = "[KVUPD]";
+
+bool IsExtendedMagic(const char* magic) {
+  return std::memcmp(magic, kExtendedMagic, sizeof kExtendedMagic) == 0;
+}
+
+// The classic magic is compared as a NUL-terminated text, which it fills.
+bool IsKnownMagic(const char* magic) {
+  return std::memcmp(magic, kClassicMagic, sizeof kClassicMagic) == 0 || IsExtendedMagic(magic);
+}
 
 }  // namespace
 
@@ -49,14 +57,17 @@ bool PackageReader::DigestRestOfFile() {
 }
 
 bool PackageReader::IsValid() const {
-  return std::memcmp(magic, kMagic, sizeof magic) == 0 && version <= kNewestPackageVersion &&
-         package->Error() == 0;
+  return IsKnownMagic(magic) && version <= kNewestPackageVersion && package->Error() == 0;
 }
 
 PackageReader::Problem PackageReader::GetProblem() const {
   if (!opened_) return Problem::kCannotOpen;
-  if (std::memcmp(magic, kMagic, sizeof magic) != 0) return Problem::kNotPackage;
+  if (!IsKnownMagic(magic)) return Problem::kNotPackage;
   if (version > kNewestPackageVersion) return Problem::kVersionTooNew;
   if (package->Error() != 0) return Problem::kTruncated;
   return Problem::kNone;
+}
+
+PackageKind PackageReader::Kind() const {
+  return IsExtendedMagic(magic) ? PackageKind::kExtended : PackageKind::kClassic;
 }

@@ -11,6 +11,15 @@
 
 class TKVDigestStream;
 
+// The two kinds of package: the same header, entry table and container;
+// an extended package's delta streams may also hold AddDiff operations
+// (package/delta_ops.h). Its own magic makes a reader that knows only the
+// classic kind refuse it as "not a package" instead of misreading it.
+enum class PackageKind : std::uint8_t { kClassic, kExtended };
+// The eight header bytes of each kind, NUL included.
+constexpr char kClassicMagic[8] = "[KVUPD]";
+constexpr char kExtendedMagic[8] = "[KVUPX]";
+
 // Packages of a newer version than this are refused.
 constexpr std::uint8_t kNewestPackageVersion = 18;
 // Capacities of the kept texts, terminator included.
@@ -29,11 +38,14 @@ class PackageReader {
   PackageReader(const PackageReader&) = delete;
   PackageReader& operator=(const PackageReader&) = delete;
 
-  // Magic "[KVUPD]" with its NUL, version at most 18, and no read error.
+  // Magic "[KVUPD]" or "[KVUPX]" with its NUL, version at most 18, and no
+  // read error.
   bool IsValid() const;
   // The first reason IsValid() fails, in the order a user can act on it.
   Problem GetProblem() const;
   bool IsCompressed() const { return compressed_; }
+  // By the magic; a file with neither magic reads as classic.
+  PackageKind Kind() const;
   // Hands the bytes the reads have not fetched yet (what lies after the last
   // delta stream, or after the container's end) to the digest. True when the
   // digest has then seen the whole file once, in order; false without one.

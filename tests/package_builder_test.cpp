@@ -13,6 +13,8 @@
 
 #include "apply/apply_upgrade.h"
 #include "builder/tree_diff.h"
+#include "builder/suffix_array.h"
+#include "builder/thorough_compression.h"
 #include "package/file_stamp.h"
 #include "platform/code_page.h"
 #include "tests/support/command_run.h"
@@ -112,8 +114,16 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
     std::uint8_t version;
     bool verifyUnchanged;
     std::vector<std::string> entries;
+    PackageKind kind = PackageKind::kClassic;
+    bool best = false;
   };
+  const std::vector<std::string> changes = {
+      "Update bin\\engine.dll", "Add data\\levels\\new.map", "Add data\\zero.txt",
+      "Replace gfx\\logo.bmp",  "Remove old\\legacy.cfg",     "Update readme.txt"};
   const Form forms[] = {
+      {true, 18, false, changes, PackageKind::kExtended},
+      {false, 18, false, changes, PackageKind::kExtended, true},
+      {true, 18, false, changes, PackageKind::kClassic, true},
       {true, 18, false,
        {"Update bin\\engine.dll", "Add data\\levels\\new.map", "Add data\\zero.txt",
         "Replace gfx\\logo.bmp", "Remove old\\legacy.cfg", "Update readme.txt"}},
@@ -131,9 +141,17 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
   };
   for (const Form& form : forms) {
     SCOPED_TRACE(std::to_string(form.version) + (form.compressed ? " [KVZ]" : " plain") +
-                 (form.verifyUnchanged ? " verify-unchanged" : ""));
+                 (form.verifyUnchanged ? " verify-unchanged" : "") +
+                 (form.kind == PackageKind::kExtended ? " extended" : "") +
+                 (form.best ? " best" : ""));
+    // The Windows build writes neither (ThisBuildRefusesWhatItLacks).
+    if ((form.kind == PackageKind::kExtended && !CanSortSuffixes()) ||
+        (form.best && form.compressed && !CanCompressThoroughly()))
+      continue;
     Releases releases;
     BuildOptions options = releases.Options();
+    options.kind = form.kind;
+    options.best = form.best;
     options.compressed = form.compressed;
     options.version = form.version;
     options.verifyUnchanged = form.verifyUnchanged;
@@ -285,6 +303,15 @@ void ExpectRefused(const Releases& releases, std::vector<std::string> extra,
   EXPECT_NE(run.err.find("upgtool: no package written"), std::string::npos);
   EXPECT_FALSE(TestPathExists(package));
   EXPECT_FALSE(TestPathExists(package + ".partial"));
+}
+
+TEST(PackageBuilder, ThisBuildRefusesWhatItLacks) {
+  if (CanSortSuffixes() && CanCompressThoroughly()) GTEST_SKIP() << "this build lacks nothing";
+  Releases releases;
+  if (!CanSortSuffixes())
+    ExpectRefused(releases, {"--extended"}, "this build of upgtool cannot write extended packages");
+  if (!CanCompressThoroughly())
+    ExpectRefused(releases, {"--best"}, "this build of upgtool cannot compress with --best");
 }
 
 // Where '\\' separates folders (Windows), a file name cannot hold it, nor a

@@ -163,6 +163,17 @@ press() {
   xdotool key --delay 80 "$@"
 }
 
+# Starts the program on package $1 and presses Next on pages 1 and 2.
+start_through_two_pages() {
+  start_app "$1"
+  wait_count "Upgrade Applicator"
+  local page
+  page=$(page_id)
+  press Return
+  wait_new_window "Upgrade Applicator" "$page"
+  press Return
+}
+
 shot() {
   import -window root "$shots/$1.png"
 }
@@ -211,6 +222,19 @@ scenario_applied() {
   shot all-finished
   press Return
   expect_demo_applied
+}
+
+# An extended package, found by the search in C:\Target: two pages, and
+# marker1.txt rebuilt by its AddDiff.
+scenario_applied_extended() {
+  start_through_two_pages 'C:\.fixtures\gui\extended.upg'
+  wait_count "All Finished"
+  press Return
+  wait_app_end
+  expect_status 0
+  [ "$(cat "$drive_c/Target/marker1.txt")" = "INSTALLED marker1.txt" ] ||
+    fail "marker1.txt was not rewritten"
+  [ "$(cat "$drive_c/Target/marker2.txt")" = "installed marker2.txt" ] || fail "marker2.txt changed"
 }
 
 # Cancel on page $1, answered No (the page stays) and then Yes (the program
@@ -336,13 +360,7 @@ scenario_chooser_cancelled() {
 # Cancel pressed on the progress dialog during the installation and
 # confirmed: "Upgrade Aborted", and the folder is as it was.
 scenario_cancel_installation() {
-  start_app 'C:\.fixtures\gui\slow.upg'
-  wait_count "Upgrade Applicator"
-  local page
-  page=$(page_id)
-  press Return
-  wait_new_window "Upgrade Applicator" "$page"
-  press Return
+  start_through_two_pages 'C:\.fixtures\gui\slow.upg'
   # The pre-flight question about missing.txt: going on starts the long
   # installation, during which the dialog answers its Cancel button.
   wait_count "Upgrade Processing" 2

@@ -22,7 +22,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "build [--plain] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
+    "build [--plain] [--extended] [--best] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
     "FILE] [--warning POLICY] [--error POLICY] [--policies FILE] [--verify-unchanged] "
     "[--no-verify] [--strict] [--time-zone ZONE] [--codepage N] [--json] [--sign KEYFILE] "
     "OLD_FOLDER NEW_FOLDER -o PACKAGE";
@@ -34,6 +34,10 @@ constexpr char kHelp[] =
     "\n"
     "  -o PACKAGE               the package to write (replaced only by a verified one)\n"
     "  --plain                  no \"[KVZ]\" container (default: zlib at level 9)\n"
+    "  --extended               an extended package (\"[KVUPX]\", with AddDiff operations):\n"
+    "                           far smaller on programs; only this project's applicators read it\n"
+    "  --best                   zopfli for the container and a more thorough match search:\n"
+    "                           a little smaller, much slower to build\n"
     "  --format 17|18           package version (default 18; 17 has no Replace)\n"
     "  --title TEXT             at most 79 characters\n"
     "  --description TEXT       at most 8191 characters\n"
@@ -122,6 +126,8 @@ bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string*
   options->oldRoot = arguments.operands[0];
   options->newRoot = arguments.operands[1];
   options->compressed = !arguments.Has("--plain");
+  options->kind = arguments.Has("--extended") ? PackageKind::kExtended : PackageKind::kClassic;
+  options->best = arguments.Has("--best");
   options->verifyUnchanged = arguments.Has("--verify-unchanged");
   options->strict = arguments.Has("--strict");
   options->title = arguments.Value("--title");
@@ -166,6 +172,8 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
       .Bool("written", written)
       .Number("version", options.version)
       .Bool("compressed", options.compressed)
+      .Bool("extended", options.kind == PackageKind::kExtended)
+      .Bool("best", options.best)
       .Object("entries");
   for (std::uint8_t op = 0; op < result.entriesByOperation.size(); ++op)
     json.Number(OperationName(op), result.entriesByOperation[op]);
@@ -184,9 +192,10 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
 void PrintSummary(const std::string& path, const BuildOptions& options, const BuildResult& result,
                   bool verified) {
   const auto& counts = result.entriesByOperation;
-  std::printf("Package:       %s (version %u, %s)\n",
+  std::printf("Package:       %s (version %u, %s, %s%s)\n",
               platform::PackageTextForConsole(path).c_str(), options.version,
-              options.compressed ? "compressed" : "plain");
+              options.kind == PackageKind::kExtended ? "extended" : "classic",
+              options.compressed ? "compressed" : "plain", options.best ? ", --best" : "");
   std::printf("Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
               result.entries.size(), counts[kAdd], counts[kUpdate], counts[kReplace],
               counts[kVerify], counts[kRemove]);
@@ -207,7 +216,8 @@ int RunBuild(int argc, char** argv) {
   }
   Arguments arguments;
   if (!ParseArguments(argc, argv,
-                      {"--plain", "--verify-unchanged", "--no-verify", "--strict", "--json"},
+                      {"--plain", "--extended", "--best", "--verify-unchanged", "--no-verify",
+                       "--strict", "--json"},
                       {"-o", "--title", "--description", "--description-file", "--format",
                        "--warning", "--error", "--policies", "--time-zone", "--sign"},
                       &arguments))

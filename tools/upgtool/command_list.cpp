@@ -28,6 +28,10 @@ std::string MagicText(const UpgradeSession& session) {
   return magic;
 }
 
+const char* KindName(const UpgradeSession& session) {
+  return session.Kind() == PackageKind::kExtended ? "extended" : "classic";
+}
+
 void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
   JsonWriter json;
   const SignatureSummary signature = SummarizeSignature(path);
@@ -38,6 +42,7 @@ void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
       .String("signatureKey", signature.keyId.c_str())
       .Bool("valid", usable)
       .String("magic", MagicText(session).c_str())
+      .String("kind", KindName(session))
       .Number("version", session.version)
       .Number("entryCount", session.entryCount)
       .String("title", session.title.get())
@@ -73,6 +78,7 @@ void PrintText(const char* path, const UpgradeSession& session, bool usable) {
               signature.keyId.empty() ? "" : (", key " + signature.keyId).c_str());
   std::printf("Valid:        %s\n", usable ? "yes" : "no");
   std::printf("Magic:        %s\n", MagicText(session).c_str());
+  std::printf("Kind:         %s\n", KindName(session));
   std::printf("Version:      %u\n", session.version);
   std::printf("Entries:      %d\n", session.entryCount);
   std::printf("Title:        %s\n", Shown(session.title.get()).c_str());
