@@ -16,6 +16,8 @@ constexpr std::uint32_t kNoSeek = 0xFFFFFFFFu;
 
 struct DeltaOperation {
   TKVStream* source = nullptr;
+  // AddDiff: the package, whose bytes are added to the source's.
+  TKVStream* differences = nullptr;
   bool hasPosition = false;
   std::uint32_t position = 0;
   std::uint32_t count = 0;
@@ -35,9 +37,10 @@ std::uint32_t ReadCopyCount(TKVStream& package, std::uint8_t widthIndex) {
 }
 
 // Decodes the operands of `code`. False for End, SetBase and the codes that
-// carry nothing: they move no bytes.
-bool Decode(std::uint8_t code, TKVStream& package, TKVStream* oldFile, std::uint32_t& base,
-            DeltaOperation& op) {
+// carry nothing: they move no bytes. AddDiff exists only in extended
+// packages; a classic package keeps its codes as one-byte no-ops.
+bool Decode(std::uint8_t code, bool extended, TKVStream& package, TKVStream* oldFile,
+            std::uint32_t& base, DeltaOperation& op) {
   switch (code) {
     case kOpInsert8:
       op.source = &package;
@@ -72,6 +75,16 @@ bool Decode(std::uint8_t code, TKVStream& package, TKVStream* oldFile, std::uint
       op.hasPosition = true;
       op.source = oldFile;
       return true;
+    case kOpAddDiff8:
+    case kOpAddDiff16:
+    case kOpAddDiff32:
+      if (!extended) return false;
+      op.position = package.ReadDword();
+      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kOpAddDiff8));
+      op.hasPosition = true;
+      op.source = oldFile;
+      op.differences = &package;
+      return true;
     default:
       return false;
   }
@@ -86,17 +99,35 @@ void MovePiece(TKVStream* source, TKVStream* output, std::uint32_t piece) {
   for (std::uint32_t i = 0; i < piece; ++i) source->ReadByte();
 }
 
+// One piece of an AddDiff. The difference bytes are read whatever else is
+// there, so that the package stays in step; what either stream could not
+// deliver is not written, as a short copy writes only what it read.
+void AddPiece(TKVStream& differences, TKVStream* oldFile, TKVStream* output,
+              std::uint32_t piece) {
+  std::uint8_t added[kPieceSize];
+  const std::int32_t count = static_cast<std::int32_t>(piece);
+  const std::int32_t gotAdded = differences.ReadBlock(added, count);
+  if (oldFile == nullptr) return;
+  std::uint8_t bytes[kPieceSize];
+  const std::int32_t gotOld = oldFile->ReadBlock(bytes, count);
+  if (output == nullptr) return;
+  const std::int32_t got = gotAdded < gotOld ? gotAdded : gotOld;
+  for (std::int32_t i = 0; i < got; ++i) bytes[i] = static_cast<std::uint8_t>(bytes[i] + added[i]);
+  if (got > 0) output->WriteBlock(bytes, got);
+}
+
 }  // namespace
 
 int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output) {
   TKVStream& package = *session.package;
+  const bool extended = session.Kind() == PackageKind::kExtended;
   std::uint32_t base = 0;
   UpdateProgress(session);
   for (;;) {
     const std::uint8_t code = package.ReadByte();
     if (code == kOpEnd) return 0;
     DeltaOperation op;
-    if (!Decode(code, package, oldFile, base, op)) continue;
+    if (!Decode(code, extended, package, oldFile, base, op)) continue;
     // The seek comes before the count is looked at: a copy of nothing still
     // moves the old file's read position, and later copies may rely on it.
     if (op.hasPosition && op.position != kNoSeek && op.source != nullptr) {
@@ -104,7 +135,11 @@ int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output) {
     }
     while (op.count != 0) {
       const std::uint32_t piece = op.count >= kPieceSize ? kPieceSize : op.count;
-      MovePiece(op.source, output, piece);
+      if (op.differences != nullptr) {
+        AddPiece(*op.differences, op.source, output, piece);
+      } else {
+        MovePiece(op.source, output, piece);
+      }
       op.count -= piece;
       session.bytesDone += piece;
       UpdateProgress(session);

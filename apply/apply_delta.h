@@ -6,7 +6,8 @@
 class TKVStream;
 class UpgradeSession;
 
-// Reads one delta stream from the session's package, through its End.
+// Reads one delta stream from the session's package, through its End. The
+// package's kind decides whether codes 11-13 are AddDiff operations.
 // `oldFile` (read from) and `output` (written to) may each be null: without
 // an output the stream is consumed and nothing is written. Every counted
 // byte goes into bytesDone, and after every piece of at most 256 bytes the

@@ -19,6 +19,10 @@ struct ApplyOutcome {
   // would not fit: the entry's file name, or the staging folder's name
   // when that alone is too long. Nothing was written.
   std::string refusedPath;
+  // The caller's package check refused the package the installation read
+  // (it is not the file that was checked at the start); nothing was
+  // committed.
+  bool packageChanged = false;
   // Entries whose new version could not be moved into place; it is kept in
   // its temporary file inside the staging folder.
   std::vector<CommitFailure> notPlaced;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "apply/package_check.h"
 #include "apply/passes.h"
 #include "apply/progress_state.h"
 #include "apply/staging_names.h"
@@ -89,7 +90,7 @@ bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, int first
                              platform::kMbTaskModal) == platform::kIdYes;
 }
 
-int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome) {
+int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome, PackageCheck* check) {
   ApplyOutcome ownOutcome;
   ApplyOutcome& result = outcome != nullptr ? *outcome : ownOutcome;
   if (!session.IsValid() || session.totalBytes == 0 || !session.uiStrings) return 0;
@@ -100,6 +101,11 @@ int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome) {
   OpenProgressDialog(session);
   if (!RunPreflight(session)) return 0;
   if (!RunInstall(session, result)) return 0;
+  if (check != nullptr && !check->Passes(session)) {
+    result.packageChanged = true;
+    RemoveStaging(session, result);
+    return 0;
+  }
   RunCommit(session, result);
   return 1;
 }

@@ -7,6 +7,7 @@
 
 #include "apply/apply_outcome.h"
 
+class PackageCheck;
 class UpgradeSession;
 struct PackageEntry;
 
@@ -15,7 +16,10 @@ struct PackageEntry;
 // ran to its end, 0 when the run was refused or aborted; on 0 no file or
 // folder of the user's was changed. `outcome`, when given, receives what
 // the front-end must tell beyond that (commit failures, a refused path).
-int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome = nullptr);
+// `check`, when given, is asked between the install pass and the commit; a
+// refusal returns 0 with outcome->packageChanged set.
+int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome = nullptr,
+                 PackageCheck* check = nullptr);
 
 // Asks about one entry in a Yes/No box owned by the progress dialog: the
 // operation, file name and description (when there is one), then UiStrings

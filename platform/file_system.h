@@ -6,9 +6,10 @@
 // start; a test may install a wrapper that fails chosen calls and forwards the
 // rest, and uninstall it again by installing nullptr.
 //
-// Paths are narrow, NUL-terminated and use the backslash as separator, as
-// packages store them. The POSIX implementation turns every backslash into
-// '/' at the system-call boundary.
+// Paths are narrow, NUL-terminated and use the backslash as separator, in
+// the package code page, as packages store them. The POSIX implementation
+// turns every backslash into '/' and the text into UTF-8 at the system-call
+// boundary, and names that come back into the code page.
 //
 // Both implementations keep the same contract:
 // - a short read returns the bytes read, a read at the end returns 0;
@@ -54,6 +55,10 @@ struct FolderItem {
   ItemKind kind;
   // Files only: the full size, which may exceed 32 bits.
   std::uint64_t size;
+  // False when the package code page (code_page.h) cannot write the name:
+  // `name` then shows a '?' for each character it lacks, and no path
+  // reaches the entry.
+  bool representable = true;
 };
 
 // The native listing of `folder`; the implementation lives beside the

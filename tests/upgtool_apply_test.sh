@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end: upgtool apply brings the demo's release 1 to release 2 (every
-# operation, sub-folders, a "[KVZ]" package), stamps every written file with
+# operation, sub-folders, a "[KVZ]" package, and an extended package built
+# from the same releases), stamps every written file with
 # its new date, never touches a file beside the target folder, and changes
 # nothing when it stops.
 # usage: upgtool_apply_test.sh UPGTOOL MAKE_DEMO
@@ -51,9 +52,14 @@ check_sentinel() {
   [ "$(ls "$work/site")" = "$(printf 'app\nsentinel.txt')" ] || fail "$1: something appeared beside the target"
 }
 
-# 1. The unattended upgrade.
+# 1. The unattended upgrade, by a classic and by an extended package.
+extended=$work/extended.upg
+"$upgtool" build --extended "$release1" "$release2" -o "$extended" >/dev/null ||
+  fail "upgtool build --extended failed"
+"$upgtool" list "$extended" | grep -qx 'Kind:         extended' || fail "the extended package lists as another kind"
+for applied in "$package" "$extended"; do
 fresh_target
-run_apply "" --yes "$package" "$work/site/app"
+run_apply "" --yes "$applied" "$work/site/app"
 [ $status -eq 0 ] || fail "apply --yes exited $status"
 grep -qx 'The upgrade has been applied.' <<<"$out" || fail "apply --yes did not say it applied"
 (cd "$release2" && find . -type f | sort) >"$work/expected_files"
@@ -65,7 +71,7 @@ done <"$work/expected_files"
 [ ! -e "$work/site/app/__KVUPD_" ] || fail "the staging folder was left"
 check_sentinel "apply --yes"
 # Every written file bears its new stamp's date and time.
-"$upgtool" list "$package" | awk '
+"$upgtool" list "$applied" | awk '
   /^\[[0-9]+\] (Add|Update|Replace) / { wanted = 1; next }
   /^\[[0-9]+\]/ { wanted = 0; next }
   wanted && /^    File:/ { sub(/^    File: +/, ""); file = $0 }
@@ -77,6 +83,7 @@ while IFS=$'\t' read -r name stamp; do
   found=$("$upgtool" stamp "$path")
   [ "$found" = "$path: $stamp" ] || fail "$name is stamped '$found', the package says '$stamp'"
 done <"$work/new_stamps"
+done
 
 # 2. --no on a changed file stops without changing anything.
 for change in contents date; do

@@ -19,33 +19,39 @@ std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count) {
           static_cast<std::uint8_t>(count >> 8), 'T', 0, 0};
 }
 
-TEST(UpgtoolList, JsonOfAValidPackage) {
-  TempFolder folder;
-  PackageWriter writer;
-  writer.SetTitle("Demo \xE9");
-  PackageEntrySpec entry;
-  entry.operation = 1;
-  entry.warningPolicy = 1;
-  entry.errorPolicy = 2;
-  entry.fileName = "sub\\a.txt";
-  entry.oldStamp = MakeStamp(0x0021, 0, 2, 0x6162);
-  entry.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
-  entry.delta = InsertDelta("abc");
-  writer.AddEntry(entry);
-  std::vector<std::uint8_t> bytes;
-  ASSERT_TRUE(writer.Compressed(&bytes));
-  const std::string path = WritePackage(folder, "p.upg", bytes);
-  const CommandRun run = List({"--json", path});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-  EXPECT_NE(run.out.find("\"compressed\":true"), std::string::npos);
-  EXPECT_NE(run.out.find("\"valid\":true"), std::string::npos);
-  EXPECT_NE(run.out.find("\"title\":\"Demo \\u00e9\""), std::string::npos);
-  EXPECT_NE(run.out.find("\"totalBytes\":4"), std::string::npos);
-  EXPECT_NE(run.out.find("\"fileName\":\"sub\\\\a.txt\""), std::string::npos);
-  EXPECT_NE(run.out.find("\"operationName\":\"Update\""), std::string::npos);
-  EXPECT_NE(run.out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
-            std::string::npos);
+TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
+  for (const PackageKind kind : {PackageKind::kClassic, PackageKind::kExtended}) {
+    const std::string kindName = kind == PackageKind::kExtended ? "extended" : "classic";
+    SCOPED_TRACE(kindName);
+    TempFolder folder;
+    PackageWriter writer(18, kind);
+    writer.SetTitle("Demo \xE9");
+    PackageEntrySpec entry;
+    entry.operation = 1;
+    entry.warningPolicy = 1;
+    entry.errorPolicy = 2;
+    entry.fileName = "sub\\a.txt";
+    entry.oldStamp = MakeStamp(0x0021, 0, 2, 0x6162);
+    entry.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
+    entry.delta = InsertDelta("abc");
+    writer.AddEntry(entry);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(writer.Compressed(&bytes));
+    const std::string path = WritePackage(folder, "p.upg", bytes);
+    const CommandRun run = List({"--json", path});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("\"compressed\":true"), std::string::npos);
+    EXPECT_NE(run.out.find("\"valid\":true"), std::string::npos);
+    EXPECT_NE(run.out.find("\"title\":\"Demo \\u00e9\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"totalBytes\":4"), std::string::npos);
+    EXPECT_NE(run.out.find("\"fileName\":\"sub\\\\a.txt\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"operationName\":\"Update\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("\"kind\":\"" + kindName + "\""), std::string::npos);
+    EXPECT_NE(List({path}).out.find("Kind:         " + kindName + "\n"), std::string::npos);
+  }
 }
 
 TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {

@@ -8,6 +8,9 @@ ClosingMessage ClosingMessageFor(int applied, const ApplyOutcome& outcome) {
         "The upgrade process was aborted. No changes have been made to any of your files.";
     if (!outcome.refusedPath.empty())
       text += "\n\nThis path is too long to be handled: " + outcome.refusedPath;
+    if (outcome.packageChanged)
+      text += "\n\nThe package file changed during the installation: it is no longer the "
+              "signed package that was checked at the start.";
     return {text, "Upgrade Aborted", kExitNotApplied};
   }
   if (!outcome.CommitFailed()) return {"The upgrade has been applied.", "All Finished", kExitApplied};

@@ -9,9 +9,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string>
+#include <climits>
 #include <memory>
+#include <string>
 
+#include "platform/code_page.h"
 #include "platform/copy_out.h"
 #include "platform/file_system.h"
 #include "platform/posix/native_path.h"
@@ -180,16 +182,19 @@ class PosixFileSystem final : public FileSystem {
 
   bool FindStoredName(const char* path, char* name, std::uint32_t capacity) override {
     // POSIX file systems keep names as given: the entry exists or it does not.
-    const std::string native = NativePath(path);
     struct stat info;
-    if (::lstat(native.c_str(), &info) != 0) return false;
-    const std::string::size_type slash = native.find_last_of('/');
-    const std::string stored = slash == std::string::npos ? native : native.substr(slash + 1);
+    if (::lstat(NativePath(path).c_str(), &info) != 0) return false;
+    const std::string given = path;
+    const std::string::size_type slash = given.find_last_of("\\/");
+    const std::string stored = slash == std::string::npos ? given : given.substr(slash + 1);
     return CopyOut(stored.c_str(), name, capacity);
   }
 
   bool GetCurrentFolder(char* buffer, std::uint32_t capacity) override {
-    return capacity > 0 && ::getcwd(buffer, capacity) != nullptr;
+    char native[PATH_MAX];
+    std::string current;
+    return ::getcwd(native, sizeof native) != nullptr && Utf8ToPackageText(native, &current) &&
+           CopyOut(current.c_str(), buffer, capacity);
   }
 
   bool SetCurrentFolder(const char* path) override {
@@ -219,14 +224,16 @@ bool ListNativeFolder(const char* folder, std::vector<FolderItem>* items) {
     errno = 0;
     const dirent* found = ::readdir(directory.get());
     if (found == nullptr) return errno == 0;
-    const std::string name = found->d_name;
-    if (name == "." || name == "..") continue;
+    const std::string native = found->d_name;
+    if (native == "." || native == "..") continue;
     struct stat info;
-    if (::fstatat(descriptor, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (::fstatat(descriptor, native.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
     const ItemKind kind = KindOf(info.st_mode);
     const std::uint64_t size =
         kind == ItemKind::kFile ? static_cast<std::uint64_t>(info.st_size) : 0;
-    items->push_back(FolderItem{name, kind, size});
+    std::string name;
+    const bool representable = Utf8ToPackageText(native, &name);
+    items->push_back(FolderItem{name, kind, size, representable});
   }
 }
 

@@ -15,7 +15,7 @@ std::string PackageProblemText(const UpgradeSession& session) {
     case PackageReader::Problem::kCannotOpen:
       return "cannot open the file";
     case PackageReader::Problem::kNotPackage:
-      return "not an upgrade package: the file does not start with [KVUPD]";
+      return "not an upgrade package: the file starts with neither [KVUPD] nor [KVUPX]";
     case PackageReader::Problem::kVersionTooNew:
       return "version " + std::to_string(session.version) + " is too new (at most " +
              std::to_string(kNewestPackageVersion) + " can be read)";

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "apply/progress_state.h"
+#include "platform/code_page.h"
 #include "platform/time.h"
 #include "ui/console/interrupt.h"
 #include "ui/percent_bar_geometry.h"
@@ -74,7 +75,7 @@ void ConsoleUserInterface::SetWindowTitle(platform::WindowHandle, const char* te
   if (title_ == text) return;
   title_ = text;
   EndStatusLine();
-  std::fprintf(output_, "%s\n", text);
+  std::fprintf(output_, "%s\n", platform::PackageTextForConsole(text).c_str());
   std::fflush(output_);
 }
 
@@ -133,7 +134,7 @@ void ConsoleUserInterface::Paint() {
     PaintPlainLine();
     return;
   }
-  std::fprintf(output_, "\r\033[K%s", StatusText().c_str());
+  std::fprintf(output_, "\r\033[K%s", platform::PackageTextForConsole(StatusText()).c_str());
   std::fflush(output_);
   statusLineShown_ = true;
 }
@@ -144,7 +145,7 @@ void ConsoleUserInterface::PaintPlainLine() {
   const bool newPhase = !status_.empty() && phasesShown_.insert(status_).second;
   if (percent_ == lastPlainPercent_ && !newPhase) return;
   lastPlainPercent_ = percent_;
-  std::fprintf(output_, "%s\n", StatusText().c_str());
+  std::fprintf(output_, "%s\n", platform::PackageTextForConsole(StatusText()).c_str());
   std::fflush(output_);
 }
 
@@ -200,7 +201,7 @@ int ConsoleUserInterface::ShowMessageBox(platform::WindowHandle, const char* tex
                                      const char* caption, unsigned style) {
   lastCall_ = LastCall::kOther;
   EndStatusLine();
-  std::fprintf(output_, "\n-- %s --\n%s\n", caption, text);
+  std::fprintf(output_, "\n-- %s --\n%s\n", caption, platform::PackageTextForConsole(text).c_str());
   const int answer = IsQuestion(style) ? ReadAnswer(text) : platform::kIdOk;
   std::fflush(output_);
   return answer;
