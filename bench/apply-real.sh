@@ -7,7 +7,7 @@
 # and cp of the new file, each from a fresh copy of the old file; then a
 # whole tree (postgresql-15 15.18-0+deb12u1 to 15.20-0+deb12u1) against
 # cp -a of the new tree; then upgtool stamp of a 1 GiB file from the page
-# cache. Each figure is the median of RUNS timed runs (hyperfine) after one
+# cache, and one pause of the engine on the console (bench/console_pause.cpp). Each figure is the median of RUNS timed runs (hyperfine) after one
 # warm-up; the peak memory (GNU time, %M) and the system calls (strace -c -f)
 # come from one more run each. Ratios are to zstd and to cp.
 #
@@ -42,8 +42,9 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target upgtool >/dev/null
+cmake --build "$build" -j2 --target upgtool console_pause >/dev/null
 upgtool=$(realpath "$build/tools/upgtool/upgtool")
+console_pause=$(realpath "$build/bench/console_pause")
 
 mkdir -p "$work/debs" "$work/x"
 work=$(realpath "$work")
@@ -207,3 +208,4 @@ stamp_mb=$(peak 'true' "$upgtool" stamp stamp-1g.bin)
 echo
 awk -v s="$stamp_s" -v mb="$stamp_mb" \
   'BEGIN { printf "upgtool stamp, 1 GiB from the page cache: %.3f s, %.2f GB/s, peak %s MB\n", s, 1.073741824 / s, mb }'
+"$console_pause"
