@@ -20,10 +20,14 @@
 #                         single-file package under Wine as well
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 work=${1:-${TMPDIR:-/tmp}/upg-apply-real}
 runs=${RUNS:-5}
 build=${BUILD_DIR:-build-bench}
+wine_exe=
+if [ -n "${UPG_BENCH_WINE_BUILD:-}" ]; then
+  wine_exe=$(realpath "$UPG_BENCH_WINE_BUILD")/tools/upgtool/upgtool.exe
+  [ -f "$wine_exe" ] || { echo "$wine_exe is missing: build $UPG_BENCH_WINE_BUILD first" >&2; exit 1; }
+fi
 
 # package version sha256 of the .deb
 pins=(
@@ -164,8 +168,7 @@ measure xdelta3 "xdelta3 -d" xdelta3 -D -R -d -f -s "t/$name" single.xdelta t/ou
 cmp t/out "$new"
 measure bspatch "bspatch" bspatch "t/$name" t/out single.bsdiff
 cmp t/out "$new"
-wine_exe=${UPG_BENCH_WINE_BUILD:+$(realpath "$UPG_BENCH_WINE_BUILD")/tools/upgtool/upgtool.exe}
-if [ -n "$wine_exe" ] && [ -f "$wine_exe" ]; then
+if [ -n "$wine_exe" ]; then
   export WINEPREFIX=$work/wine-prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   [ -e "$WINEPREFIX/.made" ] || { wineboot -i >/dev/null 2>&1; touch "$WINEPREFIX/.made"; }
   wineserver -p 2>/dev/null || true
