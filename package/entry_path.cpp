@@ -12,7 +12,20 @@ bool IsBadComponent(const char* start, std::size_t length) {
   return length == 2 && start[0] == '.' && start[1] == '.';
 }
 
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 }  // namespace
+
+bool NamesStagingFolder(const char* name) {
+  std::size_t length = 0;
+  while (name[length] != 0 && !IsSeparator(name[length])) ++length;
+  while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ')) --length;
+  if (length != sizeof kStagingFolderName - 1) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (Upper(name[i]) != kStagingFolderName[i]) return false;
+  }
+  return true;
+}
 
 bool IsSafeEntryName(const char* name) {
   if (name[0] == 0 || std::strchr(name, ':') != nullptr) return false;

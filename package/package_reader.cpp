@@ -16,6 +16,7 @@ constexpr char kMagic[] = "[KVUPD]";
 
 PackageReader::PackageReader(const char* path) {
   auto* file = new TKVFStream(platform::kOpenRead, path);
+  file_ = file;
   opened_ = file->IsOpen() != 0;
   package.reset(file);
   if (IsCompressedContainer(*file)) {

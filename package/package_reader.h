@@ -8,6 +8,18 @@
 
 #include "streams/kv_stream.h"
 
+class TKVFStream;
+
+// Tells one package file from another: its size and the CRC-32 of its
+// bytes as stored (compressed or not).
+struct PackageIdentity {
+  std::uint32_t size = 0;
+  std::uint32_t crc = 0;
+  bool operator==(const PackageIdentity& other) const {
+    return size == other.size && crc == other.crc;
+  }
+};
+
 // Packages of a newer version than this are refused.
 constexpr std::uint8_t kNewestPackageVersion = 18;
 // Capacities of the kept texts, terminator included.
@@ -28,6 +40,9 @@ class PackageReader {
   // The first reason IsValid() fails, in the order a user can act on it.
   Problem GetProblem() const;
   bool IsCompressed() const { return compressed_; }
+  // Reads the whole package file once more through the open stream and
+  // puts its read position back. False when a read or seek failed.
+  bool Identify(PackageIdentity* identity);
 
   std::unique_ptr<TKVStream> package;
   char magic[8] = {};
@@ -37,6 +52,9 @@ class PackageReader {
   std::unique_ptr<char[]> description;
 
  private:
+  // The file under `package`, which owns it directly or through the
+  // container's stream.
+  TKVFStream* file_ = nullptr;
   bool opened_ = false;
   bool compressed_ = false;
 };

@@ -56,6 +56,18 @@ struct FolderItem {
   std::uint64_t size;
 };
 
+// What lies on the way from a folder down to a path below it.
+enum class LinkFinding {
+  kNone,       // no component below the folder is a link
+  kLast,       // only the last component is: it names the link itself,
+               // which can be moved or removed without following it
+  kInFolders,  // a folder on the way is a link: the path leads elsewhere
+  kUnknown,    // a component could not be examined, or the path does not
+               // begin with the folder
+};
+
+enum class LockResult { kLocked, kInUse, kFailed };
+
 // The native listing of `folder`; the implementation lives beside the
 // platform's FileSystem (folder_listing_win32.cpp, file_system_posix.cpp).
 bool ListNativeFolder(const char* folder, std::vector<FolderItem>* items);
@@ -100,6 +112,25 @@ class FileSystem {
   virtual bool ListFolder(const char* folder, std::vector<FolderItem>* items) {
     return ListNativeFolder(folder, items);
   }
+
+  // Examines the components of `path` after `folder` (which ends with a
+  // backslash and begins `path`) one by one, following none of them. A
+  // symbolic link counts as a link; on Windows every reparse point does
+  // (junction, mount point, symbolic link). The walk ends at the first
+  // component that does not exist or is a file. The folder itself may be
+  // reached through links.
+  virtual LinkFinding FindLinkBelow(const char* folder, const char* path) = 0;
+  // Takes `folder` (ending with a backslash) for this process alone until
+  // UnlockFolder, or until the process ends, however it ends. kInUse when
+  // another holder has it. Nothing of the lock stays in the folder after
+  // it is released (POSIX: a flock on the folder itself; Windows: a hidden
+  // file opened without sharing and deleted when closed).
+  virtual LockResult LockFolder(const char* folder, FileHandle* lock) = 0;
+  virtual void UnlockFolder(FileHandle lock) = 0;
+  // Makes what was written to the file at `path` durable, or for a folder
+  // the names in it (a no-op that succeeds where the system keeps names
+  // durable by itself, as NTFS does).
+  virtual bool Flush(const char* path) = 0;
 };
 
 // The file system the core uses now.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "apply/recovery.h"
 #include "package/folder_validation.h"
 #include "platform/resources.h"
 #include "tools/upgtool/arguments.h"
@@ -13,6 +14,34 @@
 namespace {
 
 constexpr char kUsage[] = "check [--json] PACKAGE FOLDER";
+
+const char* InterruptedText(InterruptedCommit interrupted) {
+  switch (interrupted) {
+    case InterruptedCommit::kOfThisPackage:
+      return "by this package; applying it finishes the upgrade";
+    case InterruptedCommit::kOfAnotherPackage:
+      return "by another package; the next apply finishes or undoes it first";
+    case InterruptedCommit::kUnreadable:
+      return "its journal cannot be read; the next apply keeps everything and stops";
+    case InterruptedCommit::kNone:
+      break;
+  }
+  return "none";
+}
+
+const char* InterruptedWord(InterruptedCommit interrupted) {
+  switch (interrupted) {
+    case InterruptedCommit::kOfThisPackage:
+      return "this package";
+    case InterruptedCommit::kOfAnotherPackage:
+      return "another package";
+    case InterruptedCommit::kUnreadable:
+      return "unreadable";
+    case InterruptedCommit::kNone:
+      break;
+  }
+  return "none";
+}
 
 }  // namespace
 
@@ -30,6 +59,9 @@ int RunCheck(int argc, char** argv) {
   }
   FolderCheckCounts counts;
   const bool valid = ValidateTargetFolder(session, &counts);
+  // An upgrade stopped half way through putting its files in place: the
+  // counts above judge a folder that the next apply will change first.
+  const InterruptedCommit interrupted = FindInterruptedCommit(session);
   if (arguments.Has("--json")) {
     JsonWriter json;
     json.BeginObject()
@@ -39,6 +71,7 @@ int RunCheck(int argc, char** argv) {
         .Number("matched", counts.matched)
         .Number("mismatched", counts.mismatched)
         .Number("criticalEntry", counts.criticalEntry)
+        .String("interruptedCommit", InterruptedWord(interrupted))
         .EndObject();
     std::printf("%s\n", json.text().c_str());
   } else {
@@ -49,6 +82,10 @@ int RunCheck(int argc, char** argv) {
     if (counts.criticalEntry >= 0) {
       std::printf("Stopped at:  entry %d, %s (critical)\n", counts.criticalEntry,
                   session.entries[counts.criticalEntry]->fileName);
+    }
+    if (interrupted != InterruptedCommit::kNone) {
+      std::printf("Interrupted: an upgrade stopped while putting its files in place, %s\n",
+                  InterruptedText(interrupted));
     }
   }
   return valid ? 0 : 1;
