@@ -1,0 +1,8 @@
+#include <unistd.h>
+
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_links.h"
+
+bool MakeTestLink(const std::string& link, const std::string& target) {
+  return ::symlink(NativeTestPath(target).c_str(), NativeTestPath(link).c_str()) == 0;
+}
