@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "apply/confined_files.h"
 #include "apply/passes.h"
 #include "apply/progress_state.h"
 #include "apply/recovery.h"
@@ -44,8 +43,7 @@ Refusal CheckStagingFolder(const UpgradeSession& session, char (&staging)[kMaxPa
   StagingFolderName(session.targetFolder, staging);
   // Followed, a link or a file there would take the run's own writes and
   // deletions outside the folder or into the user's file.
-  if (!IsConfined(session, staging) ||
-      platform::Fs().FindLinkBelow(session.targetFolder, staging) == platform::LinkFinding::kLast ||
+  if (platform::Fs().FindLinkBelow(session.targetFolder, staging) != platform::LinkFinding::kNone ||
       IsFile(staging)) {
     return Refusal::kStagingNotFolder;
   }

@@ -41,8 +41,8 @@ std::string RefusalNote(const ApplyOutcome& outcome) {
       return "\n\nAnother upgrade is being applied to this folder right now. Wait until it has "
              "ended, then try again.";
     case Refusal::kFolderNotLockable:
-      return "\n\nThe folder could not be reserved for this upgrade alone, so the upgrade was "
-             "not started.";
+      return "\n\nThe folder could not be reserved for this upgrade alone (can files be "
+             "created in it?), so the upgrade was not started.";
     case Refusal::kStagingNotFolder:
       return "\n\n" + outcome.refusedPath +
              " is a link or a file, not a folder of its own, and the upgrade does not follow "

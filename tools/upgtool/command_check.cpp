@@ -15,32 +15,25 @@ namespace {
 
 constexpr char kUsage[] = "check [--json] PACKAGE FOLDER";
 
-const char* InterruptedText(InterruptedCommit interrupted) {
-  switch (interrupted) {
-    case InterruptedCommit::kOfThisPackage:
-      return "by this package; applying it finishes the upgrade";
-    case InterruptedCommit::kOfAnotherPackage:
-      return "by another package; the next apply finishes or undoes it first";
-    case InterruptedCommit::kUnreadable:
-      return "its journal cannot be read; the next apply keeps everything and stops";
-    case InterruptedCommit::kNone:
-      break;
-  }
-  return "none";
-}
+// What check says of an interrupted commit: a word for JSON and, for
+// people, whose it is and what the next apply does with it.
+struct InterruptedReport {
+  const char* word;
+  const char* text;
+};
 
-const char* InterruptedWord(InterruptedCommit interrupted) {
+InterruptedReport Report(InterruptedCommit interrupted) {
   switch (interrupted) {
     case InterruptedCommit::kOfThisPackage:
-      return "this package";
+      return {"this package", "by this package; applying it finishes the upgrade"};
     case InterruptedCommit::kOfAnotherPackage:
-      return "another package";
+      return {"another package", "by another package; the next apply finishes or undoes it first"};
     case InterruptedCommit::kUnreadable:
-      return "unreadable";
+      return {"unreadable", "its journal cannot be read; the next apply keeps everything and stops"};
     case InterruptedCommit::kNone:
       break;
   }
-  return "none";
+  return {"none", ""};
 }
 
 }  // namespace
@@ -62,6 +55,7 @@ int RunCheck(int argc, char** argv) {
   // An upgrade stopped half way through putting its files in place: the
   // counts above judge a folder that the next apply will change first.
   const InterruptedCommit interrupted = FindInterruptedCommit(session);
+  const InterruptedReport report = Report(interrupted);
   if (arguments.Has("--json")) {
     JsonWriter json;
     json.BeginObject()
@@ -71,7 +65,7 @@ int RunCheck(int argc, char** argv) {
         .Number("matched", counts.matched)
         .Number("mismatched", counts.mismatched)
         .Number("criticalEntry", counts.criticalEntry)
-        .String("interruptedCommit", InterruptedWord(interrupted))
+        .String("interruptedCommit", report.word)
         .EndObject();
     std::printf("%s\n", json.text().c_str());
   } else {
@@ -85,7 +79,7 @@ int RunCheck(int argc, char** argv) {
     }
     if (interrupted != InterruptedCommit::kNone) {
       std::printf("Interrupted: an upgrade stopped while putting its files in place, %s\n",
-                  InterruptedText(interrupted));
+                  report.text);
     }
   }
   return valid ? 0 : 1;
