@@ -37,8 +37,10 @@ bool ConfinedCreateFolder(const UpgradeSession& session, const char* path) {
   return IsConfined(session, path) && Fs().CreateFolder(path);
 }
 
+// Only a real folder is removed: some systems (Wine among them) remove the
+// folder a link points to when asked to remove the link.
 bool ConfinedRemoveFolder(const UpgradeSession& session, const char* path) {
-  return IsConfined(session, path) && Fs().RemoveFolder(path);
+  return Find(session, path) == LinkFinding::kNone && Fs().RemoveFolder(path);
 }
 
 bool ConfinedDelete(const UpgradeSession& session, const char* path) {

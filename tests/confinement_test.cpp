@@ -22,7 +22,7 @@ const std::string kLinkedText =
     "upgrade does not follow. This file will not be changed.";
 
 // A target folder "t" beside a folder "outside" that holds victim.txt, with
-// the link t\ldir to outside and t\lfile to outside\victim.txt.
+// the link t\ldir to outside.
 struct LinkedTarget {
   TempFolder root;
   std::string target = root.Join("t\\");
@@ -34,8 +34,7 @@ struct LinkedTarget {
     fs::create_directory(NativeTestPath(target));
     fs::create_directory(NativeTestPath(outside));
     WriteTestFile(outside + "victim.txt", victim);
-    linked = MakeTestLink(target + "ldir", "..\\outside") &&
-             MakeTestLink(target + "lfile", "..\\outside\\victim.txt");
+    linked = MakeTestLink(target + "ldir", "..\\outside");
   }
   std::string Package(std::vector<PackageEntrySpec> entries) const {
     PackageWriter writer;
@@ -107,7 +106,11 @@ TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
   for (const std::uint8_t operation : {kUpdate, kReplace, kRemove}) {
     SCOPED_TRACE(std::to_string(operation));
     LinkedTarget site;
-    if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
+    // Wine shows a link to a file as the file itself, and moves and deletes
+    // its target: a Windows program cannot tell there.
+    if (!MakeTestLink(site.target + "lfile", "..\\outside\\victim.txt")) {
+      GTEST_SKIP() << "no symbolic link to a file can be made here";
+    }
     const std::string package = site.Package({EntryFor(operation, "lfile", site.victim)});
     const FolderSnapshot outside = TakeSnapshot(site.outside);
     ScriptedUser user;

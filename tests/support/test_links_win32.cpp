@@ -1,8 +1,11 @@
 // Windows makes symbolic links only with a privilege, and Wine's calls make
 // none at all; Wine shows a link made on its Unix side as a reparse point,
-// and runs Unix programs, so there the link is made with ln.
+// and runs Unix programs, so there the link is made with ln. Wine also acts
+// on what a link points to when asked to remove the link, so there a tree
+// with links in it is finished off with rm.
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/test_links.h"
@@ -32,13 +35,11 @@ bool UnixPath(const std::string& path, std::string* unix) {
   return true;
 }
 
-bool LinkOnUnixSide(const std::string& link, std::string target) {
-  std::string unixLink;
-  if (!UnixPath(link, &unixLink)) return false;
-  for (char& c : target) {
-    if (c == '\\') c = '/';
-  }
-  std::string command = "/bin/ln -s '" + target + "' '" + unixLink + "'";
+// Runs `command` (a Unix program and Unix paths) on Wine's Unix side, and
+// waits until `done(path)` holds: Wine gives no handle to wait on for a
+// Unix process.
+bool RunOnUnixSide(std::string command, bool (*done)(const std::string&),
+                   const std::string& path) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -46,16 +47,25 @@ bool LinkOnUnixSide(const std::string& link, std::string target) {
                         &startup, &process)) {
     return false;
   }
-  ::WaitForSingleObject(process.hProcess, 10000);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  return true;
+  if (process.hThread != nullptr) ::CloseHandle(process.hThread);
+  if (process.hProcess != nullptr) ::CloseHandle(process.hProcess);
+  for (int wait = 0; wait < 1000; ++wait) {
+    if (done(path)) return true;
+    ::Sleep(10);
+  }
+  return false;
 }
+
+bool Exists(const std::string& path) {
+  return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Gone(const std::string& path) { return !Exists(path); }
 
 }  // namespace
 
 bool MakeTestLink(const std::string& link, const std::string& target) {
-  std::string folder = link.substr(0, link.find_last_of('\\') + 1);
+  const std::string folder = link.substr(0, link.find_last_of('\\') + 1);
   const DWORD attributes = ::GetFileAttributesA((folder + target).c_str());
   const DWORD flags = (attributes != INVALID_FILE_ATTRIBUTES &&
                        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
@@ -64,5 +74,23 @@ bool MakeTestLink(const std::string& link, const std::string& target) {
   if (::CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) && IsReparsePoint(link)) {
     return true;
   }
-  return LinkOnUnixSide(link, target) && IsReparsePoint(link);
+  std::string unixLink;
+  std::string unixTarget = target;
+  for (char& c : unixTarget) {
+    if (c == '\\') c = '/';
+  }
+  return UnixPath(link, &unixLink) &&
+         RunOnUnixSide("/bin/ln -s \"" + unixTarget + "\" \"" + unixLink + "\"", Exists, link) &&
+         IsReparsePoint(link);
+}
+
+void RemoveTestTree(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::remove_all(folder, error);
+  // Wine stops at a link, having followed it to what the test put beside
+  // it; what is left goes from the Unix side.
+  std::string unixFolder;
+  if (Exists(folder) && UnixPath(folder, &unixFolder)) {
+    RunOnUnixSide("/bin/rm -rf \"" + unixFolder + "\"", Gone, folder);
+  }
 }
