@@ -16,15 +16,12 @@
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
 
 using platform::Ui;
 
 namespace {
 
 constexpr char kDisabledCancel[] = "----";
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // What a step did, for its undo.
 struct StepProgress {
@@ -53,11 +50,10 @@ CommitPlan PlanCommit(UpgradeSession& session) {
     step.movesOld = entry.operation != kAdd || ConfinedExists(session, session.pathBuffer);
     if (entry.operation == kAdd) {
       for (std::size_t at = 0; at < step.fileName.size(); ++at) {
-        if (!IsSeparator(step.fileName[at])) continue;
+        if (!IsPathSeparator(step.fileName[at])) continue;
         const std::string folder = step.fileName.substr(0, at);
         char path[kMaxPath];
-        if (planned.count(folder) != 0 || !CopyText(path, session.targetFolder) ||
-            !AppendText(path, folder.c_str()) || IsFolder(path)) {
+        if (planned.count(folder) != 0 || !TargetPath(session, folder, path) || IsFolder(path)) {
           continue;
         }
         planned.insert(folder);
@@ -144,8 +140,7 @@ bool UndoSteps(UpgradeSession& session, const CommitPlan& plan,
   }
   for (std::size_t k = madeFolders.size(); k-- > 0;) {
     char path[kMaxPath];
-    if (!CopyText(path, session.targetFolder) || !AppendText(path, madeFolders[k].c_str()) ||
-        !ConfinedRemoveFolder(session, path)) {
+    if (!TargetPath(session, madeFolders[k], path) || !ConfinedRemoveFolder(session, path)) {
       outcome.notRestored.push_back({-1, madeFolders[k], StepFailure::kNotRestored});
     }
   }
@@ -177,9 +172,7 @@ int RunCommit(UpgradeSession& session, ApplyOutcome& outcome) {
     outcome.commitFailure = {step.entry, step.fileName, failure};
     if (!UndoSteps(session, plan, progress, madeFolders, outcome)) {
       // The journal stays: the next run finishes or undoes what is left.
-      StagingFolderName(session.targetFolder, session.pathBuffer);
-      outcome.stagingKept = true;
-      outcome.stagingFolder = session.pathBuffer;
+      KeepStagingFolder(session, outcome);
       return 0;
     }
     EndCommit(session, plan, false, outcome);

@@ -6,6 +6,7 @@
 #include "apply/apply_upgrade.h"
 #include "apply/confined_files.h"
 #include "apply/staging_names.h"
+#include "package/entry_path.h"
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
@@ -13,24 +14,22 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 // The folder that holds `path`, separator included.
 std::string ParentOf(const char* path) {
   std::string parent(path);
-  while (!parent.empty() && !IsSeparator(parent.back())) parent.pop_back();
+  while (!parent.empty() && !IsPathSeparator(parent.back())) parent.pop_back();
   return parent;
-}
-
-bool FullPath(const UpgradeSession& session, const std::string& relative,
-              char (&path)[kMaxPath]) {
-  return CopyText(path, session.targetFolder) && AppendText(path, relative.c_str());
 }
 
 }  // namespace
 
+bool TargetPath(const UpgradeSession& session, const std::string& relative,
+                char (&path)[kMaxPath]) {
+  return CopyText(path, session.targetFolder) && AppendText(path, relative.c_str());
+}
+
 bool NameStep(const UpgradeSession& session, const CommitStep& step, StepPaths* paths) {
-  return FullPath(session, step.fileName, paths->target) &&
+  return TargetPath(session, step.fileName, paths->target) &&
          TemporaryFileName(session.targetFolder, step.entry, paths->fresh) &&
          BackupFileName(session.targetFolder, step.entry, paths->backup);
 }
@@ -41,7 +40,7 @@ StepFailure MakeFoldersFor(const UpgradeSession& session, const char* targetPath
   char prefix[kMaxPath];
   if (!CopyText(prefix, targetPath)) return StepFailure::kFolderNotMade;
   for (std::size_t at = start; prefix[at] != 0; ++at) {
-    if (!IsSeparator(prefix[at])) continue;
+    if (!IsPathSeparator(prefix[at])) continue;
     const char separator = prefix[at];
     prefix[at] = 0;
     if (!IsFolder(prefix)) {
@@ -66,7 +65,7 @@ void EndCommit(UpgradeSession& session, const CommitPlan& plan, bool completed,
   }
   for (const std::string& folder : plan.newFolders) {
     char path[kMaxPath];
-    if (FullPath(session, folder, path)) folders.insert(ParentOf(path));
+    if (TargetPath(session, folder, path)) folders.insert(ParentOf(path));
   }
   char staging[kMaxPath] = {};
   if (StagingFolderName(session.targetFolder, staging)) folders.insert(staging);
@@ -90,11 +89,17 @@ void EndCommit(UpgradeSession& session, const CommitPlan& plan, bool completed,
   }
   kept = kept || (completed && !dropJournal());
   if (kept) {
-    outcome.stagingKept = true;
-    outcome.stagingFolder = staging;
+    KeepStagingFolder(session, outcome);
     return;
   }
   RemoveStaging(session, outcome);
+}
+
+void KeepStagingFolder(const UpgradeSession& session, ApplyOutcome& outcome) {
+  char staging[kMaxPath] = {};
+  StagingFolderName(session.targetFolder, staging);
+  outcome.stagingKept = true;
+  outcome.stagingFolder = staging;
 }
 
 void ShowFileName(UpgradeSession& session, const std::string& fileName) {

@@ -21,6 +21,9 @@ struct StepPaths {
 // False when a name does not fit (the start of a run refuses such paths;
 // a journal could still hold one).
 bool NameStep(const UpgradeSession& session, const CommitStep& step, StepPaths* paths);
+// The target folder followed by `relative`; false when it does not fit.
+bool TargetPath(const UpgradeSession& session, const std::string& relative,
+                char (&path)[kMaxPath]);
 
 // Makes every missing folder on the way to `targetPath`, checking for links
 // before each. The relative names of the folders made are appended to
@@ -34,6 +37,10 @@ StepFailure MakeFoldersFor(const UpgradeSession& session, const char* targetPath
 // cannot be deleted, the staging folder is kept whole for the next run.
 void EndCommit(UpgradeSession& session, const CommitPlan& plan, bool completed,
                ApplyOutcome& outcome);
+
+// Records that the staging folder stays, with what it holds, for the next
+// run.
+void KeepStagingFolder(const UpgradeSession& session, ApplyOutcome& outcome);
 
 // Shows a file's name in the progress dialog and paints it.
 void ShowFileName(UpgradeSession& session, const std::string& fileName);

@@ -10,7 +10,6 @@
 #include "package/file_stamp.h"
 #include "package/upgrade_session.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
 
 namespace {
 
@@ -97,22 +96,17 @@ bool UndoFromDisk(UpgradeSession& session, const CommitPlan& plan, ApplyOutcome&
   }
   for (std::size_t k = plan.newFolders.size(); k-- > 0;) {
     char path[kMaxPath];
-    if (!CopyText(path, session.targetFolder) || !AppendText(path, plan.newFolders[k].c_str())) {
-      continue;
-    }
-    if (IsFolder(path) && !ConfinedRemoveFolder(session, path)) {
+    if (TargetPath(session, plan.newFolders[k], path) && IsFolder(path) &&
+        !ConfinedRemoveFolder(session, path)) {
       outcome.notRestored.push_back({-1, plan.newFolders[k], StepFailure::kNotRestored});
     }
   }
   return outcome.notRestored.empty();
 }
 
-bool KeepEverything(UpgradeSession& session, ApplyOutcome& outcome) {
+bool KeepEverything(const UpgradeSession& session, ApplyOutcome& outcome) {
   outcome.recovery = Recovery::kStuck;
-  outcome.stagingKept = true;
-  char staging[kMaxPath] = {};
-  StagingFolderName(session.targetFolder, staging);
-  outcome.stagingFolder = staging;
+  KeepStagingFolder(session, outcome);
   return false;
 }
 
