@@ -53,6 +53,11 @@ struct ApplyOutcome {
   // finishing it completed this upgrade.
   bool recoveredThisPackage = false;
 
+  // The caller's package check refused the package the installation read
+  // (it is not the file that was checked at the start); nothing was
+  // committed.
+  bool packageChanged = false;
+
   // The step that stopped the commit, which was then undone.
   FileFailure commitFailure;
   // Files (or folders) that could not be put back as they were, by the

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "apply/package_check.h"
 #include "apply/passes.h"
 #include "apply/progress_state.h"
 #include "apply/recovery.h"
@@ -133,7 +134,7 @@ bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, int first
                              platform::kMbTaskModal) == platform::kIdYes;
 }
 
-int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome) {
+int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome, PackageCheck* check) {
   ApplyOutcome ownOutcome;
   ApplyOutcome& result = outcome != nullptr ? *outcome : ownOutcome;
   if (!session.IsValid() || session.totalBytes == 0 || !session.uiStrings) return 0;
@@ -160,5 +161,10 @@ int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome) {
   if (!RecoverInterruptedCommit(session, result)) return result.recoveredThisPackage ? 1 : 0;
   if (!RunPreflight(session)) return 0;
   if (!RunInstall(session, result)) return 0;
+  if (check != nullptr && !check->Passes(session)) {
+    result.packageChanged = true;
+    RemoveStaging(session, result);
+    return 0;
+  }
   return RunCommit(session, result);
 }

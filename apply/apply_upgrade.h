@@ -7,6 +7,7 @@
 
 #include "apply/apply_outcome.h"
 
+class PackageCheck;
 class UpgradeSession;
 struct PackageEntry;
 
@@ -19,7 +20,10 @@ struct PackageEntry;
 // on 0 no file or folder of the user's was changed, except what `outcome`
 // reports (a recovery, files that could not be put back). `outcome`, when
 // given, receives what the front-end must tell beyond the 1 or 0.
-int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome = nullptr);
+// `check`, when given, is asked between the install pass and the commit; a
+// refusal returns 0 with outcome->packageChanged set.
+int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome = nullptr,
+                 PackageCheck* check = nullptr);
 
 // Asks about one entry in a Yes/No box owned by the progress dialog: the
 // operation, file name and description (when there is one), then UiStrings

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/file_system.h"
+#include "streams/kv_digest_stream.h"
 #include "streams/kv_file_stream.h"
 #include "streams/kv_zlib_in_stream.h"
 
@@ -14,10 +15,12 @@ constexpr char kMagic[] = "[KVUPD]";
 
 }  // namespace
 
-PackageReader::PackageReader(const char* path) {
-  auto* file = new TKVFStream(platform::kOpenRead, path);
-  file_ = file;
-  opened_ = file->IsOpen() != 0;
+PackageReader::PackageReader(const char* path, ByteDigest* digest) {
+  TKVFStream* const opened = new TKVFStream(platform::kOpenRead, path);
+  file_ = opened;
+  opened_ = opened->IsOpen() != 0;
+  TKVStream* file = opened;
+  if (digest != nullptr) file = digestStream_ = new TKVDigestStream(opened, digest);
   package.reset(file);
   if (IsCompressedContainer(*file)) {
     package.reset(new TKVZLibInStream(package.release(), 1));
@@ -41,6 +44,10 @@ PackageReader::PackageReader(const char* path) {
 }
 
 PackageReader::~PackageReader() = default;
+
+bool PackageReader::DigestRestOfFile() {
+  return digestStream_ != nullptr && digestStream_->DigestRest();
+}
 
 bool PackageReader::IsValid() const {
   return std::memcmp(magic, kMagic, sizeof magic) == 0 && version <= kNewestPackageVersion &&

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "streams/byte_digest.h"
 #include "streams/kv_stream.h"
 
+class TKVDigestStream;
 class TKVFStream;
 
 // Tells one package file from another: its size and the CRC-32 of its
@@ -30,7 +32,10 @@ class PackageReader {
  public:
   enum class Problem { kNone, kCannotOpen, kNotPackage, kVersionTooNew, kTruncated };
 
-  explicit PackageReader(const char* path);
+  // With `digest` (the caller's, outliving the reader), every byte of the
+  // package file passes through it in file order as the reads fetch it,
+  // beneath the container if there is one; DigestRestOfFile() completes it.
+  explicit PackageReader(const char* path, ByteDigest* digest = nullptr);
   virtual ~PackageReader();
   PackageReader(const PackageReader&) = delete;
   PackageReader& operator=(const PackageReader&) = delete;
@@ -40,8 +45,13 @@ class PackageReader {
   // The first reason IsValid() fails, in the order a user can act on it.
   Problem GetProblem() const;
   bool IsCompressed() const { return compressed_; }
-  // Reads the whole package file once more through the open stream and
-  // puts its read position back. False when a read or seek failed.
+  // Hands the bytes the reads have not fetched yet (what lies after the last
+  // delta stream, or after the container's end) to the digest. True when the
+  // digest has then seen the whole file once, in order; false without one.
+  bool DigestRestOfFile();
+  // Reads the whole package file once more, beneath any digest or
+  // container stream, and puts its read position back, so those streams
+  // find the file where they left it. False when a read or seek failed.
   bool Identify(PackageIdentity* identity);
 
   std::unique_ptr<TKVStream> package;
@@ -57,4 +67,6 @@ class PackageReader {
   TKVFStream* file_ = nullptr;
   bool opened_ = false;
   bool compressed_ = false;
+  // Inside `package` when a digest was given.
+  TKVDigestStream* digestStream_ = nullptr;
 };

@@ -35,8 +35,8 @@ bool HasNewStamp(std::uint8_t operation) {
 
 UpgradeSession::UpgradeSession(platform::ModuleInstance instance,
                                platform::WindowHandle ownerWindow, const char* packagePath,
-                               const char* folder)
-    : PackageReader(packagePath),
+                               const char* folder, ByteDigest* digest)
+    : PackageReader(packagePath, digest),
       entries(new (std::nothrow) PackageEntry* [kMaxEntries]()),
       instance(instance),
       ownerWindow(ownerWindow) {

@@ -45,8 +45,11 @@ enum class TableProblem {
 
 class UpgradeSession : public PackageReader {
  public:
+  // `digest` as for PackageReader: given for a run that must check the
+  // package file it read.
   UpgradeSession(platform::ModuleInstance instance, platform::WindowHandle ownerWindow,
-                 const char* packagePath, const char* targetFolder);
+                 const char* packagePath, const char* targetFolder,
+                 ByteDigest* digest = nullptr);
   ~UpgradeSession() override;
 
   // Reads entryCount entries from the package's position. Returns 1 plus the

@@ -10,6 +10,12 @@ want=(g++ cmake make libgtest-dev googletest zlib1g-dev tmux)
 if [ "${1:-all}" = all ]; then
   want+=(g++-mingw-w64-i686 libz-mingw-w64-dev python3 wine wine32:i386 xvfb xauth xdotool imagemagick fonts-wine fonts-liberation)
 fi
+# Package signatures: libgcrypt, and for the Windows build its static mingw
+# libraries.
+want+=(libgcrypt20-dev)
+if [ "${1:-all}" = all ]; then
+  want+=(libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev)
+fi
 
 missing=()
 for package in "${want[@]}"; do

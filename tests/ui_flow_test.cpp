@@ -10,6 +10,7 @@
 #include "platform/program.h"
 #include "platform/user_interface.h"
 #include "streams/bounded_text.h"
+#include "tests/support/fake_drives.h"
 #include "tests/support/fake_front_end.h"
 #include "tests/support/upgrade_fixture.h"
 #include "ui/closing_message.h"
@@ -117,30 +118,6 @@ void CopyMarker(const std::string& sample, const std::string& folder) {
   fs::copy_file(NativeTestPath(sample), NativeTestPath(folder + "\\marker.dat"),
                 fs::copy_options::overwrite_existing);
 }
-
-// Drives C and D are folders of the test; no other drive is fixed.
-class FakeDrives : public PlatformSearchHost {
- public:
-  FakeDrives(std::string c, std::string d) : c_(std::move(c)), d_(std::move(d)) {}
-  bool DriveRoot(int index, char* root, std::size_t capacity) override {
-    const std::string* path = index == 2 ? &c_ : index == 3 ? &d_ : nullptr;
-    if (path == nullptr) return CopyText(root, capacity, "Q:\\");
-    return CopyText(root, capacity, path->c_str());
-  }
-  // An empty path stands for a drive that is not fixed.
-  bool IsFixedDrive(const char* root) override {
-    return std::string(root) != "Q:\\" && root[0] != 0;
-  }
-  void Visited(unsigned long count) override { visited = count; }
-  void BeginSearch() override { events.push_back("begin"); }
-  void EndSearch() override { events.push_back("end"); }
-  unsigned long visited = 0;
-  std::vector<std::string> events;
-
- private:
-  std::string c_;
-  std::string d_;
-};
 
 struct SearchWorld {
   TempFolder root;

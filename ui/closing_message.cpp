@@ -98,5 +98,9 @@ ClosingMessage ClosingMessageFor(int applied, const ApplyOutcome& outcome) {
   std::string text = kAborted;
   text += outcome.RecoveryChangedFiles() ? RecoveryNote(outcome.recovery) : kNothingChanged;
   text += RefusalNote(outcome) + CommitNote(outcome);
+  if (outcome.packageChanged) {
+    text += "\n\nThe package file changed during the installation: it is no longer the "
+            "signed package that was checked at the start.";
+  }
   return {text, "Upgrade Aborted", kExitNotApplied};
 }

@@ -8,6 +8,8 @@
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "platform/time.h"
+#include "signing/key_files.h"
+#include "signing/package_signature.h"
 #include "streams/kv_file_stream.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
@@ -20,7 +22,7 @@ namespace {
 constexpr char kUsage[] =
     "build [--plain] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
     "FILE] [--warning POLICY] [--error POLICY] [--policies FILE] [--verify-unchanged] "
-    "[--no-verify] [--strict] [--json] OLD_FOLDER NEW_FOLDER -o PACKAGE";
+    "[--no-verify] [--strict] [--json] [--sign KEYFILE] OLD_FOLDER NEW_FOLDER -o PACKAGE";
 
 constexpr char kHelp[] =
     "usage: upgtool build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE\n"
@@ -40,6 +42,7 @@ constexpr char kHelp[] =
     "  --no-verify              skip replaying the package before writing it\n"
     "  --strict                 links, special files and empty folders are errors\n"
     "  --json                   the summary as JSON\n"
+    "  --sign KEYFILE           also write PACKAGE.sig with this secret key\n"
     "\n"
     "Default policies (warning/error): Add, Update, Replace, Verify ask/critical;\n"
     "Remove ask/ignore. Exit status: 0 written, 1 refused, 2 usage error.\n";
@@ -182,7 +185,7 @@ int RunBuild(int argc, char** argv) {
   if (!ParseArguments(argc, argv,
                       {"--plain", "--verify-unchanged", "--no-verify", "--strict", "--json"},
                       {"-o", "--title", "--description", "--description-file", "--format",
-                       "--warning", "--error", "--policies"},
+                       "--warning", "--error", "--policies", "--sign"},
                       &arguments))
     return UsageError(kUsage);
   BuildOptions options;
@@ -194,6 +197,14 @@ int RunBuild(int argc, char** argv) {
   }
   const std::string path = arguments.Value("-o");
   const bool verify = !arguments.Has("--no-verify");
+  // The key is read before the build, so that a wrong key file costs no time.
+  const bool sign = arguments.HasValue("--sign");
+  Ed25519SecretKey secret{};
+  Ed25519PublicKey publicKey{};
+  if (sign && !ReadSecretKeyFile(arguments.Value("--sign").c_str(), &secret, &publicKey, &problem)) {
+    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    return 2;
+  }
   BuildResult result;
   {
     ProgressLine line;
@@ -204,15 +215,23 @@ int RunBuild(int argc, char** argv) {
     const std::string failure = WriteBuiltPackage(options, result, path, verify);
     if (!failure.empty()) errors.push_back(failure);
   }
+  // A package that was written but could not be signed stays: it is what
+  // was asked for, and the error says that its signature is missing.
+  const bool written = errors.empty();
+  std::string signFailure;
+  if (written && sign && !SignPackageFile(secret, publicKey, path.c_str(), &signFailure))
+    errors.push_back("the package was written but not signed: " + signFailure);
   for (const std::string& warning : result.warnings)
     std::fprintf(stderr, "upgtool: warning: %s\n", warning.c_str());
   for (const std::string& error : errors) std::fprintf(stderr, "upgtool: error: %s\n", error.c_str());
-  const bool written = errors.empty();
   if (!written) std::fprintf(stderr, "upgtool: no package written\n");
   if (arguments.Has("--json")) {
     PrintJson(path, options, result, written, errors);
   } else if (written) {
     PrintSummary(path, options, result, verify);
+    if (sign && signFailure.empty())
+      std::printf("Signature:     %s (key %s)\n", SignaturePathFor(path.c_str()).c_str(),
+                  KeyIdText(KeyIdOf(publicKey)).c_str());
   }
-  return written ? 0 : 1;
+  return errors.empty() ? 0 : 1;
 }

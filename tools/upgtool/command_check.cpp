@@ -9,11 +9,12 @@
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
+#include "tools/upgtool/signature_option.h"
 #include "tools/upgtool/target_session.h"
 
 namespace {
 
-constexpr char kUsage[] = "check [--json] PACKAGE FOLDER";
+constexpr char kUsage[] = "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER";
 
 // What check says of an interrupted commit: a word for JSON and, for
 // people, whose it is and what the next apply does with it.
@@ -40,10 +41,14 @@ InterruptedReport Report(InterruptedCommit interrupted) {
 
 int RunCheck(int argc, char** argv) {
   Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--json"}, &arguments) || arguments.operands.size() != 2)
+  if (!ParseArguments(argc, argv, {"--json"}, {"--key"}, &arguments) ||
+      arguments.operands.size() != 2)
     return UsageError(kUsage);
   const char* package = arguments.operands[0].c_str();
   const char* folder = arguments.operands[1].c_str();
+  Ed25519PublicKey key{};
+  if (arguments.HasValue("--key") && !PackageSignedBy(arguments.Value("--key"), package, &key))
+    return 1;
   UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
   const std::string problem = TargetSessionProblem(session, folder);
   if (!problem.empty()) {

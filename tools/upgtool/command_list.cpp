@@ -10,6 +10,7 @@
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/package_problem.h"
+#include "tools/upgtool/signature_option.h"
 #include "tools/upgtool/stamp_text.h"
 
 namespace {
@@ -28,9 +29,12 @@ std::string MagicText(const UpgradeSession& session) {
 
 void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
   JsonWriter json;
+  const SignatureSummary signature = SummarizeSignature(path);
   json.BeginObject()
       .String("path", path)
       .Bool("compressed", session.IsCompressed())
+      .String("signature", signature.state.c_str())
+      .String("signatureKey", signature.keyId.c_str())
       .Bool("valid", usable)
       .String("magic", MagicText(session).c_str())
       .Number("version", session.version)
@@ -60,6 +64,9 @@ void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
 void PrintText(const char* path, const UpgradeSession& session, bool usable) {
   std::printf("Package:      %s\n", path);
   std::printf("Compressed:   %s\n", session.IsCompressed() ? "yes" : "no");
+  const SignatureSummary signature = SummarizeSignature(path);
+  std::printf("Signature:    %s%s\n", signature.state.c_str(),
+              signature.keyId.empty() ? "" : (", key " + signature.keyId).c_str());
   std::printf("Valid:        %s\n", usable ? "yes" : "no");
   std::printf("Magic:        %s\n", MagicText(session).c_str());
   std::printf("Version:      %u\n", session.version);

@@ -13,8 +13,11 @@ const Command kCommands[] = {
     {"build", RunBuild, "build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE (options: build --help)"},
     {"list", RunList, "list [--json] PACKAGE"},
     {"stamp", RunStamp, "stamp [--json] FILE..."},
-    {"check", RunCheck, "check [--json] PACKAGE FOLDER"},
-    {"apply", RunApply, "apply [--yes | --no] PACKAGE FOLDER"},
+    {"check", RunCheck, "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER"},
+    {"apply", RunApply, "apply [--yes | --no] [--key KEYFILE.pub] PACKAGE FOLDER"},
+    {"keygen", RunKeygen, "keygen -o KEYFILE"},
+    {"sign", RunSign, "sign --key KEYFILE PACKAGE"},
+    {"verify", RunVerify, "verify --key KEYFILE.pub PACKAGE"},
 };
 
 void PrintHelp() {

@@ -8,6 +8,7 @@
 #include "platform/program.h"
 #include "platform/resources.h"
 #include "platform/user_interface.h"
+#include "signing/built_in_key.h"
 #include "streams/file_utilities.h"
 #include "ui/console/console_front_end.h"
 #include "ui/console/console_user_interface.h"
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
   frontEnd.PrintBanner();
   ResetSharedState();
   PlatformSearchHost search(&frontEnd);
-  const int status = RunJob(frontEnd, search, commandLine.c_str(), programPath);
+  const int status = RunJob(frontEnd, search, commandLine.c_str(), programPath, kBuiltInTrustedKey);
   platform::InstallUserInterface(nullptr);
   std::fflush(stdout);
   return status;
