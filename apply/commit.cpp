@@ -65,15 +65,14 @@ CommitPlan PlanCommit(UpgradeSession& session) {
   return plan;
 }
 
-// Flushes the new versions, clears backups left by an earlier finished
-// commit, and puts the journal in place under its final name in one move,
-// so that a journal is whole or absent. False when the commit cannot start;
-// nothing of the user's has changed then.
+// Clears backups left by an earlier finished commit, flushes the new
+// versions, and puts the journal in place under its final name in one
+// move, so that a journal is whole or absent. False when the commit cannot
+// start; nothing of the user's has changed then.
 bool WriteJournalFor(UpgradeSession& session, const CommitPlan& plan) {
   for (const CommitStep& step : plan.steps) {
     StepPaths paths;
     if (!NameStep(session, step, &paths)) return false;
-    if (step.operation != kRemove && !platform::Fs().Flush(paths.fresh)) return false;
     if (step.movesOld && ConfinedExists(session, paths.backup) &&
         !ConfinedDelete(session, paths.backup)) {
       return false;
@@ -84,7 +83,8 @@ bool WriteJournalFor(UpgradeSession& session, const CommitPlan& plan) {
   char staging[kMaxPath];
   if (!JournalDraftName(session.targetFolder, draft) ||
       !JournalFileName(session.targetFolder, journal) ||
-      !StagingFolderName(session.targetFolder, staging) || !IsWritableInPlace(session, draft)) {
+      !StagingFolderName(session.targetFolder, staging) || !IsWritableInPlace(session, draft) ||
+      !platform::Fs().FlushFolder(staging, platform::FlushScope::kNamesAndFiles)) {
     return false;
   }
   if (!WriteJournal(draft, plan) || !ConfinedMove(session, draft, journal)) {
@@ -92,7 +92,8 @@ bool WriteJournalFor(UpgradeSession& session, const CommitPlan& plan) {
     return false;
   }
   // A journal that cannot be taken back must be followed: the run goes on.
-  return platform::Fs().Flush(staging) || !ConfinedDelete(session, journal);
+  return platform::Fs().FlushFolder(staging, platform::FlushScope::kNames) ||
+         !ConfinedDelete(session, journal);
 }
 
 StepFailure MoveFailure(const UpgradeSession& session, const char* path, StepFailure otherwise) {

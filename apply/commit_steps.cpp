@@ -1,7 +1,6 @@
 #include "apply/commit_steps.h"
 
 #include <cstring>
-#include <set>
 
 #include "apply/apply_upgrade.h"
 #include "apply/confined_files.h"
@@ -11,17 +10,6 @@
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
 #include "streams/bounded_text.h"
-
-namespace {
-
-// The folder that holds `path`, separator included.
-std::string ParentOf(const char* path) {
-  std::string parent(path);
-  while (!parent.empty() && !IsPathSeparator(parent.back())) parent.pop_back();
-  return parent;
-}
-
-}  // namespace
 
 bool TargetPath(const UpgradeSession& session, const std::string& relative,
                 char (&path)[kMaxPath]) {
@@ -58,18 +46,9 @@ void EndCommit(UpgradeSession& session, const CommitPlan& plan, bool completed,
                ApplyOutcome& outcome) {
   // The moves must be on disk before the journal goes: without it, nothing
   // would finish a commit that a power cut had half done.
-  std::set<std::string> folders;
-  for (const CommitStep& step : plan.steps) {
-    StepPaths paths;
-    if (NameStep(session, step, &paths)) folders.insert(ParentOf(paths.target));
-  }
-  for (const std::string& folder : plan.newFolders) {
-    char path[kMaxPath];
-    if (TargetPath(session, folder, path)) folders.insert(ParentOf(path));
-  }
+  platform::Fs().FlushFolder(session.targetFolder, platform::FlushScope::kNames);
   char staging[kMaxPath] = {};
-  if (StagingFolderName(session.targetFolder, staging)) folders.insert(staging);
-  for (const std::string& folder : folders) platform::Fs().Flush(folder.c_str());
+  StagingFolderName(session.targetFolder, staging);
 
   // Undone, the new versions are back in the staging folder, where a
   // journal would take them for a commit still to finish: it goes first.

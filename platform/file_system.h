@@ -68,6 +68,8 @@ enum class LinkFinding {
 
 enum class LockResult { kLocked, kInUse, kFailed };
 
+enum class FlushScope { kNames, kNamesAndFiles };
+
 // The native listing of `folder`; the implementation lives beside the
 // platform's FileSystem (folder_listing_win32.cpp, file_system_posix.cpp).
 bool ListNativeFolder(const char* folder, std::vector<FolderItem>* items);
@@ -127,10 +129,15 @@ class FileSystem {
   // file opened without sharing and deleted when closed).
   virtual LockResult LockFolder(const char* folder, FileHandle* lock) = 0;
   virtual void UnlockFolder(FileHandle lock) = 0;
-  // Makes what was written to the file at `path` durable, or for a folder
-  // the names in it (a no-op that succeeds where the system keeps names
-  // durable by itself, as NTFS does).
+  // Makes what was written to the file at `path` durable.
   virtual bool Flush(const char* path) = 0;
+  // Makes durable the names created, moved or deleted below `folder` and,
+  // with kNamesAndFiles, the data of the files directly in it. POSIX does
+  // it with one syncfs of the file system that holds the folder, which
+  // does more than asked at the cost of one flush however many files and
+  // folders changed; Windows flushes the files one by one, and NTFS keeps
+  // the names durable by itself.
+  virtual bool FlushFolder(const char* folder, FlushScope scope) = 0;
 };
 
 // The file system the core uses now.

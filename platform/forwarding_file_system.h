@@ -49,6 +49,9 @@ class ForwardingFileSystem : public FileSystem {
   }
   void UnlockFolder(FileHandle lock) override { next_.UnlockFolder(lock); }
   bool Flush(const char* path) override { return next_.Flush(path); }
+  bool FlushFolder(const char* folder, FlushScope scope) override {
+    return next_.FlushFolder(folder, scope);
+  }
 
  private:
   FileSystem& next_;

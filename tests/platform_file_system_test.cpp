@@ -288,8 +288,13 @@ TEST_F(PlatformFileSystem, FlushMakesFilesAndFoldersDurable) {
   const std::string path = folder.Join("durable.txt");
   WriteTestFile(path, "kept");
   EXPECT_TRUE(files.Flush(path.c_str()));
-  EXPECT_TRUE(files.Flush(Folder().c_str()));
   EXPECT_FALSE(files.Flush(folder.Join("missing.txt").c_str()));
+  for (const platform::FlushScope scope :
+       {platform::FlushScope::kNames, platform::FlushScope::kNamesAndFiles}) {
+    EXPECT_TRUE(files.FlushFolder(Folder().c_str(), scope));
+    EXPECT_FALSE(files.FlushFolder(folder.Join("missing").c_str(), scope));
+    EXPECT_FALSE(files.FlushFolder(path.c_str(), scope)) << "a file is no folder";
+  }
   EXPECT_EQ(ReadText(path), "kept");
 }
 

@@ -233,6 +233,16 @@ class PosixFileSystem final : public FileSystem {
     ::close(fd);
     return flushed;
   }
+
+  // An fsync per file or folder costs a journal commit apiece, some
+  // milliseconds each; one syncfs covers them all.
+  bool FlushFolder(const char* folder, FlushScope) override {
+    const int fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool flushed = ::syncfs(fd) == 0;
+    ::close(fd);
+    return flushed;
+  }
 };
 
 ItemKind KindOf(mode_t mode) {

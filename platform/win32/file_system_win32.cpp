@@ -169,17 +169,30 @@ class Win32FileSystem final : public FileSystem {
     if (lock != kInvalidFile) ::CloseHandle(ToSystemHandle(lock));
   }
 
-  // NTFS keeps the names of a folder durable by itself; only file data
-  // needs the flush, which wants a handle with write access.
+  // The flush wants a handle with write access.
   bool Flush(const char* path) override {
-    const DWORD attributes = ::GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
     const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool flushed = ::FlushFileBuffers(file) != 0;
     ::CloseHandle(file);
+    return flushed;
+  }
+
+  // NTFS keeps the names of a folder durable by itself.
+  bool FlushFolder(const char* folder, FlushScope scope) override {
+    const DWORD attributes = ::GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      return false;
+    }
+    if (scope == FlushScope::kNames) return true;
+    std::vector<FolderItem> items;
+    if (!ListFolder(folder, &items)) return false;
+    const std::string prefix = std::string(folder) + "\\";
+    bool flushed = true;
+    for (const FolderItem& item : items) {
+      if (item.kind == ItemKind::kFile) flushed = Flush((prefix + item.name).c_str()) && flushed;
+    }
     return flushed;
   }
 };

@@ -159,3 +159,7 @@ void FaultyFileSystem::UnlockFolder(FileHandle lock) {
 // only matters to a power cut, which no test makes, and at some
 // milliseconds each it would make the sweeps slow.
 bool FaultyFileSystem::Flush(const char* path) { return !Fails(FaultKind::kAnyCall, path); }
+
+bool FaultyFileSystem::FlushFolder(const char* folder, platform::FlushScope) {
+  return !Fails(FaultKind::kAnyCall, folder);
+}

@@ -65,6 +65,7 @@ class FaultyFileSystem final : public platform::ForwardingFileSystem {
   platform::LockResult LockFolder(const char* folder, platform::FileHandle* lock) override;
   void UnlockFolder(platform::FileHandle lock) override;
   bool Flush(const char* path) override;
+  bool FlushFolder(const char* folder, platform::FlushScope scope) override;
 
  private:
   // Counts a call of `kind` on `path` (or `second`, or `handle`) and says
