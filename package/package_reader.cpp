@@ -25,6 +25,7 @@ bool IsKnownMagic(const char* magic) {
 
 PackageReader::PackageReader(const char* path, ByteDigest* digest) {
   TKVFStream* const opened = new TKVFStream(platform::kOpenRead, path);
+  file_ = opened;
   opened_ = opened->IsOpen() != 0;
   TKVStream* file = opened;
   if (digest != nullptr) file = digestStream_ = new TKVDigestStream(opened, digest);

@@ -10,6 +10,17 @@
 #include "streams/kv_stream.h"
 
 class TKVDigestStream;
+class TKVFStream;
+
+// Tells one package file from another: its size and the CRC-32 of its
+// bytes as stored (compressed or not).
+struct PackageIdentity {
+  std::uint32_t size = 0;
+  std::uint32_t crc = 0;
+  bool operator==(const PackageIdentity& other) const {
+    return size == other.size && crc == other.crc;
+  }
+};
 
 // The two kinds of package: the same header, entry table and container;
 // an extended package's delta streams may also hold AddDiff operations
@@ -50,6 +61,10 @@ class PackageReader {
   // delta stream, or after the container's end) to the digest. True when the
   // digest has then seen the whole file once, in order; false without one.
   bool DigestRestOfFile();
+  // Reads the whole package file once more, beneath any digest or
+  // container stream, and puts its read position back, so those streams
+  // find the file where they left it. False when a read or seek failed.
+  bool Identify(PackageIdentity* identity);
 
   std::unique_ptr<TKVStream> package;
   char magic[8] = {};
@@ -59,6 +74,9 @@ class PackageReader {
   std::unique_ptr<char[]> description;
 
  private:
+  // The file under `package`, which owns it directly or through the
+  // container's stream.
+  TKVFStream* file_ = nullptr;
   bool opened_ = false;
   bool compressed_ = false;
   // Inside `package` when a digest was given.

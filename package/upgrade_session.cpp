@@ -92,6 +92,13 @@ std::uint32_t UpgradeSession::ReadEntryTable() {
       problemEntry = i;
       return 0;
     }
+    // The run's own files live there: an entry that named one could put
+    // its file over another entry's checked new version.
+    if (NamesStagingFolder(name)) {
+      tableProblem = TableProblem::kStagingName;
+      problemEntry = i;
+      return 0;
+    }
     CopyText(entry.fileName, name);
     package->ReadString(entry.description, kEntryDescriptionCapacity);
     if (HasOldStamp(entry.operation) &&

@@ -38,6 +38,7 @@ enum class TableProblem {
   kTooManyEntries,   // entryCount above kMaxEntries
   kNameTooLong,      // a file name longer than 249 characters
   kUnsafeName,       // a file name that leaves the target folder
+  kStagingName,      // a file name inside the staging folder
   kStampMissing,     // the package ended where a stamp should be
   kFolderTooLong,    // the target folder does not fit its buffer
 };

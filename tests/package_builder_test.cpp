@@ -421,7 +421,7 @@ TEST(PackageBuilder, RefusesUnreadableFilesLongTextsAndNamesDifferingInCase) {
   {
     Releases releases;
     Put(releases.newRoot, "secret.key", Bytes("k"));
-    FaultyFileSystem faults(FaultKind::kOpenForRead, 1, true, "secret");
+    FaultyFileSystem faults(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "secret");
     ExpectRefused(releases, {},
                   releases.newRoot + "secret.key: cannot be stamped (unreadable, locked, or dated outside 1980-2107)");
   }

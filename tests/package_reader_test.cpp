@@ -293,6 +293,16 @@ TEST(PackageFormat, RefusesTablesThatCannotBeHeldOrEscapeTheFolder) {
     EXPECT_EQ(escaping.session.totalBytes, 0u) << name;
     EXPECT_EQ(escaping.session.tableProblem, TableProblem::kUnsafeName) << name;
   }
+  // The second entry's name would put its file over the first's checked
+  // new version in the staging folder.
+  TempFolder staged;
+  std::vector<std::uint8_t> table = EntryBytes(0x00, "a.txt", {Stamp(1)});
+  const std::vector<std::uint8_t> inStaging = EntryBytes(0x00, "__kvupd_\\N00000.TMP", {Stamp(1)});
+  table.insert(table.end(), inStaging.begin(), inStaging.end());
+  Opened stagingName(staged, RawPackage(18, 2, table));
+  EXPECT_EQ(stagingName.session.totalBytes, 0u);
+  EXPECT_EQ(stagingName.session.tableProblem, TableProblem::kStagingName);
+  EXPECT_EQ(stagingName.session.problemEntry, 1);
 
   TempFolder f249;
   Opened fits(f249, RawPackage(18, 1, EntryBytes(0x00, std::string(249, 'n'), {Stamp(1)})));

@@ -65,6 +65,11 @@ TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {
   ASSERT_TRUE(CompressPackage(Header(18, 0), 9, &container));
   container.resize(container.size() - 6);
 
+  std::vector<std::uint8_t> staged = Header(18, 1);
+  staged.push_back(0x00);  // Add
+  for (char c : std::string("__KVUPD_\\N00001.TMP")) staged.push_back(static_cast<std::uint8_t>(c));
+  staged.insert(staged.end(), {0, 0, 0, 0, 0x21, 0, 1, 0, 0, 0, 0, 0});
+
   std::vector<std::uint8_t> stampless = Header(18, 1);
   stampless.insert(stampless.end(), {0x01, 'u', 0, 0});
   std::vector<std::uint8_t> cutHeader = Header(18, 0);
@@ -80,6 +85,7 @@ TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {
       {Header(19, 0), "version 19 is too new"},
       {Header(18, 10001), "10001 entries, at most 10000"},
       {traversal, "entry 0 names a file outside the target folder"},
+      {staged, "entry 0 names a file in the staging folder __KVUPD_"},
       {stampless, "the file ends where the stamp of entry 0 should be"},
       {Header(18, 1), "truncated"},
       {container, "truncated"},

@@ -16,6 +16,7 @@
 #include "platform/code_page.h"
 #include "platform/copy_out.h"
 #include "platform/file_system.h"
+#include "platform/link_walk.h"
 #include "platform/posix/native_path.h"
 
 namespace platform {
@@ -42,6 +43,16 @@ bool InUse(const std::string& path) {
   const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
   ::close(fd);
   return busy;
+}
+
+ComponentKind ExamineComponent(const std::string& prefix) {
+  struct stat info;
+  if (::lstat(NativePath(prefix.c_str()).c_str(), &info) != 0) {
+    return errno == ENOENT || errno == ENOTDIR ? ComponentKind::kMissing
+                                               : ComponentKind::kUnreadable;
+  }
+  if (S_ISLNK(info.st_mode)) return ComponentKind::kLink;
+  return S_ISDIR(info.st_mode) ? ComponentKind::kFolder : ComponentKind::kFile;
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -199,6 +210,46 @@ class PosixFileSystem final : public FileSystem {
 
   bool SetCurrentFolder(const char* path) override {
     return ::chdir(NativePath(path).c_str()) == 0;
+  }
+
+  LinkFinding FindLinkBelow(const char* folder, const char* path) override {
+    return WalkBelow(folder, path, ExamineComponent);
+  }
+
+  // A lock on the folder's own inode, so nothing is created in it; the
+  // system drops it when the last descriptor closes, also at a kill.
+  LockResult LockFolder(const char* folder, FileHandle* lock) override {
+    const int fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LockResult::kFailed;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const bool held = errno == EWOULDBLOCK;
+      ::close(fd);
+      return held ? LockResult::kInUse : LockResult::kFailed;
+    }
+    *lock = fd;
+    return LockResult::kLocked;
+  }
+
+  void UnlockFolder(FileHandle lock) override {
+    if (lock != kInvalidFile) ::close(static_cast<int>(lock));
+  }
+
+  bool Flush(const char* path) override {
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool flushed = ::fsync(fd) == 0;
+    ::close(fd);
+    return flushed;
+  }
+
+  // An fsync per file or folder costs a journal commit apiece, some
+  // milliseconds each; one syncfs covers them all.
+  bool FlushFolder(const char* folder, FlushScope) override {
+    const int fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool flushed = ::syncfs(fd) == 0;
+    ::close(fd);
+    return flushed;
   }
 };
 

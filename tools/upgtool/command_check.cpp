@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "apply/recovery.h"
 #include "package/folder_validation.h"
 #include "platform/code_page.h"
 #include "platform/resources.h"
@@ -15,6 +16,27 @@
 namespace {
 
 constexpr char kUsage[] = "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER";
+
+// What check says of an interrupted commit: a word for JSON and, for
+// people, whose it is and what the next apply does with it.
+struct InterruptedReport {
+  const char* word;
+  const char* text;
+};
+
+InterruptedReport Report(InterruptedCommit interrupted) {
+  switch (interrupted) {
+    case InterruptedCommit::kOfThisPackage:
+      return {"this package", "by this package; applying it finishes the upgrade"};
+    case InterruptedCommit::kOfAnotherPackage:
+      return {"another package", "by another package; the next apply finishes or undoes it first"};
+    case InterruptedCommit::kUnreadable:
+      return {"unreadable", "its journal cannot be read; the next apply keeps everything and stops"};
+    case InterruptedCommit::kNone:
+      break;
+  }
+  return {"none", ""};
+}
 
 }  // namespace
 
@@ -36,6 +58,10 @@ int RunCheck(int argc, char** argv) {
   }
   FolderCheckCounts counts;
   const bool valid = ValidateTargetFolder(session, &counts);
+  // An upgrade stopped half way through putting its files in place: the
+  // counts above judge a folder that the next apply will change first.
+  const InterruptedCommit interrupted = FindInterruptedCommit(session);
+  const InterruptedReport report = Report(interrupted);
   if (arguments.Has("--json")) {
     JsonWriter json;
     json.BeginObject()
@@ -45,6 +71,7 @@ int RunCheck(int argc, char** argv) {
         .Number("matched", counts.matched)
         .Number("mismatched", counts.mismatched)
         .Number("criticalEntry", counts.criticalEntry)
+        .String("interruptedCommit", report.word)
         .EndObject();
     std::printf("%s\n", json.text().c_str());
   } else {
@@ -56,6 +83,10 @@ int RunCheck(int argc, char** argv) {
       const std::string name = session.entries[counts.criticalEntry]->fileName;
       std::printf("Stopped at:  entry %d, %s (critical)\n", counts.criticalEntry,
                   platform::PackageTextForConsole(name).c_str());
+    }
+    if (interrupted != InterruptedCommit::kNone) {
+      std::printf("Interrupted: an upgrade stopped while putting its files in place, %s\n",
+                  report.text);
     }
   }
   return valid ? 0 : 1;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "package/entry_path.h"
+
 namespace {
 
 std::string EntryLabel(const UpgradeSession& session) {
@@ -34,6 +36,9 @@ std::string PackageProblemText(const UpgradeSession& session) {
     case TableProblem::kUnsafeName:
       return "entry table unreadable: " + EntryLabel(session) +
              " names a file outside the target folder";
+    case TableProblem::kStagingName:
+      return "entry table unreadable: " + EntryLabel(session) +
+             " names a file in the staging folder " + kStagingFolderName;
     case TableProblem::kStampMissing:
       return "entry table unreadable: the file ends where the stamp of " + EntryLabel(session) +
              " should be";
