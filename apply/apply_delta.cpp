@@ -77,22 +77,47 @@ bool Decode(std::uint8_t code, TKVStream& package, TKVStream* oldFile, std::uint
   }
 }
 
-void MovePiece(TKVStream* source, TKVStream* output, std::uint32_t piece) {
-  if (source == nullptr) return;
-  if (output != nullptr) {
-    output->CopyFrom(*source, piece);
-    return;
+// Where one call's bytes go: the output and how much it may still take.
+// It takes the declared size and one byte more, so that a stream running
+// past its size leaves a file that fails its check as a longer one would,
+// and a tiny package can no longer fill a disk. No output takes nothing.
+struct Destination {
+  TKVStream* output;
+  std::uint64_t room;
+};
+
+// Moves one piece from the source to the destination. Package bytes that
+// are not kept are still read, so that the next stream is found where it
+// lies; old-file bytes are read without an output, as the format has always
+// done, but not into an output that is full. False when the package ran out
+// of data.
+bool MovePiece(TKVStream& package, TKVStream* source, Destination& to, std::uint32_t piece) {
+  if (source == nullptr) return true;
+  const std::uint32_t kept = to.room < piece ? static_cast<std::uint32_t>(to.room) : piece;
+  if (kept != 0) {
+    const std::uint32_t copied = to.output->CopyFrom(*source, kept);
+    to.room -= kept;
+    if (source == &package && copied < kept) return false;
   }
-  for (std::uint32_t i = 0; i < piece; ++i) source->ReadByte();
+  if (source != &package && to.output != nullptr) return true;
+  for (std::uint32_t i = kept; i < piece && source->Error() == 0; ++i) source->ReadByte();
+  return source != &package || package.Error() == 0;
 }
 
 }  // namespace
 
-int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output) {
+int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output,
+               std::uint32_t newSize) {
   TKVStream& package = *session.package;
   std::uint32_t base = 0;
+  Destination to{output, output != nullptr ? std::uint64_t{newSize} + 1 : 0};
+  // Bytes this stream has accounted for. A valid stream accounts for its
+  // declared size exactly; past it, a copy that can move nothing is counted
+  // in one step instead of piece by piece, so that its count costs nothing.
+  std::uint64_t counted = 0;
   UpdateProgress(session);
   for (;;) {
+    // The end of the package data reads as End too.
     const std::uint8_t code = package.ReadByte();
     if (code == kOpEnd) return 0;
     DeltaOperation op;
@@ -103,9 +128,15 @@ int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output) {
       op.source->Seek(op.position);
     }
     while (op.count != 0) {
-      const std::uint32_t piece = op.count >= kPieceSize ? kPieceSize : op.count;
-      MovePiece(op.source, output, piece);
+      std::uint32_t piece = op.count >= kPieceSize ? kPieceSize : op.count;
+      const bool copiesNothing = op.source != &package && (op.source == nullptr || to.room == 0);
+      if (counted > newSize && copiesNothing) {
+        piece = op.count;
+      } else if (!MovePiece(package, op.source, to, piece)) {
+        return 0;
+      }
       op.count -= piece;
+      counted += piece;
       session.bytesDone += piece;
       UpdateProgress(session);
       if (PollCancel(session) == 1) return 1;

@@ -75,7 +75,7 @@ class DeltaEncoderTest : public ::testing::Test {
   }
 
   // Rebuilds the new file from `old` and the stream, as the engine does.
-  ByteVector Replay(const ByteVector& old, const ByteVector& delta) {
+  ByteVector Replay(const ByteVector& old, const ByteVector& delta, std::uint32_t newSize) {
     ResetProgressState();
     session_->package = std::make_unique<TKVFlatRamStream>(delta.data(),
                                                           static_cast<std::uint32_t>(delta.size()));
@@ -83,7 +83,7 @@ class DeltaEncoderTest : public ::testing::Test {
     session_->totalBytes = 0x7FFFFFFF;
     TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size()));
     TKVFlatRamStream output(64, 1 << 16);
-    EXPECT_EQ(ApplyDelta(*session_, &oldFile, &output), 0);
+    EXPECT_EQ(ApplyDelta(*session_, &oldFile, &output, newSize), 0);
     EXPECT_EQ(session_->package->GetPosition(), delta.size()) << "the stream ends at its End";
     return ByteVector(output.data(), output.data() + output.GetSize());
   }
@@ -92,7 +92,7 @@ class DeltaEncoderTest : public ::testing::Test {
   ByteVector RoundTrip(const ByteVector& old, const ByteVector& now) {
     const EncodedDelta delta = EncodeDelta(old.data(), static_cast<std::uint32_t>(old.size()),
                                            now.data(), static_cast<std::uint32_t>(now.size()));
-    EXPECT_TRUE(Replay(old, delta.bytes) == now);
+    EXPECT_TRUE(Replay(old, delta.bytes, static_cast<std::uint32_t>(now.size())) == now);
     EXPECT_LE(delta.literalBytes, now.size());
     return delta.bytes;
   }
