@@ -13,6 +13,7 @@
 #include "ui/closing_message.h"
 #include "ui/console/console_user_interface.h"
 #include "ui/console/terminal.h"
+#include "ui/printable_text.h"
 #include "ui/run_upgrade.h"
 
 namespace {
@@ -67,7 +68,8 @@ int RunApply(int argc, char** argv) {
     applied = RunUpgrade(package, folder, platform::ProgramInstance(), nullptr, &outcome);
   }
   const ClosingMessage closing = ClosingMessageFor(applied, outcome);
-  std::printf("\n%s\n%s\n", closing.caption.c_str(), closing.text.c_str());
+  std::printf("\n%s\n%s\n", closing.caption.c_str(),
+              PrintableText(closing.text.c_str(), TextLayout::kLines).c_str());
   // Never the invalid-package status: that was answered above, as 1.
   return closing.exitStatus;
 }

@@ -9,6 +9,7 @@
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/target_session.h"
+#include "ui/printable_text.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ int RunCheck(int argc, char** argv) {
     std::printf("Mismatched:  %d\n", counts.mismatched);
     if (counts.criticalEntry >= 0) {
       std::printf("Stopped at:  entry %d, %s (critical)\n", counts.criticalEntry,
-                  session.entries[counts.criticalEntry]->fileName);
+                  PrintableText(session.entries[counts.criticalEntry]->fileName).c_str());
     }
   }
   return valid ? 0 : 1;

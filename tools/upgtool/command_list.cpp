@@ -11,6 +11,7 @@
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/package_problem.h"
 #include "tools/upgtool/stamp_text.h"
+#include "ui/printable_text.h"
 
 namespace {
 
@@ -57,15 +58,18 @@ void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
   std::printf("%s\n", json.text().c_str());
 }
 
+// Package texts go through PrintableText: a package can carry control
+// bytes that would act on the terminal.
 void PrintText(const char* path, const UpgradeSession& session, bool usable) {
   std::printf("Package:      %s\n", path);
   std::printf("Compressed:   %s\n", session.IsCompressed() ? "yes" : "no");
   std::printf("Valid:        %s\n", usable ? "yes" : "no");
-  std::printf("Magic:        %s\n", MagicText(session).c_str());
+  std::printf("Magic:        %s\n", PrintableText(MagicText(session).c_str()).c_str());
   std::printf("Version:      %u\n", session.version);
   std::printf("Entries:      %d\n", session.entryCount);
-  std::printf("Title:        %s\n", session.title.get());
-  std::printf("Description:  %s\n", session.description.get());
+  std::printf("Title:        %s\n", PrintableText(session.title.get()).c_str());
+  std::printf("Description:  %s\n",
+              PrintableText(session.description.get(), TextLayout::kLines).c_str());
   std::printf("Total bytes:  %lu\n", static_cast<unsigned long>(session.totalBytes));
   for (std::int32_t i = 0; i < ReadableEntries(session); ++i) {
     const PackageEntry& entry = *session.entries[i];
@@ -73,8 +77,8 @@ void PrintText(const char* path, const UpgradeSession& session, bool usable) {
                 OperationName(entry.operation), entry.operation,
                 PolicyName(entry.warningPolicy), entry.warningPolicy,
                 PolicyName(entry.errorPolicy), entry.errorPolicy);
-    std::printf("    File:        %s\n", entry.fileName);
-    std::printf("    Description: %s\n", entry.description);
+    std::printf("    File:        %s\n", PrintableText(entry.fileName).c_str());
+    std::printf("    Description: %s\n", PrintableText(entry.description).c_str());
     std::printf("    Old stamp:   %s\n", StampText(entry.oldStamp).c_str());
     std::printf("    New stamp:   %s\n", StampText(entry.newStamp).c_str());
   }

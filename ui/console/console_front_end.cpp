@@ -10,6 +10,7 @@
 #include "streams/file_utilities.h"
 #include "ui/backdrop.h"
 #include "ui/console/line_input.h"
+#include "ui/printable_text.h"
 #include "ui/shared_state.h"
 #include "ui/wizard.h"
 
@@ -19,13 +20,13 @@ constexpr char kPageCaption[] = "Upgrade Applicator";
 constexpr char kCancelQuestion[] = "Are you sure you want to cancel?";
 
 // Folders are kept with the package's backslashes; people read them with
-// the system's own separator.
+// the system's own separator. A folder name can hold control bytes too.
 std::string Shown(const char* folder) {
   std::string shown = folder;
   for (char& c : shown) {
     if (c == '\\') c = platform::NativeSeparator();
   }
-  return shown;
+  return PrintableText(shown.c_str());
 }
 
 bool IsYesNo(unsigned style) { return (style & platform::kMbButtonMask) == platform::kMbYesNo; }
@@ -60,13 +61,14 @@ bool ConsoleFrontEnd::ChoosePackageFile(char* path) {
     std::string answer;
     if (!Ask("Package file (Enter to cancel): ", &answer) || answer.empty()) return false;
     if (IsFile(answer.c_str()) && CopyText(path, kMaxPath, answer.c_str())) return true;
-    std::fprintf(output_, "%s\nFile not found.\n", answer.c_str());
+    std::fprintf(output_, "%s\nFile not found.\n", PrintableText(answer.c_str()).c_str());
   }
 }
 
 int ConsoleFrontEnd::MessageBox(platform::WindowHandle, const char* text, const char* caption,
                                 unsigned style) {
-  std::fprintf(output_, "\n[%s]\n%s\n", caption, text);
+  std::fprintf(output_, "\n[%s]\n%s\n", PrintableText(caption).c_str(),
+               PrintableText(text, TextLayout::kLines).c_str());
   if (!IsYesNo(style)) return platform::kIdOk;
   for (;;) {
     std::string answer;
@@ -105,7 +107,8 @@ void ConsoleFrontEnd::PrintPage(int page) {
     std::string title = "UpdateTitle";
     std::string description;
     ReadPackageText(PackagePath, &title, &description);
-    std::fprintf(output_, "Title: %s\n\nDescription:\n%s\n", title.c_str(), description.c_str());
+    std::fprintf(output_, "Title: %s\n\nDescription:\n%s\n", PrintableText(title.c_str()).c_str(),
+                 PrintableText(description.c_str(), TextLayout::kLines).c_str());
   } else if (page == 2) {
     std::fprintf(output_,
                  "Please select the target folder that contains the files which should be "
@@ -156,6 +159,6 @@ bool ConsoleFrontEnd::ChooseFolder(platform::WindowHandle, const char* start, ch
     if (IsFolder(answer.c_str()) && CopyText(returned, kMaxPath, answer.c_str()) &&
         AppendText(returned, kMaxPath, "\\Target"))
       return true;
-    std::fprintf(output_, "%s\nThis folder does not exist.\n", answer.c_str());
+    std::fprintf(output_, "%s\nThis folder does not exist.\n", PrintableText(answer.c_str()).c_str());
   }
 }

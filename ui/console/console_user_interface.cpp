@@ -7,6 +7,7 @@
 #include "platform/time.h"
 #include "ui/console/interrupt.h"
 #include "ui/percent_bar_geometry.h"
+#include "ui/printable_text.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ void ConsoleUserInterface::SetWindowTitle(platform::WindowHandle, const char* te
   if (title_ == text) return;
   title_ = text;
   EndStatusLine();
-  std::fprintf(output_, "%s\n", text);
+  std::fprintf(output_, "%s\n", PrintableText(text).c_str());
   std::fflush(output_);
 }
 
@@ -96,8 +97,10 @@ void ConsoleUserInterface::PumpMessages(platform::WindowHandle) {
 }
 
 std::string ConsoleUserInterface::StatusText() const {
-  std::string line = TextBar(percent_) + " " + status_;
-  if (!fileName_.empty() && fileName_ != " ") line += " " + fileName_;
+  // The file name comes from the package; it is escaped before the line is
+  // cut to its width.
+  std::string line = TextBar(percent_) + " " + PrintableText(status_.c_str());
+  if (!fileName_.empty() && fileName_ != " ") line += " " + PrintableText(fileName_.c_str());
   if (line.size() > kLineWidth) line.resize(kLineWidth);
   return line;
 }
@@ -163,7 +166,9 @@ int ConsoleUserInterface::ReadAnswer(const char* text) {
       std::fprintf(output_, "%s (end of input)\n", answer == platform::kIdYes ? "y" : "n");
       return answer;
     }
-    if (!terminal_) std::fprintf(output_, "%s", line.c_str());
+    if (!terminal_) {
+      std::fprintf(output_, "%s", PrintableText(line.c_str(), TextLayout::kLines).c_str());
+    }
     const std::string answer = Trimmed(line.c_str());
     if (answer == "y" || answer == "yes") return platform::kIdYes;
     if (answer == "n" || answer == "no") return platform::kIdNo;
@@ -174,7 +179,8 @@ int ConsoleUserInterface::ReadAnswer(const char* text) {
 int ConsoleUserInterface::ShowMessageBox(platform::WindowHandle, const char* text,
                                      const char* caption, unsigned style) {
   EndStatusLine();
-  std::fprintf(output_, "\n-- %s --\n%s\n", caption, text);
+  std::fprintf(output_, "\n-- %s --\n%s\n", PrintableText(caption).c_str(),
+               PrintableText(text, TextLayout::kLines).c_str());
   const int answer = IsQuestion(style) ? ReadAnswer(text) : platform::kIdOk;
   std::fflush(output_);
   return answer;
