@@ -7,6 +7,8 @@
 set -euo pipefail
 
 want=(g++ cmake make libgtest-dev googletest zlib1g-dev tmux)
+# The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
+want+=(clang)
 if [ "${1:-all}" = all ]; then
   want+=(g++-mingw-w64-i686 libz-mingw-w64-dev python3 wine wine32:i386 xvfb xauth xdotool imagemagick fonts-wine fonts-liberation)
 fi
