@@ -4,6 +4,7 @@
 #include "platform/file_system.h"
 #include "streams/file_utilities.h"
 #include "streams/kv_file_stream.h"
+#include "tests/support/package_file.h"
 
 namespace {
 
@@ -12,15 +13,6 @@ using Bytes = std::vector<std::uint8_t>;
 // 1 June 2020 10:00 and 1 July 2021 11:30, DOS format.
 constexpr std::uint16_t kDates[] = {(40u << 9) | (6u << 5) | 1u, (41u << 9) | (7u << 5) | 1u};
 constexpr std::uint16_t kTimes[] = {10u << 11, (11u << 11) | (30u << 5)};
-
-Bytes Noise(std::size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  for (auto& b : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    b = static_cast<std::uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
 
 Bytes Lines(int release) {
   std::string text;
@@ -36,10 +28,10 @@ Bytes Lines(int release) {
 std::map<std::string, Bytes> ReleaseFiles(int release) {
   std::map<std::string, Bytes> files;
   files["notes.txt"] = Lines(release);
-  files["data.bin"] = Noise(release == 1 ? 300 : 320, static_cast<std::uint32_t>(release));
+  files["data.bin"] = RandomBytes(release == 1 ? 300 : 320, static_cast<std::uint32_t>(release));
   files["same.txt"] = Bytes(40, 's');
   if (release == 1) files["old.txt"] = Bytes(30, 'o');
-  if (release == 2) files["sub\\deeper\\new.dat"] = Noise(90, 9);
+  if (release == 2) files["sub\\deeper\\new.dat"] = RandomBytes(90, 9);
   return files;
 }
 

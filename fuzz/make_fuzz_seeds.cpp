@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "builder/delta_writer.h"
 #include "builder/package_builder.h"
 #include "fuzz/fuzz_release.h"
 #include "package/upgrade_session.h"
 #include "streams/file_utilities.h"
+#include "tests/support/package_file.h"
 
 namespace {
 
@@ -54,13 +54,8 @@ Bytes SmallestPackage() {
   writer.SetTitle("T");
   PackageEntrySpec add;
   add.fileName = "a.txt";
-  add.newStamp.dosDate = 0x21;
-  add.newStamp.size = 3;
-  add.newStamp.checksum = 0x6202;
-  DeltaWriter delta;
-  delta.Insert(reinterpret_cast<const std::uint8_t*>("abc"), 3);
-  delta.End();
-  add.delta = delta.bytes();
+  add.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
+  add.delta = InsertDelta("abc");
   writer.AddEntry(add);
   Bytes bytes;
   writer.Plain(&bytes);
