@@ -37,13 +37,14 @@ struct StreamEnd {
 std::vector<StreamEnd> RunStreams(UpgradeSession& session, const std::vector<std::uint8_t>& package,
                                   const std::vector<std::uint8_t>* old, bool withOutput,
                                   std::uint32_t declared) {
-  session.package = std::make_unique<TKVFlatRamStream>(
-      package.data(), static_cast<std::uint32_t>(package.size()));
+  session.package = std::make_unique<TKVFlatRamStream>(package.data(),
+                                                       static_cast<std::uint32_t>(package.size()));
   session.bytesDone = 1;
   ResetProgressState();
   std::unique_ptr<TKVFlatRamStream> oldFile;
   if (old != nullptr) {
-    oldFile = std::make_unique<TKVFlatRamStream>(old->data(), static_cast<std::uint32_t>(old->size()));
+    oldFile =
+        std::make_unique<TKVFlatRamStream>(old->data(), static_cast<std::uint32_t>(old->size()));
   }
   std::vector<StreamEnd> ends;
   for (int stream = 0; stream < kMostStreams; ++stream) {
@@ -76,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<StreamEnd> installed =
       RunStreams(*session, package, (mode & 1) != 0 ? &old : nullptr, (mode & 2) != 0, declared);
   const std::uint64_t installedPolls = static_cast<std::uint64_t>(user.pumps);
-  const std::uint64_t mostPolls =
-      5 * std::uint64_t{package.size()} + installed.size() * (2 * (std::uint64_t{declared} / 256) + 4);
+  const std::uint64_t mostPolls = 5 * std::uint64_t{package.size()} +
+                                  installed.size() * (2 * (std::uint64_t{declared} / 256) + 4);
   Require(installedPolls <= mostPolls, "the polls follow the package and the declared size");
 
   const std::vector<StreamEnd> skipped = RunStreams(*session, package, nullptr, false, declared);

@@ -67,13 +67,6 @@ FolderSnapshot Beside(const Site& site) {
   return beside;
 }
 
-std::uint64_t DeclaredBytes(const UpgradeSession& session) {
-  if (session.totalBytes == 0) return 0;
-  std::uint64_t declared = 0;
-  for (std::int32_t i = 0; i < session.entryCount; ++i) declared += session.entries[i]->newStamp.size;
-  return declared;
-}
-
 void InstallRelease1(const Site& site) {
   std::error_code error;
   fs::remove_all(NativeTestPath(site.target), error);
@@ -127,8 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(TakeSnapshot(site.target) == targetBefore,
             "a run that is not applied leaves the target folder as it was");
   }
-  const std::uint64_t mostPolls = declared / 128 + 8 * carried +
-                                  16 * static_cast<std::uint64_t>(std::max(entries, 0)) + 1000;
+  const std::uint64_t mostPolls =
+      declared / 128 + 8 * carried + 16 * static_cast<std::uint64_t>(std::max(entries, 0)) + 1000;
   Require(static_cast<std::uint64_t>(user.pumps) <= mostPolls,
           "the polls follow what the package declares and carries");
   return 0;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "package/upgrade_session.h"
+
 std::uint32_t FuzzInput::Number(int bytes) {
   std::uint32_t value = 0;
   for (int i = 0; i < bytes; ++i) value |= static_cast<std::uint32_t>(Byte()) << (8 * i);
@@ -22,4 +24,13 @@ void Require(bool condition, const char* what) {
   std::fprintf(stderr, "fuzz: broken promise: %s\n", what);
   std::fflush(stderr);
   std::abort();
+}
+
+std::uint64_t DeclaredBytes(const UpgradeSession& session) {
+  if (session.totalBytes == 0) return 0;
+  std::uint64_t declared = 0;
+  for (std::int32_t i = 0; i < session.entryCount; ++i) {
+    declared += session.entries[i]->newStamp.size;
+  }
+  return declared;
 }

@@ -1,11 +1,12 @@
 // What the fuzz targets share: reading fields off the front of an input,
-// a check that stops the run with a message, and a user interface that
-// answers from the input.
+// a check that stops the run with a message, and what a package declares.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+class UpgradeSession;
 
 // Takes fields off the front of a fuzz input; past its end every field is 0.
 class FuzzInput {
@@ -27,3 +28,7 @@ class FuzzInput {
 // Stops the process with `what` when the condition fails, so that libFuzzer
 // keeps the input that broke a promise as it keeps one that crashed.
 void Require(bool condition, const char* what);
+
+// The new sizes of a usable table's entries, summed without wrapping; 0 for
+// a table that cannot be used. The work of a run follows this sum.
+std::uint64_t DeclaredBytes(const UpgradeSession& session);

@@ -123,8 +123,9 @@ int main(int argc, char** argv) {
       const auto found = old.find(entry.fileName);
       const Bytes oldBytes =
           entry.operation == kUpdate && found != old.end() ? found->second : Bytes();
-      const Bytes front = Join(Join({3}, Little(entry.newStamp.size, 3)),
-                               Join(Little(static_cast<std::uint32_t>(oldBytes.size()), 2), oldBytes));
+      const Bytes front =
+          Join(Join({3}, Little(entry.newStamp.size, 3)),
+               Join(Little(static_cast<std::uint32_t>(oldBytes.size()), 2), oldBytes));
       written = written && delta.Write(front, entry.delta);
     }
   }

@@ -73,15 +73,14 @@ void CheckSame(const UpgradeSession& plain, const UpgradeSession& wrapped) {
           "the container gives the same verdict");
   const std::int32_t read = plain.entryCount < kMaxEntries ? plain.entryCount : kMaxEntries;
   for (std::int32_t i = 0; i < read; ++i) {
-    Require(SameEntry(plain.entries[i], wrapped.entries[i]), "the container gives the same entries");
+    Require(SameEntry(plain.entries[i], wrapped.entries[i]),
+            "the container gives the same entries");
   }
 }
 
 bool Consumable(const UpgradeSession& session) {
-  if (!session.IsValid() || session.totalBytes == 0) return false;
-  std::uint64_t declared = 0;
-  for (std::int32_t i = 0; i < session.entryCount; ++i) declared += session.entries[i]->newStamp.size;
-  return declared <= kMostDeclaredBytes;
+  return session.IsValid() && session.totalBytes != 0 &&
+         DeclaredBytes(session) <= kMostDeclaredBytes;
 }
 
 // Carries both packages past every delta stream, as the install pass does

@@ -215,7 +215,8 @@ std::vector<BoundedRow> BoundedRows(const std::vector<std::uint8_t>& old) {
   for (int i = 0; i < 200; ++i) copies.CopyAbs32(0, static_cast<std::uint32_t>(old.size()));
   copies.End();
   rows.push_back({"copies of the old file far past the declared size", copies.bytes(), 1001,
-                  Slice(old, 0, 1002), 200u * static_cast<std::uint32_t>(old.size()), 210, true, true});
+                  Slice(old, 0, 1002), 200u * static_cast<std::uint32_t>(old.size()), 210, true,
+                  true});
 
   const std::vector<std::uint8_t> literal = Pattern(1000, 3);
   DeltaWriter inserts;

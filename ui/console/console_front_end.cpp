@@ -159,6 +159,7 @@ bool ConsoleFrontEnd::ChooseFolder(platform::WindowHandle, const char* start, ch
     if (IsFolder(answer.c_str()) && CopyText(returned, kMaxPath, answer.c_str()) &&
         AppendText(returned, kMaxPath, "\\Target"))
       return true;
-    std::fprintf(output_, "%s\nThis folder does not exist.\n", PrintableText(answer.c_str()).c_str());
+    std::fprintf(output_, "%s\nThis folder does not exist.\n",
+                 PrintableText(answer.c_str()).c_str());
   }
 }
