@@ -16,6 +16,8 @@ constexpr std::uint32_t kNoSeek = 0xFFFFFFFFu;
 
 struct DeltaOperation {
   TKVStream* source = nullptr;
+  // AddDiff: the package, whose bytes are added to the source's.
+  TKVStream* differences = nullptr;
   bool hasPosition = false;
   std::uint32_t position = 0;
   std::uint32_t count = 0;
@@ -35,9 +37,10 @@ std::uint32_t ReadCopyCount(TKVStream& package, std::uint8_t widthIndex) {
 }
 
 // Decodes the operands of `code`. False for End, SetBase and the codes that
-// carry nothing: they move no bytes.
-bool Decode(std::uint8_t code, TKVStream& package, TKVStream* oldFile, std::uint32_t& base,
-            DeltaOperation& op) {
+// carry nothing: they move no bytes. AddDiff exists only in extended
+// packages; a classic package keeps its codes as one-byte no-ops.
+bool Decode(std::uint8_t code, bool extended, TKVStream& package, TKVStream* oldFile,
+            std::uint32_t& base, DeltaOperation& op) {
   switch (code) {
     case kOpInsert8:
       op.source = &package;
@@ -72,6 +75,16 @@ bool Decode(std::uint8_t code, TKVStream& package, TKVStream* oldFile, std::uint
       op.hasPosition = true;
       op.source = oldFile;
       return true;
+    case kOpAddDiff8:
+    case kOpAddDiff16:
+    case kOpAddDiff32:
+      if (!extended) return false;
+      op.position = package.ReadDword();
+      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kOpAddDiff8));
+      op.hasPosition = true;
+      op.source = oldFile;
+      op.differences = &package;
+      return true;
     default:
       return false;
   }
@@ -84,6 +97,11 @@ bool Decode(std::uint8_t code, TKVStream& package, TKVStream* oldFile, std::uint
 struct Destination {
   TKVStream* output;
   std::uint64_t room;
+
+  // How much of a piece the output still takes.
+  std::uint32_t Takes(std::uint32_t piece) const {
+    return room < piece ? static_cast<std::uint32_t>(room) : piece;
+  }
 };
 
 // Moves one piece from the source to the destination. Package bytes that
@@ -93,7 +111,7 @@ struct Destination {
 // of data.
 bool MovePiece(TKVStream& package, TKVStream* source, Destination& to, std::uint32_t piece) {
   if (source == nullptr) return true;
-  const std::uint32_t kept = to.room < piece ? static_cast<std::uint32_t>(to.room) : piece;
+  const std::uint32_t kept = to.Takes(piece);
   if (kept != 0) {
     const std::uint32_t copied = to.output->CopyFrom(*source, kept);
     to.room -= kept;
@@ -104,11 +122,35 @@ bool MovePiece(TKVStream& package, TKVStream* source, Destination& to, std::uint
   return source != &package || package.Error() == 0;
 }
 
+// One piece of an AddDiff. The difference bytes are read whatever else is
+// there, so that the package stays in step; what either stream could not
+// deliver is not written, as a short copy writes only what it read, and the
+// old file is read only for what the output still takes (all of the piece
+// without an output, as a copy reads it). False when the package ran out of
+// data.
+bool AddPiece(TKVStream& differences, TKVStream* oldFile, Destination& to, std::uint32_t piece) {
+  std::uint8_t added[kPieceSize];
+  const std::int32_t gotAdded = differences.ReadBlock(added, static_cast<std::int32_t>(piece));
+  const bool inStep = gotAdded == static_cast<std::int32_t>(piece);
+  if (oldFile == nullptr) return inStep;
+  const std::uint32_t wanted = to.output == nullptr ? piece : to.Takes(piece);
+  if (wanted == 0) return inStep;
+  std::uint8_t bytes[kPieceSize];
+  const std::int32_t gotOld = oldFile->ReadBlock(bytes, static_cast<std::int32_t>(wanted));
+  if (to.output == nullptr) return inStep;
+  to.room -= wanted;
+  const std::int32_t got = gotAdded < gotOld ? gotAdded : gotOld;
+  for (std::int32_t i = 0; i < got; ++i) bytes[i] = static_cast<std::uint8_t>(bytes[i] + added[i]);
+  if (got > 0) to.output->WriteBlock(bytes, got);
+  return inStep;
+}
+
 }  // namespace
 
 int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output,
                std::uint32_t newSize) {
   TKVStream& package = *session.package;
+  const bool extended = session.Kind() == PackageKind::kExtended;
   std::uint32_t base = 0;
   Destination to{output, output != nullptr ? std::uint64_t{newSize} + 1 : 0};
   // Bytes this stream has accounted for. A valid stream accounts for its
@@ -121,7 +163,7 @@ int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output,
     const std::uint8_t code = package.ReadByte();
     if (code == kOpEnd) return 0;
     DeltaOperation op;
-    if (!Decode(code, package, oldFile, base, op)) continue;
+    if (!Decode(code, extended, package, oldFile, base, op)) continue;
     // The seek comes before the count is looked at: a copy of nothing still
     // moves the old file's read position, and later copies may rely on it.
     if (op.hasPosition && op.position != kNoSeek && op.source != nullptr) {
@@ -129,10 +171,12 @@ int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output,
     }
     while (op.count != 0) {
       std::uint32_t piece = op.count >= kPieceSize ? kPieceSize : op.count;
-      const bool copiesNothing = op.source != &package && (op.source == nullptr || to.room == 0);
-      if (counted > newSize && copiesNothing) {
+      const bool readsPackage = op.source == &package || op.differences != nullptr;
+      const bool movesNothing = !readsPackage && (op.source == nullptr || to.room == 0);
+      if (counted > newSize && movesNothing) {
         piece = op.count;
-      } else if (!MovePiece(package, op.source, to, piece)) {
+      } else if (op.differences != nullptr ? !AddPiece(*op.differences, op.source, to, piece)
+                                           : !MovePiece(package, op.source, to, piece)) {
         return 0;
       }
       op.count -= piece;

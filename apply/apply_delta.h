@@ -9,7 +9,8 @@ class TKVStream;
 class UpgradeSession;
 
 // Reads one delta stream from the session's package, through its End or
-// the end of the package data. `oldFile` (read from) and `output` (written
+// the end of the package data. The package's kind decides whether codes
+// 11-13 are AddDiff operations. `oldFile` (read from) and `output` (written
 // to) may each be null: without an output the stream is consumed and
 // nothing is written. `newSize` is the entry's declared new size: the output
 // never receives more than newSize + 1 bytes, so a stream that asks for more

@@ -2,16 +2,54 @@
 
 #include <cstring>
 
+#include "apply/package_check.h"
 #include "apply/passes.h"
 #include "apply/progress_state.h"
+#include "apply/recovery.h"
 #include "apply/staging_names.h"
 #include "package/upgrade_session.h"
+#include "platform/file_system.h"
 #include "platform/user_interface.h"
 #include "streams/bounded_text.h"
 
 using platform::Ui;
 
 namespace {
+
+constexpr char kLinkedPathText[] =
+    "** Error: A folder on the way to this file is a symbolic link or junction, which the "
+    "upgrade does not follow. This file will not be changed.";
+
+// The target folder, held for this run alone from before anything is read
+// or changed until the run has ended, however it ends.
+class RunLock {
+ public:
+  explicit RunLock(const char* folder)
+      : result_(platform::Fs().LockFolder(folder, &handle_)) {}
+  ~RunLock() {
+    if (result_ == platform::LockResult::kLocked) platform::Fs().UnlockFolder(handle_);
+  }
+  RunLock(const RunLock&) = delete;
+  RunLock& operator=(const RunLock&) = delete;
+
+  platform::LockResult result() const { return result_; }
+
+ private:
+  platform::FileHandle handle_ = platform::kInvalidFile;
+  platform::LockResult result_;
+};
+
+// Why the run cannot start on this folder, before anything is shown.
+Refusal CheckStagingFolder(const UpgradeSession& session, char (&staging)[kMaxPath]) {
+  StagingFolderName(session.targetFolder, staging);
+  // Followed, a link or a file there would take the run's own writes and
+  // deletions outside the folder or into the user's file.
+  if (platform::Fs().FindLinkBelow(session.targetFolder, staging) != platform::LinkFinding::kNone ||
+      IsFile(staging)) {
+    return Refusal::kStagingNotFolder;
+  }
+  return Refusal::kNone;
+}
 
 // A path that does not fit its buffer would be cut and name another file,
 // so the run is refused before anything is written. Returns the name to
@@ -59,10 +97,17 @@ void ShowEntry(UpgradeSession& session, const PackageEntry& entry) {
   Ui().UpdateWindow(session.progressDialog);
 }
 
+const char* EngineText(const UpgradeSession& session, int line) {
+  return line == kLinkedPathMessage ? kLinkedPathText : session.GetString(line);
+}
+
 void ShowInformation(UpgradeSession& session, int line) {
-  Ui().ShowMessageBox(session.progressDialog, session.GetString(line),
-                  session.GetString(kCaptionLine),
-                  platform::kMbIconInformation | platform::kMbTaskModal);
+  ShowInformationText(session, EngineText(session, line));
+}
+
+void ShowInformationText(UpgradeSession& session, const char* text) {
+  Ui().ShowMessageBox(session.progressDialog, text, session.GetString(kCaptionLine),
+                      platform::kMbIconInformation | platform::kMbTaskModal);
 }
 
 bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, int first, int second) {
@@ -81,25 +126,45 @@ bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, int first
     AppendText(text, capacity, entry.description);
   }
   AppendText(text, capacity, "\n\n");
-  AppendText(text, capacity, session.GetString(first));
+  AppendText(text, capacity, EngineText(session, first));
   AppendText(text, capacity, "\n\n");
-  AppendText(text, capacity, session.GetString(second));
+  AppendText(text, capacity, EngineText(session, second));
   return Ui().ShowMessageBox(session.progressDialog, text, session.GetString(kCaptionLine),
                          platform::kMbYesNo | platform::kMbIconQuestion |
                              platform::kMbTaskModal) == platform::kIdYes;
 }
 
-int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome) {
+int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome, PackageCheck* check) {
   ApplyOutcome ownOutcome;
   ApplyOutcome& result = outcome != nullptr ? *outcome : ownOutcome;
   if (!session.IsValid() || session.totalBytes == 0 || !session.uiStrings) return 0;
   if (const char* refused = FindPathThatDoesNotFit(session)) {
+    result.refusal = Refusal::kPathTooLong;
     result.refusedPath = refused;
     return 0;
   }
+  // Before the recovery and pass 1, so that a second run finds nothing
+  // half done by this one and this one nothing half done by another.
+  const RunLock lock(session.targetFolder);
+  if (lock.result() != platform::LockResult::kLocked) {
+    result.refusal = lock.result() == platform::LockResult::kInUse ? Refusal::kFolderInUse
+                                                                   : Refusal::kFolderNotLockable;
+    return 0;
+  }
+  char staging[kMaxPath];
+  result.refusal = CheckStagingFolder(session, staging);
+  if (result.refusal != Refusal::kNone) {
+    result.refusedPath = staging;
+    return 0;
+  }
   OpenProgressDialog(session);
+  if (!RecoverInterruptedCommit(session, result)) return result.recoveredThisPackage ? 1 : 0;
   if (!RunPreflight(session)) return 0;
   if (!RunInstall(session, result)) return 0;
-  RunCommit(session, result);
-  return 1;
+  if (check != nullptr && !check->Passes(session)) {
+    result.packageChanged = true;
+    RemoveStaging(session, result);
+    return 0;
+  }
+  return RunCommit(session, result);
 }

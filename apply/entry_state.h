@@ -13,4 +13,6 @@ enum EntryState : std::uint8_t {
   kTimeDiffers = 5,
   kExists = 6,
   kRebuildFailed = 8,
+  // A folder on the way to the file is a link (or could not be examined).
+  kLinked = 9,
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "apply/apply_upgrade.h"
+#include "apply/confined_files.h"
 #include "apply/entry_state.h"
 #include "apply/passes.h"
 #include "apply/progress.h"
@@ -50,7 +51,7 @@ bool Decide(UpgradeSession& session, PackageEntry& entry, Finding finding) {
   std::uint8_t policy = entry.errorPolicy;
   int message = finding.message;
   if (entry.operation == kRemove) {
-    if (finding.state != kMissing && finding.state != kReadOnly) {
+    if (finding.state != kMissing && finding.state != kReadOnly && finding.state != kLinked) {
       // A changed file to be removed is only a warning: the user's changes
       // go with it if the run goes on.
       message = kRemoveChangedLine;
@@ -83,9 +84,15 @@ int RunPreflight(UpgradeSession& session) {
     ShowEntry(session, entry);
     if (PollCancel(session) == 1) return 0;
     if (!IsKnownOperation(entry.operation)) continue;
-    FileStamp found;
-    ComputeFileStamp(session.pathBuffer, found);
-    const Finding finding = Classify(entry, session.pathBuffer, found);
+    // A path through a link is found before anything is read through it:
+    // as for a read-only file the error policy decides, and a skipped entry
+    // is never touched.
+    Finding finding{kLinked, kLinkedPathMessage};
+    if (IsConfined(session, session.pathBuffer)) {
+      FileStamp found;
+      ComputeFileStamp(session.pathBuffer, found);
+      finding = Classify(entry, session.pathBuffer, found);
+    }
     entry.state = finding.state;
     if (entry.state == kProceed) continue;
     if (!Decide(session, entry, finding)) return 0;

@@ -1,25 +1,46 @@
 #include "apply/staging_names.h"
 
+#include "package/entry_path.h"
 #include "streams/bounded_text.h"
 
 namespace {
 
-constexpr char kStagingFolder[] = "__KVUPD_";
+// `letter`, the index in five digits with leading zeros (the table holds at
+// most 10000 entries) and ".TMP", inside the staging folder.
+bool IndexedName(const char* targetFolder, char letter, std::int32_t index,
+                 char (&out)[kMaxPath]) {
+  char name[] = "\\X00000.TMP";
+  name[1] = letter;
+  std::uint32_t value = static_cast<std::uint32_t>(index);
+  for (int i = 6; i >= 2; --i) {
+    name[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return value == 0 && StagingFolderName(targetFolder, out) && AppendText(out, name);
+}
+
+bool StagedName(const char* targetFolder, const char* name, char (&out)[kMaxPath]) {
+  return StagingFolderName(targetFolder, out) && AppendText(out, "\\") && AppendText(out, name);
+}
 
 }  // namespace
 
 bool StagingFolderName(const char* targetFolder, char (&out)[kMaxPath]) {
-  return CopyText(out, targetFolder) && AppendText(out, kStagingFolder);
+  return CopyText(out, targetFolder) && AppendText(out, kStagingFolderName);
 }
 
 bool TemporaryFileName(const char* targetFolder, std::int32_t index, char (&out)[kMaxPath]) {
-  // Five digits with leading zeros: the table holds at most 10000 entries.
-  char digits[6] = {};
-  std::uint32_t value = static_cast<std::uint32_t>(index);
-  for (int i = 4; i >= 0; --i) {
-    digits[i] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-  return value == 0 && StagingFolderName(targetFolder, out) && AppendText(out, "\\N") &&
-         AppendText(out, digits) && AppendText(out, ".TMP");
+  return IndexedName(targetFolder, 'N', index, out);
+}
+
+bool BackupFileName(const char* targetFolder, std::int32_t index, char (&out)[kMaxPath]) {
+  return IndexedName(targetFolder, 'O', index, out);
+}
+
+bool JournalFileName(const char* targetFolder, char (&out)[kMaxPath]) {
+  return StagedName(targetFolder, "COMMIT.JNL", out);
+}
+
+bool JournalDraftName(const char* targetFolder, char (&out)[kMaxPath]) {
+  return StagedName(targetFolder, "COMMIT.NEW", out);
 }

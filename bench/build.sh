@@ -1,25 +1,32 @@
 #!/usr/bin/env bash
-# Benchmark of upgtool build and upgtool apply on a real pair of releases:
-# two versions of one Debian package, fetched with apt-get download. It
-# measures package size, build time and apply time beside xdelta3 -9 -S djw,
-# bsdiff and zstd -19 --long=27 --patch-from, on one large binary and on the
-# whole tree (the single-file tools in a shell loop over changed and added
-# files). Not a test: it prints a table.
+# Benchmark of upgtool build and upgtool apply on real pairs of releases,
+# beside xdelta3 -9 -S djw, bsdiff and zstd -19 --long=27 --patch-from:
+#
+#   one large program  libmergedlo.so of libreoffice-core 4:7.4.7-1+deb12u13
+#                      and +deb12u14 (69.5 MB, code that moved)
+#   a whole tree       postgresql-15 15.18-0+deb12u1 and 15.20-0+deb12u1 (the
+#                      single-file tools in a shell loop over changed and
+#                      added files)
+#
+# For each maker: the package or patch bytes, the build's time and peak
+# memory (the largest of one process), and the time to apply it. upgtool
+# builds four ways: classic, --best, --extended and --extended --best. Not
+# a test: it prints a table.
 #
 # usage: bench/build.sh [BUILD_DIR] [WORK_DIR]
-#   BENCH_PACKAGE  the Debian package (default postgresql-15); the two newest
-#                  versions that the configured archives offer are compared
-#   BENCH_FILE     the large binary, relative to the package root (default:
-#                  the largest file in both versions)
+#   UPG_BENCH_DEBS  a folder that may already hold the four .deb files (as
+#               apt-get download names them); what it lacks is downloaded
+#               into WORK_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 work=${2:-${TMPDIR:-/tmp}/upg-bench}
 upgtool=$build/tools/upgtool/upgtool
-package=${BENCH_PACKAGE:-postgresql-15}
+debs=${UPG_BENCH_DEBS:-}
 
 need=()
-for tool in xdelta3 bsdiff zstd; do command -v "$tool" >/dev/null || need+=("$tool"); done
+for tool in xdelta3 bsdiff zstd bc; do command -v "$tool" >/dev/null || need+=("$tool"); done
+[ -x /usr/bin/time ] || need+=(time)
 if [ ${#need[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
 fi
@@ -28,107 +35,146 @@ fi
 mkdir -p "$work"
 work=$(realpath "$work")
 cd "$work"
-mapfile -t versions < <(apt-cache madison "$package" | awk '{print $3}' | sort -uV | tail -2)
-if [ ${#versions[@]} -lt 2 ]; then
-  echo "$package: the archives offer only one version; set BENCH_PACKAGE" >&2
-  exit 1
-fi
-for v in "${versions[@]}"; do
-  ls "${package}_${v/:/%3a}"_*.deb >/dev/null 2>&1 || apt-get download -qq "$package=$v" 2>/dev/null
-done
-rm -rf old new
-dpkg-deb -x "$(ls "${package}_${versions[0]/:/%3a}"_*.deb)" old
-dpkg-deb -x "$(ls "${package}_${versions[1]/:/%3a}"_*.deb)" new
 
-file=${BENCH_FILE:-$(cd new && find . -type f -printf '%s %P\n' | sort -n | while read -r size name; do
-  [ -f "../old/$name" ] && echo "$name"; done | tail -1)}
-rm -rf single && mkdir -p single/old single/new
-cp -p "old/$file" single/old/ && cp -p "new/$file" single/new/
-name=$(basename "$file")
-
-now() { date +%s.%N; }
-elapsed() { printf '%.2f' "$(echo "$(now) - $1" | bc)"; }
-size() { stat -c %s "$1"; }
-row() { printf '%-30s %12s %10s %10s\n' "$@"; }
-
-# upgtool: build, then apply to a copy of the old folder and compare.
-run_upgtool() { # label old new
-  local label=$1 old=$2 new=$3 t
-  rm -rf target pkg.upg && cp -a "$old" target
-  t=$(now); "$upgtool" build "$old" "$new" -o pkg.upg >/dev/null 2>build.log; local b; b=$(elapsed "$t")
-  t=$(now); "$upgtool" apply --yes pkg.upg target >/dev/null; local a; a=$(elapsed "$t")
-  diff -r --no-dereference target "$new" >/dev/null 2>&1 || same_files target "$new" ||
-    { echo "upgtool: $label: the applied folder differs" >&2; exit 1; }
-  row "upgtool build $label" "$(size pkg.upg)" "$b" "$a"
+# The .deb of PACKAGE=VERSION: from UPG_BENCH_DEBS, else downloaded here.
+fetch() {
+  local package=$1 version=$2 name
+  name="${package}_${version/:/%3a}_amd64.deb"
+  if [ -n "$debs" ] && [ -f "$debs/$name" ]; then
+    echo "$debs/$name"
+    return
+  fi
+  [ -f "$name" ] || apt-get download -qq "$package=$version" >/dev/null 2>&1 ||
+    { echo "cannot fetch $package=$version; set UPG_BENCH_DEBS to a folder that holds $name" >&2; exit 1; }
+  echo "$work/$name"
 }
+
+# unpack PACKAGE OLD_VERSION NEW_VERSION INTO: INTO/old and INTO/new.
+unpack() {
+  local old new
+  old=$(fetch "$1" "$2")
+  new=$(fetch "$1" "$3")
+  rm -rf "$4" && mkdir -p "$4"
+  dpkg-deb -x "$old" "$4/old"
+  dpkg-deb -x "$new" "$4/new"
+}
+
+size() { stat -c %s "$1"; }
+row() { printf '%-34s %12s %9s %10s %9s\n' "$@"; }
+header() { row "" "bytes" "build s" "build MB" "apply s"; }
+
+# Runs a command under GNU time; adds its seconds to $took and keeps the
+# largest resident size in $peak (kB).
+took=0
+peak=0
+timed() {
+  /usr/bin/time -f '%e %M' -o "$work/time.out" "$@"
+  local seconds kb
+  read -r seconds kb <"$work/time.out"
+  took=$(echo "$took + $seconds" | bc)
+  [ "$kb" -le "$peak" ] || peak=$kb
+}
+start_clock() { took=0; peak=0; }
+megabytes() { echo $(($1 / 1024)); }
 
 # Regular files only: links are left out by design.
 same_files() {
   (cd "$2" && find . -type f -print0) | while IFS= read -r -d '' f; do cmp -s "$1/$f" "$2/$f" || exit 1; done
 }
 
-# One file: encode, decode, compare. $1 label, then encode and decode
-# commands as functions of old new patch result.
-single_tool() {
-  local label=$1 encode=$2 decode=$3 t
-  rm -f patch rebuilt
-  t=$(now); $encode single/old/"$name" single/new/"$name" patch; local b; b=$(elapsed "$t")
-  t=$(now); $decode single/old/"$name" patch rebuilt; local a; a=$(elapsed "$t")
-  cmp -s rebuilt single/new/"$name" || { echo "$label: wrong result" >&2; exit 1; }
-  row "$label" "$(size patch)" "$b" "$a"
+# upgtool LABEL OLD NEW OPTIONS...: build, apply to a copy of OLD, compare.
+run_upgtool() {
+  local label=$1 old=$2 new=$3 build_s build_kb
+  shift 3
+  rm -rf target pkg.upg && cp -a "$old" target
+  start_clock
+  timed "$upgtool" build "$@" "$old" "$new" -o pkg.upg >/dev/null 2>build.log
+  build_s=$took build_kb=$peak
+  start_clock
+  timed "$upgtool" apply --yes pkg.upg target >/dev/null
+  same_files target "$new" || { echo "upgtool $label: the applied folder differs" >&2; exit 1; }
+  row "upgtool build $label" "$(size pkg.upg)" "$build_s" "$(megabytes "$build_kb")" "$took"
 }
 
-# -D -R: xdelta3 would otherwise unpack and repack .gz files on its own.
-xd_enc() { xdelta3 -D -R -9 -S djw -e -f -s "$1" "$2" "$3"; }
-xd_dec() { xdelta3 -D -R -d -f -s "$1" "$2" "$3"; }
-bs_enc() { bsdiff "$1" "$2" "$3"; }
-bs_dec() { bspatch "$1" "$3" "$2"; }
-zs_enc() { zstd -q -q -f -19 --long=27 --patch-from="$1" "$2" -o "$3"; }
-zs_dec() { zstd -q -q -f -d --long=27 --patch-from="$1" "$2" -o "$3"; }
+upgtool_rows() {
+  run_upgtool "" "$@"
+  run_upgtool "--best" "$@" --best
+  run_upgtool "--extended" "$@" --extended
+  run_upgtool "--extended --best" "$@" --extended --best
+}
+
+# Each timed: OLD NEW PATCH to encode, OLD PATCH RESULT to decode. -D -R:
+# xdelta3 would otherwise unpack and repack .gz files on its own.
+xd_enc() { timed xdelta3 -D -R -9 -S djw -e -f -s "$1" "$2" "$3"; }
+xd_dec() { timed xdelta3 -D -R -d -f -s "$1" "$2" "$3"; }
+bs_enc() { timed bsdiff "$1" "$2" "$3"; }
+bs_dec() { timed bspatch "$1" "$3" "$2"; }
+zs_enc() { timed zstd -q -q -f -19 --long=27 --patch-from="$1" "$2" -o "$3"; }
+zs_dec() { timed zstd -q -q -f -d --long=27 --patch-from="$1" "$2" -o "$3"; }
+
+# One file: LABEL ENCODE DECODE OLD NEW.
+single_tool() {
+  local label=$1 encode=$2 decode=$3 old=$4 new=$5 build_s build_kb
+  rm -f patch rebuilt
+  start_clock
+  "$encode" "$old" "$new" patch
+  build_s=$took build_kb=$peak
+  start_clock
+  "$decode" "$old" patch rebuilt
+  cmp -s rebuilt "$new" || { echo "$label: wrong result" >&2; exit 1; }
+  row "$label" "$(size patch)" "$build_s" "$(megabytes "$build_kb")" "$took"
+}
 
 # The whole tree with a single-file tool: one patch per changed or added
 # file, applied by a loop again. An added file is encoded against a file of
 # one byte, since bsdiff cannot read an empty one.
 tree_tool() {
-  local label=$1 encode=$2 decode=$3 t total=0
-  rm -rf patches result && mkdir patches result && printf '\n' > empty
-  mapfile -d '' files < <(cd new && find . -type f -print0 | sort -z)
-  t=$(now)
+  local label=$1 encode=$2 decode=$3 old=$4 new=$5 build_s build_kb total
+  rm -rf patches result && mkdir patches result && printf '\n' >empty
+  mapfile -d '' files < <(cd "$new" && find . -type f -print0 | sort -z)
+  start_clock
   for f in "${files[@]}"; do
-    local base=old/$f
+    local base=$old/$f
     [ -f "$base" ] || base=empty
-    cmp -s "$base" "new/$f" && continue
+    cmp -s "$base" "$new/$f" && continue
     mkdir -p "patches/$(dirname "$f")"
-    $encode "$base" "new/$f" "patches/$f"
+    "$encode" "$base" "$new/$f" "patches/$f"
   done
-  local b; b=$(elapsed "$t")
+  build_s=$took build_kb=$peak
   total=$(find patches -type f -printf '%s\n' | awk '{s+=$1} END {print s+0}')
-  cp -a old/. result/
-  t=$(now)
+  cp -a "$old/." result/
+  start_clock
   for f in "${files[@]}"; do
     [ -f "patches/$f" ] || continue
-    local base=old/$f
+    local base=$old/$f
     [ -f "$base" ] || base=empty
     mkdir -p "result/$(dirname "$f")"
-    $decode "$base" "patches/$f" "result/$f.new" && mv "result/$f.new" "result/$f"
+    "$decode" "$base" "patches/$f" "result/$f.new"
+    mv "result/$f.new" "result/$f"
   done
-  local a; a=$(elapsed "$t")
-  same_files result new || { echo "$label: wrong tree" >&2; exit 1; }
-  row "$label" "$total" "$b" "$a"
+  same_files result "$new" || { echo "$label: wrong tree" >&2; exit 1; }
+  row "$label" "$total" "$build_s" "$(megabytes "$build_kb")" "$took"
 }
 
-echo "$package ${versions[0]} -> ${versions[1]}"
+unpack libreoffice-core 4:7.4.7-1+deb12u13 4:7.4.7-1+deb12u14 lo
+program=usr/lib/libreoffice/program/libmergedlo.so
+rm -rf single && mkdir -p single/old single/new
+cp -p "lo/old/$program" single/old/ && cp -p "lo/new/$program" single/new/
+name=$(basename "$program")
+echo "libreoffice-core 4:7.4.7-1+deb12u13 -> +deb12u14: $name" \
+  "($(size single/old/"$name") -> $(size single/new/"$name") bytes)"
+header
+upgtool_rows single/old single/new
+single_tool "xdelta3 -9 -S djw" xd_enc xd_dec single/old/"$name" single/new/"$name"
+single_tool "bsdiff" bs_enc bs_dec single/old/"$name" single/new/"$name"
+single_tool "zstd -19 --long=27 --patch-from" zs_enc zs_dec single/old/"$name" single/new/"$name"
+
+unpack postgresql-15 15.18-0+deb12u1 15.20-0+deb12u1 pg
 echo
-echo "Large binary: $file ($(size single/old/"$name") -> $(size single/new/"$name") bytes)"
-row "" "package" "build s" "apply s"
-run_upgtool "(one file)" single/old single/new
-single_tool "xdelta3 -9 -S djw" xd_enc xd_dec
-single_tool "bsdiff" bs_enc bs_dec
-single_tool "zstd -19 --long=27 --patch-from" zs_enc zs_dec
-echo
-echo "Whole tree: $(find new -type f | wc -l) files, $(du -sb new | cut -f1) bytes"
-row "" "package" "build s" "apply s"
-run_upgtool "(tree)" old new
-tree_tool "xdelta3 loop" xd_enc xd_dec
-tree_tool "bsdiff loop" bs_enc bs_dec
-tree_tool "zstd loop" zs_enc zs_dec
+echo "postgresql-15 15.18-0+deb12u1 -> 15.20-0+deb12u1, whole tree:" \
+  "$(find pg/new -type f | wc -l) files, $(du -sb pg/new | cut -f1) bytes"
+header
+upgtool_rows pg/old pg/new
+tree_tool "xdelta3 loop" xd_enc xd_dec pg/old pg/new
+tree_tool "bsdiff loop" bs_enc bs_dec pg/old pg/new
+tree_tool "zstd loop" zs_enc zs_dec pg/old pg/new

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "package/upgrade_session.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
 
@@ -95,6 +96,13 @@ bool PolicyRules::Load(const std::string& path, std::string* problem) {
         !ParseField(error, &rule.error)) {
       *problem = where +
                  "expected GLOB WARNING ERROR, each policy ignore, ask, critical or -";
+      return false;
+    }
+    // People write the file as they write any text of their system; the
+    // names it matches are package text.
+    if (!platform::SystemTextToPackageText(glob, &rule.glob)) {
+      *problem = where + "the pattern has characters that code page " +
+                 std::to_string(platform::PackageCodePage()) + " cannot write";
       return false;
     }
     rules_.push_back(rule);

@@ -17,6 +17,11 @@ void DeltaWriter::Literal(const std::uint8_t* bytes, std::uint32_t count) {
   literalBytes_ += count;
 }
 
+void DeltaWriter::Differences(const std::uint8_t* bytes, std::uint32_t count) {
+  if (count > 0) bytes_.insert(bytes_.end(), bytes, bytes + count);
+  for (std::uint32_t i = 0; i < count; ++i) zeroDifferences_ += bytes[i] == 0;
+}
+
 void DeltaWriter::Insert8(const std::uint8_t* bytes, std::uint8_t count) {
   Byte(kOpInsert8);
   Byte(count);
@@ -77,6 +82,30 @@ void DeltaWriter::CopyAbs32(std::uint32_t position, std::uint32_t count) {
   Dword(count);
 }
 
+void DeltaWriter::AddDiff8(std::uint32_t position, const std::uint8_t* differences,
+                           std::uint8_t count) {
+  Byte(kOpAddDiff8);
+  Dword(position);
+  Byte(count);
+  Differences(differences, count);
+}
+
+void DeltaWriter::AddDiff16(std::uint32_t position, const std::uint8_t* differences,
+                            std::uint16_t count) {
+  Byte(kOpAddDiff16);
+  Dword(position);
+  Word(count);
+  Differences(differences, count);
+}
+
+void DeltaWriter::AddDiff32(std::uint32_t position, const std::uint8_t* differences,
+                            std::uint32_t count) {
+  Byte(kOpAddDiff32);
+  Dword(position);
+  Dword(count);
+  Differences(differences, count);
+}
+
 void DeltaWriter::NoOp(std::uint8_t code) { Byte(code); }
 
 void DeltaWriter::End() { Byte(kOpEnd); }
@@ -117,5 +146,16 @@ void DeltaWriter::CopyAbsolute(std::uint32_t position, std::uint32_t count) {
     CopyAbs16(position, static_cast<std::uint16_t>(count));
   } else {
     CopyAbs32(position, count);
+  }
+}
+
+void DeltaWriter::AddDiff(std::uint32_t position, const std::uint8_t* differences,
+                          std::uint32_t count) {
+  if (count <= 0xFF) {
+    AddDiff8(position, differences, static_cast<std::uint8_t>(count));
+  } else if (count <= 0xFFFF) {
+    AddDiff16(position, differences, static_cast<std::uint16_t>(count));
+  } else {
+    AddDiff32(position, differences, count);
   }
 }

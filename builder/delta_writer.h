@@ -20,6 +20,11 @@ class DeltaWriter {
   void CopyAbs8(std::uint32_t position, std::uint8_t count);
   void CopyAbs16(std::uint32_t position, std::uint16_t count);
   void CopyAbs32(std::uint32_t position, std::uint32_t count);
+  // Extended packages only: `count` bytes of the old file from `position`,
+  // each plus its byte of `differences`.
+  void AddDiff8(std::uint32_t position, const std::uint8_t* differences, std::uint8_t count);
+  void AddDiff16(std::uint32_t position, const std::uint8_t* differences, std::uint16_t count);
+  void AddDiff32(std::uint32_t position, const std::uint8_t* differences, std::uint32_t count);
   // A byte that the interpreter skips as an operation without operands.
   void NoOp(std::uint8_t code);
   void End();
@@ -35,6 +40,8 @@ class DeltaWriter {
   void CopyRelative(std::uint32_t position, std::uint32_t count);
   // The narrowest CopyAbs.
   void CopyAbsolute(std::uint32_t position, std::uint32_t count);
+  // The narrowest AddDiff.
+  void AddDiff(std::uint32_t position, const std::uint8_t* differences, std::uint32_t count);
   // Whether a CopyBase can reach `position` from the base in force.
   bool BaseReaches(std::uint32_t position) const {
     return position >= base_ && position - base_ <= 0xFFFF;
@@ -43,14 +50,19 @@ class DeltaWriter {
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
   // Bytes that the inserts carry.
   std::uint64_t literalBytes() const { return literalBytes_; }
+  // Difference bytes of the AddDiffs that are 0: a run of them costs the
+  // container almost nothing, unlike every other byte of the stream.
+  std::uint64_t zeroDifferences() const { return zeroDifferences_; }
 
  private:
   void Byte(std::uint8_t value);
   void Word(std::uint16_t value);
   void Dword(std::uint32_t value);
   void Literal(const std::uint8_t* bytes, std::uint32_t count);
+  void Differences(const std::uint8_t* bytes, std::uint32_t count);
 
   std::vector<std::uint8_t> bytes_;
   std::uint32_t base_ = 0;
   std::uint64_t literalBytes_ = 0;
+  std::uint64_t zeroDifferences_ = 0;
 };

@@ -11,16 +11,12 @@ constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 // Candidates tried per position, and a copy long enough to stop looking.
 constexpr int kChainDepth = 24;
 constexpr std::uint32_t kLongEnough = 2048;
-// Below this saving a copy is not taken: it would split an insert (two more
-// bytes), and literal bytes compress better than operands do (measured on
-// programs and texts, where 6 gave the smallest containers).
-constexpr std::int64_t kMinSaving = 6;
 // Copies shorter than this are checked against the next position.
 constexpr std::uint32_t kLookAheadBelow = 64;
 // The offsets (old position minus new position) of the last copies, tried
 // at every position: a program's code between two changed addresses, or a
 // text between two edits, lies at an offset used just before.
-constexpr int kRecentOffsets = 4;
+constexpr int kMostRecentOffsets = 16;
 
 std::uint32_t CountWidth(std::uint32_t count) {
   return count <= 0xFF ? 1 : count <= 0xFFFF ? 2 : 4;
@@ -38,8 +34,8 @@ std::uint64_t Fingerprint(const std::uint8_t* bytes) {
 // of a fingerprint runs from the highest position down.
 class OldFileIndex {
  public:
-  OldFileIndex(const std::uint8_t* bytes, std::uint32_t size) {
-    step_ = size <= (1u << 20) ? 1 : size <= (16u << 20) ? 2 : 4;
+  OldFileIndex(const std::uint8_t* bytes, std::uint32_t size, bool everyPosition) {
+    step_ = everyPosition || size <= (1u << 20) ? 1 : size <= (16u << 20) ? 2 : 4;
     const std::uint32_t positions = size >= kBlock ? (size - kBlock) / step_ + 1 : 0;
     bits_ = 10;
     while (bits_ < 30 && (1u << bits_) < positions / 2) ++bits_;
@@ -75,15 +71,18 @@ struct Candidate {
 class Finder {
  public:
   Finder(const std::uint8_t* oldBytes, std::uint32_t oldSize, const std::uint8_t* newBytes,
-         std::uint32_t newSize)
+         std::uint32_t newSize, const MatchSettings& settings)
       : old_(oldBytes), oldSize_(oldSize), new_(newBytes), newSize_(newSize),
-        index_(oldBytes, oldSize) {}
+        index_(oldBytes, oldSize, settings.indexEveryPosition),
+        minSaving_(settings.minSaving),
+        recentOffsets_(settings.recentOffsets < kMostRecentOffsets ? settings.recentOffsets
+                                                                   : kMostRecentOffsets) {}
 
   std::vector<CopyMatch> Run() {
     std::uint32_t at = 0;
     while (at < newSize_) {
       const Candidate best = Best(at);
-      if (best.saving < kMinSaving) {
+      if (best.saving < minSaving_) {
         ++at;
         continue;
       }
@@ -104,7 +103,7 @@ class Finder {
     insertStart_ = copy.newPosition + copy.count;
     const std::int64_t offset = static_cast<std::int64_t>(copy.oldPosition) - copy.newPosition;
     int slot = 0;
-    while (slot < kRecentOffsets - 1 && offsets_[slot] != offset) ++slot;
+    while (slot < recentOffsets_ - 1 && offsets_[slot] != offset) ++slot;
     for (; slot > 0; --slot) offsets_[slot] = offsets_[slot - 1];
     offsets_[0] = offset;
     baseHigh_ = copy.oldPosition >> 16;
@@ -135,7 +134,7 @@ class Finder {
 
   Candidate Best(std::uint32_t at) const {
     Candidate best;
-    for (int slot = 0; slot < kRecentOffsets; ++slot) {
+    for (int slot = 0; slot < recentOffsets_; ++slot) {
       const std::int64_t continued = offsets_[slot] + at;
       if (continued >= 0 && continued < oldSize_) {
         Consider(Extend(static_cast<std::uint32_t>(continued), at), &best);
@@ -156,9 +155,11 @@ class Finder {
   const std::uint8_t* new_;
   std::uint32_t newSize_;
   OldFileIndex index_;
+  std::int64_t minSaving_;
+  int recentOffsets_;
   std::vector<CopyMatch> copies_;
   std::uint32_t insertStart_ = 0;
-  std::int64_t offsets_[kRecentOffsets] = {};
+  std::int64_t offsets_[kMostRecentOffsets] = {};
   std::uint32_t baseHigh_ = 0;
 };
 
@@ -171,7 +172,8 @@ std::uint32_t CopyCost(std::uint32_t position, std::uint32_t count, std::uint32_
 }
 
 std::vector<CopyMatch> FindCopies(const std::uint8_t* oldBytes, std::uint32_t oldSize,
-                                  const std::uint8_t* newBytes, std::uint32_t newSize) {
+                                  const std::uint8_t* newBytes, std::uint32_t newSize,
+                                  const MatchSettings& settings) {
   if (oldSize == 0 || newSize == 0) return {};
-  return Finder(oldBytes, oldSize, newBytes, newSize).Run();
+  return Finder(oldBytes, oldSize, newBytes, newSize, settings).Run();
 }

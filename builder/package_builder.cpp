@@ -5,6 +5,8 @@
 #include "builder/delta_encoder.h"
 #include "builder/file_bytes.h"
 #include "builder/package_verifier.h"
+#include "builder/suffix_array.h"
+#include "builder/thorough_compression.h"
 #include "builder/tree_diff.h"
 #include "builder/tree_walk.h"
 #include "package/file_stamp.h"
@@ -34,6 +36,7 @@ class Builder {
 
   BuildResult Run() {
     CheckTexts();
+    CheckThisBuildCan();
     TreeListing oldTree;
     TreeListing newTree;
     if (!WalkTree(options_.oldRoot, &oldTree))
@@ -66,6 +69,17 @@ class Builder {
       result_.errors.push_back("the description has " + std::to_string(options_.description.size()) +
                                " characters; the applicator shows at most " +
                                std::to_string(kPackageDescriptionCapacity - 1));
+  }
+
+  void CheckThisBuildCan() {
+    if (options_.kind == PackageKind::kExtended && !CanSortSuffixes())
+      result_.errors.push_back(
+          "this build of upgtool cannot write extended packages: it lacks the suffix sorting "
+          "library (libdivsufsort); build them with the Linux upgtool");
+    if (options_.best && options_.compressed && !CanCompressThoroughly())
+      result_.errors.push_back(
+          "this build of upgtool cannot compress with --best: it lacks zopfli; build with the "
+          "Linux upgtool, or without --best");
   }
 
   // What is certain before any file is read: adds, removes and files whose
@@ -161,10 +175,14 @@ class Builder {
   void ChooseUpdateOrReplace(const std::vector<std::uint8_t>& oldBytes,
                              const std::vector<std::uint8_t>& newBytes, PackageEntrySpec* entry) {
     const std::uint32_t newSize = static_cast<std::uint32_t>(newBytes.size());
-    EncodedDelta delta = EncodeDelta(oldBytes.data(), static_cast<std::uint32_t>(oldBytes.size()),
-                                     newBytes.data(), newSize);
+    const std::uint32_t oldSize = static_cast<std::uint32_t>(oldBytes.size());
+    const MatchSettings settings = options_.best ? kThoroughMatches : MatchSettings();
+    EncodedDelta delta =
+        options_.kind == PackageKind::kExtended
+            ? EncodeExtendedDelta(oldBytes.data(), oldSize, newBytes.data(), newSize, settings)
+            : EncodeDelta(oldBytes.data(), oldSize, newBytes.data(), newSize, settings);
     entry->operation = kUpdate;
-    if (delta.bytes.size() < InsertsSize(newSize)) {
+    if (delta.bytes.size() - delta.zeroDifferences < InsertsSize(newSize)) {
       Carry(std::move(delta), entry);
       return;
     }
@@ -189,13 +207,19 @@ class Builder {
   }
 
   void Write() {
-    PackageWriter writer(options_.version);
+    PackageWriter writer(options_.version, options_.kind);
     writer.SetTitle(options_.title);
     writer.SetDescription(options_.description);
     for (const PackageEntrySpec& entry : result_.entries) writer.AddEntry(entry);
-    const bool written = options_.compressed
-                             ? writer.Compressed(&result_.bytes, options_.compressionLevel)
-                             : writer.Plain(&result_.bytes);
+    bool written = false;
+    if (!options_.compressed) {
+      written = writer.Plain(&result_.bytes);
+    } else if (!options_.best) {
+      written = writer.Compressed(&result_.bytes, options_.compressionLevel);
+    } else {
+      std::vector<std::uint8_t> plain;
+      written = writer.Plain(&plain) && CompressPackageThoroughly(plain, &result_.bytes);
+    }
     if (!written) result_.errors.push_back("the package could not be encoded");
   }
 
@@ -221,8 +245,8 @@ std::string WriteBuiltPackage(const BuildOptions& options, const BuildResult& re
     return partial + ": cannot be written";
   }
   if (verify) {
-    const std::string difference = VerifyPackage(partial, options.version, result.entries,
-                                                 options.oldRoot, options.newRoot);
+    const std::string difference = VerifyPackage(partial, options.version, options.kind,
+                                                 result.entries, options.oldRoot, options.newRoot);
     if (!difference.empty()) {
       RemoveFile(partial.c_str());
       return "verification failed, the package is not written: " + difference;

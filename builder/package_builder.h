@@ -20,8 +20,14 @@ struct BuildOptions {
   std::string description;
   // 18, or 17 for the older layout without Replace.
   std::uint8_t version = 18;
+  // Extended: changed files are encoded with AddDiffs as well
+  // (builder/approximate_matches.h); only this project's applicators read it.
+  PackageKind kind = PackageKind::kClassic;
   bool compressed = true;
   int compressionLevel = 9;
+  // The thorough match settings and, in the container, zopfli instead of
+  // zlib's own compression: a smaller package for a slower build.
+  bool best = false;
   // A Verify entry for every file that did not change.
   bool verifyUnchanged = false;
   // Links, special files and empty folders are errors instead of warnings.

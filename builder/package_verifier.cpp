@@ -109,12 +109,13 @@ std::string Replay(UpgradeSession& session, const PackageEntrySpec& entry,
 
 }  // namespace
 
-std::string VerifyPackage(const std::string& packagePath, std::uint8_t version,
+std::string VerifyPackage(const std::string& packagePath, std::uint8_t version, PackageKind kind,
                           const std::vector<PackageEntrySpec>& entries, const std::string& oldRoot,
                           const std::string& newRoot) {
   UpgradeSession session(nullptr, nullptr, packagePath.c_str(), "");
   if (!session.IsValid() || session.totalBytes == 0) return "the package cannot be read back";
   if (session.version != version) return "the version read back differs";
+  if (session.Kind() != kind) return "the kind read back differs";
   if (session.entryCount != static_cast<std::int32_t>(entries.size()))
     return "the entry count read back differs";
   for (std::size_t i = 0; i < entries.size(); ++i) {

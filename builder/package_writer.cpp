@@ -69,7 +69,7 @@ bool EncodeEntryFlags(std::uint8_t version, const PackageEntrySpec& entry, std::
 
 bool PackageWriter::Plain(std::vector<std::uint8_t>* bytes) const {
   std::vector<std::uint8_t> out;
-  Append(out, "[KVUPD]", 8);
+  Append(out, kind_ == PackageKind::kExtended ? kExtendedMagic : kClassicMagic, 8);
   out.push_back(version_);
   const std::uint16_t count = static_cast<std::uint16_t>(entries_.size());
   out.push_back(static_cast<std::uint8_t>(count));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "package/package_reader.h"
 #include "streams/file_stamp_record.h"
 
 struct PackageEntrySpec {
@@ -33,7 +34,8 @@ bool CarriesDelta(std::uint8_t operation);
 
 class PackageWriter {
  public:
-  explicit PackageWriter(std::uint8_t version = 18) : version_(version) {}
+  explicit PackageWriter(std::uint8_t version = 18, PackageKind kind = PackageKind::kClassic)
+      : version_(version), kind_(kind) {}
 
   void SetTitle(const std::string& title) { title_ = title; }
   void SetDescription(const std::string& description) { description_ = description; }
@@ -47,6 +49,7 @@ class PackageWriter {
 
  private:
   std::uint8_t version_;
+  PackageKind kind_;
   std::string title_;
   std::string description_;
   std::vector<PackageEntrySpec> entries_;

@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <map>
 
+#include "builder/windows_names.h"
 #include "package/entry_path.h"
+#include "platform/code_page.h"
 
 namespace {
-
-std::string AsciiLower(const std::string& text) {
-  std::string lower = text;
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 bool Contains(const std::vector<std::string>& sorted, const std::string& name) {
   return std::binary_search(sorted.begin(), sorted.end(), name);
@@ -60,6 +54,10 @@ class Differ {
     for (const std::string& name : tree.backslashNames)
       diff_.errors.push_back(label + name +
                              ": cannot be stored: a backslash in a name would read as a separator");
+    for (const std::string& name : tree.unrepresentable)
+      diff_.errors.push_back(label + name + ": cannot be stored: code page " +
+                             std::to_string(platform::PackageCodePage()) +
+                             " has no character for each '?' in the name");
   }
 
   void Pair() {
@@ -118,7 +116,7 @@ class Differ {
   void CheckCaseCollisions() {
     std::map<std::string, std::string> seen;
     for (const PairedFile& file : diff_.files) {
-      const auto inserted = seen.emplace(AsciiLower(file.name), file.name);
+      const auto inserted = seen.emplace(platform::PackageTextUpperCase(file.name), file.name);
       if (!inserted.second) {
         diff_.errors.push_back(file.name + ": differs from " + inserted.first->second +
                                " only in case; both would name one file on Windows");
@@ -143,7 +141,7 @@ std::string UnstorableNameReason(const std::string& name) {
   if (!IsSafeEntryName(name.c_str())) {
     return "the applicator refuses names with ':', or an empty, \".\" or \"..\" component";
   }
-  return "";
+  return WindowsNameProblem(name);
 }
 
 TreeDiff DiffTrees(const TreeListing& oldTree, const TreeListing& newTree,

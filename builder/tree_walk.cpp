@@ -23,6 +23,12 @@ bool Walk(const std::string& root, const std::string& relative, TreeListing* lis
   bool holdsFile = false;
   for (const platform::FolderItem& item : items) {
     const std::string name = relative.empty() ? item.name : relative + '\\' + item.name;
+    if (!item.representable) {
+      listing->unrepresentable.push_back(name);
+      // Refused already; its folder is not reported as empty as well.
+      holdsFile = true;
+      continue;
+    }
     if (item.name.find('\\') != std::string::npos) {
       listing->backslashNames.push_back(name);
       continue;

@@ -26,6 +26,9 @@ struct TreeListing {
   std::vector<std::string> unreadable;
   // Names that hold a backslash, which a package would read as a separator.
   std::vector<std::string> backslashNames;
+  // Names the package code page cannot write, with a '?' for each character
+  // it lacks; a folder among them is not entered.
+  std::vector<std::string> unrepresentable;
 };
 
 // False when `root` is not a folder that can be listed.

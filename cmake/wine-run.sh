@@ -12,6 +12,10 @@ shift
 export WINEPREFIX="$prefix"
 export WINEARCH=win32
 export WINEDEBUG=-all
+# Wine takes the ANSI code page from the locale, and the encoding of Linux
+# file names from the C library's locale, which must exist: C.UTF-8 is
+# always there, and gives code page 1252 and UTF-8 names.
+export LC_ALL=C.UTF-8
 # No prompts for the Mono and Gecko add-ons: nobody is there to answer.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 

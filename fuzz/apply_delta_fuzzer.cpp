@@ -1,7 +1,8 @@
 // The delta interpreter over memory streams. Input: a mode byte (bit 0: an
-// old file, bit 1: an output), the declared new size (3 bytes, of which the
-// low 20 count), the old file's length (2 bytes) and bytes, then the
-// package: up to eight delta streams one after another.
+// old file, bit 1: an output, bit 2: an extended package, whose codes 11-13
+// are AddDiffs), the declared new size (3 bytes, of which the low 20 count),
+// the old file's length (2 bytes) and bytes, then the package: up to eight
+// delta streams one after another.
 //
 // Whatever the streams, the output never passes the declared size by more
 // than one byte, the package stands after each stream exactly where it
@@ -9,12 +10,14 @@
 // the same bytes, and the polls stay in proportion to the package and the
 // declared size, however large the counts the streams carry.
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "apply/apply_delta.h"
 #include "apply/progress_state.h"
 #include "fuzz/fuzz_support.h"
+#include "package/package_reader.h"
 #include "package/upgrade_session.h"
 #include "streams/kv_memory_streams.h"
 #include "tests/support/scripted_user.h"
@@ -74,6 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ScriptedUser user;
   session->totalBytes = 1000001;
+  std::memcpy(session->magic, (mode & 4) != 0 ? kExtendedMagic : kClassicMagic,
+              sizeof session->magic);
   const std::vector<StreamEnd> installed =
       RunStreams(*session, package, (mode & 1) != 0 ? &old : nullptr, (mode & 2) != 0, declared);
   const std::uint64_t installedPolls = static_cast<std::uint64_t>(user.pumps);

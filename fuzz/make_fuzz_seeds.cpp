@@ -1,7 +1,8 @@
 // Writes the seed corpora of the fuzz targets into OUTPUT_FOLDER/<target>/:
 // packages that the project's builder makes from the two fuzz releases
-// (plain and "[KVZ]", both layouts, several policies), their delta streams
-// with the old files they copy from, and the smallest complete package.
+// (plain and "[KVZ]", both layouts, both kinds, several policies), their
+// delta streams with the old files they copy from, and the smallest
+// complete package.
 // Usage: make_fuzz_seeds OUTPUT_FOLDER
 #include <cstdio>
 #include <filesystem>
@@ -90,8 +91,11 @@ int main(int argc, char** argv) {
     std::uint8_t version;
     int errorPolicy;
     bool verifyUnchanged;
+    PackageKind kind;
   };
-  const Variant variants[] = {{18, -1, true}, {18, 0, false}, {17, 1, true}};
+  const Variant variants[] = {{18, -1, true, PackageKind::kClassic},
+                              {18, 0, false, PackageKind::kExtended},
+                              {17, 1, true, PackageKind::kClassic}};
   for (const Variant& variant : variants) {
     BuildOptions options;
     options.oldRoot = releases + "1";
@@ -101,6 +105,7 @@ int main(int argc, char** argv) {
     options.version = variant.version;
     options.errorPolicy = variant.errorPolicy;
     options.verifyUnchanged = variant.verifyUnchanged;
+    options.kind = variant.kind;
     options.compressed = false;
     const BuildResult plain = BuildPackage(options);
     options.compressed = true;
@@ -123,8 +128,9 @@ int main(int argc, char** argv) {
       const auto found = old.find(entry.fileName);
       const Bytes oldBytes =
           entry.operation == kUpdate && found != old.end() ? found->second : Bytes();
+      const std::uint8_t mode = variant.kind == PackageKind::kExtended ? 7 : 3;
       const Bytes front =
-          Join(Join({3}, Little(entry.newStamp.size, 3)),
+          Join(Join({mode}, Little(entry.newStamp.size, 3)),
                Join(Little(static_cast<std::uint32_t>(oldBytes.size()), 2), oldBytes));
       written = written && delta.Write(front, entry.delta);
     }

@@ -46,6 +46,8 @@ void CheckReader(const UpgradeSession& session) {
     Require(HasTerminator(entry->description, kEntryDescriptionCapacity),
             "an entry description has its terminator");
     Require(IsSafeEntryName(entry->fileName), "a usable table names only files inside the folder");
+    Require(!NamesStagingFolder(entry->fileName),
+            "a usable table names nothing in the staging folder");
     Require(entry->operation <= 7 && entry->warningPolicy <= 3 && entry->errorPolicy <= 3,
             "flags decode into their fields");
   }

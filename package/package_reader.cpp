@@ -4,19 +4,31 @@
 #include <new>
 
 #include "platform/file_system.h"
+#include "streams/kv_digest_stream.h"
 #include "streams/kv_file_stream.h"
 #include "streams/kv_zlib_in_stream.h"
 
 namespace {
 
 constexpr std::int32_t kHeaderSize = 11;
-constexpr char kMagic[] = "[KVUPD]";
+
+bool IsExtendedMagic(const char* magic) {
+  return std::memcmp(magic, kExtendedMagic, sizeof kExtendedMagic) == 0;
+}
+
+// The classic magic is compared as a NUL-terminated text, which it fills.
+bool IsKnownMagic(const char* magic) {
+  return std::memcmp(magic, kClassicMagic, sizeof kClassicMagic) == 0 || IsExtendedMagic(magic);
+}
 
 }  // namespace
 
-PackageReader::PackageReader(const char* path) {
-  auto* file = new TKVFStream(platform::kOpenRead, path);
-  opened_ = file->IsOpen() != 0;
+PackageReader::PackageReader(const char* path, ByteDigest* digest) {
+  TKVFStream* const opened = new TKVFStream(platform::kOpenRead, path);
+  file_ = opened;
+  opened_ = opened->IsOpen() != 0;
+  TKVStream* file = opened;
+  if (digest != nullptr) file = digestStream_ = new TKVDigestStream(opened, digest);
   package.reset(file);
   if (IsCompressedContainer(*file)) {
     package.reset(new TKVZLibInStream(package.release(), 1));
@@ -41,15 +53,22 @@ PackageReader::PackageReader(const char* path) {
 
 PackageReader::~PackageReader() = default;
 
+bool PackageReader::DigestRestOfFile() {
+  return digestStream_ != nullptr && digestStream_->DigestRest();
+}
+
 bool PackageReader::IsValid() const {
-  return std::memcmp(magic, kMagic, sizeof magic) == 0 && version <= kNewestPackageVersion &&
-         package->Error() == 0;
+  return IsKnownMagic(magic) && version <= kNewestPackageVersion && package->Error() == 0;
 }
 
 PackageReader::Problem PackageReader::GetProblem() const {
   if (!opened_) return Problem::kCannotOpen;
-  if (std::memcmp(magic, kMagic, sizeof magic) != 0) return Problem::kNotPackage;
+  if (!IsKnownMagic(magic)) return Problem::kNotPackage;
   if (version > kNewestPackageVersion) return Problem::kVersionTooNew;
   if (package->Error() != 0) return Problem::kTruncated;
   return Problem::kNone;
+}
+
+PackageKind PackageReader::Kind() const {
+  return IsExtendedMagic(magic) ? PackageKind::kExtended : PackageKind::kClassic;
 }

@@ -6,7 +6,30 @@
 #include <cstdint>
 #include <memory>
 
+#include "streams/byte_digest.h"
 #include "streams/kv_stream.h"
+
+class TKVDigestStream;
+class TKVFStream;
+
+// Tells one package file from another: its size and the CRC-32 of its
+// bytes as stored (compressed or not).
+struct PackageIdentity {
+  std::uint32_t size = 0;
+  std::uint32_t crc = 0;
+  bool operator==(const PackageIdentity& other) const {
+    return size == other.size && crc == other.crc;
+  }
+};
+
+// The two kinds of package: the same header, entry table and container;
+// an extended package's delta streams may also hold AddDiff operations
+// (package/delta_ops.h). Its own magic makes a reader that knows only the
+// classic kind refuse it as "not a package" instead of misreading it.
+enum class PackageKind : std::uint8_t { kClassic, kExtended };
+// The eight header bytes of each kind, NUL included.
+constexpr char kClassicMagic[8] = "[KVUPD]";
+constexpr char kExtendedMagic[8] = "[KVUPX]";
 
 // Packages of a newer version than this are refused.
 constexpr std::uint8_t kNewestPackageVersion = 18;
@@ -18,16 +41,30 @@ class PackageReader {
  public:
   enum class Problem { kNone, kCannotOpen, kNotPackage, kVersionTooNew, kTruncated };
 
-  explicit PackageReader(const char* path);
+  // With `digest` (the caller's, outliving the reader), every byte of the
+  // package file passes through it in file order as the reads fetch it,
+  // beneath the container if there is one; DigestRestOfFile() completes it.
+  explicit PackageReader(const char* path, ByteDigest* digest = nullptr);
   virtual ~PackageReader();
   PackageReader(const PackageReader&) = delete;
   PackageReader& operator=(const PackageReader&) = delete;
 
-  // Magic "[KVUPD]" with its NUL, version at most 18, and no read error.
+  // Magic "[KVUPD]" or "[KVUPX]" with its NUL, version at most 18, and no
+  // read error.
   bool IsValid() const;
   // The first reason IsValid() fails, in the order a user can act on it.
   Problem GetProblem() const;
   bool IsCompressed() const { return compressed_; }
+  // By the magic; a file with neither magic reads as classic.
+  PackageKind Kind() const;
+  // Hands the bytes the reads have not fetched yet (what lies after the last
+  // delta stream, or after the container's end) to the digest. True when the
+  // digest has then seen the whole file once, in order; false without one.
+  bool DigestRestOfFile();
+  // Reads the whole package file once more, beneath any digest or
+  // container stream, and puts its read position back, so those streams
+  // find the file where they left it. False when a read or seek failed.
+  bool Identify(PackageIdentity* identity);
 
   std::unique_ptr<TKVStream> package;
   char magic[8] = {};
@@ -37,6 +74,11 @@ class PackageReader {
   std::unique_ptr<char[]> description;
 
  private:
+  // The file under `package`, which owns it directly or through the
+  // container's stream.
+  TKVFStream* file_ = nullptr;
   bool opened_ = false;
   bool compressed_ = false;
+  // Inside `package` when a digest was given.
+  TKVDigestStream* digestStream_ = nullptr;
 };

@@ -35,8 +35,8 @@ bool HasNewStamp(std::uint8_t operation) {
 
 UpgradeSession::UpgradeSession(platform::ModuleInstance instance,
                                platform::WindowHandle ownerWindow, const char* packagePath,
-                               const char* folder)
-    : PackageReader(packagePath),
+                               const char* folder, ByteDigest* digest)
+    : PackageReader(packagePath, digest),
       entries(new (std::nothrow) PackageEntry* [kMaxEntries]()),
       instance(instance),
       ownerWindow(ownerWindow) {
@@ -89,6 +89,13 @@ std::uint32_t UpgradeSession::ReadEntryTable() {
     }
     if (!IsSafeEntryName(name)) {
       tableProblem = TableProblem::kUnsafeName;
+      problemEntry = i;
+      return 0;
+    }
+    // The run's own files live there: an entry that named one could put
+    // its file over another entry's checked new version.
+    if (NamesStagingFolder(name)) {
+      tableProblem = TableProblem::kStagingName;
       problemEntry = i;
       return 0;
     }

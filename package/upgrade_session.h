@@ -38,14 +38,18 @@ enum class TableProblem {
   kTooManyEntries,   // entryCount above kMaxEntries
   kNameTooLong,      // a file name longer than 249 characters
   kUnsafeName,       // a file name that leaves the target folder
+  kStagingName,      // a file name inside the staging folder
   kStampMissing,     // the package ended where a stamp should be
   kFolderTooLong,    // the target folder does not fit its buffer
 };
 
 class UpgradeSession : public PackageReader {
  public:
+  // `digest` as for PackageReader: given for a run that must check the
+  // package file it read.
   UpgradeSession(platform::ModuleInstance instance, platform::WindowHandle ownerWindow,
-                 const char* packagePath, const char* targetFolder);
+                 const char* packagePath, const char* targetFolder,
+                 ByteDigest* digest = nullptr);
   ~UpgradeSession() override;
 
   // Reads entryCount entries from the package's position. Returns 1 plus the

@@ -6,9 +6,10 @@
 // start; a test may install a wrapper that fails chosen calls and forwards the
 // rest, and uninstall it again by installing nullptr.
 //
-// Paths are narrow, NUL-terminated and use the backslash as separator, as
-// packages store them. The POSIX implementation turns every backslash into
-// '/' at the system-call boundary.
+// Paths are narrow, NUL-terminated and use the backslash as separator, in
+// the package code page, as packages store them. The POSIX implementation
+// turns every backslash into '/' and the text into UTF-8 at the system-call
+// boundary, and names that come back into the code page.
 //
 // Both implementations keep the same contract:
 // - a short read returns the bytes read, a read at the end returns 0;
@@ -54,7 +55,25 @@ struct FolderItem {
   ItemKind kind;
   // Files only: the full size, which may exceed 32 bits.
   std::uint64_t size;
+  // False when the package code page (code_page.h) cannot write the name:
+  // `name` then shows a '?' for each character it lacks, and no path
+  // reaches the entry.
+  bool representable = true;
 };
+
+// What lies on the way from a folder down to a path below it.
+enum class LinkFinding {
+  kNone,       // no component below the folder is a link
+  kLast,       // only the last component is: it names the link itself,
+               // which can be moved or removed without following it
+  kInFolders,  // a folder on the way is a link: the path leads elsewhere
+  kUnknown,    // a component could not be examined, or the path does not
+               // begin with the folder
+};
+
+enum class LockResult { kLocked, kInUse, kFailed };
+
+enum class FlushScope { kNames, kNamesAndFiles };
 
 // The native listing of `folder`; the implementation lives beside the
 // platform's FileSystem (folder_listing_win32.cpp, file_system_posix.cpp).
@@ -100,6 +119,30 @@ class FileSystem {
   virtual bool ListFolder(const char* folder, std::vector<FolderItem>* items) {
     return ListNativeFolder(folder, items);
   }
+
+  // Examines the components of `path` after `folder` (which ends with a
+  // backslash and begins `path`) one by one, following none of them. A
+  // symbolic link counts as a link; on Windows every reparse point does
+  // (junction, mount point, symbolic link). The walk ends at the first
+  // component that does not exist or is a file. The folder itself may be
+  // reached through links.
+  virtual LinkFinding FindLinkBelow(const char* folder, const char* path) = 0;
+  // Takes `folder` (ending with a backslash) for this process alone until
+  // UnlockFolder, or until the process ends, however it ends. kInUse when
+  // another holder has it. Nothing of the lock stays in the folder after
+  // it is released (POSIX: a flock on the folder itself; Windows: a hidden
+  // file opened without sharing and deleted when closed).
+  virtual LockResult LockFolder(const char* folder, FileHandle* lock) = 0;
+  virtual void UnlockFolder(FileHandle lock) = 0;
+  // Makes what was written to the file at `path` durable.
+  virtual bool Flush(const char* path) = 0;
+  // Makes durable the names created, moved or deleted below `folder` and,
+  // with kNamesAndFiles, the data of the files directly in it. POSIX does
+  // it with one syncfs of the file system that holds the folder, which
+  // does more than asked at the cost of one flush however many files and
+  // folders changed; Windows flushes the files one by one, and NTFS keeps
+  // the names durable by itself.
+  virtual bool FlushFolder(const char* folder, FlushScope scope) = 0;
 };
 
 // The file system the core uses now.

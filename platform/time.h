@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/handles.h"
 
@@ -16,6 +17,14 @@ std::uint32_t TickCount();
 // force now (daylight saving included), not the one at the converted date.
 bool UniversalToLocal(FileTime* time);
 bool LocalToUniversal(FileTime* time);
+
+// Makes local time, for every later conversion of this process, the time
+// of the zone `name` (an IANA name such as "America/New_York") with the
+// offset that zone has in force now: as a machine in that zone converts.
+// An empty name goes back to the system's own zone. False, with `problem`
+// set and nothing changed, for a zone this platform does not know; Windows
+// has no database of IANA zones and knows none.
+bool SelectTimeZone(const std::string& name, std::string* problem);
 
 // A (local) file time to DOS date and time; false outside 1980-2107.
 // Odd seconds are rounded down onto the two-second grid.

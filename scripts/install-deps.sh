@@ -9,8 +9,19 @@ set -euo pipefail
 want=(g++ cmake make libgtest-dev googletest zlib1g-dev tmux)
 # The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
 want+=(clang)
+# The time-zone database, for upgtool --time-zone and its tests.
+want+=(tzdata)
+# The extended encoder's suffix sorter and the zopfli compressor of --best
+# (the Windows cross build goes without both).
+want+=(libdivsufsort-dev libzopfli-dev)
 if [ "${1:-all}" = all ]; then
   want+=(g++-mingw-w64-i686 libz-mingw-w64-dev python3 wine wine32:i386 xvfb xauth xdotool imagemagick fonts-wine fonts-liberation)
+fi
+# Package signatures: libgcrypt, and for the Windows build its static mingw
+# libraries.
+want+=(libgcrypt20-dev)
+if [ "${1:-all}" = all ]; then
+  want+=(libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev)
 fi
 
 missing=()

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "apply/progress_state.h"
 #include "builder/delta_writer.h"
+#include "package/package_reader.h"
 #include "streams/kv_memory_streams.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
@@ -192,6 +195,124 @@ TEST_F(DeltaTest, ConfirmedCancelEndsAfterTheCurrentPiece) {
   EXPECT_EQ(user_.boxes.size(), 1u);
 }
 
+// `count` bytes of `old` from `from`, each plus its byte of `differences`.
+std::vector<std::uint8_t> Added(const std::vector<std::uint8_t>& old, std::size_t from,
+                                const std::vector<std::uint8_t>& differences, std::size_t count) {
+  std::vector<std::uint8_t> sum(count);
+  for (std::size_t i = 0; i < count; ++i)
+    sum[i] = static_cast<std::uint8_t>(old[from + i] + differences[i]);
+  return sum;
+}
+
+// AddDiff in an extended package, every width and every way of calling,
+// each row run once; `written` is null where there is no output.
+TEST_F(DeltaTest, AddDiffInExtendedPackages) {
+  const std::vector<std::uint8_t> old = Pattern(1000, 3);
+  const std::vector<std::uint8_t> diff = Pattern(700, 9);
+  const std::vector<std::uint8_t> ok = Bytes("ok");
+  struct Case {
+    const char* name;
+    std::function<void(DeltaWriter&)> write;
+    bool withOld;
+    bool withOutput;
+    int cancelAtPump;
+    std::vector<std::uint8_t> written;
+    std::uint32_t counted;
+    // Where the old file and the package stand afterwards (package: bytes
+    // left unread).
+    std::uint32_t oldPosition;
+    std::uint32_t packageLeft;
+    int result;
+  };
+  const Case cases[] = {
+      {"8-bit count", [&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); },
+       true, true, 0, Added(old, 10, diff, 3), 3, 13, 0, 0},
+      {"16-bit count, three pieces", [&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 600); },
+       true, true, 0, Added(old, 100, diff, 600), 600, 700, 0, 0},
+      {"32-bit count", [&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); },
+       true, true, 0, Added(old, 0, diff, 300), 300, 300, 0, 0},
+      {"sums wrap at 256",
+       [&](DeltaWriter& d) {
+         const std::uint8_t big[] = {0xFF, 0x80, 0x01};
+         d.AddDiff8(0, big, 3);
+       },
+       true, true, 0, Added(old, 0, {0xFF, 0x80, 0x01}, 3), 3, 3, 0, 0},
+      {"no seek continues where a copy left the old file, a count of 0 still seeks",
+       [&](DeltaWriter& d) {
+         d.CopyAbs8(50, 4);
+         d.AddDiff8(0xFFFFFFFFu, diff.data(), 5);
+         d.AddDiff16(200, diff.data(), 0);
+         d.CopyAbs8(0xFFFFFFFFu, 2);
+       },
+       true, true, 0, Join({Slice(old, 50, 4), Added(old, 54, diff, 5), Slice(old, 200, 2)}), 11,
+       202, 0, 0},
+      {"no old file: the differences are read, nothing is written",
+       [&](DeltaWriter& d) {
+         d.AddDiff16(0, diff.data(), 500);
+         d.Insert8(ok.data(), 2);
+       },
+       false, true, 0, ok, 502, 0, 0, 0},
+      {"no output: both streams are read past",
+       [&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); },
+       true, false, 0, {}, 400, 500, 0, 0},
+      {"neither: only the package is read past",
+       [&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); },
+       false, false, 0, {}, 200, 0, 0, 0},
+      {"cancel at the second piece", [&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 700); },
+       true, true, 2, Added(old, 0, diff, 512), 512, 512, 700 - 512 + 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetProgressState();
+    session_->bytesDone = 1;
+    std::memcpy(session_->magic, kExtendedMagic, sizeof session_->magic);
+    user_.cancelAtPump = c.cancelAtPump;
+    user_.pumps = 0;
+    DeltaWriter delta;
+    c.write(delta);
+    delta.End();
+    UsePackage(delta.bytes());
+    std::vector<std::uint8_t> oldCopy = old;
+    TKVFlatRamStream oldFile(oldCopy.data(), static_cast<std::uint32_t>(oldCopy.size()));
+    TKVFlatRamStream output(64, 4096);
+    EXPECT_EQ(ApplyDelta(*session_, c.withOld ? &oldFile : nullptr,
+                         c.withOutput ? &output : nullptr, kLargestSize),
+              c.result);
+    EXPECT_EQ(std::vector<std::uint8_t>(output.data(), output.data() + output.GetSize()), c.written);
+    EXPECT_EQ(session_->bytesDone, 1 + c.counted);
+    EXPECT_EQ(oldFile.GetPosition(), c.oldPosition);
+    EXPECT_EQ(packageBytes_.size() - session_->package->GetPosition(), c.packageLeft);
+  }
+}
+
+// A stream that ends inside an AddDiff's differences: what could be added
+// is written, and the stream ends there without counting the rest.
+TEST_F(DeltaTest, AddDiffCutShortByTheEndOfThePackage) {
+  std::memcpy(session_->magic, kExtendedMagic, sizeof session_->magic);
+  const std::vector<std::uint8_t> old = Pattern(100, 3);
+  const std::vector<std::uint8_t> diff = Pattern(10, 9);
+  DeltaWriter delta;
+  delta.AddDiff8(20, diff.data(), 10);
+  std::vector<std::uint8_t> cut = delta.bytes();
+  cut.resize(cut.size() - 6);
+  UsePackage(cut);
+  int result = -1;
+  EXPECT_EQ(Run(&old, &result), Added(old, 20, diff, 4));
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(session_->bytesDone, 1u);
+}
+
+// In a classic package codes 11-13 keep their old meaning: one-byte no-ops,
+// whose would-be operands are read as operations.
+TEST_F(DeltaTest, AddDiffCodesAreNoOpsInClassicPackages) {
+  UsePackage({kOpAddDiff8, 0x01, 0x02, 0x41, 0x42, 0x00});
+  EXPECT_EQ(Run(nullptr), (std::vector<std::uint8_t>{0x41, 0x42}));
+  std::memcpy(session_->magic, kExtendedMagic, sizeof session_->magic);
+  const std::vector<std::uint8_t> old = Pattern(0x4400, 1);
+  UsePackage({kOpAddDiff8, 0x00, 0x42, 0x00, 0x00, 0x02, 0x01, 0x01, 0x00});
+  EXPECT_EQ(Run(&old), Added(old, 0x4200, {1, 1}, 2));
+}
+
 // Streams that ask for more than their entry declares or than the package
 // holds. Each runs as an installed entry (old file and output) and as a
 // skipped one (neither): the output gets at most the declared size and one
@@ -207,6 +328,7 @@ struct BoundedRow {
   int maxPolls;
   bool hasOldFile;    // when installed: an Update, else an Add
   bool endsWithData;  // false: the package ends inside the stream
+  bool extended = false;
 };
 
 std::vector<BoundedRow> BoundedRows(const std::vector<std::uint8_t>& old) {
@@ -232,6 +354,12 @@ std::vector<BoundedRow> BoundedRows(const std::vector<std::uint8_t>& old) {
   rows.push_back({"copies without their source past the declared size", sourceless.bytes(), 3,
                   Bytes("abc"), 0x03000003, 6, false, true});
 
+  DeltaWriter added;
+  added.AddDiff16(0, literal.data(), 600);
+  added.End();
+  rows.push_back({"differences past the declared size are read, not added", added.bytes(), 10,
+                  Added(old, 0, literal, 11), 600, 3, true, true, true});
+
   std::vector<std::uint8_t> cut = {kOpInsert32, 0x00, 0x00, 0x00, 0x01};
   for (char c : std::string("hello")) cut.push_back(static_cast<std::uint8_t>(c));
   rows.push_back({"an insert longer than the package ends at the end of the data", cut, 0x01000000,
@@ -251,6 +379,8 @@ TEST_F(DeltaTest, WorkIsBoundedByTheDeclaredSizeAndThePackage) {
     for (const bool installed : {true, false}) {
       SCOPED_TRACE(installed ? "installed" : "skipped");
       UsePackage(bytes);
+      std::memcpy(session_->magic, row.extended ? kExtendedMagic : kClassicMagic,
+                  sizeof session_->magic);
       session_->bytesDone = 1;
       user_.pumps = 0;
       TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size()));

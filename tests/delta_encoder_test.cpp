@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -13,6 +15,7 @@
 #include "apply/progress_state.h"
 #include "builder/copy_addressing.h"
 #include "builder/delta_writer.h"
+#include "builder/suffix_array.h"
 #include "streams/kv_memory_streams.h"
 #include "tests/support/package_file.h"
 #include "tests/support/scripted_user.h"
@@ -49,22 +52,42 @@ ByteVector Slice(const ByteVector& bytes, std::size_t from, std::size_t count) {
 
 // What the operations of a stream are, by code, in order.
 std::vector<std::uint8_t> OperationCodes(const ByteVector& delta) {
-  static const int kOperandBytes[] = {0, 1, 2, 4, 2, 3, 4, 6, 5, 6, 8};
+  static const int kOperandBytes[] = {0, 1, 2, 4, 2, 3, 4, 6, 5, 6, 8, 5, 6, 8};
   std::vector<std::uint8_t> codes;
   std::size_t at = 0;
   while (at < delta.size()) {
     const std::uint8_t code = delta[at];
     codes.push_back(code);
-    if (code == 0 || code > 10) break;
+    if (code == 0 || code > kOpAddDiff32) break;
+    // Inserts and AddDiffs carry bytes after their operands; the count is
+    // the last operand.
     std::uint32_t count = 0;
-    if (code <= 3) {
-      const int width = kOperandBytes[code];
-      for (int i = 0; i < width; ++i) count |= static_cast<std::uint32_t>(delta[at + 1 + i]) << (8 * i);
+    if (code <= kOpInsert32 || code >= kOpAddDiff8) {
+      const int countAt = code <= kOpInsert32 ? 1 : 5;
+      const int width = kOperandBytes[code] + 1 - countAt;
+      for (int i = 0; i < width; ++i)
+        count |= static_cast<std::uint32_t>(delta[at + countAt + i]) << (8 * i);
     }
     at += 1 + static_cast<std::size_t>(kOperandBytes[code]) + count;
   }
   return codes;
 }
+
+using Encoder = EncodedDelta (*)(const std::uint8_t*, std::uint32_t, const std::uint8_t*,
+                                 std::uint32_t, const MatchSettings&);
+
+// Both encoders, with the kind of package whose interpreter replays them.
+struct EncoderKind {
+  const char* name;
+  Encoder encode;
+  PackageKind kind;
+};
+const EncoderKind kEncoders[] = {{"classic", EncodeDelta, PackageKind::kClassic},
+                                 {"extended", EncodeExtendedDelta, PackageKind::kExtended}};
+
+// Bytes that cost something in the container: runs of zero differences
+// come almost free.
+std::size_t Weight(const EncodedDelta& delta) { return delta.bytes.size() - delta.zeroDifferences; }
 
 class DeltaEncoderTest : public ::testing::Test {
  protected:
@@ -75,8 +98,11 @@ class DeltaEncoderTest : public ::testing::Test {
   }
 
   // Rebuilds the new file from `old` and the stream, as the engine does.
-  ByteVector Replay(const ByteVector& old, const ByteVector& delta, std::uint32_t newSize) {
+  ByteVector Replay(const ByteVector& old, const ByteVector& delta, std::uint32_t newSize,
+                    PackageKind kind) {
     ResetProgressState();
+    std::memcpy(session_->magic, kind == PackageKind::kExtended ? kExtendedMagic : kClassicMagic,
+                sizeof session_->magic);
     session_->package = std::make_unique<TKVFlatRamStream>(delta.data(),
                                                           static_cast<std::uint32_t>(delta.size()));
     session_->bytesDone = 1;
@@ -90,11 +116,18 @@ class DeltaEncoderTest : public ::testing::Test {
 
   // Encodes, replays and checks; returns the stream.
   ByteVector RoundTrip(const ByteVector& old, const ByteVector& now) {
-    const EncodedDelta delta = EncodeDelta(old.data(), static_cast<std::uint32_t>(old.size()),
-                                           now.data(), static_cast<std::uint32_t>(now.size()));
-    EXPECT_TRUE(Replay(old, delta.bytes, static_cast<std::uint32_t>(now.size())) == now);
+    return RoundTripWith(kEncoders[0], old, now).bytes;
+  }
+
+  EncodedDelta RoundTripWith(const EncoderKind& encoder, const ByteVector& old,
+                             const ByteVector& now) {
+    const EncodedDelta delta =
+        encoder.encode(old.data(), static_cast<std::uint32_t>(old.size()), now.data(),
+                       static_cast<std::uint32_t>(now.size()), MatchSettings());
+    EXPECT_TRUE(Replay(old, delta.bytes, static_cast<std::uint32_t>(now.size()), encoder.kind) ==
+                now);
     EXPECT_LE(delta.literalBytes, now.size());
-    return delta.bytes;
+    return delta;
   }
 
   TempFolder folder_;
@@ -123,11 +156,39 @@ TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
        60},
       {"identical", old, 10},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const ByteVector delta = RoundTrip(old, c.now);
-    EXPECT_LE(delta.size(), c.most);
+  for (const EncoderKind& encoder : kEncoders) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(encoder.name) + ": " + c.name);
+      EXPECT_LE(Weight(RoundTripWith(encoder, old, c.now)), c.most);
+    }
   }
+}
+
+// Code that moved: every few dozen bytes a 32-bit address grows by the
+// distance it moved, as in a program rebuilt with a function inserted.
+// Copies break at each address; an AddDiff carries the stretch whole.
+TEST_F(DeltaEncoderTest, ExtendedEncoderCarriesRelocatedCodeInAFewAddDiffs) {
+  if (!CanSortSuffixes()) GTEST_SKIP() << "this build cannot sort suffixes";
+  const ByteVector old = RandomBytes(120000, 7);
+  ByteVector now = Concat({Slice(old, 0, 40000), RandomBytes(416, 8), Slice(old, 40000, 80000)});
+  std::mt19937 generator(9);
+  for (std::size_t at = 40416; at + 4 < now.size(); at += 20 + generator() % 40) {
+    std::uint32_t address = 0;
+    std::memcpy(&address, &now[at], 4);
+    address += 416;
+    std::memcpy(&now[at], &address, 4);
+  }
+  const EncodedDelta classic = RoundTripWith(kEncoders[0], old, now);
+  const EncodedDelta extended = RoundTripWith(kEncoders[1], old, now);
+  const std::vector<std::uint8_t> codes = OperationCodes(extended.bytes);
+  EXPECT_LE(codes.size(), 8u);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), kOpAddDiff32), 1);
+  // The inserted function, give or take the bytes at its edges.
+  EXPECT_NEAR(static_cast<double>(extended.literalBytes), 416.0, 16.0);
+  // Most of the difference bytes are 0, and what the rest cost is a
+  // fraction of the classic stream's copies and inserts.
+  EXPECT_GT(extended.zeroDifferences, 70000u);
+  EXPECT_LT(Weight(extended) * 3, Weight(classic));
 }
 
 TEST_F(DeltaEncoderTest, CopiesFarInTheOldFileSetABaseWhenThatIsShorter) {
@@ -150,11 +211,15 @@ TEST_F(DeltaEncoderTest, CopiesFarInTheOldFileSetABaseWhenThatIsShorter) {
 TEST_F(DeltaEncoderTest, EmptyAndTinyFiles) {
   const ByteVector none;
   const ByteVector some = RandomBytes(3000, 4);
-  EXPECT_EQ(RoundTrip(none, none), (ByteVector{kOpEnd}));
-  EXPECT_EQ(RoundTrip(some, none), (ByteVector{kOpEnd}));
-  EXPECT_EQ(OperationCodes(RoundTrip(none, some)), (std::vector<std::uint8_t>{kOpInsert16, kOpEnd}));
-  RoundTrip(ByteVector{1, 2, 3}, ByteVector{1, 2, 3, 4});
-  RoundTrip(ByteVector{7}, ByteVector{7});
+  for (const EncoderKind& encoder : kEncoders) {
+    SCOPED_TRACE(encoder.name);
+    EXPECT_EQ(RoundTripWith(encoder, none, none).bytes, (ByteVector{kOpEnd}));
+    EXPECT_EQ(RoundTripWith(encoder, some, none).bytes, (ByteVector{kOpEnd}));
+    EXPECT_EQ(OperationCodes(RoundTripWith(encoder, none, some).bytes),
+              (std::vector<std::uint8_t>{kOpInsert16, kOpEnd}));
+    RoundTripWith(encoder, ByteVector{1, 2, 3}, ByteVector{1, 2, 3, 4});
+    RoundTripWith(encoder, ByteVector{7}, ByteVector{7});
+  }
   const EncodedDelta inserts = EncodeInserts(some.data(), 3000);
   EXPECT_EQ(inserts.bytes.size(), 3000u + 4);
   EXPECT_EQ(inserts.literalBytes, 3000u);
@@ -185,9 +250,11 @@ TEST_F(DeltaEncoderTest, RandomPairsOfTextAndBinary) {
           for (std::size_t i = at; i < at + length; ++i) now[i] = static_cast<std::uint8_t>(generator());
       }
     }
-    SCOPED_TRACE(round);
-    const ByteVector delta = RoundTrip(old, now);
-    EXPECT_LT(delta.size(), now.size() / 2 + 8000);
+    for (const EncoderKind& encoder : kEncoders) {
+      SCOPED_TRACE(std::string(encoder.name) + " round " + std::to_string(round));
+      EXPECT_LT(Weight(RoundTripWith(encoder, old, now)), now.size() / 2 + 8000);
+      RoundTripWith(encoder, now, old);
+    }
   }
 }
 

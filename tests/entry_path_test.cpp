@@ -20,4 +20,18 @@ TEST(EntryName, OnlyPlainRelativePathsPass) {
   for (const Case& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << c.name;
 }
 
+TEST(EntryName, TheStagingFolderIsNamedInAnyCaseAndAnySpelling) {
+  struct Case {
+    const char* name;
+    bool staging;
+  };
+  const Case cases[] = {
+      {"__KVUPD_\\N00001.TMP", true}, {"__kvupd_\\n00000.tmp", true}, {"__KvUpD_/x", true},
+      {"__KVUPD_", true},             {"__KVUPD_.\\x", true},         {"__KVUPD_ \\x", true},
+      {"__KVUPD_x\\y", false},        {"x__KVUPD_", false},           {"sub\\__KVUPD_\\x", false},
+      {"__KVUPD", false},             {"__KVUPD_.LCK", false},        {"a.txt", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(NamesStagingFolder(c.name), c.staging) << c.name;
+}
+
 }  // namespace

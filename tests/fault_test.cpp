@@ -1,108 +1,162 @@
-// Failures of the file system at every point of a run, through the
-// platform seam: the user's files stay as they were, or, once the commit
-// has started, every new version is in place or kept in the staging folder
-// and named in the outcome.
+// Failures of the file system at every point of a run, through the platform
+// seam, and a run that dies at every call of its commit. Whatever happens,
+// the folder ends exactly as it was or exactly as the new release has it,
+// at once or after the next run, which finishes or undoes what was left;
+// the exit status says which.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "apply/apply_upgrade.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
+#include "ui/closing_message.h"
 
 namespace {
 
-// The sample's name of a file, as the package spells it.
-std::string PackageName(const std::string& name) {
-  std::string spelled = name;
-  std::replace(spelled.begin(), spelled.end(), '/', '\\');
-  return spelled;
+// The folder without the staging folder, which a run whose clean-up failed
+// may leave for the next one.
+FolderSnapshot UserFiles(const SampleUpgrade& sample) {
+  FolderSnapshot now = TakeSnapshot(sample.target);
+  for (auto it = now.files.begin(); it != now.files.end();) {
+    it = it->first.rfind("__KVUPD_/", 0) == 0 ? now.files.erase(it) : std::next(it);
+  }
+  for (auto it = now.times.begin(); it != now.times.end();) {
+    it = it->first.rfind("__KVUPD_/", 0) == 0 ? now.times.erase(it) : std::next(it);
+  }
+  now.folders.erase(std::remove(now.folders.begin(), now.folders.end(), "__KVUPD_"),
+                    now.folders.end());
+  return now;
 }
 
-const CommitFailure* Find(const std::vector<CommitFailure>& list, const std::string& name) {
-  for (const CommitFailure& failure : list) {
-    if (failure.fileName == PackageName(name)) return &failure;
-  }
-  return nullptr;
-}
-
-// What the user is told must be what happened.
-void ExpectTruth(const SampleUpgrade& sample, const FolderSnapshot& before, int result,
-                 const ApplyOutcome& outcome) {
-  if (result == 0) {
-    EXPECT_TRUE(TakeSnapshot(sample.target) == before) << "a run reported as aborted changed files";
-    EXPECT_FALSE(TestPathExists(sample.Staging()));
-    EXPECT_FALSE(outcome.CommitFailed());
-    return;
-  }
-  std::size_t kept = 0;
+bool IsNew(const SampleUpgrade& sample) {
+  const FolderSnapshot now = UserFiles(sample);
   for (const auto& [name, bytes] : sample.expected) {
-    const CommitFailure* failure = Find(outcome.notPlaced, name);
-    if (failure == nullptr) {
-      EXPECT_EQ(ReadTestFile(sample.target + name), bytes) << name;
-      continue;
-    }
-    ++kept;
-    EXPECT_EQ(ReadTestFile(sample.Temporary(failure->entry)), bytes) << name << " not kept";
+    if (now.files.count(name) == 0 || now.files.at(name) != bytes) return false;
   }
-  EXPECT_EQ(kept, outcome.notPlaced.size());
-  if (Find(outcome.notRemoved, "c.txt") == nullptr) {
-    EXPECT_FALSE(TestPathExists(sample.target + "c.txt"));
-  } else {
-    EXPECT_TRUE(TestPathExists(sample.target + "c.txt"));
-  }
-  EXPECT_EQ(outcome.stagingKept, kept > 0);
-  EXPECT_EQ(TestPathExists(sample.Staging()), kept > 0);
+  return now.files.size() == sample.expected.size();
 }
 
-// Moves the failure point through every call of `kind` that a run makes.
-void SweepFailure(FaultKind kind, bool expectCommitFailures) {
-  bool sawCommitFailure = false;
-  for (int n = 1; n < 500; ++n) {
-    SCOPED_TRACE("failing call " + std::to_string(n));
-    SampleUpgrade sample(false, kAsk);
+// The next run, answering Yes, on the native file system.
+void RunAgain(const SampleUpgrade& sample) {
+  ScriptedUser user;
+  user.defaultAnswer = platform::kIdYes;
+  ApplyOutcome outcome;
+  const int applied = ApplyPackage(sample.package, sample.target, &outcome);
+  EXPECT_EQ(ClosingMessageFor(applied, outcome).exitStatus, kExitApplied);
+}
+
+struct Sweep {
+  const char* label;
+  FaultKind kind;
+  FaultMode mode;
+  // Counting starts with the commit, so that every call of it is swept.
+  bool fromCommit;
+};
+
+const Sweep kSweeps[] = {
+    {"a folder cannot be created", FaultKind::kCreateFolder, FaultMode::kOnce, false},
+    {"a temporary file cannot be created", FaultKind::kOpenForWrite, FaultMode::kOnce, false},
+    {"the disk is full at a write", FaultKind::kWrite, FaultMode::kOnce, false},
+    {"a move fails", FaultKind::kMove, FaultMode::kOnce, false},
+    {"every move fails from then on", FaultKind::kMove, FaultMode::kFromThenOn, false},
+    {"every deletion fails from then on", FaultKind::kDelete, FaultMode::kFromThenOn, false},
+    {"a call of the commit fails", FaultKind::kAnyCall, FaultMode::kOnce, true},
+    {"a call of the commit fails, and every later one on its path",
+     FaultKind::kAnyCall, FaultMode::kOnThatPath, true},
+    {"the run dies at a call of the commit", FaultKind::kAnyCall, FaultMode::kDeath, true},
+};
+
+TEST(Faults, EveryFailurePointEndsOldOrNew) {
+  for (const Sweep& sweep : kSweeps) {
+    bool ended = false;
+    for (int n = 1; n < 500 && !ended; ++n) {
+      SCOPED_TRACE(std::string(sweep.label) + ", call " + std::to_string(n));
+      SampleUpgrade sample(false, kAsk);
+      const FolderSnapshot before = TakeSnapshot(sample.target);
+      int status = 0;
+      bool died = false;
+      {
+        ScriptedUser user;
+        user.defaultAnswer = platform::kIdNo;
+        FaultyFileSystem faulty(sweep.kind, n, sweep.mode);
+        faulty.armed = !sweep.fromCommit;
+        user.onControlText = [&](int control, const std::string& text) {
+          if (control == platform::kProgressCancelButton && text == "----") faulty.armed = true;
+        };
+        ApplyOutcome outcome;
+        const int applied = ApplyPackage(sample.package, sample.target, &outcome);
+        status = ClosingMessageFor(applied, outcome).exitStatus;
+        died = faulty.dead();
+        ended = faulty.failures() == 0;
+        if (ended) {
+          EXPECT_EQ(status, kExitApplied);
+        }
+      }
+      // A run that lived tells the truth about the folder it leaves.
+      if (!died && status == kExitApplied) {
+        EXPECT_TRUE(IsNew(sample));
+      }
+      if (!died && status == kExitNotApplied) {
+        EXPECT_TRUE(UserFiles(sample) == before);
+      }
+      if (!died && status == kExitPartlyApplied) {
+        EXPECT_TRUE(TestPathExists(sample.Staging() + "\\COMMIT.JNL"));
+      }
+      SCOPED_TRACE("status " + std::to_string(status) + (died ? " died" : ""));
+      if (died || TestPathExists(sample.Staging())) RunAgain(sample);
+      EXPECT_TRUE(IsNew(sample) || TakeSnapshot(sample.target) == before);
+      EXPECT_FALSE(TestPathExists(sample.Staging()));
+    }
+    EXPECT_TRUE(ended) << sweep.label << ": the run never ended without a failure";
+  }
+}
+
+TEST(Faults, ACommitStepThatFailsIsUndoneAndNamed) {
+  struct Case {
+    const char* pathPart;  // of the move that fails from then on
+    const char* fileName;
+    StepFailure reason;
+  };
+  const Case cases[] = {
+      // The first step: its installed file cannot be moved aside.
+      {"O00000.TMP", "a.txt", StepFailure::kOldNotMoved},
+      // The last: as into a read-only folder, after every other file moved.
+      {"sub\\deeper\\new.dat", "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fileName);
+    SampleUpgrade sample;
     const FolderSnapshot before = TakeSnapshot(sample.target);
     ScriptedUser user;
-    user.defaultAnswer = platform::kIdNo;
-    FaultyFileSystem faulty(kind, n);
+    FaultyFileSystem faulty(FaultKind::kMove, 1, FaultMode::kFromThenOn, c.pathPart);
     ApplyOutcome outcome;
-    const int result = ApplyPackage(sample.package, sample.target, &outcome);
-    ExpectTruth(sample, before, result, outcome);
-    sawCommitFailure = sawCommitFailure || outcome.CommitFailed();
-    if (faulty.failures() == 0) {
-      EXPECT_EQ(result, 1);
-      EXPECT_FALSE(outcome.CommitFailed());
-      EXPECT_GT(n, 1);
-      EXPECT_EQ(sawCommitFailure, expectCommitFailures);
-      return;
-    }
+    const int applied = ApplyPackage(sample.package, sample.target, &outcome);
+    EXPECT_EQ(applied, 0);
+    EXPECT_EQ(outcome.commitFailure.fileName, c.fileName);
+    EXPECT_EQ(outcome.commitFailure.reason, c.reason);
+    EXPECT_TRUE(outcome.notRestored.empty());
+    EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+    const ClosingMessage closing = ClosingMessageFor(applied, outcome);
+    EXPECT_EQ(closing.exitStatus, kExitNotApplied);
+    EXPECT_NE(closing.text.find("No changes have been made"), std::string::npos);
+    EXPECT_NE(closing.text.find(c.fileName), std::string::npos);
   }
-  ADD_FAILURE() << "the run never ended without a failure";
 }
-
-TEST(Faults, FolderCreationFailingAtEachCall) { SweepFailure(FaultKind::kCreateFolder, true); }
-
-TEST(Faults, TemporaryFileCreationFailingAtEachCall) {
-  SweepFailure(FaultKind::kOpenForWrite, false);
-}
-
-TEST(Faults, DiskFullAtEachWrite) { SweepFailure(FaultKind::kWrite, false); }
-
-TEST(Faults, MoveFailingAtEachCall) { SweepFailure(FaultKind::kMove, true); }
 
 TEST(Faults, TheStagingFolderCannotBeCreated) {
   SampleUpgrade sample(false, kAsk);
   const FolderSnapshot before = TakeSnapshot(sample.target);
   ScriptedUser user;
   user.answers.push_back(platform::kIdNo);
-  FaultyFileSystem faulty(FaultKind::kCreateFolder, 1, true);
-  ApplyOutcome outcome;
-  EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 0);
+  FaultyFileSystem faulty(FaultKind::kCreateFolder, 1, FaultMode::kFromThenOn);
+  EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
   ASSERT_EQ(user.boxes.size(), 1u);
   EXPECT_NE(user.boxes[0].text.find(UiLine(18)), std::string::npos);
-  ExpectTruth(sample, before, 0, outcome);
+  EXPECT_TRUE(TakeSnapshot(sample.target) == before);
 }
 
 TEST(Faults, ALockedOldFileFailsItsRebuildAndIsLeftAlone) {
@@ -111,7 +165,7 @@ TEST(Faults, ALockedOldFileFailsItsRebuildAndIsLeftAlone) {
   const std::vector<std::uint8_t> oldA = ReadTestFile(sample.target + "a.txt");
   ScriptedUser user;
   user.answers.push_back(platform::kIdYes);
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 2, false, "a.txt");
+  FaultyFileSystem faulty(FaultKind::kOpenForRead, 2, FaultMode::kOnce, "a.txt");
   ApplyOutcome outcome;
   EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
   ASSERT_EQ(user.boxes.size(), 1u);
@@ -126,49 +180,11 @@ TEST(Faults, AFileLockedDuringThePreflightCountsAsChanged) {
   const FolderSnapshot before = TakeSnapshot(sample.target);
   ScriptedUser user;
   user.answers.push_back(platform::kIdNo);
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, false, "a.txt");
+  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kOnce, "a.txt");
   EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
   ASSERT_EQ(user.boxes.size(), 1u);
   EXPECT_NE(user.boxes[0].text.find(UiLine(14)), std::string::npos);
   EXPECT_TRUE(TakeSnapshot(sample.target) == before);
-}
-
-TEST(Faults, AMoveFailingAfterTheDeleteKeepsTheNewVersion) {
-  SampleUpgrade sample;
-  ScriptedUser user;
-  FaultyFileSystem faulty(FaultKind::kMove, 1, false, "a.txt");
-  ApplyOutcome outcome;
-  EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
-  ASSERT_EQ(outcome.notPlaced.size(), 1u);
-  EXPECT_EQ(outcome.notPlaced[0].entry, 0);
-  EXPECT_EQ(outcome.notPlaced[0].fileName, "a.txt");
-  EXPECT_FALSE(TestPathExists(sample.target + "a.txt"));
-  EXPECT_EQ(ReadTestFile(sample.Temporary(0)), sample.expected.at("a.txt"));
-  EXPECT_TRUE(outcome.stagingKept);
-  EXPECT_EQ(outcome.stagingFolder, sample.Staging());
-  EXPECT_EQ(ReadTestFile(sample.target + "b.bin"), sample.expected.at("b.bin"));
-}
-
-TEST(Faults, FilesThatCannotBeDeletedAreNamed) {
-  SampleUpgrade sample;
-  ScriptedUser user;
-  FaultyFileSystem faulty(FaultKind::kDelete, 1, true, "c.txt");
-  ApplyOutcome outcome;
-  EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
-  ASSERT_EQ(outcome.notRemoved.size(), 1u);
-  EXPECT_EQ(outcome.notRemoved[0].fileName, "c.txt");
-  EXPECT_TRUE(outcome.notPlaced.empty());
-  EXPECT_TRUE(TestPathExists(sample.target + "c.txt"));
-  EXPECT_FALSE(outcome.stagingKept);
-
-  // An installed file that cannot be deleted cannot be replaced either.
-  SampleUpgrade locked;
-  FaultyFileSystem stuck(FaultKind::kDelete, 1, true, "app\\a.txt");
-  const std::vector<std::uint8_t> oldA = ReadTestFile(locked.target + "a.txt");
-  EXPECT_EQ(ApplyPackage(locked.package, locked.target, &outcome), 1);
-  ASSERT_NE(Find(outcome.notPlaced, "a.txt"), nullptr);
-  EXPECT_EQ(ReadTestFile(locked.target + "a.txt"), oldA);
-  EXPECT_EQ(ReadTestFile(locked.Temporary(0)), locked.expected.at("a.txt"));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(FolderValidation, AMissingCriticalFileEndsTheWalk) {
   Missing("m1", kCritical);
   // Not visited: its read would fail the open below.
   Present("later");
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, true, "later");
+  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "later");
   EXPECT_FALSE(Validate());
   EXPECT_EQ(faulty.failures(), 0);
 }
@@ -72,7 +72,7 @@ TEST_F(FolderValidation, IgnoredFilesAreNeitherCountedNorRead) {
   Missing("m1", kIgnore);
   WriteTestFile(folder_.Join("changed"), Bytes("changed"));
   Add("changed", kUpdate, kIgnore, kCritical, StampOf(Pattern(10, 1)));
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, true, "changed");
+  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "changed");
   EXPECT_TRUE(Validate());
   EXPECT_EQ(faulty.failures(), 0);
 }
@@ -80,7 +80,7 @@ TEST_F(FolderValidation, IgnoredFilesAreNeitherCountedNorRead) {
 TEST_F(FolderValidation, AReplaceFileCountsWithoutBeingRead) {
   Present("r1", kReplace, kCritical, kCritical);
   Missing("m1");
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, true, "r1");
+  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "r1");
   // 1 matched against 1 mismatched is a tie: not valid. Without the Replace
   // file it would be 0 against 1 as well, so the count is checked by a
   // second match below.

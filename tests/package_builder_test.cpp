@@ -5,13 +5,18 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "apply/apply_upgrade.h"
+#include "builder/tree_diff.h"
+#include "builder/suffix_array.h"
+#include "builder/thorough_compression.h"
 #include "package/file_stamp.h"
+#include "platform/code_page.h"
 #include "tests/support/command_run.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/package_file.h"
@@ -109,8 +114,16 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
     std::uint8_t version;
     bool verifyUnchanged;
     std::vector<std::string> entries;
+    PackageKind kind = PackageKind::kClassic;
+    bool best = false;
   };
+  const std::vector<std::string> changes = {
+      "Update bin\\engine.dll", "Add data\\levels\\new.map", "Add data\\zero.txt",
+      "Replace gfx\\logo.bmp",  "Remove old\\legacy.cfg",     "Update readme.txt"};
   const Form forms[] = {
+      {true, 18, false, changes, PackageKind::kExtended},
+      {false, 18, false, changes, PackageKind::kExtended, true},
+      {true, 18, false, changes, PackageKind::kClassic, true},
       {true, 18, false,
        {"Update bin\\engine.dll", "Add data\\levels\\new.map", "Add data\\zero.txt",
         "Replace gfx\\logo.bmp", "Remove old\\legacy.cfg", "Update readme.txt"}},
@@ -128,9 +141,17 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
   };
   for (const Form& form : forms) {
     SCOPED_TRACE(std::to_string(form.version) + (form.compressed ? " [KVZ]" : " plain") +
-                 (form.verifyUnchanged ? " verify-unchanged" : ""));
+                 (form.verifyUnchanged ? " verify-unchanged" : "") +
+                 (form.kind == PackageKind::kExtended ? " extended" : "") +
+                 (form.best ? " best" : ""));
+    // The Windows build writes neither (ThisBuildRefusesWhatItLacks).
+    if ((form.kind == PackageKind::kExtended && !CanSortSuffixes()) ||
+        (form.best && form.compressed && !CanCompressThoroughly()))
+      continue;
     Releases releases;
     BuildOptions options = releases.Options();
+    options.kind = form.kind;
+    options.best = form.best;
     options.compressed = form.compressed;
     options.version = form.version;
     options.verifyUnchanged = form.verifyUnchanged;
@@ -284,6 +305,15 @@ void ExpectRefused(const Releases& releases, std::vector<std::string> extra,
   EXPECT_FALSE(TestPathExists(package + ".partial"));
 }
 
+TEST(PackageBuilder, ThisBuildRefusesWhatItLacks) {
+  if (CanSortSuffixes() && CanCompressThoroughly()) GTEST_SKIP() << "this build lacks nothing";
+  Releases releases;
+  if (!CanSortSuffixes())
+    ExpectRefused(releases, {"--extended"}, "this build of upgtool cannot write extended packages");
+  if (!CanCompressThoroughly())
+    ExpectRefused(releases, {"--best"}, "this build of upgtool cannot compress with --best");
+}
+
 // Where '\\' separates folders (Windows), a file name cannot hold it, nor a
 // ':', nor make a path of 250 characters below a scratch folder.
 bool WindowsNames() { return fs::path("a\\b").has_parent_path(); }
@@ -310,6 +340,53 @@ TEST(PackageBuilder, RefusesNamesThatCannotBeStored) {
     ExpectRefused(releases, {},
                   releases.newRoot + "back\\slash.txt: cannot be stored: a backslash in a name");
   }
+}
+
+// Names are created on Windows as stored: what Windows would refuse or
+// change is refused with its reason, and the names beside those pass.
+TEST(PackageBuilder, NamesWindowsWouldRefuseOrChangeAreRefusedWithTheirReason) {
+  const struct {
+    const char* name;
+    const char* reason;
+  } kCases[] = {
+      {"CON", "\"CON\" is the device CON on Windows, with any extension"},
+      {"docs\\con.txt", "\"con.txt\" is the device con on Windows, with any extension"},
+      {"Nul.tar.gz", "\"Nul.tar.gz\" is the device Nul on Windows, with any extension"},
+      {"nul .txt", "\"nul .txt\" is the device nul on Windows, with any extension"},
+      {"prn", "\"prn\" is the device prn on Windows, with any extension"},
+      {"AUX.h", "\"AUX.h\" is the device AUX on Windows, with any extension"},
+      {"COM1.log", "\"COM1.log\" is the device COM1 on Windows, with any extension"},
+      {"lpt9", "\"lpt9\" is the device lpt9 on Windows, with any extension"},
+      {"LPT\271.txt", "\"LPT\271.txt\" is the device LPT\271 on Windows, with any extension"},
+      {"dir.\\file", "\"dir.\" ends in a dot, which Windows drops from names"},
+      {"notes ", "\"notes \" ends in a blank, which Windows drops from names"},
+      {"a<b", "\"a<b\" holds '<', which Windows refuses in names"},
+      {"a>b", "\"a>b\" holds '>', which Windows refuses in names"},
+      {"say \"hi\"", "\"say \"hi\"\" holds '\"', which Windows refuses in names"},
+      {"in|out", "\"in|out\" holds '|', which Windows refuses in names"},
+      {"what?", "\"what?\" holds '?', which Windows refuses in names"},
+      {"*.txt", "\"*.txt\" holds '*', which Windows refuses in names"},
+      {"tab\tname", "\"tab\tname\" holds a control character, which Windows refuses in names"},
+      {"CONSOLE.txt", ""},
+      {"COM10", ""},
+      {"aux_notes.txt", ""},
+      {"x\\CONx\\.profile", ""},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(UnstorableNameReason(c.name), c.reason) << c.name;
+}
+
+// A name the code page cannot write is refused wherever it stands, on
+// every system: a '?' marks each character that the code page lacks.
+TEST(PackageBuilder, RefusesNamesTheCodePageCannotWrite) {
+  if (platform::PackageCodePage() != 1252) GTEST_SKIP() << "names here are not in code page 1252";
+  Releases releases;
+  const fs::path folder =
+      fs::path(NativeTestPath(releases.newRoot)) / fs::u8path("\xE2\x98\x83 snow");
+  fs::create_directories(folder);
+  std::ofstream(folder / "inside.txt") << "x";
+  ExpectRefused(releases, {},
+                releases.newRoot + "? snow: cannot be stored: code page 1252 has no character for "
+                                   "each '?' in the name");
 }
 
 TEST(PackageBuilder, RefusesMoreThan10000Entries) {
@@ -344,7 +421,7 @@ TEST(PackageBuilder, RefusesUnreadableFilesLongTextsAndNamesDifferingInCase) {
   {
     Releases releases;
     Put(releases.newRoot, "secret.key", Bytes("k"));
-    FaultyFileSystem faults(FaultKind::kOpenForRead, 1, true, "secret");
+    FaultyFileSystem faults(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "secret");
     ExpectRefused(releases, {},
                   releases.newRoot + "secret.key: cannot be stamped (unreadable, locked, or dated outside 1980-2107)");
   }
@@ -357,6 +434,12 @@ TEST(PackageBuilder, RefusesUnreadableFilesLongTextsAndNamesDifferingInCase) {
     Releases releases;
     Put(releases.newRoot, "README.TXT", Bytes("shouting"));
     ExpectRefused(releases, {}, "readme.txt: differs from README.TXT only in case; both would name one file on Windows");
+    const fs::path folder(NativeTestPath(releases.newRoot));
+    std::ofstream(folder / fs::u8path("\xC3\x89t\xC3\xA9.txt")) << "summer";
+    std::ofstream(folder / fs::u8path("\xC3\xA9t\xC3\xA9.txt")) << "summer";
+    // Messages are printed in the system's text.
+    ExpectRefused(releases, {},
+                  "\xC3\xA9t\xC3\xA9.txt: differs from \xC3\x89t\xC3\xA9.txt only in case");
   }
 }
 

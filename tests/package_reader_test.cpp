@@ -223,6 +223,55 @@ TEST(PackageFormat, HeaderChecks) {
   EXPECT_EQ(missing.GetProblem(), PackageReader::Problem::kCannotOpen);
 }
 
+// The reader of a system that knows only the classic kind: "[KVUPD]" as a
+// NUL-terminated text and a version of at most 18.
+bool ClassicReaderAccepts(const std::vector<std::uint8_t>& bytes) {
+  return std::strcmp(reinterpret_cast<const char*>(bytes.data()), "[KVUPD]") == 0 && bytes[8] <= 18;
+}
+
+TEST(PackageFormat, MagicRuleOfBothKinds) {
+  struct Case {
+    const char* magic;  // eight bytes
+    std::uint8_t version;
+    bool valid;
+    PackageKind kind;
+    bool classicReaderAccepts;
+  };
+  const Case cases[] = {
+      {"[KVUPD]\0", 18, true, PackageKind::kClassic, true},
+      {"[KVUPD]\0", 19, false, PackageKind::kClassic, false},
+      {"[KVUPX]\0", 18, true, PackageKind::kExtended, false},
+      {"[KVUPX]\0", 0, true, PackageKind::kExtended, false},
+      {"[KVUPX]\0", 19, false, PackageKind::kExtended, false},
+      {"[KVUPX]X", 18, false, PackageKind::kClassic, false},
+      {"[kvupx]\0", 18, false, PackageKind::kClassic, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.magic, 7) + " version " + std::to_string(c.version));
+    std::vector<std::uint8_t> bytes = RawPackage(c.version, 1, EntryBytes(0x00, "a", {Stamp(5)}));
+    std::memcpy(bytes.data(), c.magic, 8);
+    TempFolder folder;
+    Opened opened(folder, bytes);
+    EXPECT_EQ(opened.session.IsValid(), c.valid);
+    EXPECT_EQ(opened.session.Kind(), c.kind);
+    EXPECT_EQ(ClassicReaderAccepts(bytes), c.classicReaderAccepts);
+    EXPECT_EQ(opened.session.totalBytes, 6u);
+  }
+  // The writer's extended package, plain and in the container.
+  PackageWriter writer(18, PackageKind::kExtended);
+  std::vector<std::uint8_t> plain;
+  std::vector<std::uint8_t> container;
+  ASSERT_TRUE(writer.Plain(&plain));
+  ASSERT_TRUE(writer.Compressed(&container));
+  EXPECT_EQ(std::vector<std::uint8_t>(plain.begin(), plain.begin() + 8),
+            Hex({'[', 'K', 'V', 'U', 'P', 'X', ']', 0}));
+  TempFolder folder;
+  const UpgradeSession zipped(platform::ProgramInstance(), nullptr,
+                              WritePackage(folder, "x.upg", container).c_str(), "x");
+  EXPECT_TRUE(zipped.IsValid());
+  EXPECT_EQ(zipped.Kind(), PackageKind::kExtended);
+}
+
 TEST(PackageFormat, PackageEndingWhereAStampBeginsIsUnreadableButValid) {
   TempFolder folder;
   std::vector<std::uint8_t> table = EntryBytes(0x01, "u", {});
@@ -244,6 +293,16 @@ TEST(PackageFormat, RefusesTablesThatCannotBeHeldOrEscapeTheFolder) {
     EXPECT_EQ(escaping.session.totalBytes, 0u) << name;
     EXPECT_EQ(escaping.session.tableProblem, TableProblem::kUnsafeName) << name;
   }
+  // The second entry's name would put its file over the first's checked
+  // new version in the staging folder.
+  TempFolder staged;
+  std::vector<std::uint8_t> table = EntryBytes(0x00, "a.txt", {Stamp(1)});
+  const std::vector<std::uint8_t> inStaging = EntryBytes(0x00, "__kvupd_\\N00000.TMP", {Stamp(1)});
+  table.insert(table.end(), inStaging.begin(), inStaging.end());
+  Opened stagingName(staged, RawPackage(18, 2, table));
+  EXPECT_EQ(stagingName.session.totalBytes, 0u);
+  EXPECT_EQ(stagingName.session.tableProblem, TableProblem::kStagingName);
+  EXPECT_EQ(stagingName.session.problemEntry, 1);
 
   TempFolder f249;
   Opened fits(f249, RawPackage(18, 1, EntryBytes(0x00, std::string(249, 'n'), {Stamp(1)})));

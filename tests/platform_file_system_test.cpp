@@ -9,6 +9,7 @@
 
 #include "platform/file_system.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_links.h"
 
 namespace {
 
@@ -230,6 +231,71 @@ TEST_F(PlatformFileSystem, CurrentFolderChangesAndComesBack) {
   EXPECT_FALSE(files.SetCurrentFolder(folder.Join("missing").c_str()));
   ASSERT_TRUE(files.SetCurrentFolder(before));
   EXPECT_EQ(files.GetAttributes("relative.txt"), platform::kInvalidAttributes);
+}
+
+TEST_F(PlatformFileSystem, LinksBelowAFolderAreFoundWithoutFollowingThem) {
+  using platform::LinkFinding;
+  const std::string root = folder.Join("t\\");
+  ASSERT_TRUE(files.CreateFolder(folder.Join("t").c_str()));
+  ASSERT_TRUE(files.CreateFolder(folder.Join("outside").c_str()));
+  ASSERT_TRUE(files.CreateFolder(folder.Join("t\\real").c_str()));
+  WriteTestFile(folder.Join("outside\\x.txt"), "outside");
+  WriteTestFile(root + "file.txt", "inside");
+  if (!MakeTestLink(root + "ldir", "..\\outside")) {
+    GTEST_SKIP() << "no symbolic link can be made here";
+  }
+  struct Case {
+    std::string folder;
+    std::string path;
+    LinkFinding finding;
+  };
+  const Case cases[] = {
+      {root, root + "file.txt", LinkFinding::kNone},
+      {root, root + "real\\x.txt", LinkFinding::kNone},
+      {root, root + "missing\\deeper\\x.txt", LinkFinding::kNone},
+      {root, root + "file.txt\\beyond", LinkFinding::kNone},
+      {root, root + "ldir", LinkFinding::kLast},
+      {root, root + "ldir\\x.txt", LinkFinding::kInFolders},
+      {root, root + "ldir/x.txt", LinkFinding::kInFolders},
+      {root, root + "real\\\\ldir\\x.txt", LinkFinding::kNone},
+      // The folder itself may be reached through a link.
+      {root + "ldir\\", root + "ldir\\x.txt", LinkFinding::kNone},
+      {root, folder.Join("outside\\x.txt"), LinkFinding::kUnknown},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(files.FindLinkBelow(c.folder.c_str(), c.path.c_str()), c.finding) << c.path;
+  }
+}
+
+TEST_F(PlatformFileSystem, AFolderIsLockedForOneHolderAndLeftAsItWas) {
+  using platform::LockResult;
+  const std::string target = folder.Join("t\\");
+  ASSERT_TRUE(files.CreateFolder(folder.Join("t").c_str()));
+  FileHandle first = kInvalidFile;
+  FileHandle second = kInvalidFile;
+  ASSERT_EQ(files.LockFolder(target.c_str(), &first), LockResult::kLocked);
+  EXPECT_EQ(files.LockFolder(target.c_str(), &second), LockResult::kInUse);
+  files.UnlockFolder(first);
+  std::vector<platform::FolderItem> items;
+  EXPECT_TRUE(files.ListFolder(target.c_str(), &items));
+  EXPECT_TRUE(items.empty()) << "nothing of the lock is left in the folder";
+  ASSERT_EQ(files.LockFolder(target.c_str(), &second), LockResult::kLocked);
+  files.UnlockFolder(second);
+  EXPECT_EQ(files.LockFolder(folder.Join("missing\\").c_str(), &second), LockResult::kFailed);
+}
+
+TEST_F(PlatformFileSystem, FlushMakesFilesAndFoldersDurable) {
+  const std::string path = folder.Join("durable.txt");
+  WriteTestFile(path, "kept");
+  EXPECT_TRUE(files.Flush(path.c_str()));
+  EXPECT_FALSE(files.Flush(folder.Join("missing.txt").c_str()));
+  for (const platform::FlushScope scope :
+       {platform::FlushScope::kNames, platform::FlushScope::kNamesAndFiles}) {
+    EXPECT_TRUE(files.FlushFolder(Folder().c_str(), scope));
+    EXPECT_FALSE(files.FlushFolder(folder.Join("missing").c_str(), scope));
+    EXPECT_FALSE(files.FlushFolder(path.c_str(), scope)) << "a file is no folder";
+  }
+  EXPECT_EQ(ReadText(path), "kept");
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
+#include "platform/program.h"
 #include "platform/time.h"
 
 namespace {
@@ -43,6 +45,41 @@ TEST(TimeZone, OffsetIsTheConfiguredOne) {
   if (configured == nullptr) GTEST_SKIP() << "runs under a TZ set by CTest";
   const std::int64_t minutes = std::strtol(configured, nullptr, 10);
   EXPECT_EQ(ShiftAt(kWinter), minutes * kTicksPerMinute);
+}
+
+// A chosen zone converts with the offset it has in force now, for every
+// date; only zones of the database are taken, and none on Windows, which
+// has none. The empty name goes back to the system's zone.
+TEST(TimeZone, AChosenZoneConvertsWithItsOffsetInForceNow) {
+  const struct {
+    const char* zone;
+    bool known;
+    // The zone's offsets in minutes: standard and daylight-saving time.
+    std::int64_t offsets[2];
+  } kCases[] = {
+      {"America/New_York", true, {-300, -240}}, {"Asia/Kolkata", true, {330, 330}},
+      {"Mars/Olympus_Mons", false, {}},         {"../zoneinfo/UTC", false, {}},
+      {"/usr/share/zoneinfo/UTC", false, {}},   {"zone.tab", false, {}},
+      {"EST5", false, {}},
+  };
+  const std::int64_t system = ShiftAt(kWinter);
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.zone);
+    std::string problem;
+    const bool chosen = platform::SelectTimeZone(c.zone, &problem);
+    EXPECT_EQ(chosen, c.known && platform::NativeSeparator() == '/');
+    EXPECT_EQ(problem.empty(), chosen);
+    const std::int64_t shift = ShiftAt(kWinter);
+    EXPECT_EQ(ShiftAt(kSummer), shift);
+    if (chosen) {
+      EXPECT_TRUE(shift == c.offsets[0] * kTicksPerMinute || shift == c.offsets[1] * kTicksPerMinute)
+          << shift / kTicksPerMinute;
+    } else {
+      EXPECT_EQ(shift, system);
+    }
+    ASSERT_TRUE(platform::SelectTimeZone("", &problem));
+    EXPECT_EQ(ShiftAt(kWinter), system);
+  }
 }
 
 }  // namespace

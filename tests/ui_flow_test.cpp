@@ -10,6 +10,7 @@
 #include "platform/program.h"
 #include "platform/user_interface.h"
 #include "streams/bounded_text.h"
+#include "tests/support/fake_drives.h"
 #include "tests/support/fake_front_end.h"
 #include "tests/support/upgrade_fixture.h"
 #include "ui/closing_message.h"
@@ -117,30 +118,6 @@ void CopyMarker(const std::string& sample, const std::string& folder) {
   fs::copy_file(NativeTestPath(sample), NativeTestPath(folder + "\\marker.dat"),
                 fs::copy_options::overwrite_existing);
 }
-
-// Drives C and D are folders of the test; no other drive is fixed.
-class FakeDrives : public PlatformSearchHost {
- public:
-  FakeDrives(std::string c, std::string d) : c_(std::move(c)), d_(std::move(d)) {}
-  bool DriveRoot(int index, char* root, std::size_t capacity) override {
-    const std::string* path = index == 2 ? &c_ : index == 3 ? &d_ : nullptr;
-    if (path == nullptr) return CopyText(root, capacity, "Q:\\");
-    return CopyText(root, capacity, path->c_str());
-  }
-  // An empty path stands for a drive that is not fixed.
-  bool IsFixedDrive(const char* root) override {
-    return std::string(root) != "Q:\\" && root[0] != 0;
-  }
-  void Visited(unsigned long count) override { visited = count; }
-  void BeginSearch() override { events.push_back("begin"); }
-  void EndSearch() override { events.push_back("end"); }
-  unsigned long visited = 0;
-  std::vector<std::string> events;
-
- private:
-  std::string c_;
-  std::string d_;
-};
 
 struct SearchWorld {
   TempFolder root;
@@ -308,16 +285,64 @@ TEST(Job, AppliesAfterTheWizardAndSaysSo) {
   for (const auto& [name, bytes] : sample.expected) EXPECT_EQ(ReadTestFile(sample.target + name), bytes);
 }
 
-TEST(ClosingMessage, TellsTheTruthAboutFilesNotPutInPlace) {
-  ApplyOutcome outcome;
-  EXPECT_EQ(ClosingMessageFor(0, outcome).caption, "Upgrade Aborted");
-  EXPECT_EQ(ClosingMessageFor(0, outcome).exitStatus, kExitNotApplied);
-  outcome.notPlaced.push_back({2, "bin\\engine.dat"});
-  outcome.stagingFolder = "C:\\Game\\__KVUPD_";
-  const ClosingMessage partly = ClosingMessageFor(1, outcome);
-  EXPECT_EQ(partly.exitStatus, kExitPartlyApplied);
-  EXPECT_NE(partly.text.find("bin\\engine.dat (as N00002.TMP)"), std::string::npos);
-  EXPECT_NE(partly.text.find("C:\\Game\\__KVUPD_"), std::string::npos);
+TEST(ClosingMessage, TellsWhatBecameOfTheFolder) {
+  struct Case {
+    const char* label;
+    int applied;
+    ApplyOutcome outcome;
+    int exitStatus;
+    std::vector<std::string> present;
+    std::vector<std::string> absent;
+  };
+  const std::string nothing = "No changes have been made to any of your files.";
+  const FileFailure stopped{2, "bin\\engine.dat", StepFailure::kNewNotPlaced};
+  ApplyOutcome inUse;
+  inUse.refusal = Refusal::kFolderInUse;
+  ApplyOutcome staging;
+  staging.refusal = Refusal::kStagingNotFolder;
+  staging.refusedPath = "C:\\Game\\__KVUPD_";
+  ApplyOutcome undone;
+  undone.commitFailure = stopped;
+  ApplyOutcome finished;
+  finished.recovery = Recovery::kFinished;
+  ApplyOutcome recoveredBack;
+  recoveredBack.recovery = Recovery::kUndone;
+  ApplyOutcome notRestored = undone;
+  notRestored.notRestored.push_back({1, "gfx\\logo.bmp", StepFailure::kNotRestored});
+  notRestored.stagingFolder = "C:\\Game\\__KVUPD_";
+  ApplyOutcome stuck;
+  stuck.recovery = Recovery::kStuck;
+  stuck.notRestored.push_back({-1, "__KVUPD_\\COMMIT.JNL", StepFailure::kJournalUnreadable});
+  stuck.stagingFolder = "C:\\Game\\__KVUPD_";
+  const Case cases[] = {
+      {"aborted", 0, {}, kExitNotApplied, {"The upgrade process was aborted. " + nothing}, {}},
+      {"applied", 1, {}, kExitApplied, {"The upgrade has been applied."}, {"\n"}},
+      {"folder in use", 0, inUse, kExitNotApplied, {nothing, "Another upgrade is being applied"}, {}},
+      {"staging is a link", 0, staging, kExitNotApplied, {nothing, "C:\\Game\\__KVUPD_ is a link"}, {}},
+      {"commit undone", 0, undone, kExitNotApplied,
+       {nothing, "bin\\engine.dat could not be put in place: the new version could not be moved"},
+       {}},
+      {"recovered, then aborted", 0, finished, kExitNotApplied, {"upgrade of this folder was completed"},
+       {nothing}},
+      {"recovered back, then aborted", 0, recoveredBack, kExitNotApplied,
+       {"upgrade of this folder was undone"}, {nothing}},
+      {"recovered this package", 1, finished, kExitApplied, {"The upgrade has been applied."}, {}},
+      {"undo failed", 0, notRestored, kExitPartlyApplied,
+       {"bin\\engine.dat could not be put in place", "\n  gfx\\logo.bmp", "kept in C:\\Game\\__KVUPD_"},
+       {nothing}},
+      {"recovery stuck", 0, stuck, kExitPartlyApplied,
+       {"neither completed nor undone", "__KVUPD_\\COMMIT.JNL (the record of"}, {nothing}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const ClosingMessage closing = ClosingMessageFor(c.applied, c.outcome);
+    EXPECT_EQ(closing.exitStatus, c.exitStatus);
+    EXPECT_EQ(closing.caption, c.exitStatus == kExitApplied       ? "All Finished"
+                               : c.exitStatus == kExitNotApplied ? "Upgrade Aborted"
+                                                                 : "Upgrade Incomplete");
+    for (const std::string& text : c.present) EXPECT_NE(closing.text.find(text), std::string::npos) << closing.text;
+    for (const std::string& text : c.absent) EXPECT_EQ(closing.text.find(text), std::string::npos) << closing.text;
+  }
 }
 
 }  // namespace

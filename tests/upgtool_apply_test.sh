@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # End to end: upgtool apply brings the demo's release 1 to release 2 (every
-# operation, sub-folders, a "[KVZ]" package), stamps every written file with
-# its new date, never touches a file beside the target folder, and changes
-# nothing when it stops.
+# operation, sub-folders, a "[KVZ]" package, and an extended package built
+# from the same releases), stamps every written file with its new date,
+# never touches a file beside the target folder, changes nothing when it
+# stops, undoes a commit that fails, and refuses a second run on a folder
+# that one is applying to.
 # usage: upgtool_apply_test.sh UPGTOOL MAKE_DEMO
 set -euo pipefail
 upgtool=$1
@@ -51,9 +53,14 @@ check_sentinel() {
   [ "$(ls "$work/site")" = "$(printf 'app\nsentinel.txt')" ] || fail "$1: something appeared beside the target"
 }
 
-# 1. The unattended upgrade.
+# 1. The unattended upgrade, by a classic and by an extended package.
+extended=$work/extended.upg
+"$upgtool" build --extended "$release1" "$release2" -o "$extended" >/dev/null ||
+  fail "upgtool build --extended failed"
+"$upgtool" list "$extended" | grep -qx 'Kind:         extended' || fail "the extended package lists as another kind"
+for applied in "$package" "$extended"; do
 fresh_target
-run_apply "" --yes "$package" "$work/site/app"
+run_apply "" --yes "$applied" "$work/site/app"
 [ $status -eq 0 ] || fail "apply --yes exited $status"
 grep -qx 'The upgrade has been applied.' <<<"$out" || fail "apply --yes did not say it applied"
 (cd "$release2" && find . -type f | sort) >"$work/expected_files"
@@ -65,7 +72,7 @@ done <"$work/expected_files"
 [ ! -e "$work/site/app/__KVUPD_" ] || fail "the staging folder was left"
 check_sentinel "apply --yes"
 # Every written file bears its new stamp's date and time.
-"$upgtool" list "$package" | awk '
+"$upgtool" list "$applied" | awk '
   /^\[[0-9]+\] (Add|Update|Replace) / { wanted = 1; next }
   /^\[[0-9]+\]/ { wanted = 0; next }
   wanted && /^    File:/ { sub(/^    File: +/, ""); file = $0 }
@@ -77,6 +84,7 @@ while IFS=$'\t' read -r name stamp; do
   found=$("$upgtool" stamp "$path")
   [ "$found" = "$path: $stamp" ] || fail "$name is stamped '$found', the package says '$stamp'"
 done <"$work/new_stamps"
+done
 
 # 2. --no on a changed file stops without changing anything.
 for change in contents date; do
@@ -110,19 +118,73 @@ run_apply "" "$package" "$work/site/app"
 [ $status -eq 1 ] || fail "apply at the end of input exited $status"
 [ "$(listing "$work/site/app")" = "$before" ] || fail "the end of input changed files"
 
-# 4. A new file that cannot be put in place is kept and named: exit 3.
+# 4. A new file that cannot be put in place stops the commit, which is
+# undone: exit 1, the file named, the folder exactly as it was.
 fresh_target
 printf 'a file where a folder should be\n' >"$work/site/app/addons"
+before=$(listing "$work/site/app")
 run_apply "" --yes "$package" "$work/site/app"
-[ $status -eq 3 ] || fail "a failed commit exited $status"
-grep -q 'addons\\music\\theme.mid' <<<"$out" || fail "the file not put in place was not named"
-grep -q '__KVUPD_' <<<"$out" || fail "the folder that keeps the new version was not named"
-kept=$(find "$work/site/app/__KVUPD_" -type f)
-[ "$(wc -l <<<"$kept")" -eq 1 ] && cmp -s "$kept" "$release2/addons/music/theme.mid" ||
-  fail "the new version was not kept in the staging folder"
-cmp -s "$release2/readme.txt" "$work/site/app/readme.txt" || fail "the other files were not applied"
+[ $status -eq 1 ] || fail "a failed commit exited $status"
+grep -q 'addons\\music\\theme.mid could not be put in place' <<<"$out" ||
+  fail "the file not put in place was not named"
+grep -q 'No changes have been made' <<<"$out" || fail "an undone commit did not say nothing changed"
+[ "$(listing "$work/site/app")" = "$before" ] || fail "an undone commit changed files"
+[ ! -e "$work/site/app/__KVUPD_" ] || fail "an undone commit left the staging folder"
+check_sentinel "undone commit"
 
-# 5. Usage errors.
+# 5. Two runs at once, each with its own copy of the package: the first
+# waits at a question holding the folder; the second is refused at once.
+fresh_target
+touch -d '2020-01-01 10:00:00' "$work/site/app/readme.txt"
+before=$(listing "$work/site/app")
+cp "$package" "$work/second.upg"
+mkfifo "$work/answers"
+"$upgtool" apply "$package" "$work/site/app" <"$work/answers" >"$work/first.out" 2>&1 &
+first=$!
+exec 3>"$work/answers"
+for _ in $(seq 300); do
+  grep -q '^\[y/n\]' "$work/first.out" && break
+  sleep 0.1
+done
+grep -q '^\[y/n\]' "$work/first.out" || fail "the first run never asked"
+run_apply "" --yes "$work/second.upg" "$work/site/app"
+[ $status -eq 1 ] || fail "the second run exited $status"
+grep -q 'Another upgrade is being applied to this folder right now' <<<"$out" ||
+  fail "the second run did not say why it was refused"
+[ "$(listing "$work/site/app")" = "$before" ] || fail "the refused run changed files"
+echo y >&3
+exec 3>&-
+set +e
+wait $first
+first_status=$?
+set -e
+[ $first_status -eq 0 ] || fail "the first run exited $first_status after the second"
+cmp -s "$release2/bin/engine.dat" "$work/site/app/bin/engine.dat" || fail "the first run did not apply"
+rm -f "$work/answers"
+
+# 6. A read-only sub-folder, as a user whom permissions bind: the commit
+# cannot move files in or out of it and is undone.
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
+  fresh_target
+  chmod 755 "$work"
+  chown -R nobody "$work/site"
+  chmod 555 "$work/site/app/data/levels"
+  before=$(listing "$work/site/app")
+  set +e
+  out=$(setpriv --reuid=nobody --regid=nogroup --clear-groups "$upgtool" apply --yes "$package" "$work/site/app")
+  status=$?
+  set -e
+  [ $status -eq 1 ] || fail "the read-only sub-folder: exit $status"
+  grep -q 'data\\levels\\level[12].map could not be put in place' <<<"$out" ||
+    fail "the read-only sub-folder: the file was not named"
+  [ "$(listing "$work/site/app")" = "$before" ] || fail "the read-only sub-folder: files changed"
+  [ ! -e "$work/site/app/__KVUPD_" ] || fail "the read-only sub-folder: the staging folder was left"
+  chmod 755 "$work/site/app/data/levels"
+else
+  echo "skipped: the read-only sub-folder needs root and setpriv to run as an unprivileged user"
+fi
+
+# 7. Usage errors.
 run_apply "" "$package" 2>/dev/null
 [ $status -eq 2 ] || fail "a missing folder operand is not a usage error"
 run_apply "" --yes --no "$package" "$work/site/app" 2>/dev/null

@@ -19,33 +19,39 @@ std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count) {
           static_cast<std::uint8_t>(count >> 8), 'T', 0, 0};
 }
 
-TEST(UpgtoolList, JsonOfAValidPackage) {
-  TempFolder folder;
-  PackageWriter writer;
-  writer.SetTitle("Demo \xE9");
-  PackageEntrySpec entry;
-  entry.operation = 1;
-  entry.warningPolicy = 1;
-  entry.errorPolicy = 2;
-  entry.fileName = "sub\\a.txt";
-  entry.oldStamp = MakeStamp(0x0021, 0, 2, 0x6162);
-  entry.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
-  entry.delta = InsertDelta("abc");
-  writer.AddEntry(entry);
-  std::vector<std::uint8_t> bytes;
-  ASSERT_TRUE(writer.Compressed(&bytes));
-  const std::string path = WritePackage(folder, "p.upg", bytes);
-  const CommandRun run = List({"--json", path});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-  EXPECT_NE(run.out.find("\"compressed\":true"), std::string::npos);
-  EXPECT_NE(run.out.find("\"valid\":true"), std::string::npos);
-  EXPECT_NE(run.out.find("\"title\":\"Demo \\u00e9\""), std::string::npos);
-  EXPECT_NE(run.out.find("\"totalBytes\":4"), std::string::npos);
-  EXPECT_NE(run.out.find("\"fileName\":\"sub\\\\a.txt\""), std::string::npos);
-  EXPECT_NE(run.out.find("\"operationName\":\"Update\""), std::string::npos);
-  EXPECT_NE(run.out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
-            std::string::npos);
+TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
+  for (const PackageKind kind : {PackageKind::kClassic, PackageKind::kExtended}) {
+    const std::string kindName = kind == PackageKind::kExtended ? "extended" : "classic";
+    SCOPED_TRACE(kindName);
+    TempFolder folder;
+    PackageWriter writer(18, kind);
+    writer.SetTitle("Demo \xE9");
+    PackageEntrySpec entry;
+    entry.operation = 1;
+    entry.warningPolicy = 1;
+    entry.errorPolicy = 2;
+    entry.fileName = "sub\\a.txt";
+    entry.oldStamp = MakeStamp(0x0021, 0, 2, 0x6162);
+    entry.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
+    entry.delta = InsertDelta("abc");
+    writer.AddEntry(entry);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(writer.Compressed(&bytes));
+    const std::string path = WritePackage(folder, "p.upg", bytes);
+    const CommandRun run = List({"--json", path});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("\"compressed\":true"), std::string::npos);
+    EXPECT_NE(run.out.find("\"valid\":true"), std::string::npos);
+    EXPECT_NE(run.out.find("\"title\":\"Demo \\u00e9\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"totalBytes\":4"), std::string::npos);
+    EXPECT_NE(run.out.find("\"fileName\":\"sub\\\\a.txt\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"operationName\":\"Update\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("\"kind\":\"" + kindName + "\""), std::string::npos);
+    EXPECT_NE(List({path}).out.find("Kind:         " + kindName + "\n"), std::string::npos);
+  }
 }
 
 TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {
@@ -58,6 +64,11 @@ TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {
   std::vector<std::uint8_t> container;
   ASSERT_TRUE(CompressPackage(Header(18, 0), 9, &container));
   container.resize(container.size() - 6);
+
+  std::vector<std::uint8_t> staged = Header(18, 1);
+  staged.push_back(0x00);  // Add
+  for (char c : std::string("__KVUPD_\\N00001.TMP")) staged.push_back(static_cast<std::uint8_t>(c));
+  staged.insert(staged.end(), {0, 0, 0, 0, 0x21, 0, 1, 0, 0, 0, 0, 0});
 
   std::vector<std::uint8_t> stampless = Header(18, 1);
   stampless.insert(stampless.end(), {0x01, 'u', 0, 0});
@@ -74,6 +85,7 @@ TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {
       {Header(19, 0), "version 19 is too new"},
       {Header(18, 10001), "10001 entries, at most 10000"},
       {traversal, "entry 0 names a file outside the target folder"},
+      {staged, "entry 0 names a file in the staging folder __KVUPD_"},
       {stampless, "the file ends where the stamp of entry 0 should be"},
       {Header(18, 1), "truncated"},
       {container, "truncated"},

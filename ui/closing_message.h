@@ -17,7 +17,10 @@ struct ClosingMessage {
   int exitStatus;
 };
 
-// What the user is told after the installation. An applied upgrade whose
-// commit could not put every file in place says so, naming the files and
-// the folder that keeps their new versions: "applied" alone would be untrue.
+// What the user is told after the installation. Beyond "applied" or
+// "aborted" it says why a run was refused, which file stopped a commit
+// that was then undone, what an interrupted earlier upgrade became, and,
+// when the folder was left neither old nor new, which files and where
+// their versions are kept. It never says that nothing changed when a
+// recovery changed files.
 ClosingMessage ClosingMessageFor(int applied, const ApplyOutcome& outcome);

@@ -5,8 +5,6 @@
 #include "streams/bounded_text.h"
 #include "streams/file_utilities.h"
 
-bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
-
 void TrimFolderSeparator(char* folder) {
   const std::size_t length = std::strlen(folder);
   if (length < 2 || !IsPathSeparator(folder[length - 1]) || folder[length - 2] == ':') return;

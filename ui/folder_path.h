@@ -3,7 +3,9 @@
 // rules as Windows ones.
 #pragma once
 
-bool IsPathSeparator(char c);
+// IsPathSeparator, the one rule for both separators.
+#include "package/entry_path.h"
+
 // Drops one trailing separator unless the folder is a root ("C:\", "/").
 void TrimFolderSeparator(char* folder);
 // What a folder dialog's returned path gives as the selected folder: cut at

@@ -71,7 +71,8 @@ void PlatformSearchHost::FillListing(const char* folder) {
   std::vector<platform::FolderItem> items;
   platform::Fs().ListFolder(folder, &items);
   for (const platform::FolderItem& item : items) {
-    if (item.kind != platform::ItemKind::kFolder) continue;
+    // A folder whose name the code page cannot write cannot be entered.
+    if (item.kind != platform::ItemKind::kFolder || !item.representable) continue;
     const std::string path = std::string(folder) + item.name;
     if (platform::IsSearchableFolder(path.c_str())) listing_.push_back("[" + item.name + "]");
   }

@@ -1,10 +1,13 @@
 #include "ui/job.h"
 
+#include <string>
+
 #include "platform/program.h"
 #include "platform/user_interface.h"
 #include "streams/bounded_text.h"
 #include "ui/closing_message.h"
 #include "ui/folder_search.h"
+#include "ui/package_trust.h"
 #include "ui/run_upgrade.h"
 #include "ui/shared_state.h"
 #include "ui/startup.h"
@@ -17,7 +20,7 @@ constexpr unsigned kMbIconError = 0x10;
 }  // namespace
 
 int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine,
-           const char* programPath) {
+           const char* programPath, const char* builtInKey) {
   // A command line too long for a path cannot name the package; it is
   // refused like any other path that does not open.
   const bool fits = PackagePathFromCommandLine(commandLine, PackagePath);
@@ -27,8 +30,13 @@ int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine,
     if (!frontEnd.ChoosePackageFile(chosen) || !CopyText(PackagePath, chosen))
       return kExitNotApplied;
   }
-  if (!fits || !IsPackageValid(PackagePath)) {
-    frontEnd.MessageBox(frontEnd.MainWindow(), "Upgrade is invalid!", "Error", kMbIconError);
+  // The signature is checked before anything else of the package is read.
+  const PackageTrust trust(programPath, builtInKey);
+  std::string refusal;
+  if (!fits || !trust.Admits(PackagePath, &refusal) || !IsPackageValid(PackagePath)) {
+    std::string text = "Upgrade is invalid!";
+    if (!refusal.empty()) text += "\n\n" + refusal;
+    frontEnd.MessageBox(frontEnd.MainWindow(), text.c_str(), "Error", kMbIconError);
     return kExitInvalidPackage;
   }
   frontEnd.ShowSearchNotice();
@@ -40,7 +48,8 @@ int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine,
   frontEnd.UpdateMainWindow();
   ApplyOutcome outcome;
   const int applied =
-      RunUpgrade(PackagePath, SelectedFolder, frontEnd.Instance(), frontEnd.MainWindow(), &outcome);
+      RunUpgrade(PackagePath, SelectedFolder, frontEnd.Instance(), frontEnd.MainWindow(), &outcome,
+                 trust.Key());
   const ClosingMessage closing = ClosingMessageFor(applied, outcome);
   frontEnd.MessageBox(frontEnd.MainWindow(), closing.text.c_str(), closing.caption.c_str(),
                       platform::kMbIconInformation);

@@ -8,8 +8,10 @@
 class SearchHost;
 
 // Runs the job for `commandLine` (the text after the program's name) and
-// the program file at `programPath`. Returns the exit status: kExitApplied,
-// kExitNotApplied, kExitInvalidPackage or kExitPartlyApplied
-// (closing_message.h).
+// the program file at `programPath`. `builtInKey` is the public key text
+// compiled into the program, if any (package_trust.h): with a trusted key a
+// package whose signature does not hold is invalid, and says why. Returns
+// the exit status: kExitApplied, kExitNotApplied, kExitInvalidPackage or
+// kExitPartlyApplied (closing_message.h).
 int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine,
-           const char* programPath);
+           const char* programPath, const char* builtInKey = nullptr);

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/code_page.h"
+
 namespace {
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
@@ -44,4 +46,8 @@ std::string PrintableText(const char* text, TextLayout layout) {
     }
   }
   return shown;
+}
+
+std::string ConsoleText(const std::string& text, TextLayout layout) {
+  return platform::PackageTextForConsole(PrintableText(text.c_str(), layout));
 }

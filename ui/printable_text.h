@@ -20,3 +20,8 @@ enum class TextLayout {
 };
 
 std::string PrintableText(const char* text, TextLayout layout = TextLayout::kOneLine);
+
+// Package text as this system's console shows it: PrintableText, then in
+// the system's characters (platform::PackageTextForConsole). Every human
+// output of package texts and names goes through here.
+std::string ConsoleText(const std::string& text, TextLayout layout = TextLayout::kOneLine);

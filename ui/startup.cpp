@@ -40,14 +40,21 @@ bool PackagePathFromCommandLine(const char* commandLine, char* packagePath) {
   return true;
 }
 
+bool NameBesideProgram(const char* programPath, const char* extension, char* out) {
+  if (!CopyText(out, kMaxPath, programPath)) return false;
+  char* dot = std::strrchr(out + NameStart(out), '.');
+  if (dot != nullptr) *dot = 0;
+  return AppendText(out, kMaxPath, extension);
+}
+
 void FindPackageBesideProgram(const char* programPath, char* packagePath) {
   packagePath[0] = 0;
   char candidate[kMaxPath];
+  if (NameBesideProgram(programPath, ".upg", candidate) &&
+      TryCandidate(candidate, packagePath)) {
+    return;
+  }
   if (!CopyText(candidate, programPath)) return;
-  const std::size_t nameStart = NameStart(candidate);
-  char* dot = std::strrchr(candidate + nameStart, '.');
-  if (dot != nullptr) *dot = 0;
-  if (AppendText(candidate, ".upg") && TryCandidate(candidate, packagePath)) return;
-  candidate[nameStart] = 0;
+  candidate[NameStart(candidate)] = 0;
   if (AppendText(candidate, "default.upg")) TryCandidate(candidate, packagePath);
 }

@@ -8,6 +8,11 @@
 // a cut path would name another file.
 bool PackagePathFromCommandLine(const char* commandLine, char* packagePath);
 
+// `programPath` with its file name's extension replaced by `extension`
+// (".upg", ".pub"; appended when the name has none). False when the result
+// does not fit `out` (kMaxPath bytes).
+bool NameBesideProgram(const char* programPath, const char* extension, char* out);
+
 // The package beside the program at `programPath`: the program's file name
 // with its extension replaced by ".upg" (appended when it has none), then
 // "default.upg" in the same folder. `packagePath` is left empty when neither

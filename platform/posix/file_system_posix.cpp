@@ -9,11 +9,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string>
+#include <climits>
 #include <memory>
+#include <string>
 
+#include "platform/code_page.h"
 #include "platform/copy_out.h"
 #include "platform/file_system.h"
+#include "platform/link_walk.h"
 #include "platform/posix/native_path.h"
 
 namespace platform {
@@ -40,6 +43,16 @@ bool InUse(const std::string& path) {
   const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
   ::close(fd);
   return busy;
+}
+
+ComponentKind ExamineComponent(const std::string& prefix) {
+  struct stat info;
+  if (::lstat(NativePath(prefix.c_str()).c_str(), &info) != 0) {
+    return errno == ENOENT || errno == ENOTDIR ? ComponentKind::kMissing
+                                               : ComponentKind::kUnreadable;
+  }
+  if (S_ISLNK(info.st_mode)) return ComponentKind::kLink;
+  return S_ISDIR(info.st_mode) ? ComponentKind::kFolder : ComponentKind::kFile;
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -177,20 +190,63 @@ class PosixFileSystem final : public FileSystem {
 
   bool FindStoredName(const char* path, char* name, std::uint32_t capacity) override {
     // POSIX file systems keep names as given: the entry exists or it does not.
-    const std::string native = NativePath(path);
     struct stat info;
-    if (::lstat(native.c_str(), &info) != 0) return false;
-    const std::string::size_type slash = native.find_last_of('/');
-    const std::string stored = slash == std::string::npos ? native : native.substr(slash + 1);
+    if (::lstat(NativePath(path).c_str(), &info) != 0) return false;
+    const std::string given = path;
+    const std::string::size_type slash = given.find_last_of("\\/");
+    const std::string stored = slash == std::string::npos ? given : given.substr(slash + 1);
     return CopyOut(stored.c_str(), name, capacity);
   }
 
   bool GetCurrentFolder(char* buffer, std::uint32_t capacity) override {
-    return capacity > 0 && ::getcwd(buffer, capacity) != nullptr;
+    char native[PATH_MAX];
+    std::string current;
+    return ::getcwd(native, sizeof native) != nullptr && Utf8ToPackageText(native, &current) &&
+           CopyOut(current.c_str(), buffer, capacity);
   }
 
   bool SetCurrentFolder(const char* path) override {
     return ::chdir(NativePath(path).c_str()) == 0;
+  }
+
+  LinkFinding FindLinkBelow(const char* folder, const char* path) override {
+    return WalkBelow(folder, path, ExamineComponent);
+  }
+
+  // A lock on the folder's own inode, so nothing is created in it; the
+  // system drops it when the last descriptor closes, also at a kill.
+  LockResult LockFolder(const char* folder, FileHandle* lock) override {
+    const int fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LockResult::kFailed;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const bool held = errno == EWOULDBLOCK;
+      ::close(fd);
+      return held ? LockResult::kInUse : LockResult::kFailed;
+    }
+    *lock = fd;
+    return LockResult::kLocked;
+  }
+
+  void UnlockFolder(FileHandle lock) override {
+    if (lock != kInvalidFile) ::close(static_cast<int>(lock));
+  }
+
+  bool Flush(const char* path) override {
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool flushed = ::fsync(fd) == 0;
+    ::close(fd);
+    return flushed;
+  }
+
+  // An fsync per file or folder costs a journal commit apiece, some
+  // milliseconds each; one syncfs covers them all.
+  bool FlushFolder(const char* folder, FlushScope) override {
+    const int fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool flushed = ::syncfs(fd) == 0;
+    ::close(fd);
+    return flushed;
   }
 };
 
@@ -216,14 +272,16 @@ bool ListNativeFolder(const char* folder, std::vector<FolderItem>* items) {
     errno = 0;
     const dirent* found = ::readdir(directory.get());
     if (found == nullptr) return errno == 0;
-    const std::string name = found->d_name;
-    if (name == "." || name == "..") continue;
+    const std::string native = found->d_name;
+    if (native == "." || native == "..") continue;
     struct stat info;
-    if (::fstatat(descriptor, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (::fstatat(descriptor, native.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
     const ItemKind kind = KindOf(info.st_mode);
     const std::uint64_t size =
         kind == ItemKind::kFile ? static_cast<std::uint64_t>(info.st_size) : 0;
-    items->push_back(FolderItem{name, kind, size});
+    std::string name;
+    const bool representable = Utf8ToPackageText(native, &name);
+    items->push_back(FolderItem{name, kind, size, representable});
   }
 }
 

@@ -1,6 +1,8 @@
 #include <sys/time.h>
 
+#include <cstdlib>
 #include <ctime>
+#include <fstream>
 
 #include "platform/dos_time_arithmetic.h"
 #include "platform/time.h"
@@ -10,8 +12,16 @@ namespace {
 
 constexpr std::int64_t kTicksPerSecond = 10000000;
 
+// The offset of a zone chosen by SelectTimeZone, fixed when it was chosen.
+bool zoneSelected = false;
+std::int64_t selectedOffset = 0;
+
 // The offset from UTC in force now, in seconds east of Greenwich.
 bool CurrentOffset(std::int64_t* seconds) {
+  if (zoneSelected) {
+    *seconds = selectedOffset;
+    return true;
+  }
   const std::time_t now = std::time(nullptr);
   struct tm local;
   if (::localtime_r(&now, &local) == nullptr) return false;
@@ -24,6 +34,39 @@ bool Shift(FileTime* time, std::int64_t seconds) {
   if (ticks < 0 && *time < static_cast<FileTime>(-ticks)) return false;
   *time = static_cast<FileTime>(static_cast<std::int64_t>(*time) + ticks);
   return true;
+}
+
+// True when `name` is a zone file of the database: a relative name that
+// stays inside it, and a file that begins as zone files do. The C library
+// takes any other TZ value as a rule or as UTC without a word.
+bool IsKnownZone(const std::string& name) {
+  if (name.empty() || name[0] == '/' || name.find("..") != std::string::npos) return false;
+  const char* database = std::getenv("TZDIR");
+  const std::string folder =
+      database != nullptr && *database != 0 ? database : "/usr/share/zoneinfo";
+  std::ifstream file(folder + "/" + name, std::ios::binary);
+  char magic[4] = {};
+  return file.read(magic, sizeof magic) && std::string(magic, 4) == "TZif";
+}
+
+// The offset of `zone` now, found by making it the process's zone for a
+// moment.
+bool OffsetOfZone(const std::string& zone, std::int64_t* seconds) {
+  const char* system = std::getenv("TZ");
+  const std::string saved = system != nullptr ? system : "";
+  ::setenv("TZ", (":" + zone).c_str(), 1);
+  ::tzset();
+  const std::time_t now = std::time(nullptr);
+  struct tm local;
+  const bool found = ::localtime_r(&now, &local) != nullptr;
+  if (found) *seconds = local.tm_gmtoff;
+  if (system != nullptr) {
+    ::setenv("TZ", saved.c_str(), 1);
+  } else {
+    ::unsetenv("TZ");
+  }
+  ::tzset();
+  return found;
 }
 
 }  // namespace
@@ -44,6 +87,22 @@ bool UniversalToLocal(FileTime* time) {
 bool LocalToUniversal(FileTime* time) {
   std::int64_t offset = 0;
   return CurrentOffset(&offset) && Shift(time, -offset);
+}
+
+bool SelectTimeZone(const std::string& name, std::string* problem) {
+  if (name.empty()) {
+    zoneSelected = false;
+    return true;
+  }
+  std::int64_t offset = 0;
+  if (!IsKnownZone(name) || !OffsetOfZone(name, &offset)) {
+    *problem = "time zone " + name + " is not in the time-zone database (an IANA name such as "
+               "America/New_York)";
+    return false;
+  }
+  zoneSelected = true;
+  selectedOffset = offset;
+  return true;
 }
 
 bool FileTimeToDos(FileTime time, std::uint16_t* dosDate, std::uint16_t* dosTime) {

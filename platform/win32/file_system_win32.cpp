@@ -2,8 +2,11 @@
 // exclusive use unless sharing is asked for; the system itself refuses to
 // delete a file that is read-only or in use and to move onto an existing
 // name, which is the behaviour the POSIX side imitates.
+#include <string>
+
 #include "platform/copy_out.h"
 #include "platform/file_system.h"
+#include "platform/link_walk.h"
 #include "platform/win32/file_time_win32.h"
 #include "platform/win32/windows_api.h"
 
@@ -11,6 +14,27 @@ namespace platform {
 namespace {
 
 HANDLE ToSystemHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+// The lock file of LockFolder, named after the staging folder so that it
+// reads as the upgrade's own.
+constexpr char kLockFileName[] = "__KVUPD_.LCK";
+
+bool IsMissingError(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// The attributes of a reparse point describe the point itself: the system
+// does not follow it to answer.
+ComponentKind ExamineComponent(const std::string& prefix) {
+  const DWORD attributes = ::GetFileAttributesA(prefix.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return IsMissingError(::GetLastError()) ? ComponentKind::kMissing
+                                            : ComponentKind::kUnreadable;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return ComponentKind::kLink;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? ComponentKind::kFolder
+                                                     : ComponentKind::kFile;
+}
 
 class Win32FileSystem final : public FileSystem {
  public:
@@ -115,6 +139,62 @@ class Win32FileSystem final : public FileSystem {
   }
 
   bool SetCurrentFolder(const char* path) override { return ::SetCurrentDirectoryA(path) != 0; }
+
+  LinkFinding FindLinkBelow(const char* folder, const char* path) override {
+    return WalkBelow(folder, path, ExamineComponent);
+  }
+
+  // Without sharing, a second open fails; deleted on close, the file goes
+  // with the last handle, which the system closes also when the process is
+  // killed.
+  LockResult LockFolder(const char* folder, FileHandle* lock) override {
+    const std::string path = std::string(folder) + kLockFileName;
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      *lock = reinterpret_cast<FileHandle>(file);
+      return LockResult::kLocked;
+    }
+    // A lock file that is there but cannot be opened is held, or is being
+    // deleted by a holder that just let go.
+    const DWORD error = ::GetLastError();
+    const bool held = error == ERROR_SHARING_VIOLATION ||
+                      (error == ERROR_ACCESS_DENIED &&
+                       ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+    return held ? LockResult::kInUse : LockResult::kFailed;
+  }
+
+  void UnlockFolder(FileHandle lock) override {
+    if (lock != kInvalidFile) ::CloseHandle(ToSystemHandle(lock));
+  }
+
+  // The flush wants a handle with write access.
+  bool Flush(const char* path) override {
+    const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool flushed = ::FlushFileBuffers(file) != 0;
+    ::CloseHandle(file);
+    return flushed;
+  }
+
+  // NTFS keeps the names of a folder durable by itself.
+  bool FlushFolder(const char* folder, FlushScope scope) override {
+    const DWORD attributes = ::GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      return false;
+    }
+    if (scope == FlushScope::kNames) return true;
+    std::vector<FolderItem> items;
+    if (!ListFolder(folder, &items)) return false;
+    const std::string prefix = std::string(folder) + "\\";
+    bool flushed = true;
+    for (const FolderItem& item : items) {
+      if (item.kind == ItemKind::kFile) flushed = Flush((prefix + item.name).c_str()) && flushed;
+    }
+    return flushed;
+  }
 };
 
 }  // namespace

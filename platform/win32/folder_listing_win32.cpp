@@ -1,8 +1,12 @@
-// The folder listing through FindFirstFileA/FindNextFileA. A reparse point
+// The folder listing through FindFirstFileW/FindNextFileW. A reparse point
 // (symbolic link, junction) is reported as a link and never entered, as the
-// POSIX side reports symbolic links.
+// POSIX side reports symbolic links. The names are listed in their wide form
+// and then written in the ANSI code page without a best fit: the ANSI calls
+// would give a look-alike for a character the code page lacks ('a' for
+// U+0101), which names another file.
 #include <string>
 
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/win32/windows_api.h"
 
@@ -34,20 +38,26 @@ bool ListNativeFolder(const char* folder, std::vector<FolderItem>* items) {
   std::string pattern = folder;
   if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
   pattern += '*';
-  WIN32_FIND_DATAA found;
-  const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+  std::u32string patternCharacters;
+  if (!DecodePackageText(pattern, &patternCharacters)) return false;
+  const std::wstring widePattern(patternCharacters.begin(), patternCharacters.end());
+  WIN32_FIND_DATAW found;
+  const HANDLE search = ::FindFirstFileW(widePattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return false;
   const FindCloser closer(search);
   do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
+    const std::wstring wide = found.cFileName;
+    if (wide == L"." || wide == L"..") continue;
+    std::string name;
+    const bool representable =
+        EncodePackageText(std::u32string(wide.begin(), wide.end()), &name);
     const ItemKind kind = KindOf(found.dwFileAttributes);
     const std::uint64_t size =
         kind == ItemKind::kFile
             ? (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow
             : 0;
-    items->push_back(FolderItem{name, kind, size});
-  } while (::FindNextFileA(search, &found));
+    items->push_back(FolderItem{name, kind, size, representable});
+  } while (::FindNextFileW(search, &found));
   return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 

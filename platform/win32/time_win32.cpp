@@ -44,6 +44,13 @@ bool LocalToUniversal(FileTime* time) {
   return true;
 }
 
+bool SelectTimeZone(const std::string& name, std::string* problem) {
+  if (name.empty()) return true;
+  *problem = "time zone " + name + " cannot be chosen here: Windows has no database of IANA "
+             "time zones, and the Windows programs convert with this machine's own zone";
+  return false;
+}
+
 bool FileTimeToDos(FileTime time, std::uint16_t* dosDate, std::uint16_t* dosTime) {
   WORD date = 0;
   WORD clock = 0;

@@ -10,6 +10,7 @@ set -u
 upgapply=$(realpath "$1")
 demo=$(realpath "$2")
 make_lenient=$(realpath "$3")
+upgtool=$(realpath "$4")
 work=$(mktemp -d "${TMPDIR:-/tmp}/upgapply-e2e.XXXXXX")
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 passed=0
@@ -71,6 +72,17 @@ expect_release release2
 # Every written file bears its new date.
 [ "$(stat -c %Y "$target/readme.txt")" = "$(stat -c %Y "$demo/release2/readme.txt")" ] ||
   fail "readme.txt does not bear its new date"
+finish_case
+
+# The same upgrade as an extended package: the applicator reads that kind too.
+failed_before=$failed; new_target applied_extended
+"$upgtool" build --extended --title "Extended" "$demo/release1" "$demo/release2" \
+  -o "$work/extended.upg" >/dev/null || fail "upgtool build --extended failed"
+run "extended package applied" "n\n$(browse_to "$target")n\n" "$work/extended.upg"
+expect_status 0
+expect_text "Title: Extended"
+expect_text "The upgrade has been applied."
+expect_release release2
 finish_case
 
 for page in 1 2 3; do

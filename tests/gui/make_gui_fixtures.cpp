@@ -5,7 +5,11 @@
 //   target\    marker1.txt and marker2.txt, the installation slow.upg finds;
 //   lenient.upg  fails the folder check everywhere (it verifies only a
 //              missing file) and adds added.txt, so page 3 shows and Next
-//              installs anyway.
+//              installs anyway;
+//   extended.upg an extended package that also passes in target\ and
+//              rewrites marker1.txt with one AddDiff: "installed" becomes
+//              "INSTALLED". Written by hand, since the Windows build has no
+//              encoder for that kind.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -33,6 +37,19 @@ Bytes Noise(std::size_t size, std::uint32_t seed) {
   return bytes;
 }
 
+// The stamp of `bytes` as a new file of the upgrade.
+FileStamp NewStamp(const Bytes& bytes) {
+  FileStamp stamp{};
+  stamp.dosDate = kDate;
+  stamp.size = static_cast<std::uint32_t>(bytes.size());
+  for (std::size_t at = 0; at < bytes.size(); at += kChecksumBlockSize) {
+    const std::size_t length = std::min<std::size_t>(kChecksumBlockSize, bytes.size() - at);
+    stamp.checksum = FoldChecksumBlock(stamp.checksum, bytes.data() + at,
+                                       static_cast<std::int32_t>(length));
+  }
+  return stamp;
+}
+
 PackageEntrySpec AskAboutMissingFile() {
   PackageEntrySpec verify;
   verify.operation = kVerify;
@@ -57,14 +74,32 @@ PackageEntrySpec AddFile(const std::string& name, const Bytes& bytes) {
   }
   delta.End();
   add.delta = delta.bytes();
-  add.newStamp.dosDate = kDate;
-  add.newStamp.size = static_cast<std::uint32_t>(bytes.size());
-  for (std::size_t at = 0; at < bytes.size(); at += kChecksumBlockSize) {
-    const std::size_t length = std::min<std::size_t>(kChecksumBlockSize, bytes.size() - at);
-    add.newStamp.checksum = FoldChecksumBlock(add.newStamp.checksum, bytes.data() + at,
-                                              static_cast<std::int32_t>(length));
-  }
+  add.newStamp = NewStamp(bytes);
   return add;
+}
+
+// An Update of `name` from `before` to the same text with its first word in
+// capitals, as one AddDiff.
+PackageEntrySpec CapitaliseFirstWord(const std::string& name, const std::string& before,
+                                     const FileStamp& oldStamp) {
+  std::string after = before;
+  Bytes differences(before.size(), 0);
+  for (std::size_t i = 0; i < after.size() && after[i] != ' '; ++i) {
+    after[i] = static_cast<char>(after[i] - 'a' + 'A');
+    differences[i] = static_cast<std::uint8_t>('A' - 'a');
+  }
+  PackageEntrySpec update;
+  update.operation = kUpdate;
+  update.errorPolicy = kCritical;
+  update.fileName = name;
+  update.description = "Rewritten by an AddDiff";
+  update.oldStamp = oldStamp;
+  update.newStamp = NewStamp(Bytes(after.begin(), after.end()));
+  DeltaWriter delta;
+  delta.AddDiff(0, differences.data(), static_cast<std::uint32_t>(differences.size()));
+  delta.End();
+  update.delta = delta.bytes();
+  return update;
 }
 
 bool WriteMarker(const std::string& path, const std::string& text, FileStamp* stamp) {
@@ -88,16 +123,23 @@ int main(int argc, char** argv) {
   PackageWriter slow;
   slow.SetTitle("GUI test: slow installation");
   slow.SetDescription("Verifies two markers, asks about a missing file, adds a large file.");
+  PackageWriter extended(18, PackageKind::kExtended);
+  extended.SetTitle("GUI test: extended package");
+  extended.SetDescription("Capitalises the first word of marker1.txt with an AddDiff.");
   for (const char* name : {"marker1.txt", "marker2.txt"}) {
     PackageEntrySpec verify;
     verify.operation = kVerify;
     verify.errorPolicy = kCritical;
     verify.fileName = name;
-    if (!WriteMarker(target + name, std::string("installed ") + name, &verify.oldStamp)) {
+    const std::string text = std::string("installed ") + name;
+    if (!WriteMarker(target + name, text, &verify.oldStamp)) {
       std::fprintf(stderr, "make_gui_fixtures: cannot write %s%s\n", target.c_str(), name);
       return 1;
     }
     slow.AddEntry(verify);
+    extended.AddEntry(name == std::string("marker1.txt")
+                          ? CapitaliseFirstWord(name, text, verify.oldStamp)
+                          : verify);
   }
   slow.AddEntry(AskAboutMissingFile());
   slow.AddEntry(AddFile("large.bin", Noise(kLargeFileSize, 5)));
@@ -110,7 +152,8 @@ int main(int argc, char** argv) {
   lenient.AddEntry(AddFile("added.txt", Bytes(added.begin(), added.end())));
 
   if (!slow.WriteFile((out + "slow.upg").c_str(), false) ||
-      !lenient.WriteFile((out + "lenient.upg").c_str(), false)) {
+      !lenient.WriteFile((out + "lenient.upg").c_str(), false) ||
+      !extended.WriteFile((out + "extended.upg").c_str(), true)) {
     std::fprintf(stderr, "make_gui_fixtures: cannot write the packages in %s\n", out.c_str());
     return 1;
   }

@@ -4,6 +4,7 @@
 # captions, the exit status and the target folder on disk.
 #
 #   upgapply_gui_test.sh BUILD_DIR UPGAPPLY_EXE MAKE_DEMO_EXE MAKE_GUI_FIXTURES_EXE SCENARIO
+#                        [UPGTOOL_EXE]
 #
 # The Wine prefix BUILD_DIR/gui-prefix is made on first use. Its only drive
 # is C: (the mapping of the Linux root is removed), so the program's search
@@ -15,6 +16,7 @@ upgapply=$2
 make_demo=$3
 make_fixtures=$4
 scenario=$5
+upgtool=${6:-}
 
 if [ -z "${UPG_GUI_UNDER_XVFB:-}" ]; then
   export UPG_GUI_UNDER_XVFB=1
@@ -93,7 +95,11 @@ app_pid=
 app_status=
 
 start_app() {
-  wine 'C:\app\upgapply.exe' "$@" >/dev/null 2>&1 &
+  start_program 'C:\app\upgapply.exe' "$@"
+}
+
+start_program() {
+  wine "$@" >/dev/null 2>&1 &
   app_pid=$!
 }
 
@@ -157,6 +163,17 @@ press() {
   xdotool key --delay 80 "$@"
 }
 
+# Starts the program on package $1 and presses Next on pages 1 and 2.
+start_through_two_pages() {
+  start_app "$1"
+  wait_count "Upgrade Applicator"
+  local page
+  page=$(page_id)
+  press Return
+  wait_new_window "Upgrade Applicator" "$page"
+  press Return
+}
+
 shot() {
   import -window root "$shots/$1.png"
 }
@@ -167,6 +184,14 @@ expect_status() {
 
 same_tree() {
   diff -r "$1" "$2" >/dev/null
+}
+
+# The program ends with status 0 and the demo's folder is release 2.
+expect_demo_applied() {
+  wait_app_end
+  expect_status 0
+  same_tree "$drive_c/Karvell/Games/Demo" "$drive_c/.fixtures/demo/release2" ||
+    fail "the folder is not release 2"
 }
 
 # --- scenarios --------------------------------------------------------------
@@ -196,10 +221,20 @@ scenario_applied() {
   wait_count "All Finished"
   shot all-finished
   press Return
+  expect_demo_applied
+}
+
+# An extended package, found by the search in C:\Target: two pages, and
+# marker1.txt rebuilt by its AddDiff.
+scenario_applied_extended() {
+  start_through_two_pages 'C:\.fixtures\gui\extended.upg'
+  wait_count "All Finished"
+  press Return
   wait_app_end
   expect_status 0
-  same_tree "$drive_c/Karvell/Games/Demo" "$drive_c/.fixtures/demo/release2" ||
-    fail "the folder is not release 2"
+  [ "$(cat "$drive_c/Target/marker1.txt")" = "INSTALLED marker1.txt" ] ||
+    fail "marker1.txt was not rewritten"
+  [ "$(cat "$drive_c/Target/marker2.txt")" = "installed marker2.txt" ] || fail "marker2.txt changed"
 }
 
 # Cancel on page $1, answered No (the page stays) and then Yes (the program
@@ -273,10 +308,7 @@ scenario_back_and_next() {
   press Return
   wait_count "All Finished"
   press Return
-  wait_app_end
-  expect_status 0
-  same_tree "$drive_c/Karvell/Games/Demo" "$drive_c/.fixtures/demo/release2" ||
-    fail "the folder is not release 2"
+  expect_demo_applied
 }
 
 # A package that fits no folder: the Windows folder is offered, page 3
@@ -328,13 +360,7 @@ scenario_chooser_cancelled() {
 # Cancel pressed on the progress dialog during the installation and
 # confirmed: "Upgrade Aborted", and the folder is as it was.
 scenario_cancel_installation() {
-  start_app 'C:\.fixtures\gui\slow.upg'
-  wait_count "Upgrade Applicator"
-  local page
-  page=$(page_id)
-  press Return
-  wait_new_window "Upgrade Applicator" "$page"
-  press Return
+  start_through_two_pages 'C:\.fixtures\gui\slow.upg'
   # The pre-flight question about missing.txt: going on starts the long
   # installation, during which the dialog answers its Cancel button.
   wait_count "Upgrade Processing" 2
@@ -352,6 +378,57 @@ scenario_cancel_installation() {
   wait_app_end
   expect_status 1
   same_tree "$drive_c/Target" "$drive_c/.fixtures/gui/target" || fail "the folder changed"
+}
+
+# A publisher's key made and used with upgtool.exe: the program in C:\signed
+# with upgapply.pub beside it, the demo package signed, and a copy of it
+# with one byte added after the signing.
+install_signed() {
+  [ -n "$upgtool" ] || fail "the signed scenarios need upgtool.exe"
+  cp "$upgtool" "$drive_c/tools/upgtool.exe"
+  rm -rf "$drive_c/signed" "$drive_c/.fixtures/signed"
+  mkdir -p "$drive_c/signed" "$drive_c/.fixtures/signed"
+  cp "$upgapply" "$drive_c/signed/upgapply.exe"
+  wine 'C:\tools\upgtool.exe' keygen -o 'C:\.fixtures\signed\publisher' >/dev/null 2>&1 ||
+    fail "upgtool keygen did not run"
+  cp "$drive_c/.fixtures/signed/publisher.pub" "$drive_c/signed/upgapply.pub"
+  cp "$drive_c/.fixtures/demo/demo.upg" "$drive_c/.fixtures/signed/demo.upg"
+  wine 'C:\tools\upgtool.exe' sign --key 'C:\.fixtures\signed\publisher' \
+    'C:\.fixtures\signed\demo.upg' >/dev/null 2>&1 || fail "upgtool sign did not run"
+  cp "$drive_c/.fixtures/signed/demo.upg" "$drive_c/.fixtures/signed/altered.upg"
+  cp "$drive_c/.fixtures/signed/demo.upg.sig" "$drive_c/.fixtures/signed/altered.upg.sig"
+  printf 'x' >>"$drive_c/.fixtures/signed/altered.upg"
+}
+
+# With the publisher's key beside the program, the signed package goes
+# through the two pages and is applied.
+scenario_signed_applied() {
+  install_signed
+  start_program 'C:\signed\upgapply.exe' 'C:\.fixtures\signed\demo.upg'
+  wait_count "Upgrade Applicator"
+  local page
+  page=$(page_id)
+  press Return
+  wait_new_window "Upgrade Applicator" "$page"
+  press Return
+  wait_count "All Finished"
+  press Return
+  expect_demo_applied
+}
+
+# The same package with a byte added: "Upgrade is invalid!" with the
+# reason, before any search or page, and nothing changed.
+scenario_signed_refused() {
+  install_signed
+  start_program 'C:\signed\upgapply.exe' 'C:\.fixtures\signed\altered.upg'
+  wait_count "Error"
+  shot signed-package-refused
+  press Return
+  wait_app_end
+  expect_status 2
+  [ "$(count_named "Upgrade Applicator")" = 0 ] || fail "the wizard was shown"
+  same_tree "$drive_c/Karvell/Games/Demo" "$drive_c/.fixtures/demo/release1" ||
+    fail "the folder changed"
 }
 
 # --- run --------------------------------------------------------------------

@@ -25,6 +25,7 @@ int FakeFrontEnd::MessageBox(platform::WindowHandle owner, const char* text, con
 
 int FakeFrontEnd::RunPage(int page) {
   pagesShown.push_back(page);
+  if (onPage) onPage(page);
   if (pageResults.empty()) return kPageCancel;
   const int result = pageResults.front();
   pageResults.pop_front();

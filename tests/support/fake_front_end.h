@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ class FakeFrontEnd final : public FrontEnd {
   std::string chosenPackage;
   // What the folder dialog returns; empty: the user cancels.
   std::string chosenFolderPath;
+  // Called with the page's number as each page is shown, before it ends.
+  std::function<void(int page)> onPage;
 
   std::vector<int> pagesShown;
   std::vector<RecordedBox> boxes;

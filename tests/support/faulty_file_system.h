@@ -1,12 +1,13 @@
 // A file system that forwards to the native one and fails the Nth call of
-// one kind, once or from then on, the way a database harness swaps in a
-// failing virtual file system. Installs itself while it lives.
+// one kind, the way a database harness swaps in a failing virtual file
+// system. Installs itself while it lives.
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 
-#include "platform/file_system.h"
+#include "platform/forwarding_file_system.h"
 
 enum class FaultKind {
   kNone,
@@ -16,17 +17,33 @@ enum class FaultKind {
   kOpenForRead,    // an open with flags 1 of a path containing `pathPart`
   kMove,
   kDelete,
+  kAnyCall,        // every call but Close and UnlockFolder counts
 };
 
-class FaultyFileSystem final : public platform::FileSystem {
+enum class FaultMode {
+  kOnce,        // only call N fails
+  kFromThenOn,  // call N and every later call of the kind
+  kOnThatPath,  // call N, and from then on every call on its path or handle
+  kDeath,       // the process "dies" at call N: its files and lock are
+                // closed as the system would close them, and from then on
+                // every call fails without reaching the disk
+};
+
+class FaultyFileSystem final : public platform::ForwardingFileSystem {
  public:
-  // Fails call number `nth` (from 1) of `kind`; with `sticky`, every later
-  // one as well. `pathPart`, when not empty, limits the counted calls to
-  // paths that contain it.
-  FaultyFileSystem(FaultKind kind, int nth, bool sticky = false, std::string pathPart = "");
+  // Fails call number `nth` (from 1) of `kind` as `mode` says. `pathPart`,
+  // when not empty, limits the counted calls to paths that contain it (a
+  // move counts when either of its paths does).
+  FaultyFileSystem(FaultKind kind, int nth, FaultMode mode = FaultMode::kOnce,
+                   std::string pathPart = "");
   ~FaultyFileSystem() override;
 
+  // While false, no call is counted; a test sets it when the part of the
+  // run it sweeps begins.
+  bool armed = true;
+
   int failures() const { return failures_; }
+  bool dead() const { return dead_; }
 
   platform::FileHandle Open(const char* path, unsigned flags) override;
   void Close(platform::FileHandle file) override;
@@ -43,17 +60,30 @@ class FaultyFileSystem final : public platform::FileSystem {
   bool DeleteFile(const char* path) override;
   bool MoveFile(const char* from, const char* to) override;
   bool FindStoredName(const char* path, char* name, std::uint32_t capacity) override;
-  bool GetCurrentFolder(char* buffer, std::uint32_t capacity) override;
-  bool SetCurrentFolder(const char* path) override;
+  bool ListFolder(const char* folder, std::vector<platform::FolderItem>* items) override;
+  platform::LinkFinding FindLinkBelow(const char* folder, const char* path) override;
+  platform::LockResult LockFolder(const char* folder, platform::FileHandle* lock) override;
+  void UnlockFolder(platform::FileHandle lock) override;
+  bool Flush(const char* path) override;
+  bool FlushFolder(const char* folder, platform::FlushScope scope) override;
 
  private:
-  // Counts a call of `kind` and says whether it fails.
-  bool Fails(FaultKind kind, const char* path);
+  // Counts a call of `kind` on `path` (or `second`, or `handle`) and says
+  // whether it fails.
+  bool Fails(FaultKind kind, const char* path, const char* second = nullptr,
+             platform::FileHandle handle = platform::kInvalidFile);
+  bool OnFailedPath(const char* path, const char* second, platform::FileHandle handle) const;
+  void Die();
 
   FaultKind kind_;
   int nth_;
-  bool sticky_;
+  FaultMode mode_;
   std::string pathPart_;
   int calls_ = 0;
   int failures_ = 0;
+  bool dead_ = false;
+  std::string failedPath_;
+  platform::FileHandle failedHandle_ = platform::kInvalidFile;
+  std::set<platform::FileHandle> openFiles_;
+  std::set<platform::FileHandle> locks_;
 };

@@ -1,5 +1,7 @@
 #include "tests/support/temp_folder.h"
 
+#include "tests/support/test_links.h"
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -48,7 +50,7 @@ TempFolder::~TempFolder() {
        !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, error);
   }
-  fs::remove_all(root, error);
+  RemoveTestTree(path_.substr(0, path_.size() - 1));
 }
 
 void WriteTestFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {

@@ -51,7 +51,7 @@ FolderSnapshot TakeSnapshot(const std::string& folder) {
   FolderSnapshot snapshot;
   const fs::path root(NativeTestPath(folder));
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-    const std::string name = fs::relative(entry.path(), root).generic_string();
+    const std::string name = entry.path().lexically_relative(root).generic_string();
     if (entry.is_directory()) {
       snapshot.folders.push_back(name);
       continue;

@@ -1,5 +1,7 @@
 #include "tools/upgtool/arguments.h"
 
+#include "platform/code_page.h"
+
 namespace {
 
 bool Listed(std::initializer_list<const char*> names, const std::string& name) {
@@ -42,6 +44,44 @@ bool ParseArguments(int argc, char** argv, std::initializer_list<const char*> al
     }
     if (!Listed(allowed, argument)) return false;
     out->options.insert(argument);
+  }
+  return true;
+}
+
+bool ArgumentsInCodePage(int argc, char** argv, std::vector<std::string>* arguments,
+                         std::string* problem) {
+  std::vector<std::string> given;
+  std::string codePage;
+  for (int i = 0; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--codepage" && i + 1 < argc) {
+      codePage = argv[++i];
+    } else if (argument.compare(0, 11, "--codepage=") == 0) {
+      codePage = argument.substr(11);
+    } else {
+      given.push_back(argument);
+    }
+  }
+  if (!codePage.empty()) {
+    const bool number = codePage.size() <= 5 &&
+                        codePage.find_first_not_of("0123456789") == std::string::npos;
+    if (!number) {
+      *problem = "--codepage " + codePage + ": a code page is a number such as 1252";
+      return false;
+    }
+    if (!platform::SelectPackageCodePage(static_cast<unsigned>(std::stoul(codePage)), problem))
+      return false;
+  }
+  arguments->clear();
+  for (const std::string& argument : given) {
+    std::string converted;
+    if (!platform::SystemTextToPackageText(argument, &converted)) {
+      *problem = "\"" + argument + "\" cannot be written in code page " +
+                 std::to_string(platform::PackageCodePage()) +
+                 ", the code page of package texts (--codepage chooses another)";
+      return false;
+    }
+    arguments->push_back(converted);
   }
   return true;
 }

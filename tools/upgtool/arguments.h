@@ -27,3 +27,11 @@ bool ParseArguments(int argc, char** argv, std::initializer_list<const char*> al
 // when such an option is last and has no value.
 bool ParseArguments(int argc, char** argv, std::initializer_list<const char*> allowed,
                     std::initializer_list<const char*> withValue, Arguments* out);
+
+// Takes "--codepage N" (or "--codepage=N"), wherever it stands, out of a
+// command's arguments and selects that code page, then writes every other
+// argument in the package code page, as Windows hands a program its
+// arguments in the ANSI code page. False, with `problem` set, for a code
+// page that cannot be used or an argument that it cannot write.
+bool ArgumentsInCodePage(int argc, char** argv, std::vector<std::string>* arguments,
+                         std::string* problem);

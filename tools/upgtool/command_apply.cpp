@@ -9,6 +9,7 @@
 #include "platform/resources.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
+#include "tools/upgtool/signature_option.h"
 #include "tools/upgtool/target_session.h"
 #include "ui/closing_message.h"
 #include "ui/console/console_user_interface.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr char kUsage[] = "apply [--yes | --no] PACKAGE FOLDER";
+constexpr char kUsage[] = "apply [--yes | --no] [--key KEYFILE.pub] PACKAGE FOLDER";
 constexpr int kCancelQuestionLine = 8;
 
 // Installs the console as the engine's user interface for its lifetime.
@@ -48,7 +49,7 @@ std::string Problem(const char* package, const char* folder) {
 
 int RunApply(int argc, char** argv) {
   Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--yes", "--no"}, &arguments) ||
+  if (!ParseArguments(argc, argv, {"--yes", "--no"}, {"--key"}, &arguments) ||
       arguments.operands.size() != 2 || (arguments.Has("--yes") && arguments.Has("--no")))
     return UsageError(kUsage);
   const AnswerMode mode = arguments.Has("--yes")  ? AnswerMode::kAllYes
@@ -56,20 +57,27 @@ int RunApply(int argc, char** argv) {
                                                   : AnswerMode::kAsk;
   const char* package = arguments.operands[0].c_str();
   const char* folder = arguments.operands[1].c_str();
+  // As in an applicator that trusts the key: the signature before anything
+  // else of the package is read, and the installation's digest before the
+  // commit.
+  Ed25519PublicKey key{};
+  const bool signedOnly = arguments.HasValue("--key");
+  if (signedOnly && !PackageSignedBy(arguments.Value("--key"), package, &key)) return 1;
   const std::string problem = Problem(package, folder);
   if (!problem.empty()) {
-    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    std::fprintf(stderr, "upgtool: %s\n", ConsoleText(problem).c_str());
     return 1;
   }
   ApplyOutcome outcome;
   int applied = 0;
   {
     const InstalledConsole installed(mode);
-    applied = RunUpgrade(package, folder, platform::ProgramInstance(), nullptr, &outcome);
+    applied = RunUpgrade(package, folder, platform::ProgramInstance(), nullptr, &outcome,
+                         signedOnly ? &key : nullptr);
   }
   const ClosingMessage closing = ClosingMessageFor(applied, outcome);
   std::printf("\n%s\n%s\n", closing.caption.c_str(),
-              PrintableText(closing.text.c_str(), TextLayout::kLines).c_str());
+              ConsoleText(closing.text, TextLayout::kLines).c_str());
   // Never the invalid-package status: that was answered above, as 1.
   return closing.exitStatus;
 }

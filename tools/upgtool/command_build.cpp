@@ -2,25 +2,31 @@
 // with the applicator's own reader and interpreter before it is written.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "builder/package_builder.h"
 #include "package/package_reader.h"
 #include "package/upgrade_session.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/time.h"
+#include "signing/key_files.h"
+#include "signing/package_signature.h"
 #include "streams/kv_file_stream.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/stamp_text.h"
 #include "ui/console/terminal.h"
+#include "ui/printable_text.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "build [--plain] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
+    "build [--plain] [--extended] [--best] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
     "FILE] [--warning POLICY] [--error POLICY] [--policies FILE] [--verify-unchanged] "
-    "[--no-verify] [--strict] [--json] OLD_FOLDER NEW_FOLDER -o PACKAGE";
+    "[--no-verify] [--strict] [--time-zone ZONE] [--codepage N] [--json] [--sign KEYFILE] "
+    "OLD_FOLDER NEW_FOLDER -o PACKAGE";
 
 constexpr char kHelp[] =
     "usage: upgtool build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE\n"
@@ -29,6 +35,10 @@ constexpr char kHelp[] =
     "\n"
     "  -o PACKAGE               the package to write (replaced only by a verified one)\n"
     "  --plain                  no \"[KVZ]\" container (default: zlib at level 9)\n"
+    "  --extended               an extended package (\"[KVUPX]\", with AddDiff operations):\n"
+    "                           far smaller on programs; only this project's applicators read it\n"
+    "  --best                   zopfli for the container and a more thorough match search:\n"
+    "                           a little smaller, much slower to build\n"
     "  --format 17|18           package version (default 18; 17 has no Replace)\n"
     "  --title TEXT             at most 79 characters\n"
     "  --description TEXT       at most 8191 characters\n"
@@ -39,7 +49,11 @@ constexpr char kHelp[] =
     "  --verify-unchanged       a Verify entry for every unchanged file\n"
     "  --no-verify              skip replaying the package before writing it\n"
     "  --strict                 links, special files and empty folders are errors\n"
+    "  --time-zone ZONE         stamps as a machine in ZONE (such as America/New_York)\n"
+    "                           computes them now (default: this machine's zone)\n"
+    "  --codepage N             the Windows code page of names and texts (default 1252)\n"
     "  --json                   the summary as JSON\n"
+    "  --sign KEYFILE           also write PACKAGE.sig with this secret key\n"
     "\n"
     "Default policies (warning/error): Add, Update, Replace, Verify ask/critical;\n"
     "Remove ask/ignore. Exit status: 0 written, 1 refused, 2 usage error.\n";
@@ -67,7 +81,8 @@ class ProgressLine {
     std::string name = *progress.name;
     if (name.size() > kProgressNameWidth) name = "..." + name.substr(name.size() - kProgressNameWidth + 3);
     std::fprintf(stderr, "\r[%zu/%zu] %-*s", progress.done + 1, progress.total,
-                 static_cast<int>(kProgressNameWidth), name.c_str());
+                 static_cast<int>(kProgressNameWidth),
+                 ConsoleText(name).c_str());
     std::fflush(stderr);
   }
 
@@ -78,14 +93,29 @@ class ProgressLine {
   std::uint32_t last_;
 };
 
-// Reads no more than a description can hold and one byte beyond, so that
-// an overlong one is refused by its length rather than read whole.
-bool ReadDescriptionFile(const std::string& path, std::string* text) {
+// The description file is text as people write it on this system, up to
+// four bytes a character (UTF-8). Reading no more than a whole description
+// can take in that spelling, and one byte beyond, refuses an overlong one by
+// its length rather than reading it whole.
+constexpr std::size_t kDescriptionFileLimit = 4 * kPackageDescriptionCapacity + 1;
+
+// The description in package text; false with `problem` set.
+bool ReadDescriptionFile(const std::string& path, std::string* text, std::string* problem) {
   TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
-  if (!file.IsOpen()) return false;
-  char block[kPackageDescriptionCapacity + 1];
-  const std::int32_t got = file.ReadBlock(block, static_cast<std::int32_t>(sizeof block));
-  text->assign(block, static_cast<std::size_t>(got));
+  if (!file.IsOpen()) {
+    *problem = path + ": cannot read the description file";
+    return false;
+  }
+  std::vector<char> block(kDescriptionFileLimit);
+  const std::int32_t got = file.ReadBlock(block.data(), static_cast<std::int32_t>(block.size()));
+  text->assign(block.data(), static_cast<std::size_t>(got));
+  // A file cut by the limit is too long whatever its characters: its
+  // length is what the builder refuses it for.
+  if (text->size() < kDescriptionFileLimit && !platform::SystemTextToPackageText(*text, text)) {
+    *problem = path + ": the description has characters that code page " +
+               std::to_string(platform::PackageCodePage()) + " cannot write";
+    return false;
+  }
   return true;
 }
 
@@ -97,6 +127,8 @@ bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string*
   options->oldRoot = arguments.operands[0];
   options->newRoot = arguments.operands[1];
   options->compressed = !arguments.Has("--plain");
+  options->kind = arguments.Has("--extended") ? PackageKind::kExtended : PackageKind::kClassic;
+  options->best = arguments.Has("--best");
   options->verifyUnchanged = arguments.Has("--verify-unchanged");
   options->strict = arguments.Has("--strict");
   options->title = arguments.Value("--title");
@@ -118,10 +150,11 @@ bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string*
     (name[2] == 'w' ? options->warningPolicy : options->errorPolicy) = policy;
   }
   if (arguments.HasValue("--description-file") &&
-      !ReadDescriptionFile(arguments.Value("--description-file"), &options->description)) {
-    *problem = arguments.Value("--description-file") + ": cannot read the description file";
+      !ReadDescriptionFile(arguments.Value("--description-file"), &options->description, problem))
     return false;
-  }
+  if (arguments.HasValue("--time-zone") &&
+      !platform::SelectTimeZone(arguments.Value("--time-zone"), problem))
+    return false;
   if (arguments.HasValue("--policies") &&
       !options->rules.Load(arguments.Value("--policies"), problem))
     return false;
@@ -140,6 +173,8 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
       .Bool("written", written)
       .Number("version", options.version)
       .Bool("compressed", options.compressed)
+      .Bool("extended", options.kind == PackageKind::kExtended)
+      .Bool("best", options.best)
       .Object("entries");
   for (std::uint8_t op = 0; op < result.entriesByOperation.size(); ++op)
     json.Number(OperationName(op), result.entriesByOperation[op]);
@@ -158,8 +193,10 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
 void PrintSummary(const std::string& path, const BuildOptions& options, const BuildResult& result,
                   bool verified) {
   const auto& counts = result.entriesByOperation;
-  std::printf("Package:       %s (version %u, %s)\n", path.c_str(), options.version,
-              options.compressed ? "compressed" : "plain");
+  std::printf("Package:       %s (version %u, %s, %s%s)\n",
+              ConsoleText(path).c_str(), options.version,
+              options.kind == PackageKind::kExtended ? "extended" : "classic",
+              options.compressed ? "compressed" : "plain", options.best ? ", --best" : "");
   std::printf("Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
               result.entries.size(), counts[kAdd], counts[kUpdate], counts[kReplace],
               counts[kVerify], counts[kRemove]);
@@ -180,20 +217,29 @@ int RunBuild(int argc, char** argv) {
   }
   Arguments arguments;
   if (!ParseArguments(argc, argv,
-                      {"--plain", "--verify-unchanged", "--no-verify", "--strict", "--json"},
+                      {"--plain", "--extended", "--best", "--verify-unchanged", "--no-verify",
+                       "--strict", "--json"},
                       {"-o", "--title", "--description", "--description-file", "--format",
-                       "--warning", "--error", "--policies"},
+                       "--warning", "--error", "--policies", "--time-zone", "--sign"},
                       &arguments))
     return UsageError(kUsage);
   BuildOptions options;
   std::string problem;
   if (!ReadOptions(arguments, &options, &problem)) {
     if (problem.empty()) return UsageError(kUsage);
-    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    std::fprintf(stderr, "upgtool: %s\n", ConsoleText(problem).c_str());
     return 2;
   }
   const std::string path = arguments.Value("-o");
   const bool verify = !arguments.Has("--no-verify");
+  // The key is read before the build, so that a wrong key file costs no time.
+  const bool sign = arguments.HasValue("--sign");
+  Ed25519SecretKey secret{};
+  Ed25519PublicKey publicKey{};
+  if (sign && !ReadSecretKeyFile(arguments.Value("--sign").c_str(), &secret, &publicKey, &problem)) {
+    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    return 2;
+  }
   BuildResult result;
   {
     ProgressLine line;
@@ -204,15 +250,25 @@ int RunBuild(int argc, char** argv) {
     const std::string failure = WriteBuiltPackage(options, result, path, verify);
     if (!failure.empty()) errors.push_back(failure);
   }
-  for (const std::string& warning : result.warnings)
-    std::fprintf(stderr, "upgtool: warning: %s\n", warning.c_str());
-  for (const std::string& error : errors) std::fprintf(stderr, "upgtool: error: %s\n", error.c_str());
+  // A package that was written but could not be signed stays: it is what
+  // was asked for, and the error says that its signature is missing.
   const bool written = errors.empty();
+  std::string signFailure;
+  if (written && sign && !SignPackageFile(secret, publicKey, path.c_str(), &signFailure))
+    errors.push_back("the package was written but not signed: " + signFailure);
+  for (const std::string& warning : result.warnings)
+    std::fprintf(stderr, "upgtool: warning: %s\n",
+                 ConsoleText(warning).c_str());
+  for (const std::string& error : errors)
+    std::fprintf(stderr, "upgtool: error: %s\n", ConsoleText(error).c_str());
   if (!written) std::fprintf(stderr, "upgtool: no package written\n");
   if (arguments.Has("--json")) {
     PrintJson(path, options, result, written, errors);
   } else if (written) {
     PrintSummary(path, options, result, verify);
+    if (sign && signFailure.empty())
+      std::printf("Signature:     %s (key %s)\n", SignaturePathFor(path.c_str()).c_str(),
+                  KeyIdText(KeyIdOf(publicKey)).c_str());
   }
-  return written ? 0 : 1;
+  return errors.empty() ? 0 : 1;
 }

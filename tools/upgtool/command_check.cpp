@@ -3,34 +3,65 @@
 #include <cstdio>
 #include <string>
 
+#include "apply/recovery.h"
 #include "package/folder_validation.h"
 #include "platform/resources.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
+#include "tools/upgtool/signature_option.h"
 #include "tools/upgtool/target_session.h"
 #include "ui/printable_text.h"
 
 namespace {
 
-constexpr char kUsage[] = "check [--json] PACKAGE FOLDER";
+constexpr char kUsage[] = "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER";
+
+// What check says of an interrupted commit: a word for JSON and, for
+// people, whose it is and what the next apply does with it.
+struct InterruptedReport {
+  const char* word;
+  const char* text;
+};
+
+InterruptedReport Report(InterruptedCommit interrupted) {
+  switch (interrupted) {
+    case InterruptedCommit::kOfThisPackage:
+      return {"this package", "by this package; applying it finishes the upgrade"};
+    case InterruptedCommit::kOfAnotherPackage:
+      return {"another package", "by another package; the next apply finishes or undoes it first"};
+    case InterruptedCommit::kUnreadable:
+      return {"unreadable", "its journal cannot be read; the next apply keeps everything and stops"};
+    case InterruptedCommit::kNone:
+      break;
+  }
+  return {"none", ""};
+}
 
 }  // namespace
 
 int RunCheck(int argc, char** argv) {
   Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--json"}, &arguments) || arguments.operands.size() != 2)
+  if (!ParseArguments(argc, argv, {"--json"}, {"--key"}, &arguments) ||
+      arguments.operands.size() != 2)
     return UsageError(kUsage);
   const char* package = arguments.operands[0].c_str();
   const char* folder = arguments.operands[1].c_str();
+  Ed25519PublicKey key{};
+  if (arguments.HasValue("--key") && !PackageSignedBy(arguments.Value("--key"), package, &key))
+    return 1;
   UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
   const std::string problem = TargetSessionProblem(session, folder);
   if (!problem.empty()) {
-    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    std::fprintf(stderr, "upgtool: %s\n", ConsoleText(problem).c_str());
     return 1;
   }
   FolderCheckCounts counts;
   const bool valid = ValidateTargetFolder(session, &counts);
+  // An upgrade stopped half way through putting its files in place: the
+  // counts above judge a folder that the next apply will change first.
+  const InterruptedCommit interrupted = FindInterruptedCommit(session);
+  const InterruptedReport report = Report(interrupted);
   if (arguments.Has("--json")) {
     JsonWriter json;
     json.BeginObject()
@@ -40,16 +71,22 @@ int RunCheck(int argc, char** argv) {
         .Number("matched", counts.matched)
         .Number("mismatched", counts.mismatched)
         .Number("criticalEntry", counts.criticalEntry)
+        .String("interruptedCommit", report.word)
         .EndObject();
     std::printf("%s\n", json.text().c_str());
   } else {
-    std::printf("Folder:      %s\n", folder);
+    std::printf("Folder:      %s\n", ConsoleText(folder).c_str());
     std::printf("Verdict:     %s\n", valid ? "valid" : "not valid");
     std::printf("Matched:     %d\n", counts.matched);
     std::printf("Mismatched:  %d\n", counts.mismatched);
     if (counts.criticalEntry >= 0) {
+      const std::string name = session.entries[counts.criticalEntry]->fileName;
       std::printf("Stopped at:  entry %d, %s (critical)\n", counts.criticalEntry,
-                  PrintableText(session.entries[counts.criticalEntry]->fileName).c_str());
+                  ConsoleText(name).c_str());
+    }
+    if (interrupted != InterruptedCommit::kNone) {
+      std::printf("Interrupted: an upgrade stopped while putting its files in place, %s\n",
+                  report.text);
     }
   }
   return valid ? 0 : 1;

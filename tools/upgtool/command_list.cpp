@@ -10,6 +10,7 @@
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/package_problem.h"
+#include "tools/upgtool/signature_option.h"
 #include "tools/upgtool/stamp_text.h"
 #include "ui/printable_text.h"
 
@@ -27,13 +28,21 @@ std::string MagicText(const UpgradeSession& session) {
   return magic;
 }
 
+const char* KindName(const UpgradeSession& session) {
+  return session.Kind() == PackageKind::kExtended ? "extended" : "classic";
+}
+
 void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
   JsonWriter json;
+  const SignatureSummary signature = SummarizeSignature(path);
   json.BeginObject()
       .String("path", path)
       .Bool("compressed", session.IsCompressed())
+      .String("signature", signature.state.c_str())
+      .String("signatureKey", signature.keyId.c_str())
       .Bool("valid", usable)
       .String("magic", MagicText(session).c_str())
+      .String("kind", KindName(session))
       .Number("version", session.version)
       .Number("entryCount", session.entryCount)
       .String("title", session.title.get())
@@ -58,18 +67,20 @@ void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
   std::printf("%s\n", json.text().c_str());
 }
 
-// Package texts go through PrintableText: a package can carry control
-// bytes that would act on the terminal.
 void PrintText(const char* path, const UpgradeSession& session, bool usable) {
-  std::printf("Package:      %s\n", path);
+  std::printf("Package:      %s\n", ConsoleText(path).c_str());
   std::printf("Compressed:   %s\n", session.IsCompressed() ? "yes" : "no");
+  const SignatureSummary signature = SummarizeSignature(path);
+  std::printf("Signature:    %s%s\n", signature.state.c_str(),
+              signature.keyId.empty() ? "" : (", key " + signature.keyId).c_str());
   std::printf("Valid:        %s\n", usable ? "yes" : "no");
-  std::printf("Magic:        %s\n", PrintableText(MagicText(session).c_str()).c_str());
+  std::printf("Magic:        %s\n", ConsoleText(MagicText(session)).c_str());
+  std::printf("Kind:         %s\n", KindName(session));
   std::printf("Version:      %u\n", session.version);
   std::printf("Entries:      %d\n", session.entryCount);
-  std::printf("Title:        %s\n", PrintableText(session.title.get()).c_str());
+  std::printf("Title:        %s\n", ConsoleText(session.title.get()).c_str());
   std::printf("Description:  %s\n",
-              PrintableText(session.description.get(), TextLayout::kLines).c_str());
+              ConsoleText(session.description.get(), TextLayout::kLines).c_str());
   std::printf("Total bytes:  %lu\n", static_cast<unsigned long>(session.totalBytes));
   for (std::int32_t i = 0; i < ReadableEntries(session); ++i) {
     const PackageEntry& entry = *session.entries[i];
@@ -77,8 +88,8 @@ void PrintText(const char* path, const UpgradeSession& session, bool usable) {
                 OperationName(entry.operation), entry.operation,
                 PolicyName(entry.warningPolicy), entry.warningPolicy,
                 PolicyName(entry.errorPolicy), entry.errorPolicy);
-    std::printf("    File:        %s\n", PrintableText(entry.fileName).c_str());
-    std::printf("    Description: %s\n", PrintableText(entry.description).c_str());
+    std::printf("    File:        %s\n", ConsoleText(entry.fileName).c_str());
+    std::printf("    Description: %s\n", ConsoleText(entry.description).c_str());
     std::printf("    Old stamp:   %s\n", StampText(entry.oldStamp).c_str());
     std::printf("    New stamp:   %s\n", StampText(entry.newStamp).c_str());
   }
@@ -100,7 +111,7 @@ int RunList(int argc, char** argv) {
     PrintText(path, session, usable);
   }
   if (!usable) {
-    std::fprintf(stderr, "upgtool: %s: %s\n", path, problem.c_str());
+    std::fprintf(stderr, "upgtool: %s: %s\n", ConsoleText(path).c_str(), problem.c_str());
     return 1;
   }
   return 0;

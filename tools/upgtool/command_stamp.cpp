@@ -1,22 +1,32 @@
 // upgtool stamp: each file's stamp as the applicator computes it.
 #include <cstdio>
+#include <string>
 
 #include "package/file_stamp.h"
+#include "platform/time.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/stamp_text.h"
+#include "ui/printable_text.h"
 
 namespace {
 
-constexpr char kUsage[] = "stamp [--json] FILE...";
+constexpr char kUsage[] = "stamp [--json] [--time-zone ZONE] FILE...";
 
 }  // namespace
 
 int RunStamp(int argc, char** argv) {
   Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--json"}, &arguments) || arguments.operands.empty())
+  if (!ParseArguments(argc, argv, {"--json"}, {"--time-zone"}, &arguments) ||
+      arguments.operands.empty())
     return UsageError(kUsage);
+  std::string problem;
+  if (arguments.HasValue("--time-zone") &&
+      !platform::SelectTimeZone(arguments.Value("--time-zone"), &problem)) {
+    std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+    return 2;
+  }
   const bool asJson = arguments.Has("--json");
   JsonWriter json;
   json.BeginObject().BeginArray("files");
@@ -35,10 +45,11 @@ int RunStamp(int argc, char** argv) {
           .Number("checksum", stamp.checksum)
           .EndObject();
     } else if (ok) {
-      std::printf("%s: %s\n", path.c_str(), StampText(stamp).c_str());
+      std::printf("%s: %s\n", ConsoleText(path).c_str(),
+                  StampText(stamp).c_str());
     } else {
       std::printf("%s: cannot be stamped (missing, locked, unreadable or dated outside 1980-2107)\n",
-                  path.c_str());
+                  ConsoleText(path).c_str());
     }
   }
   if (asJson) std::printf("%s\n", json.EndArray().EndObject().text().c_str());

@@ -9,6 +9,9 @@ int RunList(int argc, char** argv);
 int RunStamp(int argc, char** argv);
 int RunCheck(int argc, char** argv);
 int RunApply(int argc, char** argv);
+int RunKeygen(int argc, char** argv);
+int RunSign(int argc, char** argv);
+int RunVerify(int argc, char** argv);
 
 struct Command {
   const char* name;

@@ -2,23 +2,29 @@
 
 #include <cstdio>
 
+#include "platform/code_page.h"
+
 void JsonWriter::Separate() {
   if (needComma_) text_ += ',';
   needComma_ = false;
 }
 
+// Texts are package text: each character of the code page goes out as
+// itself or, beyond ASCII, as its \u escape, so the output stays ASCII.
 void JsonWriter::Quoted(const char* text) {
+  std::u32string characters;
+  platform::DecodePackageText(text, &characters);
   text_ += '"';
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-    if (*p == '"' || *p == '\\') {
+  for (char32_t c : characters) {
+    if (c == '"' || c == '\\') {
       text_ += '\\';
-      text_ += static_cast<char>(*p);
-    } else if (*p < 0x20 || *p >= 0x7F) {
+      text_ += static_cast<char>(c);
+    } else if (c < 0x20 || c >= 0x7F) {
       char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", *p);
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
       text_ += escape;
     } else {
-      text_ += static_cast<char>(*p);
+      text_ += static_cast<char>(c);
     }
   }
   text_ += '"';

@@ -2,7 +2,11 @@
 // apply to.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "platform/code_page.h"
+#include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 
 namespace {
@@ -12,15 +16,21 @@ constexpr char kVersion[] = "upgtool 3.0";
 const Command kCommands[] = {
     {"build", RunBuild, "build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE (options: build --help)"},
     {"list", RunList, "list [--json] PACKAGE"},
-    {"stamp", RunStamp, "stamp [--json] FILE..."},
-    {"check", RunCheck, "check [--json] PACKAGE FOLDER"},
-    {"apply", RunApply, "apply [--yes | --no] PACKAGE FOLDER"},
+    {"stamp", RunStamp, "stamp [--json] [--time-zone ZONE] FILE..."},
+    {"check", RunCheck, "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER"},
+    {"apply", RunApply, "apply [--yes | --no] [--key KEYFILE.pub] PACKAGE FOLDER"},
+    {"keygen", RunKeygen, "keygen -o KEYFILE"},
+    {"sign", RunSign, "sign --key KEYFILE PACKAGE"},
+    {"verify", RunVerify, "verify --key KEYFILE.pub PACKAGE"},
 };
 
 void PrintHelp() {
   std::printf("%s: build and inspect upgrade packages\n\nusage:\n", kVersion);
   for (const Command& command : kCommands) std::printf("  upgtool %s\n", command.usage);
-  std::printf("  upgtool --help\n  upgtool --version\n");
+  std::printf("  upgtool --help\n  upgtool --version\n\n");
+  std::printf("Every command takes --codepage N: the Windows code page of package texts\n"
+              "(names, titles, descriptions); by default %u.\n",
+              platform::PackageCodePage());
 }
 
 }  // namespace
@@ -36,7 +46,17 @@ int main(int argc, char** argv) {
   }
   if (argc >= 2) {
     for (const Command& command : kCommands) {
-      if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
+      if (std::strcmp(argv[1], command.name) != 0) continue;
+      std::vector<std::string> arguments;
+      std::string problem;
+      if (!ArgumentsInCodePage(argc - 2, argv + 2, &arguments, &problem)) {
+        std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
+        return 2;
+      }
+      std::vector<char*> pointers;
+      for (std::string& argument : arguments) pointers.push_back(&argument[0]);
+      pointers.push_back(nullptr);
+      return command.run(static_cast<int>(arguments.size()), pointers.data());
     }
   }
   std::fprintf(stderr, "usage: upgtool COMMAND ... (upgtool --help lists the commands)\n");

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "package/entry_path.h"
+
 namespace {
 
 std::string EntryLabel(const UpgradeSession& session) {
@@ -15,7 +17,7 @@ std::string PackageProblemText(const UpgradeSession& session) {
     case PackageReader::Problem::kCannotOpen:
       return "cannot open the file";
     case PackageReader::Problem::kNotPackage:
-      return "not an upgrade package: the file does not start with [KVUPD]";
+      return "not an upgrade package: the file starts with neither [KVUPD] nor [KVUPX]";
     case PackageReader::Problem::kVersionTooNew:
       return "version " + std::to_string(session.version) + " is too new (at most " +
              std::to_string(kNewestPackageVersion) + " can be read)";
@@ -34,6 +36,9 @@ std::string PackageProblemText(const UpgradeSession& session) {
     case TableProblem::kUnsafeName:
       return "entry table unreadable: " + EntryLabel(session) +
              " names a file outside the target folder";
+    case TableProblem::kStagingName:
+      return "entry table unreadable: " + EntryLabel(session) +
+             " names a file in the staging folder " + kStagingFolderName;
     case TableProblem::kStampMissing:
       return "entry table unreadable: the file ends where the stamp of " + EntryLabel(session) +
              " should be";

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/code_page.h"
 #include "platform/program.h"
 #include "platform/resources.h"
 #include "platform/user_interface.h"
@@ -20,13 +21,13 @@ constexpr char kPageCaption[] = "Upgrade Applicator";
 constexpr char kCancelQuestion[] = "Are you sure you want to cancel?";
 
 // Folders are kept with the package's backslashes; people read them with
-// the system's own separator. A folder name can hold control bytes too.
-std::string Shown(const char* folder) {
+// the system's own separator. A folder's name can hold control bytes too.
+std::string ShownFolder(const char* folder) {
   std::string shown = folder;
   for (char& c : shown) {
     if (c == '\\') c = platform::NativeSeparator();
   }
-  return PrintableText(shown.c_str());
+  return ConsoleText(shown);
 }
 
 bool IsYesNo(unsigned style) { return (style & platform::kMbButtonMask) == platform::kMbYesNo; }
@@ -60,15 +61,20 @@ bool ConsoleFrontEnd::ChoosePackageFile(char* path) {
   for (;;) {
     std::string answer;
     if (!Ask("Package file (Enter to cancel): ", &answer) || answer.empty()) return false;
-    if (IsFile(answer.c_str()) && CopyText(path, kMaxPath, answer.c_str())) return true;
+    // Typed in the system's text; a path the code page cannot write names
+    // no file.
+    std::string typed;
+    if (platform::SystemTextToPackageText(answer, &typed) && IsFile(typed.c_str()) &&
+        CopyText(path, kMaxPath, typed.c_str()))
+      return true;
     std::fprintf(output_, "%s\nFile not found.\n", PrintableText(answer.c_str()).c_str());
   }
 }
 
 int ConsoleFrontEnd::MessageBox(platform::WindowHandle, const char* text, const char* caption,
                                 unsigned style) {
-  std::fprintf(output_, "\n[%s]\n%s\n", PrintableText(caption).c_str(),
-               PrintableText(text, TextLayout::kLines).c_str());
+  std::fprintf(output_, "\n[%s]\n%s\n", ConsoleText(caption).c_str(),
+               ConsoleText(text, TextLayout::kLines).c_str());
   if (!IsYesNo(style)) return platform::kIdOk;
   for (;;) {
     std::string answer;
@@ -107,21 +113,21 @@ void ConsoleFrontEnd::PrintPage(int page) {
     std::string title = "UpdateTitle";
     std::string description;
     ReadPackageText(PackagePath, &title, &description);
-    std::fprintf(output_, "Title: %s\n\nDescription:\n%s\n", PrintableText(title.c_str()).c_str(),
-                 PrintableText(description.c_str(), TextLayout::kLines).c_str());
+    std::fprintf(output_, "Title: %s\n\nDescription:\n%s\n", ConsoleText(title).c_str(),
+                 ConsoleText(description, TextLayout::kLines).c_str());
   } else if (page == 2) {
     std::fprintf(output_,
                  "Please select the target folder that contains the files which should be "
                  "upgraded.\n\n  %s\n\nPress the Next button to proceed with the upgrade, or Back "
                  "to review the details of the upgrade.\n",
-                 Shown(SelectedFolder).c_str());
+                 ShownFolder(SelectedFolder).c_str());
   } else {
     std::fprintf(output_,
                  "Invalid target folder!\n\nThe selected directory (as shown below) does not "
                  "contain the necessary files to receive an upgrade.\n\n  %s\n\nPress the Next "
                  "button to try the upgrade anyway, the Back button to alter the target upgrade "
                  "folder, or Cancel to abort the upgrade.\n",
-                 Shown(SelectedFolder).c_str());
+                 ShownFolder(SelectedFolder).c_str());
   }
   PrintRule(output_);
 }
@@ -150,14 +156,15 @@ int ConsoleFrontEnd::RunPage(int page) {
 }
 
 bool ConsoleFrontEnd::ChooseFolder(platform::WindowHandle, const char* start, char* returned) {
-  std::fprintf(output_, "\nChange Target Folder\nNow: %s\n", Shown(start).c_str());
+  std::fprintf(output_, "\nChange Target Folder\nNow: %s\n", ShownFolder(start).c_str());
   for (;;) {
     std::string answer;
     if (!Ask("Folder (Enter to cancel): ", &answer) || answer.empty()) return false;
     // A folder dialog returns a file name inside the chosen folder, which
     // the caller drops.
-    if (IsFolder(answer.c_str()) && CopyText(returned, kMaxPath, answer.c_str()) &&
-        AppendText(returned, kMaxPath, "\\Target"))
+    std::string typed;
+    if (platform::SystemTextToPackageText(answer, &typed) && IsFolder(typed.c_str()) &&
+        CopyText(returned, kMaxPath, typed.c_str()) && AppendText(returned, kMaxPath, "\\Target"))
       return true;
     std::fprintf(output_, "%s\nThis folder does not exist.\n",
                  PrintableText(answer.c_str()).c_str());

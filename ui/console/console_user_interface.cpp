@@ -72,7 +72,7 @@ void ConsoleUserInterface::SetWindowTitle(platform::WindowHandle, const char* te
   if (title_ == text) return;
   title_ = text;
   EndStatusLine();
-  std::fprintf(output_, "%s\n", PrintableText(text).c_str());
+  std::fprintf(output_, "%s\n", ConsoleText(text).c_str());
   std::fflush(output_);
 }
 
@@ -97,10 +97,8 @@ void ConsoleUserInterface::PumpMessages(platform::WindowHandle) {
 }
 
 std::string ConsoleUserInterface::StatusText() const {
-  // The file name comes from the package; it is escaped before the line is
-  // cut to its width.
-  std::string line = TextBar(percent_) + " " + PrintableText(status_.c_str());
-  if (!fileName_.empty() && fileName_ != " ") line += " " + PrintableText(fileName_.c_str());
+  std::string line = TextBar(percent_) + " " + status_;
+  if (!fileName_.empty() && fileName_ != " ") line += " " + fileName_;
   if (line.size() > kLineWidth) line.resize(kLineWidth);
   return line;
 }
@@ -111,7 +109,7 @@ void ConsoleUserInterface::Paint() {
     PaintPlainLine();
     return;
   }
-  std::fprintf(output_, "\r\033[K%s", StatusText().c_str());
+  std::fprintf(output_, "\r\033[K%s", ConsoleText(StatusText()).c_str());
   std::fflush(output_);
   statusLineShown_ = true;
 }
@@ -122,7 +120,7 @@ void ConsoleUserInterface::PaintPlainLine() {
   const bool newPhase = !status_.empty() && phasesShown_.insert(status_).second;
   if (percent_ == lastPlainPercent_ && !newPhase) return;
   lastPlainPercent_ = percent_;
-  std::fprintf(output_, "%s\n", StatusText().c_str());
+  std::fprintf(output_, "%s\n", ConsoleText(StatusText()).c_str());
   std::fflush(output_);
 }
 
@@ -179,8 +177,8 @@ int ConsoleUserInterface::ReadAnswer(const char* text) {
 int ConsoleUserInterface::ShowMessageBox(platform::WindowHandle, const char* text,
                                      const char* caption, unsigned style) {
   EndStatusLine();
-  std::fprintf(output_, "\n-- %s --\n%s\n", PrintableText(caption).c_str(),
-               PrintableText(text, TextLayout::kLines).c_str());
+  std::fprintf(output_, "\n-- %s --\n%s\n", ConsoleText(caption).c_str(),
+               ConsoleText(text, TextLayout::kLines).c_str());
   const int answer = IsQuestion(style) ? ReadAnswer(text) : platform::kIdOk;
   std::fflush(output_);
   return answer;

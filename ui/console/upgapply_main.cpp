@@ -5,9 +5,11 @@
 #include <string>
 
 #include "package/ui_strings.h"
+#include "platform/code_page.h"
 #include "platform/program.h"
 #include "platform/resources.h"
 #include "platform/user_interface.h"
+#include "signing/built_in_key.h"
 #include "streams/file_utilities.h"
 #include "ui/console/console_front_end.h"
 #include "ui/console/console_user_interface.h"
@@ -33,10 +35,18 @@ void PrintUsage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string commandLine;
+  std::string typed;
   for (int i = 1; i < argc; ++i) {
-    if (i > 1) commandLine += ' ';
-    commandLine += argv[i];
+    if (i > 1) typed += ' ';
+    typed += argv[i];
+  }
+  // The command line in the package code page, as Windows hands it to a
+  // program; one that the code page cannot write names no file.
+  std::string commandLine;
+  if (!platform::SystemTextToPackageText(typed, &commandLine)) {
+    std::fprintf(stderr, "upgapply: \"%s\" cannot be written in code page %u\n", typed.c_str(),
+                 platform::PackageCodePage());
+    return 2;
   }
   // Only when no file of that name exists: a package may be called anything.
   if (commandLine == "--help" && !IsFile("--help")) {
@@ -60,7 +70,7 @@ int main(int argc, char** argv) {
   frontEnd.PrintBanner();
   ResetSharedState();
   PlatformSearchHost search(&frontEnd);
-  const int status = RunJob(frontEnd, search, commandLine.c_str(), programPath);
+  const int status = RunJob(frontEnd, search, commandLine.c_str(), programPath, kBuiltInTrustedKey);
   platform::InstallUserInterface(nullptr);
   std::fflush(stdout);
   return status;

@@ -17,6 +17,7 @@ namespace {
 constexpr char kClassName[] = "UpgApply32";
 
 const char* jobCommandLine = "";
+const char* jobBuiltInKey = "";
 int jobStatus = kExitNotApplied;
 bool jobStarted = false;
 
@@ -29,7 +30,7 @@ void RunTheJob(HWND window) {
   {
     Win32FrontEnd frontEnd(window);
     ListBoxSearchHost search(AppInstance, window);
-    jobStatus = RunJob(frontEnd, search, jobCommandLine, programPath);
+    jobStatus = RunJob(frontEnd, search, jobCommandLine, programPath, jobBuiltInKey);
   }
   // The quit carries the outcome out of the message loop as the exit code.
   ::PostQuitMessage(jobStatus);
@@ -45,8 +46,9 @@ LRESULT Paint(HWND window) {
 
 }  // namespace
 
-bool OpenMainWindow(HINSTANCE instance, const char* commandLine) {
+bool OpenMainWindow(HINSTANCE instance, const char* commandLine, const char* builtInKey) {
   jobCommandLine = commandLine;
+  jobBuiltInKey = builtInKey;
   WNDCLASSA windowClass{};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = WndProc;

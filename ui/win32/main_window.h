@@ -6,9 +6,10 @@
 
 // Registers the class, shows the window maximised and painted, and posts
 // the start command; the job will take `commandLine` (the text after the
-// program's name, kept until the job has run). False when the window
-// cannot be made.
-bool OpenMainWindow(HINSTANCE instance, const char* commandLine);
+// program's name) and `builtInKey` (the trusted key compiled into the
+// program, or empty), both kept until the job has run. False when the
+// window cannot be made.
+bool OpenMainWindow(HINSTANCE instance, const char* commandLine, const char* builtInKey);
 
 // The job's exit status once it has run; 1 (not applied) before.
 int JobStatus();

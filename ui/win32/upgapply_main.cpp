@@ -3,6 +3,7 @@
 #include "package/ui_strings.h"
 #include "platform/user_interface.h"
 #include "platform/win32/windows_api.h"
+#include "signing/built_in_key.h"
 #include "ui/shared_state.h"
 #include "ui/win32/backdrop_paint.h"
 #include "ui/win32/dialog_helpers.h"
@@ -19,7 +20,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   platform::InstallUserInterface(&engineUi);
 
   int status = JobStatus();
-  if (OpenMainWindow(instance, commandLine != nullptr ? commandLine : "")) {
+  if (OpenMainWindow(instance, commandLine != nullptr ? commandLine : "", kBuiltInTrustedKey)) {
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
       ::TranslateMessage(&message);

@@ -1,0 +1,7 @@
+#include "builder/thorough_compression.h"
+
+bool CanCompressThoroughly() { return false; }
+
+bool CompressPackageThoroughly(const std::vector<std::uint8_t>&, std::vector<std::uint8_t>*) {
+  return false;
+}

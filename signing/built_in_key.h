@@ -1,0 +1,7 @@
+// The publisher's key compiled into the applicators by a build configured
+// with -DUPG_TRUSTED_KEY=FILE: the text of that public key file, or an empty
+// text. Only the applicator programs link its definition (the object
+// library upg_built_in_key); everything else is handed the text.
+#pragma once
+
+extern const char kBuiltInTrustedKey[];

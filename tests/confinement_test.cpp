@@ -1,0 +1,169 @@
+// Nothing outside the target folder is written, moved or deleted: a path
+// through a linked folder is refused like a file that cannot be processed,
+// a link in a file's place is itself replaced or removed, a staging folder
+// that is a link or a file stops the run, and a folder swapped for a link
+// during the run is not followed either.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "apply/apply_upgrade.h"
+#include "tests/support/scripted_user.h"
+#include "tests/support/test_links.h"
+#include "tests/support/upgrade_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kLinkedText =
+    "** Error: A folder on the way to this file is a symbolic link or junction, which the "
+    "upgrade does not follow. This file will not be changed.";
+
+// A target folder "t" beside a folder "outside" that holds victim.txt, with
+// the link t\ldir to outside.
+struct LinkedTarget {
+  TempFolder root;
+  std::string target = root.Join("t\\");
+  std::string outside = root.Join("outside\\");
+  std::vector<std::uint8_t> victim = Pattern(120, 9);
+  bool linked = false;
+
+  LinkedTarget() {
+    fs::create_directory(NativeTestPath(target));
+    fs::create_directory(NativeTestPath(outside));
+    WriteTestFile(outside + "victim.txt", victim);
+    linked = MakeTestLink(target + "ldir", "..\\outside");
+  }
+  std::string Package(std::vector<PackageEntrySpec> entries) const {
+    PackageWriter writer;
+    for (const PackageEntrySpec& entry : entries) writer.AddEntry(entry);
+    const std::string path = root.Join("p" + std::to_string(packages++) + ".upg");
+    EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+    return path;
+  }
+  mutable int packages = 0;
+};
+
+PackageEntrySpec EntryFor(std::uint8_t operation, const std::string& name,
+                          const std::vector<std::uint8_t>& old) {
+  switch (operation) {
+    case kAdd:
+    case kReplace:
+      return NewFileEntry(operation, name, Bytes("new " + name));
+    case kUpdate:
+      return UpdateEntry(name, old, StampOf(old, 0, 0), Bytes("tail"));
+    default:
+      return CheckEntry(operation, name, StampOf(old, 0, 0));
+  }
+}
+
+TEST(Confinement, APathThroughALinkedFolderIsRefusedByItsErrorPolicy) {
+  struct Policy {
+    const char* label;
+    std::uint8_t value;
+    int answer;  // 0: no question
+    int result;
+  };
+  const Policy policies[] = {
+      {"ignore", kIgnore, 0, 1},
+      {"ask, yes", kAsk, platform::kIdYes, 1},
+      {"ask, no", kAsk, platform::kIdNo, 0},
+      {"critical", kCritical, platform::kIdNo, 0},
+  };
+  for (const std::uint8_t operation : {kAdd, kUpdate, kReplace, kVerify, kRemove}) {
+    for (const Policy& policy : policies) {
+      SCOPED_TRACE(std::to_string(operation) + " / " + policy.label);
+      LinkedTarget site;
+      if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
+      const std::string name = operation == kAdd ? "ldir\\added.txt" : "ldir\\victim.txt";
+      PackageEntrySpec entry = EntryFor(operation, name, site.victim);
+      // Only the error policy may decide: a warning would be a wrong row.
+      entry.errorPolicy = policy.value;
+      entry.warningPolicy = kCritical;
+      const std::string package = site.Package({entry, NewFileEntry(kAdd, "ok.txt", Bytes("ok"))});
+      const FolderSnapshot outside = TakeSnapshot(site.outside);
+      ScriptedUser user;
+      if (policy.answer != 0) user.answers.push_back(policy.answer);
+      EXPECT_EQ(ApplyPackage(package, site.target), policy.result);
+      EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
+      EXPECT_EQ(TestPathExists(site.target + "ok.txt"), policy.result == 1);
+      EXPECT_FALSE(TestPathExists(site.target + "__KVUPD_"));
+      if (policy.value == kAsk) {
+        ASSERT_EQ(user.boxes.size(), 1u);
+        EXPECT_NE(user.boxes[0].text.find(kLinkedText), std::string::npos);
+      }
+      if (policy.value == kCritical) {
+        ASSERT_EQ(user.boxes.size(), 1u);
+        EXPECT_NE(user.boxes[0].text.find(UiLine(16)), std::string::npos);
+      }
+    }
+  }
+}
+
+TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
+  for (const std::uint8_t operation : {kUpdate, kReplace, kRemove}) {
+    SCOPED_TRACE(std::to_string(operation));
+    LinkedTarget site;
+    // Wine shows a link to a file as the file itself, and moves and deletes
+    // its target: a Windows program cannot tell there.
+    if (!MakeTestLink(site.target + "lfile", "..\\outside\\victim.txt")) {
+      GTEST_SKIP() << "no symbolic link to a file can be made here";
+    }
+    const std::string package = site.Package({EntryFor(operation, "lfile", site.victim)});
+    const FolderSnapshot outside = TakeSnapshot(site.outside);
+    ScriptedUser user;
+    user.defaultAnswer = platform::kIdYes;  // the link's date is its target's
+    EXPECT_EQ(ApplyPackage(package, site.target), 1);
+    EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
+    const fs::path link(NativeTestPath(site.target + "lfile"));
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(fs::exists(link), operation != kRemove);
+  }
+}
+
+TEST(Confinement, AStagingFolderThatIsALinkOrAFileStopsTheRun) {
+  for (const bool link : {true, false}) {
+    SCOPED_TRACE(link ? "link" : "file");
+    LinkedTarget site;
+    const std::string staging = site.target + "__KVUPD_";
+    if (link && !MakeTestLink(staging, "..\\outside")) GTEST_SKIP() << "no link here";
+    if (!link) WriteTestFile(staging, Bytes("mine"));
+    const std::string package = site.Package({NewFileEntry(kAdd, "a.txt", Bytes("a"))});
+    const FolderSnapshot outside = TakeSnapshot(site.outside);
+    const FolderSnapshot before = TakeSnapshot(site.target);
+    ScriptedUser user;
+    ApplyOutcome outcome;
+    EXPECT_EQ(ApplyPackage(package, site.target, &outcome), 0);
+    EXPECT_EQ(outcome.refusal, Refusal::kStagingNotFolder);
+    EXPECT_EQ(outcome.refusedPath, staging);
+    EXPECT_EQ(user.dialogsCreated, 0);
+    EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
+    EXPECT_TRUE(TakeSnapshot(site.target) == before);
+  }
+}
+
+TEST(Confinement, AFolderSwappedForALinkBeforeTheCommitIsNotFollowed) {
+  LinkedTarget site;
+  if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
+  fs::create_directory(NativeTestPath(site.target + "sub"));
+  const std::string package = site.Package(
+      {NewFileEntry(kAdd, "first.txt", Bytes("1")), NewFileEntry(kAdd, "sub\\victim.txt", Bytes("2"))});
+  const FolderSnapshot outside = TakeSnapshot(site.outside);
+  ScriptedUser user;
+  user.onControlText = [&](int control, const std::string& text) {
+    if (control != platform::kProgressCancelButton || text != "----") return;
+    fs::rename(NativeTestPath(site.target + "sub"), NativeTestPath(site.target + "sub.real"));
+    EXPECT_TRUE(MakeTestLink(site.target + "sub", "..\\outside"));
+  };
+  ApplyOutcome outcome;
+  EXPECT_EQ(ApplyPackage(package, site.target, &outcome), 0);
+  EXPECT_EQ(outcome.commitFailure.fileName, "sub\\victim.txt");
+  EXPECT_EQ(outcome.commitFailure.reason, StepFailure::kLinked);
+  EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
+  EXPECT_FALSE(TestPathExists(site.target + "first.txt")) << "the first step was undone";
+  EXPECT_FALSE(TestPathExists(site.target + "__KVUPD_"));
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+// A search host whose drives C and D are folders of the test; no other
+// drive is fixed. It records the search's beginning and end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/folder_search.h"
+
+class FakeDrives : public PlatformSearchHost {
+ public:
+  // An empty path stands for a drive that is not fixed.
+  FakeDrives(std::string c, std::string d) : c_(std::move(c)), d_(std::move(d)) {}
+  bool DriveRoot(int index, char* root, std::size_t capacity) override;
+  bool IsFixedDrive(const char* root) override;
+  void Visited(unsigned long count) override { visited = count; }
+  void BeginSearch() override { events.push_back("begin"); }
+  void EndSearch() override { events.push_back("end"); }
+
+  unsigned long visited = 0;
+  std::vector<std::string> events;
+
+ private:
+  std::string c_;
+  std::string d_;
+};

@@ -1,0 +1,18 @@
+// Publisher keys and signatures for the tests of signed packages.
+#pragma once
+
+#include <string>
+
+#include "signing/crypto.h"
+
+struct TestKey {
+  Ed25519SecretKey secret{};
+  Ed25519PublicKey publicKey{};
+};
+
+// A fresh key pair from the library's random source.
+TestKey MakeTestKey();
+// Writes PACKAGE.sig, `key`'s signature of the package as it is now.
+void SignTestPackage(const TestKey& key, const std::string& package);
+// The key's public key file, as upgtool keygen writes it.
+void WriteTestPublicKey(const TestKey& key, const std::string& path);

@@ -1,0 +1,26 @@
+// upgtool verify: whether a package carries the given key's signature of its
+// present bytes, judged as an applicator that trusts that key judges it.
+#include <cstdio>
+
+#include "signing/key_files.h"
+#include "tools/upgtool/arguments.h"
+#include "tools/upgtool/commands.h"
+#include "tools/upgtool/signature_option.h"
+
+namespace {
+
+constexpr char kUsage[] = "verify --key KEYFILE.pub PACKAGE";
+
+}  // namespace
+
+int RunVerify(int argc, char** argv) {
+  Arguments arguments;
+  if (!ParseArguments(argc, argv, {}, {"--key"}, &arguments) ||
+      arguments.operands.size() != 1 || !arguments.HasValue("--key"))
+    return UsageError(kUsage);
+  const char* package = arguments.operands[0].c_str();
+  Ed25519PublicKey key{};
+  if (!PackageSignedBy(arguments.Value("--key"), package, &key)) return 1;
+  std::printf("%s: valid signature by key %s\n", package, KeyIdText(KeyIdOf(key)).c_str());
+  return 0;
+}
