@@ -1,5 +1,6 @@
-// A whole apply onto a freshly installed release 1 (fuzz_release.h), with
-// every question answered from the input. Input: 4 bytes of answers (bit k
+// A whole apply onto a freshly installed release 1 (fuzz_release.h) that
+// holds a link to a folder beside it, with every question answered from
+// the input. Input: 4 bytes of answers (bit k
 // answers question k: 1 Yes, 0 No; later questions get No), the poll at
 // which Cancel is pressed (0: never), a mode byte (bit 0: wrap the package
 // in a "[KVZ]" container written here; bit 1: confirm the cancel), then the
@@ -45,8 +46,8 @@ struct Site {
   Site() {
     fs::create_directory(NativeTestPath(parent));
     WriteTestFile(parent + "sentinel.txt", "beside the target");
-    fs::create_directory(NativeTestPath(parent + "outside"));
-    WriteTestFile(parent + "outside\\kept.txt", "in a folder beside the target");
+    fs::create_directory(NativeTestPath(parent + kOutsideFolder));
+    WriteTestFile(parent + kOutsideFolder + "\\" + kOutsideFile, "in a folder beside the target");
   }
 };
 
@@ -71,6 +72,9 @@ void InstallRelease1(const Site& site) {
   std::error_code error;
   fs::remove_all(NativeTestPath(site.target), error);
   Require(!error && WriteRelease(site.target, 1), "release 1 can be installed");
+  fs::create_directory_symlink(std::string("../") + kOutsideFolder,
+                               NativeTestPath(site.target + kLinkToOutside), error);
+  Require(!error, "the link can be made");
 }
 
 }  // namespace

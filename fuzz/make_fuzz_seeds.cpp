@@ -49,6 +49,29 @@ Bytes Join(const Bytes& a, const Bytes& b) {
   return joined;
 }
 
+// A package whose entries reach through the link of the whole-apply
+// target's release: Add, Replace and Remove of files beside it.
+Bytes ThroughTheLink() {
+  PackageWriter writer;
+  writer.SetTitle("Through the link");
+  const std::string prefix = std::string(kLinkToOutside) + "\\";
+  const char* names[] = {"added.txt", kOutsideFile, kOutsideFile};
+  const std::uint8_t operations[] = {kAdd, kReplace, kRemove};
+  for (int i = 0; i < 3; ++i) {
+    PackageEntrySpec entry;
+    entry.operation = operations[i];
+    entry.fileName = prefix + names[i];
+    if (entry.operation != kRemove) {
+      entry.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
+      entry.delta = InsertDelta("abc");
+    }
+    writer.AddEntry(entry);
+  }
+  Bytes bytes;
+  writer.Plain(&bytes);
+  return bytes;
+}
+
 // The package that adds a.txt holding "abc", with the title T.
 Bytes SmallestPackage() {
   PackageWriter writer;
@@ -85,7 +108,8 @@ int main(int argc, char** argv) {
   SeedWriter delta(root + "\\apply_delta");
   SeedWriter apply(root + "\\apply");
   const auto old = ReleaseFiles(1);
-  bool written = reader.Write({0}, SmallestPackage()) && reader.Write({1}, SmallestPackage());
+  bool written = reader.Write({0}, SmallestPackage()) && reader.Write({1}, SmallestPackage()) &&
+                 apply.Write({0xFF, 0xFF, 0xFF, 0xFF, 0, 0}, ThroughTheLink());
 
   struct Variant {
     std::uint8_t version;
