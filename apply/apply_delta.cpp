@@ -90,40 +90,76 @@ bool Decode(std::uint8_t code, bool extended, TKVStream& package, TKVStream* old
   }
 }
 
-void MovePiece(TKVStream* source, TKVStream* output, std::uint32_t piece) {
-  if (source == nullptr) return;
-  if (output != nullptr) {
-    output->CopyFrom(*source, piece);
-    return;
+// Where one call's bytes go: the output and how much it may still take.
+// It takes the declared size and one byte more, so that a stream running
+// past its size leaves a file that fails its check as a longer one would,
+// and a tiny package can no longer fill a disk. No output takes nothing.
+struct Destination {
+  TKVStream* output;
+  std::uint64_t room;
+
+  // How much of a piece the output still takes.
+  std::uint32_t Takes(std::uint32_t piece) const {
+    return room < piece ? static_cast<std::uint32_t>(room) : piece;
   }
-  for (std::uint32_t i = 0; i < piece; ++i) source->ReadByte();
+};
+
+// Moves one piece from the source to the destination. Package bytes that
+// are not kept are still read, so that the next stream is found where it
+// lies; old-file bytes are read without an output, as the format has always
+// done, but not into an output that is full. False when the package ran out
+// of data.
+bool MovePiece(TKVStream& package, TKVStream* source, Destination& to, std::uint32_t piece) {
+  if (source == nullptr) return true;
+  const std::uint32_t kept = to.Takes(piece);
+  if (kept != 0) {
+    const std::uint32_t copied = to.output->CopyFrom(*source, kept);
+    to.room -= kept;
+    if (source == &package && copied < kept) return false;
+  }
+  if (source != &package && to.output != nullptr) return true;
+  for (std::uint32_t i = kept; i < piece && source->Error() == 0; ++i) source->ReadByte();
+  return source != &package || package.Error() == 0;
 }
 
 // One piece of an AddDiff. The difference bytes are read whatever else is
 // there, so that the package stays in step; what either stream could not
-// deliver is not written, as a short copy writes only what it read.
-void AddPiece(TKVStream& differences, TKVStream* oldFile, TKVStream* output,
-              std::uint32_t piece) {
+// deliver is not written, as a short copy writes only what it read, and the
+// old file is read only for what the output still takes (all of the piece
+// without an output, as a copy reads it). False when the package ran out of
+// data.
+bool AddPiece(TKVStream& differences, TKVStream* oldFile, Destination& to, std::uint32_t piece) {
   std::uint8_t added[kPieceSize];
-  const std::int32_t count = static_cast<std::int32_t>(piece);
-  const std::int32_t gotAdded = differences.ReadBlock(added, count);
-  if (oldFile == nullptr) return;
+  const std::int32_t gotAdded = differences.ReadBlock(added, static_cast<std::int32_t>(piece));
+  const bool inStep = gotAdded == static_cast<std::int32_t>(piece);
+  if (oldFile == nullptr) return inStep;
+  const std::uint32_t wanted = to.output == nullptr ? piece : to.Takes(piece);
+  if (wanted == 0) return inStep;
   std::uint8_t bytes[kPieceSize];
-  const std::int32_t gotOld = oldFile->ReadBlock(bytes, count);
-  if (output == nullptr) return;
+  const std::int32_t gotOld = oldFile->ReadBlock(bytes, static_cast<std::int32_t>(wanted));
+  if (to.output == nullptr) return inStep;
+  to.room -= wanted;
   const std::int32_t got = gotAdded < gotOld ? gotAdded : gotOld;
   for (std::int32_t i = 0; i < got; ++i) bytes[i] = static_cast<std::uint8_t>(bytes[i] + added[i]);
-  if (got > 0) output->WriteBlock(bytes, got);
+  if (got > 0) to.output->WriteBlock(bytes, got);
+  return inStep;
 }
 
 }  // namespace
 
-int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output) {
+int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output,
+               std::uint32_t newSize) {
   TKVStream& package = *session.package;
   const bool extended = session.Kind() == PackageKind::kExtended;
   std::uint32_t base = 0;
+  Destination to{output, output != nullptr ? std::uint64_t{newSize} + 1 : 0};
+  // Bytes this stream has accounted for. A valid stream accounts for its
+  // declared size exactly; past it, a copy that can move nothing is counted
+  // in one step instead of piece by piece, so that its count costs nothing.
+  std::uint64_t counted = 0;
   UpdateProgress(session);
   for (;;) {
+    // The end of the package data reads as End too.
     const std::uint8_t code = package.ReadByte();
     if (code == kOpEnd) return 0;
     DeltaOperation op;
@@ -134,13 +170,17 @@ int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output) {
       op.source->Seek(op.position);
     }
     while (op.count != 0) {
-      const std::uint32_t piece = op.count >= kPieceSize ? kPieceSize : op.count;
-      if (op.differences != nullptr) {
-        AddPiece(*op.differences, op.source, output, piece);
-      } else {
-        MovePiece(op.source, output, piece);
+      std::uint32_t piece = op.count >= kPieceSize ? kPieceSize : op.count;
+      const bool readsPackage = op.source == &package || op.differences != nullptr;
+      const bool movesNothing = !readsPackage && (op.source == nullptr || to.room == 0);
+      if (counted > newSize && movesNothing) {
+        piece = op.count;
+      } else if (op.differences != nullptr ? !AddPiece(*op.differences, op.source, to, piece)
+                                           : !MovePiece(package, op.source, to, piece)) {
+        return 0;
       }
       op.count -= piece;
+      counted += piece;
       session.bytesDone += piece;
       UpdateProgress(session);
       if (PollCancel(session) == 1) return 1;

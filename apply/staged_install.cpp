@@ -66,7 +66,7 @@ bool BuildEntry(UpgradeSession& session, PackageEntry& entry, std::int32_t index
   }
   Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
                       session.GetListItem(kOperationNamesLine, entry.operation));
-  ApplyDelta(session, oldFile.get(), output.get());
+  ApplyDelta(session, oldFile.get(), output.get(), entry.newStamp.size);
   oldFile.reset();
   if (entry.state != kProceed) return true;
   // An output that could not be allocated, or was refused, is a failed

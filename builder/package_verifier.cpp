@@ -96,7 +96,8 @@ std::string Replay(UpgradeSession& session, const PackageEntrySpec& entry,
     return "the new file cannot be read again";
   // Sized for the new file at once; an empty one still needs a block.
   TKVFlatRamStream output(entry.newStamp.size == 0 ? 1 : entry.newStamp.size, 1u << 20);
-  if (ApplyDelta(session, oldFile.get(), &output) != 0) return "the replay was aborted";
+  if (ApplyDelta(session, oldFile.get(), &output, entry.newStamp.size) != 0)
+    return "the replay was aborted";
   if (output.Error() != 0) return "the rebuilt file could not be held in memory";
   const std::uint32_t size = output.GetSize();
   if (size != entry.newStamp.size || Checksum(output.data(), size) != entry.newStamp.checksum)

@@ -7,6 +7,8 @@
 set -euo pipefail
 
 want=(g++ cmake make libgtest-dev googletest zlib1g-dev tmux)
+# The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
+want+=(clang)
 # The time-zone database, for upgtool --time-zone and its tests.
 want+=(tzdata)
 # The extended encoder's suffix sorter and the zopfli compressor of --best

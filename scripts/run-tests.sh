@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the Linux build, the same build under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the 32-bit Windows
-# build under Wine. Installs what it needs first.
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short run of each fuzz
+# target, and the 32-bit Windows build under Wine. Installs what it needs
+# first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -18,6 +19,9 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DUPG_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== Fuzz targets, a minute each"
+JOBS="$jobs" scripts/run-fuzz.sh 60 build-fuzz
 
 echo "== Windows build under Wine"
 JOBS="$jobs" scripts/run-windows-tests.sh build-win

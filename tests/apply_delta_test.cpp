@@ -17,6 +17,9 @@
 
 namespace {
 
+// A declared size that no stream of these tests reaches.
+constexpr std::uint32_t kLargestSize = 0xFFFFFFFFu;
+
 // A session whose package stream is the given delta bytes.
 class DeltaTest : public ::testing::Test {
  protected:
@@ -41,7 +44,7 @@ class DeltaTest : public ::testing::Test {
                                                    static_cast<std::uint32_t>(old->size()));
     }
     output_ = std::make_unique<TKVFlatRamStream>(64, 4096);
-    const int got = ApplyDelta(*session_, oldFile.get(), output_.get());
+    const int got = ApplyDelta(*session_, oldFile.get(), output_.get(), kLargestSize);
     if (result != nullptr) *result = got;
     return Written();
   }
@@ -119,7 +122,7 @@ TEST_F(DeltaTest, InsertWithoutOutputConsumesExactlyItsBytes) {
   next.Insert8(reinterpret_cast<const std::uint8_t*>("ok"), 2);
   next.End();
   UsePackage(Join({skipped.bytes(), next.bytes()}));
-  EXPECT_EQ(ApplyDelta(*session_, nullptr, nullptr), 0);
+  EXPECT_EQ(ApplyDelta(*session_, nullptr, nullptr, 1000), 0);
   EXPECT_EQ(session_->package->GetPosition(), skipped.bytes().size());
   EXPECT_EQ(session_->bytesDone, 1001u);
   EXPECT_EQ(Run(nullptr), Bytes("ok"));
@@ -139,7 +142,7 @@ TEST_F(DeltaTest, CopiesWithoutOldFileWriteNothingButCount) {
   UsePackage(delta.bytes());
   std::vector<std::uint8_t> copy = old;
   TKVFlatRamStream oldFile(copy.data(), 300);
-  EXPECT_EQ(ApplyDelta(*session_, &oldFile, nullptr), 0);
+  EXPECT_EQ(ApplyDelta(*session_, &oldFile, nullptr, 301), 0);
   EXPECT_EQ(oldFile.GetPosition(), 300u);
 }
 
@@ -272,7 +275,8 @@ TEST_F(DeltaTest, AddDiffInExtendedPackages) {
     std::vector<std::uint8_t> oldCopy = old;
     TKVFlatRamStream oldFile(oldCopy.data(), static_cast<std::uint32_t>(oldCopy.size()));
     TKVFlatRamStream output(64, 4096);
-    EXPECT_EQ(ApplyDelta(*session_, c.withOld ? &oldFile : nullptr, c.withOutput ? &output : nullptr),
+    EXPECT_EQ(ApplyDelta(*session_, c.withOld ? &oldFile : nullptr,
+                         c.withOutput ? &output : nullptr, kLargestSize),
               c.result);
     EXPECT_EQ(std::vector<std::uint8_t>(output.data(), output.data() + output.GetSize()), c.written);
     EXPECT_EQ(session_->bytesDone, 1 + c.counted);
@@ -282,7 +286,7 @@ TEST_F(DeltaTest, AddDiffInExtendedPackages) {
 }
 
 // A stream that ends inside an AddDiff's differences: what could be added
-// is written, and the end of the package reads as End.
+// is written, and the stream ends there without counting the rest.
 TEST_F(DeltaTest, AddDiffCutShortByTheEndOfThePackage) {
   std::memcpy(session_->magic, kExtendedMagic, sizeof session_->magic);
   const std::vector<std::uint8_t> old = Pattern(100, 3);
@@ -295,7 +299,7 @@ TEST_F(DeltaTest, AddDiffCutShortByTheEndOfThePackage) {
   int result = -1;
   EXPECT_EQ(Run(&old, &result), Added(old, 20, diff, 4));
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(session_->bytesDone, 1u + 10u);
+  EXPECT_EQ(session_->bytesDone, 1u);
 }
 
 // In a classic package codes 11-13 keep their old meaning: one-byte no-ops,
@@ -307,6 +311,97 @@ TEST_F(DeltaTest, AddDiffCodesAreNoOpsInClassicPackages) {
   const std::vector<std::uint8_t> old = Pattern(0x4400, 1);
   UsePackage({kOpAddDiff8, 0x00, 0x42, 0x00, 0x00, 0x02, 0x01, 0x01, 0x00});
   EXPECT_EQ(Run(&old), Added(old, 0x4200, {1, 1}, 2));
+}
+
+// Streams that ask for more than their entry declares or than the package
+// holds. Each runs as an installed entry (old file and output) and as a
+// skipped one (neither): the output gets at most the declared size and one
+// byte, the package is left where the next stream starts (or at its end),
+// both ways count the same, and the polls follow what is declared, not
+// what is asked for.
+struct BoundedRow {
+  const char* label;
+  std::vector<std::uint8_t> stream;
+  std::uint32_t declared;
+  std::vector<std::uint8_t> written;
+  std::uint32_t counted;
+  int maxPolls;
+  bool hasOldFile;    // when installed: an Update, else an Add
+  bool endsWithData;  // false: the package ends inside the stream
+  bool extended = false;
+};
+
+std::vector<BoundedRow> BoundedRows(const std::vector<std::uint8_t>& old) {
+  std::vector<BoundedRow> rows;
+  DeltaWriter copies;
+  for (int i = 0; i < 200; ++i) copies.CopyAbs32(0, static_cast<std::uint32_t>(old.size()));
+  copies.End();
+  rows.push_back({"copies of the old file far past the declared size", copies.bytes(), 1001,
+                  Slice(old, 0, 1002), 200u * static_cast<std::uint32_t>(old.size()), 210, true,
+                  true});
+
+  const std::vector<std::uint8_t> literal = Pattern(1000, 3);
+  DeltaWriter inserts;
+  inserts.Insert16(literal.data(), 1000);
+  inserts.End();
+  rows.push_back({"literal bytes past the declared size are read, not written", inserts.bytes(),
+                  10, Slice(literal, 0, 11), 1000, 4, true, true});
+
+  DeltaWriter sourceless;
+  for (int i = 0; i < 3; ++i) sourceless.CopyAbs32(0, 0x01000000);
+  sourceless.Insert8(reinterpret_cast<const std::uint8_t*>("abc"), 3);
+  sourceless.End();
+  rows.push_back({"copies without their source past the declared size", sourceless.bytes(), 3,
+                  Bytes("abc"), 0x03000003, 6, false, true});
+
+  DeltaWriter added;
+  added.AddDiff16(0, literal.data(), 600);
+  added.End();
+  rows.push_back({"differences past the declared size are read, not added", added.bytes(), 10,
+                  Added(old, 0, literal, 11), 600, 3, true, true, true});
+
+  std::vector<std::uint8_t> cut = {kOpInsert32, 0x00, 0x00, 0x00, 0x01};
+  for (char c : std::string("hello")) cut.push_back(static_cast<std::uint8_t>(c));
+  rows.push_back({"an insert longer than the package ends at the end of the data", cut, 0x01000000,
+                  Bytes("hello"), 0, 0, false, false});
+  return rows;
+}
+
+TEST_F(DeltaTest, WorkIsBoundedByTheDeclaredSizeAndThePackage) {
+  const std::vector<std::uint8_t> old = Pattern(65536, 11);
+  DeltaWriter next;
+  next.Insert8(reinterpret_cast<const std::uint8_t*>("ok"), 2);
+  next.End();
+  for (const BoundedRow& row : BoundedRows(old)) {
+    SCOPED_TRACE(row.label);
+    std::vector<std::uint8_t> bytes = row.stream;
+    if (row.endsWithData) bytes.insert(bytes.end(), next.bytes().begin(), next.bytes().end());
+    for (const bool installed : {true, false}) {
+      SCOPED_TRACE(installed ? "installed" : "skipped");
+      UsePackage(bytes);
+      std::memcpy(session_->magic, row.extended ? kExtendedMagic : kClassicMagic,
+                  sizeof session_->magic);
+      session_->bytesDone = 1;
+      user_.pumps = 0;
+      TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size()));
+      // Fixed room: an interpreter that ignored the bound would fill it.
+      TKVFlatRamStream output(1 << 20, 0);
+      TKVStream* from = installed && row.hasOldFile ? &oldFile : nullptr;
+      EXPECT_EQ(ApplyDelta(*session_, from, installed ? &output : nullptr, row.declared), 0);
+      if (installed) {
+        EXPECT_EQ(std::vector<std::uint8_t>(output.data(), output.data() + output.GetSize()),
+                  row.written);
+      }
+      EXPECT_EQ(session_->bytesDone, 1 + row.counted);
+      EXPECT_LE(user_.pumps, row.maxPolls);
+      if (row.endsWithData) {
+        EXPECT_EQ(session_->package->GetPosition(), row.stream.size());
+        EXPECT_EQ(Run(nullptr), Bytes("ok"));
+      } else {
+        EXPECT_EQ(session_->package->GetPosition(), bytes.size());
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -98,8 +98,8 @@ class DeltaEncoderTest : public ::testing::Test {
   }
 
   // Rebuilds the new file from `old` and the stream, as the engine does.
-  ByteVector Replay(const ByteVector& old, const ByteVector& delta,
-                    PackageKind kind = PackageKind::kClassic) {
+  ByteVector Replay(const ByteVector& old, const ByteVector& delta, std::uint32_t newSize,
+                    PackageKind kind) {
     ResetProgressState();
     std::memcpy(session_->magic, kind == PackageKind::kExtended ? kExtendedMagic : kClassicMagic,
                 sizeof session_->magic);
@@ -109,7 +109,7 @@ class DeltaEncoderTest : public ::testing::Test {
     session_->totalBytes = 0x7FFFFFFF;
     TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size()));
     TKVFlatRamStream output(64, 1 << 16);
-    EXPECT_EQ(ApplyDelta(*session_, &oldFile, &output), 0);
+    EXPECT_EQ(ApplyDelta(*session_, &oldFile, &output, newSize), 0);
     EXPECT_EQ(session_->package->GetPosition(), delta.size()) << "the stream ends at its End";
     return ByteVector(output.data(), output.data() + output.GetSize());
   }
@@ -124,7 +124,8 @@ class DeltaEncoderTest : public ::testing::Test {
     const EncodedDelta delta =
         encoder.encode(old.data(), static_cast<std::uint32_t>(old.size()), now.data(),
                        static_cast<std::uint32_t>(now.size()), MatchSettings());
-    EXPECT_TRUE(Replay(old, delta.bytes, encoder.kind) == now);
+    EXPECT_TRUE(Replay(old, delta.bytes, static_cast<std::uint32_t>(now.size()), encoder.kind) ==
+                now);
     EXPECT_LE(delta.literalBytes, now.size());
     return delta;
   }

@@ -1,7 +1,9 @@
 // Writes a package for the console tests whose folder check fails in an
 // empty folder while its installation can still go on: it verifies a file
-// the folder lacks (asking about it) and adds one file.
+// the folder lacks (asking about it) and adds one file. With "hostile" its
+// title, description and names carry terminal escapes.
 #include <cstdio>
+#include <cstring>
 
 #include "builder/delta_writer.h"
 #include "builder/package_writer.h"
@@ -9,21 +11,23 @@
 #include "package/upgrade_session.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_lenient_package PACKAGE\n");
+  const bool hostile = argc == 3 && std::strcmp(argv[2], "hostile") == 0;
+  if (argc != 2 && !hostile) {
+    std::fprintf(stderr, "usage: make_lenient_package PACKAGE [hostile]\n");
     return 2;
   }
   PackageWriter writer;
-  writer.SetTitle("Lenient");
+  writer.SetTitle(hostile ? "Lenient\x1B]0;owned\x07" : "Lenient");
+  if (hostile) writer.SetDescription("one\r\ntwo\x1B[1A\rthree");
   PackageEntrySpec verify;
   verify.operation = kVerify;
   verify.errorPolicy = kAsk;
-  verify.fileName = "expected.txt";
+  verify.fileName = hostile ? "expected\x1B[2J.txt" : "expected.txt";
   verify.oldStamp.size = 5;
   writer.AddEntry(verify);
   PackageEntrySpec add;
   add.operation = kAdd;
-  add.fileName = "added.txt";
+  add.fileName = hostile ? "added\x1B[31m.txt" : "added.txt";
   const std::uint8_t text[] = {'a', 'd', 'd', 'e', 'd'};
   DeltaWriter delta;
   delta.Insert(text, sizeof text);

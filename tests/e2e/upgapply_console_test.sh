@@ -178,6 +178,22 @@ expect_text "[All Finished]"
 [ "$(cat "$target/added.txt" 2>/dev/null)" = "added" ] || fail "added.txt was not installed"
 finish_case
 
+# Control bytes of a package or a folder name reach the terminal escaped.
+failed_before=$failed
+"$make_lenient" "$work/hostile.upg" hostile
+target=$(printf '%s/hostile\033[5m' "$work")
+mkdir -p "$target"
+run "control bytes escaped" "n\n$(browse_to "$target")n\nn\ny\n" "$work/hostile.upg"
+expect_status 0
+expect_text 'Title: Lenient\x1B]0;owned\x07'
+expect_text 'two\x1B[1A\x0Dthree'
+expect_text 'expected\x1B[2J.txt'
+expect_text 'hostile\x1B[5m'
+raw=$(printf '%s' "$out" | LC_ALL=C tr -d '\n\040-\176\200-\377' | od -An -c | tr -s ' ')
+[ -z "$raw" ] || fail "raw control bytes in the output:$raw"
+[ "$(cat "$target/added"$'\033'"[31m.txt" 2>/dev/null)" = "added" ] || fail "the file was not installed"
+finish_case
+
 failed_before=$failed; new_target browse
 mkdir -p "$work/other"
 run "browse cancelled" "n\nr\n\nr\n$work/does-not-exist\n\nc\ny\n" "$package"

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "package/ui_strings.h"
-#include "platform/code_page.h"
 #include "platform/resources.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
@@ -15,6 +14,7 @@
 #include "ui/closing_message.h"
 #include "ui/console/console_user_interface.h"
 #include "ui/console/terminal.h"
+#include "ui/printable_text.h"
 #include "ui/run_upgrade.h"
 
 namespace {
@@ -65,7 +65,7 @@ int RunApply(int argc, char** argv) {
   if (signedOnly && !PackageSignedBy(arguments.Value("--key"), package, &key)) return 1;
   const std::string problem = Problem(package, folder);
   if (!problem.empty()) {
-    std::fprintf(stderr, "upgtool: %s\n", platform::PackageTextForConsole(problem).c_str());
+    std::fprintf(stderr, "upgtool: %s\n", ConsoleText(problem).c_str());
     return 1;
   }
   ApplyOutcome outcome;
@@ -77,7 +77,7 @@ int RunApply(int argc, char** argv) {
   }
   const ClosingMessage closing = ClosingMessageFor(applied, outcome);
   std::printf("\n%s\n%s\n", closing.caption.c_str(),
-              platform::PackageTextForConsole(closing.text).c_str());
+              ConsoleText(closing.text, TextLayout::kLines).c_str());
   // Never the invalid-package status: that was answered above, as 1.
   return closing.exitStatus;
 }

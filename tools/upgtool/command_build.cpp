@@ -18,6 +18,7 @@
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/stamp_text.h"
 #include "ui/console/terminal.h"
+#include "ui/printable_text.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ class ProgressLine {
     if (name.size() > kProgressNameWidth) name = "..." + name.substr(name.size() - kProgressNameWidth + 3);
     std::fprintf(stderr, "\r[%zu/%zu] %-*s", progress.done + 1, progress.total,
                  static_cast<int>(kProgressNameWidth),
-                 platform::PackageTextForConsole(name).c_str());
+                 ConsoleText(name).c_str());
     std::fflush(stderr);
   }
 
@@ -193,7 +194,7 @@ void PrintSummary(const std::string& path, const BuildOptions& options, const Bu
                   bool verified) {
   const auto& counts = result.entriesByOperation;
   std::printf("Package:       %s (version %u, %s, %s%s)\n",
-              platform::PackageTextForConsole(path).c_str(), options.version,
+              ConsoleText(path).c_str(), options.version,
               options.kind == PackageKind::kExtended ? "extended" : "classic",
               options.compressed ? "compressed" : "plain", options.best ? ", --best" : "");
   std::printf("Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
@@ -226,7 +227,7 @@ int RunBuild(int argc, char** argv) {
   std::string problem;
   if (!ReadOptions(arguments, &options, &problem)) {
     if (problem.empty()) return UsageError(kUsage);
-    std::fprintf(stderr, "upgtool: %s\n", platform::PackageTextForConsole(problem).c_str());
+    std::fprintf(stderr, "upgtool: %s\n", ConsoleText(problem).c_str());
     return 2;
   }
   const std::string path = arguments.Value("-o");
@@ -257,9 +258,9 @@ int RunBuild(int argc, char** argv) {
     errors.push_back("the package was written but not signed: " + signFailure);
   for (const std::string& warning : result.warnings)
     std::fprintf(stderr, "upgtool: warning: %s\n",
-                 platform::PackageTextForConsole(warning).c_str());
+                 ConsoleText(warning).c_str());
   for (const std::string& error : errors)
-    std::fprintf(stderr, "upgtool: error: %s\n", platform::PackageTextForConsole(error).c_str());
+    std::fprintf(stderr, "upgtool: error: %s\n", ConsoleText(error).c_str());
   if (!written) std::fprintf(stderr, "upgtool: no package written\n");
   if (arguments.Has("--json")) {
     PrintJson(path, options, result, written, errors);

@@ -5,13 +5,13 @@
 
 #include "apply/recovery.h"
 #include "package/folder_validation.h"
-#include "platform/code_page.h"
 #include "platform/resources.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/signature_option.h"
 #include "tools/upgtool/target_session.h"
+#include "ui/printable_text.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ int RunCheck(int argc, char** argv) {
   UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
   const std::string problem = TargetSessionProblem(session, folder);
   if (!problem.empty()) {
-    std::fprintf(stderr, "upgtool: %s\n", platform::PackageTextForConsole(problem).c_str());
+    std::fprintf(stderr, "upgtool: %s\n", ConsoleText(problem).c_str());
     return 1;
   }
   FolderCheckCounts counts;
@@ -75,14 +75,14 @@ int RunCheck(int argc, char** argv) {
         .EndObject();
     std::printf("%s\n", json.text().c_str());
   } else {
-    std::printf("Folder:      %s\n", platform::PackageTextForConsole(folder).c_str());
+    std::printf("Folder:      %s\n", ConsoleText(folder).c_str());
     std::printf("Verdict:     %s\n", valid ? "valid" : "not valid");
     std::printf("Matched:     %d\n", counts.matched);
     std::printf("Mismatched:  %d\n", counts.mismatched);
     if (counts.criticalEntry >= 0) {
       const std::string name = session.entries[counts.criticalEntry]->fileName;
       std::printf("Stopped at:  entry %d, %s (critical)\n", counts.criticalEntry,
-                  platform::PackageTextForConsole(name).c_str());
+                  ConsoleText(name).c_str());
     }
     if (interrupted != InterruptedCommit::kNone) {
       std::printf("Interrupted: an upgrade stopped while putting its files in place, %s\n",

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "package/upgrade_session.h"
-#include "platform/code_page.h"
 #include "platform/resources.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
@@ -13,6 +12,7 @@
 #include "tools/upgtool/package_problem.h"
 #include "tools/upgtool/signature_option.h"
 #include "tools/upgtool/stamp_text.h"
+#include "ui/printable_text.h"
 
 namespace {
 
@@ -67,22 +67,20 @@ void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
   std::printf("%s\n", json.text().c_str());
 }
 
-// Package text as this system prints it.
-std::string Shown(const char* text) { return platform::PackageTextForConsole(text); }
-
 void PrintText(const char* path, const UpgradeSession& session, bool usable) {
-  std::printf("Package:      %s\n", Shown(path).c_str());
+  std::printf("Package:      %s\n", ConsoleText(path).c_str());
   std::printf("Compressed:   %s\n", session.IsCompressed() ? "yes" : "no");
   const SignatureSummary signature = SummarizeSignature(path);
   std::printf("Signature:    %s%s\n", signature.state.c_str(),
               signature.keyId.empty() ? "" : (", key " + signature.keyId).c_str());
   std::printf("Valid:        %s\n", usable ? "yes" : "no");
-  std::printf("Magic:        %s\n", MagicText(session).c_str());
+  std::printf("Magic:        %s\n", ConsoleText(MagicText(session)).c_str());
   std::printf("Kind:         %s\n", KindName(session));
   std::printf("Version:      %u\n", session.version);
   std::printf("Entries:      %d\n", session.entryCount);
-  std::printf("Title:        %s\n", Shown(session.title.get()).c_str());
-  std::printf("Description:  %s\n", Shown(session.description.get()).c_str());
+  std::printf("Title:        %s\n", ConsoleText(session.title.get()).c_str());
+  std::printf("Description:  %s\n",
+              ConsoleText(session.description.get(), TextLayout::kLines).c_str());
   std::printf("Total bytes:  %lu\n", static_cast<unsigned long>(session.totalBytes));
   for (std::int32_t i = 0; i < ReadableEntries(session); ++i) {
     const PackageEntry& entry = *session.entries[i];
@@ -90,8 +88,8 @@ void PrintText(const char* path, const UpgradeSession& session, bool usable) {
                 OperationName(entry.operation), entry.operation,
                 PolicyName(entry.warningPolicy), entry.warningPolicy,
                 PolicyName(entry.errorPolicy), entry.errorPolicy);
-    std::printf("    File:        %s\n", Shown(entry.fileName).c_str());
-    std::printf("    Description: %s\n", Shown(entry.description).c_str());
+    std::printf("    File:        %s\n", ConsoleText(entry.fileName).c_str());
+    std::printf("    Description: %s\n", ConsoleText(entry.description).c_str());
     std::printf("    Old stamp:   %s\n", StampText(entry.oldStamp).c_str());
     std::printf("    New stamp:   %s\n", StampText(entry.newStamp).c_str());
   }
@@ -113,7 +111,7 @@ int RunList(int argc, char** argv) {
     PrintText(path, session, usable);
   }
   if (!usable) {
-    std::fprintf(stderr, "upgtool: %s: %s\n", Shown(path).c_str(), problem.c_str());
+    std::fprintf(stderr, "upgtool: %s: %s\n", ConsoleText(path).c_str(), problem.c_str());
     return 1;
   }
   return 0;

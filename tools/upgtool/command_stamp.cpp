@@ -3,12 +3,12 @@
 #include <string>
 
 #include "package/file_stamp.h"
-#include "platform/code_page.h"
 #include "platform/time.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/stamp_text.h"
+#include "ui/printable_text.h"
 
 namespace {
 
@@ -45,11 +45,11 @@ int RunStamp(int argc, char** argv) {
           .Number("checksum", stamp.checksum)
           .EndObject();
     } else if (ok) {
-      std::printf("%s: %s\n", platform::PackageTextForConsole(path).c_str(),
+      std::printf("%s: %s\n", ConsoleText(path).c_str(),
                   StampText(stamp).c_str());
     } else {
       std::printf("%s: cannot be stamped (missing, locked, unreadable or dated outside 1980-2107)\n",
-                  platform::PackageTextForConsole(path).c_str());
+                  ConsoleText(path).c_str());
     }
   }
   if (asJson) std::printf("%s\n", json.EndArray().EndObject().text().c_str());

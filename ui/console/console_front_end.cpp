@@ -11,6 +11,7 @@
 #include "streams/file_utilities.h"
 #include "ui/backdrop.h"
 #include "ui/console/line_input.h"
+#include "ui/printable_text.h"
 #include "ui/shared_state.h"
 #include "ui/wizard.h"
 
@@ -19,17 +20,14 @@ namespace {
 constexpr char kPageCaption[] = "Upgrade Applicator";
 constexpr char kCancelQuestion[] = "Are you sure you want to cancel?";
 
-// Package text as this system prints it.
-std::string Shown(const char* text) { return platform::PackageTextForConsole(text); }
-
 // Folders are kept with the package's backslashes; people read them with
-// the system's own separator.
+// the system's own separator. A folder's name can hold control bytes too.
 std::string ShownFolder(const char* folder) {
-  std::string shown = Shown(folder);
+  std::string shown = folder;
   for (char& c : shown) {
     if (c == '\\') c = platform::NativeSeparator();
   }
-  return shown;
+  return ConsoleText(shown);
 }
 
 bool IsYesNo(unsigned style) { return (style & platform::kMbButtonMask) == platform::kMbYesNo; }
@@ -69,13 +67,14 @@ bool ConsoleFrontEnd::ChoosePackageFile(char* path) {
     if (platform::SystemTextToPackageText(answer, &typed) && IsFile(typed.c_str()) &&
         CopyText(path, kMaxPath, typed.c_str()))
       return true;
-    std::fprintf(output_, "%s\nFile not found.\n", answer.c_str());
+    std::fprintf(output_, "%s\nFile not found.\n", PrintableText(answer.c_str()).c_str());
   }
 }
 
 int ConsoleFrontEnd::MessageBox(platform::WindowHandle, const char* text, const char* caption,
                                 unsigned style) {
-  std::fprintf(output_, "\n[%s]\n%s\n", caption, Shown(text).c_str());
+  std::fprintf(output_, "\n[%s]\n%s\n", ConsoleText(caption).c_str(),
+               ConsoleText(text, TextLayout::kLines).c_str());
   if (!IsYesNo(style)) return platform::kIdOk;
   for (;;) {
     std::string answer;
@@ -114,8 +113,8 @@ void ConsoleFrontEnd::PrintPage(int page) {
     std::string title = "UpdateTitle";
     std::string description;
     ReadPackageText(PackagePath, &title, &description);
-    std::fprintf(output_, "Title: %s\n\nDescription:\n%s\n", Shown(title.c_str()).c_str(),
-                 Shown(description.c_str()).c_str());
+    std::fprintf(output_, "Title: %s\n\nDescription:\n%s\n", ConsoleText(title).c_str(),
+                 ConsoleText(description, TextLayout::kLines).c_str());
   } else if (page == 2) {
     std::fprintf(output_,
                  "Please select the target folder that contains the files which should be "
@@ -167,6 +166,7 @@ bool ConsoleFrontEnd::ChooseFolder(platform::WindowHandle, const char* start, ch
     if (platform::SystemTextToPackageText(answer, &typed) && IsFolder(typed.c_str()) &&
         CopyText(returned, kMaxPath, typed.c_str()) && AppendText(returned, kMaxPath, "\\Target"))
       return true;
-    std::fprintf(output_, "%s\nThis folder does not exist.\n", answer.c_str());
+    std::fprintf(output_, "%s\nThis folder does not exist.\n",
+                 PrintableText(answer.c_str()).c_str());
   }
 }

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "apply/progress_state.h"
-#include "platform/code_page.h"
 #include "platform/time.h"
 #include "ui/console/interrupt.h"
 #include "ui/percent_bar_geometry.h"
+#include "ui/printable_text.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ void ConsoleUserInterface::SetWindowTitle(platform::WindowHandle, const char* te
   if (title_ == text) return;
   title_ = text;
   EndStatusLine();
-  std::fprintf(output_, "%s\n", platform::PackageTextForConsole(text).c_str());
+  std::fprintf(output_, "%s\n", ConsoleText(text).c_str());
   std::fflush(output_);
 }
 
@@ -134,7 +134,7 @@ void ConsoleUserInterface::Paint() {
     PaintPlainLine();
     return;
   }
-  std::fprintf(output_, "\r\033[K%s", platform::PackageTextForConsole(StatusText()).c_str());
+  std::fprintf(output_, "\r\033[K%s", ConsoleText(StatusText()).c_str());
   std::fflush(output_);
   statusLineShown_ = true;
 }
@@ -145,7 +145,7 @@ void ConsoleUserInterface::PaintPlainLine() {
   const bool newPhase = !status_.empty() && phasesShown_.insert(status_).second;
   if (percent_ == lastPlainPercent_ && !newPhase) return;
   lastPlainPercent_ = percent_;
-  std::fprintf(output_, "%s\n", platform::PackageTextForConsole(StatusText()).c_str());
+  std::fprintf(output_, "%s\n", ConsoleText(StatusText()).c_str());
   std::fflush(output_);
 }
 
@@ -189,7 +189,9 @@ int ConsoleUserInterface::ReadAnswer(const char* text) {
       std::fprintf(output_, "%s (end of input)\n", answer == platform::kIdYes ? "y" : "n");
       return answer;
     }
-    if (!terminal_) std::fprintf(output_, "%s", line.c_str());
+    if (!terminal_) {
+      std::fprintf(output_, "%s", PrintableText(line.c_str(), TextLayout::kLines).c_str());
+    }
     const std::string answer = Trimmed(line.c_str());
     if (answer == "y" || answer == "yes") return platform::kIdYes;
     if (answer == "n" || answer == "no") return platform::kIdNo;
@@ -201,7 +203,8 @@ int ConsoleUserInterface::ShowMessageBox(platform::WindowHandle, const char* tex
                                      const char* caption, unsigned style) {
   lastCall_ = LastCall::kOther;
   EndStatusLine();
-  std::fprintf(output_, "\n-- %s --\n%s\n", caption, platform::PackageTextForConsole(text).c_str());
+  std::fprintf(output_, "\n-- %s --\n%s\n", ConsoleText(caption).c_str(),
+               ConsoleText(text, TextLayout::kLines).c_str());
   const int answer = IsQuestion(style) ? ReadAnswer(text) : platform::kIdOk;
   std::fflush(output_);
   return answer;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "ui/printable_text.h"
+
 bool ReadAnswerLine(std::FILE* input, std::FILE* output, bool echo, std::string* line) {
   std::fflush(output);
   line->clear();
@@ -17,7 +19,7 @@ bool ReadAnswerLine(std::FILE* input, std::FILE* output, bool echo, std::string*
   std::size_t start = 0;
   while (start < line->size() && std::isspace(static_cast<unsigned char>((*line)[start]))) ++start;
   line->erase(0, start);
-  if (echo) std::fprintf(output, "%s\n", line->c_str());
+  if (echo) std::fprintf(output, "%s\n", PrintableText(line->c_str()).c_str());
   return true;
 }
 

@@ -1,0 +1,158 @@
+// The form control bytes take in human output, and every output of the
+// programs that shows a package's texts.
+#include "ui/printable_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "tests/support/command_run.h"
+#include "tests/support/package_file.h"
+#include "tools/upgtool/commands.h"
+#include "ui/console/console_user_interface.h"
+
+namespace {
+
+struct Case {
+  const char* label;
+  const char* text;
+  TextLayout layout;
+  const char* shown;
+};
+
+constexpr TextLayout kOne = TextLayout::kOneLine;
+constexpr TextLayout kLines = TextLayout::kLines;
+
+const Case kCases[] = {
+    {"paths read as stored", "sub\\dir\\a.txt", kOne, "sub\\dir\\a.txt"},
+    {"bytes from 0x80 stay", "Demo \xE9\x9B", kOne, "Demo \xE9\x9B"},
+    {"terminal escapes", "T\x1B]0;x\x07\x1B[31m", kOne, "T\\x1B]0;x\\x07\\x1B[31m"},
+    {"delete and the lowest byte", "a\x7F\x01", kOne, "a\\x7F\\x01"},
+    {"one line escapes its breaks and tabs", "a\r\nb\tc", kOne, "a\\x0D\\x0Ab\\x09c"},
+    {"lines keep LF and tab, drop the CR of CR LF", "a\r\nb\n\tc", kLines, "a\nb\n\tc"},
+    {"a lone CR is escaped in lines too", "50%\rDone\x1B", kLines, "50%\\x0DDone\\x1B"},
+    {"a backslash before an escape doubles", "a\\\x1B", kOne, "a\\\\\\x1B"},
+    {"a backslash before x and two hex digits doubles", "bin\\x86\\ok", kOne, "bin\\\\x86\\ok"},
+    {"a backslash before x and one hex digit stays", "bin\\x8\\ok", kOne, "bin\\x8\\ok"},
+    {"a backslash before a backslash doubles", "\\\\server\\s", kOne, "\\\\\\server\\s"},
+    {"a backslash at the end stays", "dir\\", kOne, "dir\\"},
+    {"a backslash before a kept line break stays", "a\\\r\nb", kLines, "a\\\nb"},
+    {"nothing", "", kOne, ""},
+};
+
+TEST(PrintableText, Cases) {
+  for (const Case& c : kCases) EXPECT_EQ(PrintableText(c.text, c.layout), c.shown) << c.label;
+}
+
+// Reads a shown one-line text back by the documented rule.
+std::string ReadBack(const std::string& shown) {
+  std::string text;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] == '\\' && i + 1 < shown.size() && shown[i + 1] == '\\') {
+      text += '\\';
+      ++i;
+    } else if (shown[i] == '\\' && i + 3 < shown.size() && shown[i + 1] == 'x' &&
+               std::isxdigit(static_cast<unsigned char>(shown[i + 2])) &&
+               std::isxdigit(static_cast<unsigned char>(shown[i + 3]))) {
+      text += static_cast<char>(std::stoi(shown.substr(i + 2, 2), nullptr, 16));
+      i += 3;
+    } else {
+      text += shown[i];
+    }
+  }
+  return text;
+}
+
+bool HasRawControl(const std::string& text, bool linesAllowed) {
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (linesAllowed && byte == '\n') continue;
+    if (byte < 0x20 || byte == 0x7F) return true;
+  }
+  return false;
+}
+
+TEST(PrintableText, EveryShownNameReadsBackToItsOriginal) {
+  // Mostly the bytes that make escapes ambiguous when handled carelessly.
+  const char alphabet[] = "\\\\\\x1Fa\x1B\n\r\x7F\xE9";
+  std::mt19937 random(7);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(random() % 12);
+    for (int i = 0; i < length; ++i) text += alphabet[random() % (sizeof alphabet - 1)];
+    const std::string shown = PrintableText(text.c_str());
+    ASSERT_FALSE(HasRawControl(shown, false)) << shown;
+    ASSERT_EQ(ReadBack(shown), text) << shown;
+  }
+}
+
+// A package whose texts carry terminal escapes; its Verify entry is
+// critical and its file missing, so that check and apply name it.
+std::string HostilePackage(const TempFolder& folder) {
+  PackageWriter writer;
+  writer.SetTitle("Evil\x1B[2J");
+  writer.SetDescription("one\r\ntwo\x1B[1A\rX");
+  PackageEntrySpec verify;
+  verify.operation = 3;
+  verify.errorPolicy = 2;
+  verify.fileName = "gone\x1B[31m.txt";
+  verify.description = "d\x07";
+  verify.oldStamp = MakeStamp(0x0021, 0, 3, 0);
+  writer.AddEntry(verify);
+  std::vector<std::uint8_t> bytes;
+  EXPECT_TRUE(writer.Plain(&bytes));
+  return WritePackage(folder, "hostile.upg", bytes);
+}
+
+// What the console host prints for a question and a status line that show
+// a hostile name.
+std::string ConsoleOutput() {
+  std::FILE* output = std::tmpfile();
+  ConsoleUserInterface console(nullptr, output, false, AnswerMode::kAllYes);
+  platform::WindowHandle dialog = console.CreateProgressDialog(nullptr, nullptr);
+  console.SetWindowTitle(dialog, "Upgrade Processing");
+  console.SetControlText(dialog, platform::kProgressStatus, "Add");
+  console.SetControlText(dialog, platform::kProgressFileName, "x\x1B]0;t\x07.txt");
+  console.DrawPercentBar(dialog, platform::kProgressBar, 5);
+  console.ShowMessageBox(dialog, "Filename: x\x1B]0;t\x07.txt\n\nGo on?", "Upgrade Processing",
+                         platform::kMbYesNo);
+  console.DestroyProgressDialog(dialog);
+  std::rewind(output);
+  std::string text;
+  for (int c = std::fgetc(output); c != EOF; c = std::fgetc(output)) text += static_cast<char>(c);
+  std::fclose(output);
+  return text;
+}
+
+TEST(PrintableText, EveryHumanOutputOfPackageTextsEscapesControlBytes) {
+  TempFolder folder;
+  const std::string package = HostilePackage(folder);
+  const auto upgtool = [](int (*command)(int, char**), std::vector<std::string> arguments) {
+    const CommandRun run = RunCommand(command, std::move(arguments));
+    return run.out + run.err;
+  };
+  struct Output {
+    const char* label;
+    std::function<std::string()> print;
+    const char* escaped;
+  };
+  const Output outputs[] = {
+      {"upgtool list", [&] { return upgtool(RunList, {package}); }, "Evil\\x1B[2J"},
+      {"upgtool check", [&] { return upgtool(RunCheck, {package, folder.path()}); },
+       "gone\\x1B[31m.txt (critical)"},
+      {"upgtool apply", [&] { return upgtool(RunApply, {"--yes", package, folder.path()}); },
+       "gone\\x1B[31m.txt"},
+      {"console host", ConsoleOutput, "x\\x1B]0;t\\x07.txt"},
+  };
+  for (const Output& output : outputs) {
+    const std::string text = output.print();
+    EXPECT_FALSE(HasRawControl(text, true)) << output.label << ":\n" << text;
+    EXPECT_NE(text.find(output.escaped), std::string::npos) << output.label << ":\n" << text;
+  }
+  EXPECT_NE(upgtool(RunList, {package}).find("one\ntwo\\x1B[1A\\x0DX"), std::string::npos);
+}
+
+}  // namespace
