@@ -9,6 +9,8 @@
 // Folds a block of a file into `checksum`. The byte with r bytes left in the
 // block, itself included, goes to the low byte when r is odd and to the high
 // byte when r is even; the checksum is defined over blocks of 512 bytes.
+// Blocks of even length fold alike wherever they are cut, so a run of whole
+// blocks may be folded in one call.
 std::uint16_t FoldChecksumBlock(std::uint16_t checksum, const std::uint8_t* block,
                                 std::int32_t count);
 

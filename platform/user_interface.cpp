@@ -24,12 +24,13 @@ class SilentUserInterface final : public UserInterface {
 };
 
 SilentUserInterface silent;
-UserInterface* installed = nullptr;
 
 }  // namespace
 
-UserInterface& Ui() { return installed != nullptr ? *installed : silent; }
+UserInterface* currentUserInterface = &silent;
 
-void InstallUserInterface(UserInterface* replacement) { installed = replacement; }
+void InstallUserInterface(UserInterface* replacement) {
+  currentUserInterface = replacement != nullptr ? replacement : &silent;
+}
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 namespace {
 
 constexpr std::int32_t kCopyBufferSize = 32000;
+constexpr std::uint32_t kSmallCopySize = 512;
 constexpr int kFormatBufferSize = 256;
 constexpr int kFloatBufferSize = 40;
 
@@ -41,6 +42,9 @@ std::uint32_t TKVStream::GetSize() {
 void TKVStream::Flush() {}
 
 int TKVStream::Rewind() {
+  // A held write that fails must set the flag before it is cleared, as it
+  // would have when the write was made.
+  Flush();
   error_ = 0;
   return Seek(0);
 }
@@ -171,19 +175,36 @@ void TKVStream::WriteFloat(float value, int decimals) {
   WriteString(text);
 }
 
+std::int32_t TKVStream::ReadBlockTo(TKVStream& destination, std::int32_t count,
+                                    std::uint8_t* scratch) {
+  const std::int32_t got = ReadBlock(scratch, count);
+  if (got > 0) destination.WriteBlock(scratch, got);
+  return got;
+}
+
 std::uint32_t TKVStream::CopyFrom(TKVStream& source, std::uint32_t count) {
-  const std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kCopyBufferSize]);
-  if (!buffer) return 0;
+  // The delta interpreter copies at most 256 bytes at a time, millions of
+  // times a run: such a copy takes a small buffer on the stack, and a source
+  // that holds the bytes in memory hands them over without using it.
+  std::uint8_t small[kSmallCopySize];
+  std::unique_ptr<std::uint8_t[]> large;
+  std::uint8_t* buffer = small;
+  if (count > kSmallCopySize) {
+    large.reset(new (std::nothrow) std::uint8_t[kCopyBufferSize]);
+    if (!large) return 0;
+    buffer = large.get();
+  }
   std::uint32_t copied = 0;
   for (;;) {
     const std::uint32_t wanted = count - copied;
     const std::int32_t ask =
         wanted < static_cast<std::uint32_t>(kCopyBufferSize) ? static_cast<std::int32_t>(wanted)
                                                               : kCopyBufferSize;
-    const std::int32_t got = source.ReadBlock(buffer.get(), ask);
-    if (got > 0) WriteBlock(buffer.get(), got);
+    // A stream copied into itself reads the whole step before it writes.
+    const std::int32_t got = &source == this ? TKVStream::ReadBlockTo(*this, ask, buffer)
+                                             : source.ReadBlockTo(*this, ask, buffer);
     if (got > 0) copied += static_cast<std::uint32_t>(got);
-    if (copied >= count || got != kCopyBufferSize || error_) return copied;
+    if (copied >= count || got != kCopyBufferSize || Error()) return copied;
   }
 }
 

@@ -4,6 +4,11 @@
 //
 // The virtual operations keep one fixed order; the defaults here make every
 // data operation fail, so a subclass replaces exactly what it supports.
+//
+// A stream may hold bytes back in a buffer of its own (the file stream
+// does), but never so that a caller could tell: Flush writes held bytes
+// out, and everything that shows the flag or depends on the written bytes
+// flushes first.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +28,10 @@ class TKVStream {
   virtual int Seek(std::uint32_t position);
   virtual std::uint32_t GetPosition();
   virtual std::uint32_t GetSize();
+  // Writes out bytes the stream holds back; a failure among them sets the
+  // error flag. The base holds nothing and does nothing.
   virtual void Flush();
-  // Clears the error flag, then seeks to 0.
+  // Flushes, clears the error flag, then seeks to 0.
   virtual int Rewind();
   virtual int Clear();
   virtual void ZeroFill(std::uint32_t count);
@@ -33,7 +40,12 @@ class TKVStream {
   // failing byte, which is stored but not counted.
   virtual std::int32_t ReadBlock(void* buffer, std::int32_t count);
 
-  int Error() const { return error_; }
+  // The error flag (0 = good), after a Flush: a write that failed only
+  // when held bytes went out shows here as it would have at once.
+  int Error() {
+    Flush();
+    return error_;
+  }
 
   int ReadBool();
   void WriteBool(int value);
@@ -69,6 +81,16 @@ class TKVStream {
 
  protected:
   void ClearError() { error_ = 0; }
+  // The flag as it stands, for a stream's own code that holds no writes.
+  int ErrorFlag() const { return error_; }
+
+  // What ReadBlock(scratch, count) followed by destination.WriteBlock of
+  // the bytes read does, with the same result. A stream whose bytes are in
+  // memory already may hand them over in several WriteBlock calls instead
+  // of copying them into `scratch` (room for `count` bytes) first.
+  // `destination` is never this stream.
+  virtual std::int32_t ReadBlockTo(TKVStream& destination, std::int32_t count,
+                                   std::uint8_t* scratch);
 
  private:
   std::int32_t error_ = 0;

@@ -66,9 +66,16 @@ std::uint32_t TKVZLibInStream::Buffered() const {
   return kBufferSize - decompressor_->record.avail_out;
 }
 
-int TKVZLibInStream::FillOutput() {
+// The common case, a byte still waiting in the output buffer, is answered
+// here; everything else as the refill decides.
+inline int TKVZLibInStream::FillOutput() {
+  if (state_ != kIdle && !ErrorFlag() && Buffered() != readIndex_) return 1;
+  return Refill();
+}
+
+int TKVZLibInStream::Refill() {
   if (state_ == kIdle) StartInflate();
-  if (Error()) return 0;
+  if (ErrorFlag()) return 0;
   if (state_ == kIdle) return 0;
   if (Buffered() != readIndex_) return 1;
   z_stream& z = decompressor_->record;
@@ -122,7 +129,7 @@ int TKVZLibInStream::Seek(std::uint32_t position) {
   }
   while (position_ < position) {
     ReadByte();
-    if (Error()) return 0;
+    if (ErrorFlag()) return 0;
   }
   return 1;
 }
@@ -131,12 +138,38 @@ std::uint32_t TKVZLibInStream::GetPosition() { return position_; }
 
 std::uint32_t TKVZLibInStream::GetSize() { return kUnknownSize; }
 
+std::uint32_t TKVZLibInStream::TakeUnread(std::uint32_t count, const std::uint8_t** bytes) {
+  const std::uint32_t unread = Buffered() - readIndex_;
+  const std::uint32_t taken = count < unread ? count : unread;
+  *bytes = outputBuffer_.get() + readIndex_;
+  readIndex_ += taken;
+  position_ += taken;
+  return taken;
+}
+
+// Byte for byte what a loop of ReadByte calls gives while FillOutput says
+// there is more, taken a run of the output buffer at a time.
 std::int32_t TKVZLibInStream::ReadBlock(void* buffer, std::int32_t count) {
   auto* bytes = static_cast<std::uint8_t*>(buffer);
   std::int32_t i = 0;
   while (i < count && FillOutput()) {
-    bytes[i] = ReadByte();
-    ++i;
+    const std::uint8_t* run = nullptr;
+    const std::uint32_t taken = TakeUnread(static_cast<std::uint32_t>(count - i), &run);
+    std::memcpy(bytes + i, run, taken);
+    i += static_cast<std::int32_t>(taken);
+  }
+  if (state_ == kFailed) SetError();
+  return i;
+}
+
+std::int32_t TKVZLibInStream::ReadBlockTo(TKVStream& destination, std::int32_t count,
+                                          std::uint8_t*) {
+  std::int32_t i = 0;
+  while (i < count && FillOutput()) {
+    const std::uint8_t* run = nullptr;
+    const std::uint32_t taken = TakeUnread(static_cast<std::uint32_t>(count - i), &run);
+    destination.WriteBlock(run, static_cast<std::int32_t>(taken));
+    i += static_cast<std::int32_t>(taken);
   }
   if (state_ == kFailed) SetError();
   return i;

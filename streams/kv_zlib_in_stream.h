@@ -30,13 +30,21 @@ class TKVZLibInStream : public TKVStream {
 
   State state() const { return state_; }
 
+ protected:
+  std::int32_t ReadBlockTo(TKVStream& destination, std::int32_t count,
+                           std::uint8_t* scratch) override;
+
  private:
   struct Decompressor;
 
   void StartInflate();
   void EndInflate();
   int FillOutput();
+  int Refill();
   std::uint32_t Buffered() const;
+  // Takes up to `count` of the decompressed bytes not yet read; at least
+  // one when FillOutput has just said there are some.
+  std::uint32_t TakeUnread(std::uint32_t count, const std::uint8_t** bytes);
 
   State state_ = kIdle;
   std::uint32_t position_ = 0;

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "apply/apply_upgrade.h"
 #include "apply/progress_state.h"
@@ -177,6 +180,33 @@ TEST_F(ConsoleTest, ACancelledRunOnTheConsoleChangesNothing) {
   EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
   EXPECT_TRUE(TakeSnapshot(sample.target) == before);
   EXPECT_NE(Output().find(UiLine(8) + "\n[y/n] what\n[y/n] y\n"), std::string::npos);
+}
+
+// Within a pause a clock reading may serve a few polls; it must never
+// outlive the pause's alternation of clock and pump, nor a handful of polls.
+TEST_F(ConsoleTest, AClockReadingServesOnlyTheNextFewPollsOfAPause) {
+  ConsoleUserInterface console(input_, output_, false, AnswerMode::kAllNo);
+  const std::function<void()> otherCalls[] = {
+      [&] { console.DrawPercentBar(nullptr, platform::kProgressBar, 5); },
+      [&] { console.ShowMessageBox(nullptr, "text", "caption", platform::kMbOk); },
+      [&] { console.SetControlText(nullptr, platform::kProgressStatus, "status"); },
+      [&] { console.UpdateWindow(nullptr); },
+  };
+  for (const std::function<void()>& other : otherCalls) {
+    const std::uint32_t start = console.TickCount();
+    console.PumpMessages(nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    other();
+    EXPECT_GE(console.TickCount() - start, 20u);
+  }
+  const std::uint32_t start = console.TickCount();
+  std::uint32_t last = start;
+  for (int poll = 0; poll < 20; ++poll) {
+    console.PumpMessages(nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    last = console.TickCount();
+  }
+  EXPECT_GE(last - start, 25u);
 }
 
 }  // namespace

@@ -50,6 +50,39 @@ TEST_F(ProgressTest, RedrawsOnlyWhenTheWholeNumberChanges) {
   EXPECT_EQ(LastPercent, 100);
 }
 
+// Counts on both sides of every step of the bar, up and back down, for
+// totals with large and small divisors; the same total twice, since a new
+// dialog starts again from 0 and must draw at once.
+TEST_F(ProgressTest, DrawsExactlyWhenThePercentageChanges) {
+  for (std::uint32_t total : {1000001u, 251u, 51u, 12345u, 12345u, 0xFFFFFFFFu}) {
+    ResetProgressState();
+    user_.draws.clear();
+    session_->totalBytes = total;
+    const std::uint64_t divisor = total / 100 + 1;
+    std::vector<std::uint64_t> counts;
+    for (std::uint64_t step = 0; step <= 101; ++step) {
+      for (std::uint64_t count : {step * divisor - 1, step * divisor, step * divisor + 1}) {
+        if (count <= 0xFFFFFFFFu) counts.push_back(count);
+      }
+    }
+    counts.insert(counts.end(), counts.rbegin(), counts.rend());
+    // The count at which each draw came, and the percentage drawn.
+    std::vector<std::pair<std::uint64_t, int>> expected;
+    std::vector<std::pair<std::uint64_t, int>> drawn;
+    int last = 0;
+    for (std::uint64_t count : counts) {
+      session_->bytesDone = static_cast<std::uint32_t>(count);
+      const std::size_t drawsBefore = user_.draws.size();
+      UpdateProgress(*session_);
+      if (user_.draws.size() != drawsBefore) drawn.emplace_back(count, user_.draws.back());
+      const int percent = ProgressPercent(session_->bytesDone, total);
+      if (percent != last) expected.emplace_back(count, percent);
+      last = percent;
+    }
+    EXPECT_EQ(drawn, expected) << "total " << total;
+  }
+}
+
 TEST_F(ProgressTest, ARedrawPumpsUntilTheDeadline) {
   session_->totalBytes = 101;
   user_.clockStep = 10;

@@ -114,6 +114,47 @@ TEST(ZlibContainer, CorruptTrailerFailsAtTheEnd) {
   EXPECT_EQ(container.reader.state(), TKVZLibInStream::kFailed);
 }
 
+// CopyFrom takes runs of the output buffer straight into the destination;
+// what it copies and the flag it leaves must be what ReadBlock gives, for
+// intact and damaged containers alike.
+TEST(ZlibContainer, CopyFromAgreesWithReadBlock) {
+  const std::vector<std::uint8_t> plain = Pattern(60000);
+  std::vector<std::uint8_t> cut = Container(plain);
+  cut.resize(cut.size() / 2);
+  std::vector<std::uint8_t> badTrailer = Container(plain);
+  badTrailer.back() ^= 0x55;
+  for (const std::vector<std::uint8_t>& container : {Container(plain), cut, badTrailer}) {
+    ContainerReader byBlock(container);
+    std::vector<std::uint8_t> read(plain.size() + 1);
+    const std::int32_t got = byBlock.reader.ReadBlock(read.data(), static_cast<std::int32_t>(read.size()));
+    read.resize(static_cast<std::size_t>(got));
+    ContainerReader byCopy(container);
+    TKVFlatRamStream sink(1, 4096);
+    EXPECT_EQ(sink.CopyFrom(byCopy.reader, static_cast<std::uint32_t>(plain.size() + 1)),
+              static_cast<std::uint32_t>(got));
+    EXPECT_EQ(std::vector<std::uint8_t>(sink.data(), sink.data() + sink.GetSize()), read);
+    EXPECT_EQ(byCopy.reader.Error(), byBlock.reader.Error());
+    EXPECT_EQ(byCopy.reader.GetPosition(), byBlock.reader.GetPosition());
+  }
+}
+
+TEST(ZlibContainer, OnceTheFlagIsSetNothingMoreComesUntilRewind) {
+  const std::vector<std::uint8_t> plain = Pattern(5000);
+  std::vector<std::uint8_t> bad = Container(plain);
+  bad.back() ^= 0x55;
+  ContainerReader container(bad);
+  std::uint8_t byte = 0;
+  std::size_t delivered = 0;
+  while (container.reader.Error() == 0 && delivered <= plain.size()) {
+    delivered += static_cast<std::size_t>(container.reader.ReadBlock(&byte, 1));
+  }
+  std::uint8_t rest[16];
+  EXPECT_EQ(container.reader.ReadBlock(rest, 16), 0);
+  EXPECT_EQ(container.reader.ReadByte(), 0);
+  container.reader.Rewind();
+  EXPECT_EQ(container.reader.ReadByte(), plain[0]);
+}
+
 TEST(ZlibContainer, RawDeflateWithoutWrapperFails) {
   std::vector<std::uint8_t> raw(6 + 64);
   std::memcpy(raw.data(), "[KVZ]", 6);

@@ -76,8 +76,11 @@ class PosixFileSystem final : public FileSystem {
       ::close(fd);
       return kInvalidFile;
     }
-    // Emptied only once the lock is held, so a refused open changes nothing.
-    if (mode == kOpenWrite && ::ftruncate(fd, 0) != 0) {
+    // Emptied only once the lock is held, so a refused open changes nothing;
+    // and only when there is something to empty: ext4 takes a truncation
+    // for a file being replaced and starts writing it to disk at its close,
+    // which made every new file of a run wait for the disk.
+    if (mode == kOpenWrite && info.st_size != 0 && ::ftruncate(fd, 0) != 0) {
       ::close(fd);
       return kInvalidFile;
     }

@@ -71,9 +71,18 @@ bool OffsetOfZone(const std::string& zone, std::int64_t* seconds) {
 
 }  // namespace
 
+// The coarse clock where there is one: like the tick count of Windows it
+// moves in steps of a few milliseconds, and it is read without asking the
+// hardware, which matters to the engine's pauses that read it in a loop.
+#ifdef CLOCK_MONOTONIC_COARSE
+constexpr clockid_t kTickClock = CLOCK_MONOTONIC_COARSE;
+#else
+constexpr clockid_t kTickClock = CLOCK_MONOTONIC;
+#endif
+
 std::uint32_t TickCount() {
   struct timespec now;
-  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  ::clock_gettime(kTickClock, &now);
   const std::uint64_t milliseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
                                      static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
   return static_cast<std::uint32_t>(milliseconds);

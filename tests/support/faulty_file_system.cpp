@@ -71,12 +71,36 @@ void FaultyFileSystem::Close(FileHandle file) {
   ForwardingFileSystem::Close(file);
 }
 
+std::uint32_t FaultyFileSystem::Pointer(FileHandle file) {
+  return ForwardingFileSystem::Seek(file, 0, platform::SeekOrigin::kCurrent);
+}
+
 std::int32_t FaultyFileSystem::Read(FileHandle file, void* buffer, std::int32_t count) {
   if (Fails(FaultKind::kAnyCall, nullptr, nullptr, file)) return -1;
+  if (kind_ == FaultKind::kUnreadableByte && count > 0) {
+    const std::uint32_t at = Pointer(file);
+    const auto fault = static_cast<std::uint32_t>(nth_);
+    if (at <= fault && fault - at < static_cast<std::uint32_t>(count)) {
+      ++failures_;
+      // The bytes before the fault arrive; a read that starts on it fails.
+      const auto before = static_cast<std::int32_t>(fault - at);
+      return before > 0 ? ForwardingFileSystem::Read(file, buffer, before) : -1;
+    }
+  }
   return ForwardingFileSystem::Read(file, buffer, count);
 }
 
 std::int32_t FaultyFileSystem::Write(FileHandle file, const void* buffer, std::int32_t count) {
+  if (kind_ == FaultKind::kFullFromByte && count > 0) {
+    const std::uint32_t at = Pointer(file);
+    const auto full = static_cast<std::uint32_t>(nth_);
+    const std::uint32_t room = at >= full ? 0 : full - at;
+    if (room < static_cast<std::uint32_t>(count)) {
+      ++failures_;
+      return room > 0 ? ForwardingFileSystem::Write(file, buffer, static_cast<std::int32_t>(room))
+                      : -1;
+    }
+  }
   if (Fails(FaultKind::kWrite, nullptr, nullptr, file)) {
     // Part of the bytes fit, then the disk is full.
     return dead_ || kind_ == FaultKind::kAnyCall

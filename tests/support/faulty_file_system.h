@@ -18,6 +18,10 @@ enum class FaultKind {
   kMove,
   kDelete,
   kAnyCall,        // every call but Close and UnlockFolder counts
+  // Faults at a place rather than at a call, the same however the bytes are
+  // cut into calls: `nth` is a byte offset in every file.
+  kFullFromByte,   // no write reaches byte `nth` or beyond: the disk is full there
+  kUnreadableByte, // byte `nth` cannot be read; a read ends just before it
 };
 
 enum class FaultMode {
@@ -74,6 +78,8 @@ class FaultyFileSystem final : public platform::ForwardingFileSystem {
              platform::FileHandle handle = platform::kInvalidFile);
   bool OnFailedPath(const char* path, const char* second, platform::FileHandle handle) const;
   void Die();
+  // Where the file pointer of `file` stands, asked without counting a call.
+  std::uint32_t Pointer(platform::FileHandle file);
 
   FaultKind kind_;
   int nth_;

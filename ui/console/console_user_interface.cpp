@@ -51,6 +51,7 @@ ConsoleUserInterface::ConsoleUserInterface(std::FILE* input, std::FILE* output, 
 
 platform::WindowHandle ConsoleUserInterface::CreateProgressDialog(platform::ModuleInstance,
                                                                   platform::WindowHandle) {
+  lastCall_ = LastCall::kOther;
   dialogOpen_ = true;
   // Ctrl-C is the dialog's Cancel button only while the dialog exists;
   // before and after it ends the program as usual.
@@ -63,12 +64,14 @@ platform::WindowHandle ConsoleUserInterface::CreateProgressDialog(platform::Modu
 }
 
 void ConsoleUserInterface::DestroyProgressDialog(platform::WindowHandle) {
+  lastCall_ = LastCall::kOther;
   EndStatusLine();
   dialogOpen_ = false;
   interrupts_.reset();
 }
 
 void ConsoleUserInterface::SetWindowTitle(platform::WindowHandle, const char* text) {
+  lastCall_ = LastCall::kOther;
   if (title_ == text) return;
   title_ = text;
   EndStatusLine();
@@ -77,22 +80,44 @@ void ConsoleUserInterface::SetWindowTitle(platform::WindowHandle, const char* te
 }
 
 void ConsoleUserInterface::SetControlText(platform::WindowHandle, int control, const char* text) {
+  lastCall_ = LastCall::kOther;
   if (control == platform::kProgressFileName) fileName_ = text;
   if (control == platform::kProgressStatus) status_ = text;
 }
 
-void ConsoleUserInterface::UpdateWindow(platform::WindowHandle) { Paint(); }
+void ConsoleUserInterface::UpdateWindow(platform::WindowHandle) {
+  lastCall_ = LastCall::kOther;
+  Paint();
+}
 
-void ConsoleUserInterface::EnableWindow(platform::WindowHandle, bool) {}
+void ConsoleUserInterface::EnableWindow(platform::WindowHandle, bool) {
+  lastCall_ = LastCall::kOther;
+}
 
 void ConsoleUserInterface::DrawPercentBar(platform::WindowHandle, int, int percent) {
+  lastCall_ = LastCall::kOther;
   percent_ = percent;
   Paint();
 }
 
-std::uint32_t ConsoleUserInterface::TickCount() { return platform::TickCount(); }
+std::uint32_t ConsoleUserInterface::TickCount() {
+  // A pause reads the clock and pumps by turns tens of thousands of times,
+  // a few nanoseconds a round here. Within such an unbroken alternation a
+  // reading serves a few rounds: it is never a microsecond old, far below
+  // the clock's own steps of milliseconds. Any other call, such as a box
+  // that waits for an answer or a redraw, ends the alternation.
+  if (lastCall_ == LastCall::kPumpAfterTick && readingUses_ < kReadingUses) {
+    ++readingUses_;
+  } else {
+    lastReading_ = platform::TickCount();
+    readingUses_ = 1;
+  }
+  lastCall_ = LastCall::kTick;
+  return lastReading_;
+}
 
 void ConsoleUserInterface::PumpMessages(platform::WindowHandle) {
+  lastCall_ = lastCall_ == LastCall::kTick ? LastCall::kPumpAfterTick : LastCall::kOther;
   if (TakeInterrupt()) CancelRequested = 1;
 }
 
@@ -176,6 +201,7 @@ int ConsoleUserInterface::ReadAnswer(const char* text) {
 
 int ConsoleUserInterface::ShowMessageBox(platform::WindowHandle, const char* text,
                                      const char* caption, unsigned style) {
+  lastCall_ = LastCall::kOther;
   EndStatusLine();
   std::fprintf(output_, "\n-- %s --\n%s\n", ConsoleText(caption).c_str(),
                ConsoleText(text, TextLayout::kLines).c_str());

@@ -63,4 +63,10 @@ class ConsoleUserInterface final : public platform::UserInterface {
   int lastPlainPercent_ = -1;
   std::set<std::string> phasesShown_;
   std::unique_ptr<InterruptAsCancel> interrupts_;
+  // The clock reading that TickCount hands out again within a pause.
+  enum class LastCall { kOther, kTick, kPumpAfterTick };
+  static constexpr int kReadingUses = 16;
+  LastCall lastCall_ = LastCall::kOther;
+  std::uint32_t lastReading_ = 0;
+  int readingUses_ = 0;
 };

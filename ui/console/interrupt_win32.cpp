@@ -23,4 +23,6 @@ InterruptAsCancel::~InterruptAsCancel() {
   if (installed_) SetConsoleCtrlHandler(OnControl, FALSE);
 }
 
-bool TakeInterrupt() { return InterlockedExchange(&pressed, 0) != 0; }
+// Asked at every poll of the engine: a plain read, and the locked exchange
+// only when there is a press to take.
+bool TakeInterrupt() { return pressed != 0 && InterlockedExchange(&pressed, 0) != 0; }

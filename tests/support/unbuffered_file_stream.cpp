@@ -1,0 +1,74 @@
+#include "tests/support/unbuffered_file_stream.h"
+
+#include "platform/file_system.h"
+
+using platform::Fs;
+
+UnbufferedFileStream::UnbufferedFileStream(unsigned flags, const char* path) { Open(flags, path); }
+
+UnbufferedFileStream::~UnbufferedFileStream() { Close(); }
+
+void UnbufferedFileStream::WriteByte(std::uint8_t value) {
+  if (Fs().Write(handle_, &value, 1) != 1) SetError();
+}
+
+std::uint8_t UnbufferedFileStream::ReadByte() {
+  std::uint8_t value = 0;
+  if (Fs().Read(handle_, &value, 1) != 1) {
+    SetError();
+    return 0;
+  }
+  return value;
+}
+
+int UnbufferedFileStream::Seek(std::uint32_t position) {
+  const std::uint32_t reached =
+      Fs().Seek(handle_, static_cast<std::int32_t>(position), platform::SeekOrigin::kBegin);
+  if (reached != position || reached == 0xFFFFFFFFu) {
+    SetError();
+    return 0;
+  }
+  return 1;
+}
+
+std::uint32_t UnbufferedFileStream::GetPosition() {
+  return Fs().Seek(handle_, 0, platform::SeekOrigin::kCurrent);
+}
+
+std::uint32_t UnbufferedFileStream::GetSize() {
+  const std::uint32_t size = Fs().Size(handle_);
+  if (size & 0x80000000u) {
+    SetError();
+    return 0;
+  }
+  return size;
+}
+
+void UnbufferedFileStream::WriteBlock(const void* buffer, std::int32_t count) {
+  if (Fs().Write(handle_, buffer, count) != count) SetError();
+}
+
+std::int32_t UnbufferedFileStream::ReadBlock(void* buffer, std::int32_t count) {
+  const std::int32_t got = Fs().Read(handle_, buffer, count);
+  return got < 0 ? 0 : got;
+}
+
+void UnbufferedFileStream::Open(unsigned flags, const char* path) {
+  Close();
+  ClearError();
+  handle_ = Fs().Open(path, flags);
+  if (handle_ == platform::kInvalidFile) SetError();
+}
+
+void UnbufferedFileStream::Close() {
+  if (handle_ != platform::kInvalidFile) Fs().Close(handle_);
+  handle_ = platform::kInvalidFile;
+}
+
+int UnbufferedFileStream::SeekRelative(std::int32_t distance) {
+  if (Fs().Seek(handle_, distance, platform::SeekOrigin::kCurrent) == 0xFFFFFFFFu) {
+    SetError();
+    return 0;
+  }
+  return 1;
+}
