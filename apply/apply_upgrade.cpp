@@ -63,7 +63,7 @@ const char* FindPathThatDoesNotFit(const UpgradeSession& session) {
     if (!CopyText(path, session.targetFolder) || !AppendText(path, entry.fileName)) {
       return entry.fileName;
     }
-    if (BuildsNewFile(entry.operation) && !temporaryNamesFit) return entry.fileName;
+    if (CarriesNewStamp(entry.operation) && !temporaryNamesFit) return entry.fileName;
   }
   // The staging folder is made in every run, whatever the table holds.
   return temporaryNamesFit ? nullptr : "__KVUPD_";
@@ -73,13 +73,13 @@ void OpenProgressDialog(UpgradeSession& session) {
   session.progressDialog = Ui().CreateProgressDialog(session.instance, session.ownerWindow);
   ResetProgressState();
   if (session.ownerWindow != nullptr) Ui().EnableWindow(session.ownerWindow, false);
-  Ui().SetWindowTitle(session.progressDialog, session.GetString(kCaptionLine));
+  Ui().SetWindowTitle(session.progressDialog, session.GetString(UiLine::kCaption));
   Ui().SetControlText(session.progressDialog, platform::kProgressCancelButton,
-                      session.GetString(kCancelLine));
+                      session.GetString(UiLine::kCancel));
   Ui().SetControlText(session.progressDialog, platform::kProgressFileName, " ");
   Ui().SetControlText(session.progressDialog, platform::kProgressDescription, " ");
   Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
-                      session.GetString(kInitializingLine));
+                      session.GetString(UiLine::kInitializing));
   Ui().SetControlText(session.progressDialog, platform::kProgressBar, " ");
   Ui().UpdateWindow(session.progressDialog);
 }
@@ -97,39 +97,39 @@ void ShowEntry(UpgradeSession& session, const PackageEntry& entry) {
   Ui().UpdateWindow(session.progressDialog);
 }
 
-const char* EngineText(const UpgradeSession& session, int line) {
+const char* EngineText(const UpgradeSession& session, UiLine line) {
   return line == kLinkedPathMessage ? kLinkedPathText : session.GetString(line);
 }
 
-void ShowInformation(UpgradeSession& session, int line) {
+void ShowInformation(UpgradeSession& session, UiLine line) {
   ShowInformationText(session, EngineText(session, line));
 }
 
 void ShowInformationText(UpgradeSession& session, const char* text) {
-  Ui().ShowMessageBox(session.progressDialog, text, session.GetString(kCaptionLine),
+  Ui().ShowMessageBox(session.progressDialog, text, session.GetString(UiLine::kCaption),
                       platform::kMbIconInformation | platform::kMbTaskModal);
 }
 
-bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, int first, int second) {
+bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, UiLine first, UiLine second) {
   // The parts are bounded well below the buffer: a name of 249, a
   // description of 79 and table lines of 255 characters.
   char* text = session.messageBuffer;
   const std::size_t capacity = sizeof session.messageBuffer;
-  CopyText(text, capacity, session.GetListItem(kLabelsLine, 0));
-  AppendText(text, capacity, session.GetListItem(kOperationNamesLine, entry.operation));
+  CopyText(text, capacity, session.GetListItem(UiLine::kLabels, 0));
+  AppendText(text, capacity, session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
   AppendText(text, capacity, "\n\n");
-  AppendText(text, capacity, session.GetListItem(kLabelsLine, 1));
+  AppendText(text, capacity, session.GetListItem(UiLine::kLabels, 1));
   AppendText(text, capacity, entry.fileName);
   if (entry.description[0] != 0) {
     AppendText(text, capacity, "\n");
-    AppendText(text, capacity, session.GetListItem(kLabelsLine, 2));
+    AppendText(text, capacity, session.GetListItem(UiLine::kLabels, 2));
     AppendText(text, capacity, entry.description);
   }
   AppendText(text, capacity, "\n\n");
   AppendText(text, capacity, EngineText(session, first));
   AppendText(text, capacity, "\n\n");
   AppendText(text, capacity, EngineText(session, second));
-  return Ui().ShowMessageBox(session.progressDialog, text, session.GetString(kCaptionLine),
+  return Ui().ShowMessageBox(session.progressDialog, text, session.GetString(UiLine::kCaption),
                          platform::kMbYesNo | platform::kMbIconQuestion |
                              platform::kMbTaskModal) == platform::kIdYes;
 }

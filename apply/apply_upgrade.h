@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "apply/apply_outcome.h"
+#include "package/ui_strings.h"
 
 class PackageCheck;
 class UpgradeSession;
@@ -28,7 +29,7 @@ int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome = nullptr,
 // Asks about one entry in a Yes/No box owned by the progress dialog: the
 // operation, file name and description (when there is one), then UiStrings
 // lines `first` and `second`. True on Yes.
-bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, int first, int second);
+bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, UiLine first, UiLine second);
 
 // Deletes every new version and backup that an index of the table can name
 // and a journal draft, then the staging folder if it is empty. Called only

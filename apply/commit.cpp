@@ -9,7 +9,7 @@
 #include "apply/apply_upgrade.h"
 #include "apply/commit_steps.h"
 #include "apply/confined_files.h"
-#include "apply/entry_state.h"
+#include "package/entry_state.h"
 #include "apply/passes.h"
 #include "apply/staging_names.h"
 #include "package/entry_path.h"
@@ -35,7 +35,7 @@ CommitPlan PlanCommit(UpgradeSession& session) {
   std::set<std::string> planned;
   for (std::int32_t i = 0; i < session.entryCount; ++i) {
     const PackageEntry& entry = *session.entries[i];
-    if (entry.state != kProceed || entry.operation == kVerify ||
+    if (entry.state != EntryState::kProceed || entry.operation == Operation::kVerify ||
         !IsKnownOperation(entry.operation)) {
       continue;
     }
@@ -47,8 +47,8 @@ CommitPlan PlanCommit(UpgradeSession& session) {
     SetEntryPath(session, entry);
     // An Add over an existing file (or a link in its place) moves that
     // aside like any other installed file.
-    step.movesOld = entry.operation != kAdd || ConfinedExists(session, session.pathBuffer);
-    if (entry.operation == kAdd) {
+    step.movesOld = entry.operation != Operation::kAdd || ConfinedExists(session, session.pathBuffer);
+    if (entry.operation == Operation::kAdd) {
       for (std::size_t at = 0; at < step.fileName.size(); ++at) {
         if (!IsPathSeparator(step.fileName[at])) continue;
         const std::string folder = step.fileName.substr(0, at);
@@ -104,7 +104,7 @@ StepFailure AdvanceStep(UpgradeSession& session, const CommitStep& step, StepPro
                         std::vector<std::string>& madeFolders) {
   StepPaths paths;
   if (!NameStep(session, step, &paths)) return StepFailure::kNewNotPlaced;
-  if (step.operation == kAdd) {
+  if (step.operation == Operation::kAdd) {
     const StepFailure folders = MakeFoldersFor(session, paths.target, &madeFolders);
     if (folders != StepFailure::kNone) return folders;
   }
@@ -114,7 +114,7 @@ StepFailure AdvanceStep(UpgradeSession& session, const CommitStep& step, StepPro
     }
     progress.movedOld = true;
   }
-  if (step.operation != kRemove) {
+  if (step.operation != Operation::kRemove) {
     if (!ConfinedMove(session, paths.fresh, paths.target)) {
       return MoveFailure(session, paths.target, StepFailure::kNewNotPlaced);
     }
@@ -152,7 +152,7 @@ bool UndoSteps(UpgradeSession& session, const CommitPlan& plan,
 
 int RunCommit(UpgradeSession& session, ApplyOutcome& outcome) {
   Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
-                      session.GetString(kInstallingLine));
+                      session.GetString(UiLine::kInstalling));
   Ui().SetControlText(session.progressDialog, platform::kProgressBar, " ");
   Ui().SetControlText(session.progressDialog, platform::kProgressCancelButton, kDisabledCancel);
   Ui().UpdateWindow(session.progressDialog);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "package/entry_path.h"
+#include "package/package_format.h"
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
@@ -82,9 +83,9 @@ class Reader {
   std::size_t at_ = 0;
 };
 
-bool IsCommittedOperation(std::uint8_t operation) {
-  return operation == kAdd || operation == kUpdate || operation == kReplace ||
-         operation == kRemove;
+bool IsCommittedOperation(Operation operation) {
+  return operation == Operation::kAdd || operation == Operation::kUpdate || operation == Operation::kReplace ||
+         operation == Operation::kRemove;
 }
 
 }  // namespace
@@ -97,7 +98,7 @@ std::vector<std::uint8_t> EncodeJournal(const CommitPlan& plan) {
   out.Dword(static_cast<std::uint32_t>(plan.steps.size()));
   for (const CommitStep& step : plan.steps) {
     out.Dword(static_cast<std::uint32_t>(step.entry));
-    out.Byte(step.operation);
+    out.Byte(static_cast<std::uint8_t>(step.operation));
     out.Byte(step.movesOld ? 1 : 0);
     out.Word(step.newStamp.dosTime);
     out.Word(step.newStamp.dosDate);
@@ -132,7 +133,7 @@ bool DecodeJournal(const std::vector<std::uint8_t>& bytes, CommitPlan* plan) {
   for (std::uint32_t i = 0; i < stepCount && in.ok; ++i) {
     CommitStep step;
     step.entry = static_cast<std::int32_t>(in.Dword());
-    step.operation = in.Byte();
+    step.operation = static_cast<Operation>(in.Byte());
     const std::uint8_t movesOld = in.Byte();
     step.newStamp.dosTime = in.Word();
     step.newStamp.dosDate = in.Word();
@@ -140,7 +141,7 @@ bool DecodeJournal(const std::vector<std::uint8_t>& bytes, CommitPlan* plan) {
     step.newStamp.checksum = in.Word();
     step.fileName = in.Name();
     if (step.entry < 0 || step.entry >= kMaxEntries || !IsCommittedOperation(step.operation) ||
-        movesOld > 1 || (step.operation == kRemove && movesOld == 0)) {
+        movesOld > 1 || (step.operation == Operation::kRemove && movesOld == 0)) {
       return false;
     }
     step.movesOld = movesOld == 1;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "package/package_format.h"
 #include "package/package_reader.h"
 #include "streams/file_stamp_record.h"
 
@@ -18,7 +19,7 @@
 // takes its place.
 struct CommitStep {
   std::int32_t entry = 0;
-  std::uint8_t operation = 0;
+  Operation operation = Operation::kAdd;
   bool movesOld = false;
   FileStamp newStamp{};
   std::string fileName;

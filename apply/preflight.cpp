@@ -4,7 +4,7 @@
 
 #include "apply/apply_upgrade.h"
 #include "apply/confined_files.h"
-#include "apply/entry_state.h"
+#include "package/entry_state.h"
 #include "apply/passes.h"
 #include "apply/progress.h"
 #include "package/file_stamp.h"
@@ -13,8 +13,9 @@
 namespace {
 
 struct Finding {
-  std::uint8_t state;
-  int message;
+  EntryState state;
+  // Unused with kProceed.
+  UiLine message = UiLine::kLanguage;
 };
 
 bool SizeOrChecksumDiffers(const FileStamp& found, const FileStamp& expected) {
@@ -25,51 +26,51 @@ bool SizeOrChecksumDiffers(const FileStamp& found, const FileStamp& expected) {
 Finding Classify(const PackageEntry& entry, const char* path, const FileStamp& found) {
   const bool present = IsFile(path) != 0;
   switch (entry.operation) {
-    case kAdd:
-      if (!present) return {kProceed, 0};
-      if (IsReadOnly(path)) return {kReadOnly, kCannotCreateReadOnlyLine};
-      return {kExists, kExistsLine};
-    case kReplace:
-      if (!present) return {kMissing, kNotFoundLine};
-      if (IsReadOnly(path)) return {kReadOnly, kCannotCreateReadOnlyLine};
-      return {kProceed, 0};
+    case Operation::kAdd:
+      if (!present) return {EntryState::kProceed};
+      if (IsReadOnly(path)) return {EntryState::kReadOnly, UiLine::kCannotCreateReadOnly};
+      return {EntryState::kExists, UiLine::kExists};
+    case Operation::kReplace:
+      if (!present) return {EntryState::kMissing, UiLine::kNotFound};
+      if (IsReadOnly(path)) return {EntryState::kReadOnly, UiLine::kCannotCreateReadOnly};
+      return {EntryState::kProceed};
     default:
       // Update, Verify and Remove; a Verify entry is never refused for
       // being read-only, since nothing will be written to it.
-      if (!present) return {kMissing, kNotFoundLine};
-      if (entry.operation != kVerify && IsReadOnly(path)) return {kReadOnly, kReadOnlyLine};
-      if (SizeOrChecksumDiffers(found, entry.oldStamp)) return {kChanged, kChangedLine};
+      if (!present) return {EntryState::kMissing, UiLine::kNotFound};
+      if (entry.operation != Operation::kVerify && IsReadOnly(path)) return {EntryState::kReadOnly, UiLine::kReadOnly};
+      if (SizeOrChecksumDiffers(found, entry.oldStamp)) return {EntryState::kChanged, UiLine::kChanged};
       if (std::memcmp(&found, &entry.oldStamp, sizeof found) != 0) {
-        return {kTimeDiffers, kTimeDiffersLine};
+        return {EntryState::kTimeDiffers, UiLine::kTimeDiffers};
       }
-      return {kProceed, 0};
+      return {EntryState::kProceed};
   }
 }
 
 // Decides the entry after a finding. False ends the run.
 bool Decide(UpgradeSession& session, PackageEntry& entry, Finding finding) {
-  std::uint8_t policy = entry.errorPolicy;
-  int message = finding.message;
-  if (entry.operation == kRemove) {
-    if (finding.state != kMissing && finding.state != kReadOnly && finding.state != kLinked) {
+  Policy policy = entry.errorPolicy;
+  UiLine message = finding.message;
+  if (entry.operation == Operation::kRemove) {
+    if (finding.state != EntryState::kMissing && finding.state != EntryState::kReadOnly && finding.state != EntryState::kLinked) {
       // A changed file to be removed is only a warning: the user's changes
       // go with it if the run goes on.
-      message = kRemoveChangedLine;
+      message = UiLine::kRemoveChanged;
       policy = entry.warningPolicy;
-      entry.state = kProceed;
+      entry.state = EntryState::kProceed;
     }
-  } else if (finding.state == kTimeDiffers || finding.state == kExists) {
+  } else if (finding.state == EntryState::kTimeDiffers || finding.state == EntryState::kExists) {
     policy = entry.warningPolicy;
-    entry.state = kProceed;
+    entry.state = EntryState::kProceed;
   }
   switch (policy) {
-    case kCritical:
-      if (AskAboutEntry(session, entry, kCriticalBeforeLine, kMoreInformationLine)) {
+    case Policy::kCritical:
+      if (AskAboutEntry(session, entry, UiLine::kCriticalBefore, UiLine::kMoreInformation)) {
         ShowInformation(session, message);
       }
       return false;
-    case kAsk:
-      return AskAboutEntry(session, entry, message, kContinueLine);
+    case Policy::kAsk:
+      return AskAboutEntry(session, entry, message, UiLine::kContinue);
     default:
       return true;
   }
@@ -87,14 +88,14 @@ int RunPreflight(UpgradeSession& session) {
     // A path through a link is found before anything is read through it:
     // as for a read-only file the error policy decides, and a skipped entry
     // is never touched.
-    Finding finding{kLinked, kLinkedPathMessage};
+    Finding finding{EntryState::kLinked, kLinkedPathMessage};
     if (IsConfined(session, session.pathBuffer)) {
       FileStamp found;
       ComputeFileStamp(session.pathBuffer, found);
       finding = Classify(entry, session.pathBuffer, found);
     }
     entry.state = finding.state;
-    if (entry.state == kProceed) continue;
+    if (entry.state == EntryState::kProceed) continue;
     if (!Decide(session, entry, finding)) return 0;
   }
   return 1;

@@ -1,6 +1,7 @@
 #include "apply/progress.h"
 
 #include "apply/progress_state.h"
+#include "package/ui_strings.h"
 #include "package/upgrade_session.h"
 #include "platform/user_interface.h"
 
@@ -10,8 +11,6 @@ int Aborted = 0;
 
 namespace {
 
-constexpr int kCaptionLine = 3;
-constexpr int kCancelQuestionLine = 8;
 constexpr std::uint32_t kRedrawPauseMs = 100;
 constexpr std::uint32_t kPollsPerMillisecond = 500;
 
@@ -83,8 +82,8 @@ int PollCancel(UpgradeSession& session) {
   platform::Ui().PumpMessages(session.progressDialog);
   if (!CancelRequested) return 0;
   const int answer = platform::Ui().ShowMessageBox(
-      session.progressDialog, session.GetString(kCancelQuestionLine),
-      session.GetString(kCaptionLine),
+      session.progressDialog, session.GetString(UiLine::kCancelQuestion),
+      session.GetString(UiLine::kCaption),
       platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal);
   if (answer != platform::kIdYes) {
     CancelRequested = 0;

@@ -31,7 +31,7 @@ const char* NewVersionOf(const UpgradeSession& session, const StepPaths& paths) 
 
 bool EveryNewVersionIsIntact(const UpgradeSession& session, const CommitPlan& plan) {
   for (const CommitStep& step : plan.steps) {
-    if (step.operation == kRemove) continue;
+    if (step.operation == Operation::kRemove) continue;
     StepPaths paths;
     if (!NameStep(session, step, &paths)) return false;
     const char* found = NewVersionOf(session, paths);
@@ -52,17 +52,17 @@ bool FinishForward(UpgradeSession& session, const CommitPlan& plan) {
     if (!NameStep(session, step, &paths)) return false;
     ShowFileName(session, step.fileName);
     std::vector<std::string> made;
-    if (step.operation != kRemove && MakeFoldersFor(session, paths.target, &made) != StepFailure::kNone) {
+    if (step.operation != Operation::kRemove && MakeFoldersFor(session, paths.target, &made) != StepFailure::kNone) {
       return false;
     }
     // A step whose new version has left the staging folder is done.
-    const bool pending = step.operation == kRemove || ConfinedExists(session, paths.fresh);
+    const bool pending = step.operation == Operation::kRemove || ConfinedExists(session, paths.fresh);
     if (pending && step.movesOld && !ConfinedExists(session, paths.backup) &&
         ConfinedExists(session, paths.target) &&
         !ConfinedMove(session, paths.target, paths.backup)) {
       return false;
     }
-    if (step.operation != kRemove && pending &&
+    if (step.operation != Operation::kRemove && pending &&
         !ConfinedMove(session, paths.fresh, paths.target)) {
       return false;
     }
@@ -79,7 +79,7 @@ bool UndoFromDisk(UpgradeSession& session, const CommitPlan& plan, ApplyOutcome&
     StepPaths paths;
     bool restored = NameStep(session, step, &paths);
     if (restored) ShowFileName(session, step.fileName);
-    const bool placed = restored && step.operation != kRemove &&
+    const bool placed = restored && step.operation != Operation::kRemove &&
                         !ConfinedExists(session, paths.fresh) &&
                         ConfinedExists(session, paths.target);
     if (placed) {

@@ -7,7 +7,7 @@
 #include "apply/apply_delta.h"
 #include "apply/apply_upgrade.h"
 #include "apply/confined_files.h"
-#include "apply/entry_state.h"
+#include "package/entry_state.h"
 #include "apply/passes.h"
 #include "apply/progress.h"
 #include "apply/staging_names.h"
@@ -24,14 +24,14 @@ namespace {
 // After a rebuilt file failed its check. False ends the run.
 bool DecideRebuildFailure(UpgradeSession& session, PackageEntry& entry) {
   switch (entry.errorPolicy) {
-    case kCritical:
-      if (AskAboutEntry(session, entry, kCriticalRebuildLine, kMoreInformationLine)) {
-        ShowInformation(session, kCriticalExplanationLine);
+    case Policy::kCritical:
+      if (AskAboutEntry(session, entry, UiLine::kCriticalRebuild, UiLine::kMoreInformation)) {
+        ShowInformation(session, UiLine::kCriticalExplanation);
       }
       MarkAborted();
       return false;
-    case kAsk:
-      if (!AskAboutEntry(session, entry, kRebuildSkippedLine, kContinueLine)) {
+    case Policy::kAsk:
+      if (!AskAboutEntry(session, entry, UiLine::kRebuildSkipped, UiLine::kContinue)) {
         MarkAborted();
         return false;
       }
@@ -39,7 +39,7 @@ bool DecideRebuildFailure(UpgradeSession& session, PackageEntry& entry) {
     default:
       break;
   }
-  entry.state = kRebuildFailed;
+  entry.state = EntryState::kRebuildFailed;
   if (ConfinedExists(session, session.pathBuffer)) ConfinedDelete(session, session.pathBuffer);
   return true;
 }
@@ -50,10 +50,10 @@ bool DecideRebuildFailure(UpgradeSession& session, PackageEntry& entry) {
 bool BuildEntry(UpgradeSession& session, PackageEntry& entry, std::int32_t index) {
   std::unique_ptr<TKVFStream> oldFile;
   std::unique_ptr<TKVFStream> output;
-  if (entry.state == kProceed) {
+  if (entry.state == EntryState::kProceed) {
     // Checked again right before each open: a folder swapped for a link
     // since the pre-flight is not followed. A refused file fails its check.
-    if (entry.operation == kUpdate) {
+    if (entry.operation == Operation::kUpdate) {
       SetEntryPath(session, entry);
       if (IsConfined(session, session.pathBuffer)) {
         oldFile.reset(new (std::nothrow) TKVFStream(platform::kOpenRead, session.pathBuffer));
@@ -65,10 +65,10 @@ bool BuildEntry(UpgradeSession& session, PackageEntry& entry, std::int32_t index
     }
   }
   Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
-                      session.GetListItem(kOperationNamesLine, entry.operation));
+                      session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
   ApplyDelta(session, oldFile.get(), output.get(), entry.newStamp.size);
   oldFile.reset();
-  if (entry.state != kProceed) return true;
+  if (entry.state != EntryState::kProceed) return true;
   // An output that could not be allocated, or was refused, is a failed
   // rebuild too.
   const bool built = output != nullptr;
@@ -82,7 +82,7 @@ bool BuildEntry(UpgradeSession& session, PackageEntry& entry, std::int32_t index
 
 int RunInstall(UpgradeSession& session, ApplyOutcome& outcome) {
   Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
-                      session.GetString(kInitializingLine));
+                      session.GetString(UiLine::kInitializing));
   Ui().SetControlText(session.progressDialog, platform::kProgressBar, " ");
   Ui().UpdateWindow(session.progressDialog);
   // A folder left by an earlier run is simply used again.
@@ -92,7 +92,7 @@ int RunInstall(UpgradeSession& session, ApplyOutcome& outcome) {
     PackageEntry& entry = *session.entries[i];
     if (PollCancel(session) == 1) break;
     ShowEntry(session, entry);
-    if (!BuildsNewFile(entry.operation)) continue;
+    if (!CarriesNewStamp(entry.operation)) continue;
     if (!BuildEntry(session, entry, i)) break;
   }
   if (PollCancel(session) == 1) {

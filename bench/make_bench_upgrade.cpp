@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
   Derive(old, &now, &delta);
 
   PackageEntrySpec entry;
-  entry.operation = kUpdate;
+  entry.operation = Operation::kUpdate;
   entry.fileName = "big.dat";
   entry.description = "Benchmark file";
   entry.newStamp.dosDate = kNewDate;

@@ -18,9 +18,9 @@ bool ParseField(const std::string& text, int* value) {
     *value = -1;
     return true;
   }
-  std::uint8_t policy = 0;
+  Policy policy = Policy::kIgnore;
   if (!ParsePolicy(text, &policy)) return false;
-  *value = policy;
+  *value = static_cast<int>(policy);
   return true;
 }
 
@@ -28,19 +28,19 @@ constexpr std::uint32_t kLineCapacity = 1024;
 
 }  // namespace
 
-EntryPolicies DefaultPolicies(std::uint8_t operation) {
-  return EntryPolicies{kAsk, operation == kRemove ? kIgnore : kCritical};
+EntryPolicies DefaultPolicies(Operation operation) {
+  return EntryPolicies{Policy::kAsk, operation == Operation::kRemove ? Policy::kIgnore : Policy::kCritical};
 }
 
-bool ParsePolicy(const std::string& text, std::uint8_t* policy) {
+bool ParsePolicy(const std::string& text, Policy* policy) {
   std::string lower;
   for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (lower == "ignore" || lower == "0") {
-    *policy = kIgnore;
+    *policy = Policy::kIgnore;
   } else if (lower == "ask" || lower == "1") {
-    *policy = kAsk;
+    *policy = Policy::kAsk;
   } else if (lower == "critical" || lower == "2") {
-    *policy = kCritical;
+    *policy = Policy::kCritical;
   } else {
     return false;
   }
@@ -113,7 +113,7 @@ bool PolicyRules::Load(const std::string& path, std::string* problem) {
 void PolicyRules::Apply(const std::string& name, EntryPolicies* policies) const {
   for (const PolicyRule& rule : rules_) {
     if (!GlobMatches(rule.glob.c_str(), name.c_str())) continue;
-    if (rule.warning >= 0) policies->warning = static_cast<std::uint8_t>(rule.warning);
-    if (rule.error >= 0) policies->error = static_cast<std::uint8_t>(rule.error);
+    if (rule.warning >= 0) policies->warning = static_cast<Policy>(rule.warning);
+    if (rule.error >= 0) policies->error = static_cast<Policy>(rule.error);
   }
 }

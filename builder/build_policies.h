@@ -28,15 +28,17 @@
 #include <string>
 #include <vector>
 
+#include "package/package_format.h"
+
 struct EntryPolicies {
-  std::uint8_t warning;
-  std::uint8_t error;
+  Policy warning;
+  Policy error;
 };
 
-EntryPolicies DefaultPolicies(std::uint8_t operation);
+EntryPolicies DefaultPolicies(Operation operation);
 
 // "ignore", "ask", "critical" in any case, or the digits 0 to 2.
-bool ParsePolicy(const std::string& text, std::uint8_t* policy);
+bool ParsePolicy(const std::string& text, Policy* policy);
 
 bool GlobMatches(const char* glob, const char* path);
 

@@ -137,11 +137,11 @@ class Builder {
     std::vector<std::uint8_t> newBytes;
     switch (file.pairing) {
       case FilePairing::kOnlyOld:
-        entry.operation = kRemove;
+        entry.operation = Operation::kRemove;
         if (!Stamp(oldLabel_, options_.oldRoot, file.name, &entry.oldStamp)) return;
         break;
       case FilePairing::kOnlyNew:
-        entry.operation = kAdd;
+        entry.operation = Operation::kAdd;
         if (!Stamp(newLabel_, options_.newRoot, file.name, &entry.newStamp) ||
             !Read(newLabel_, options_.newRoot, file.name, file.newSize, &newBytes))
           return;
@@ -155,7 +155,7 @@ class Builder {
           return;
         if (oldBytes == newBytes) {
           if (!options_.verifyUnchanged) return;
-          entry.operation = kVerify;
+          entry.operation = Operation::kVerify;
           entry.newStamp = FileStamp{};
           break;
         }
@@ -165,7 +165,7 @@ class Builder {
     SetPolicies(&entry);
     const auto description = options_.descriptions.find(entry.fileName);
     if (description != options_.descriptions.end()) entry.description = description->second;
-    ++result_.entriesByOperation[entry.operation];
+    ++result_.entriesByOperation[static_cast<std::size_t>(entry.operation)];
     if (CarriesNewStamp(entry.operation)) result_.newBytes += entry.newStamp.size;
     result_.entries.push_back(std::move(entry));
   }
@@ -181,7 +181,7 @@ class Builder {
         options_.kind == PackageKind::kExtended
             ? EncodeExtendedDelta(oldBytes.data(), oldSize, newBytes.data(), newSize, settings)
             : EncodeDelta(oldBytes.data(), oldSize, newBytes.data(), newSize, settings);
-    entry->operation = kUpdate;
+    entry->operation = Operation::kUpdate;
     if (delta.bytes.size() - delta.zeroDifferences < InsertsSize(newSize)) {
       Carry(std::move(delta), entry);
       return;
@@ -189,7 +189,7 @@ class Builder {
     Carry(EncodeInserts(newBytes.data(), newSize), entry);
     // The older layout has no Replace: an Update whose stream is all inserts
     // rebuilds the file just the same.
-    if (options_.version > 17) entry->operation = kReplace;
+    if (options_.version > kLastTwoBitFlagsVersion) entry->operation = Operation::kReplace;
   }
 
   void Carry(EncodedDelta delta, PackageEntrySpec* entry) {
@@ -199,8 +199,8 @@ class Builder {
 
   void SetPolicies(PackageEntrySpec* entry) const {
     EntryPolicies policies = DefaultPolicies(entry->operation);
-    if (options_.warningPolicy >= 0) policies.warning = static_cast<std::uint8_t>(options_.warningPolicy);
-    if (options_.errorPolicy >= 0) policies.error = static_cast<std::uint8_t>(options_.errorPolicy);
+    if (options_.warningPolicy) policies.warning = *options_.warningPolicy;
+    if (options_.errorPolicy) policies.error = *options_.errorPolicy;
     options_.rules.Apply(entry->fileName, &policies);
     entry->warningPolicy = policies.warning;
     entry->errorPolicy = policies.error;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <functional>
 #include <map>
 #include <string>
@@ -32,9 +33,9 @@ struct BuildOptions {
   bool verifyUnchanged = false;
   // Links, special files and empty folders are errors instead of warnings.
   bool strict = false;
-  // -1: each operation's default (build_policies.h).
-  int warningPolicy = -1;
-  int errorPolicy = -1;
+  // Unset: each operation's default (build_policies.h).
+  std::optional<Policy> warningPolicy;
+  std::optional<Policy> errorPolicy;
   PolicyRules rules;
   // Entry descriptions by file name (the applicator shows up to 79
   // characters of each); files not named get none.
@@ -56,6 +57,9 @@ struct BuildResult {
   std::vector<std::uint8_t> bytes;
   // Entries by operation code (Add, Update, Replace, Verify, Remove).
   std::array<std::uint32_t, 5> entriesByOperation{};
+  std::uint32_t EntriesOf(Operation operation) const {
+    return entriesByOperation[static_cast<std::size_t>(operation)];
+  }
   // Bytes of the files that the package writes, and of those bytes the ones
   // it carries as literal bytes rather than copies of old files.
   std::uint64_t newBytes = 0;

@@ -85,7 +85,7 @@ std::string Replay(UpgradeSession& session, const PackageEntrySpec& entry,
                    const std::string& oldRoot, const std::string& newRoot) {
   std::vector<std::uint8_t> oldBytes;
   std::unique_ptr<TKVFlatRamStream> oldFile;
-  if (entry.operation == kUpdate) {
+  if (entry.operation == Operation::kUpdate) {
     if (!ReadFileBytes(JoinPath(oldRoot, entry.fileName), entry.oldStamp.size, &oldBytes))
       return "the old file cannot be read again";
     oldFile = std::make_unique<TKVFlatRamStream>(oldBytes.data(),
@@ -126,7 +126,7 @@ std::string VerifyPackage(const std::string& packagePath, std::uint8_t version, 
   // A run that ended earlier in this process must not abort the replay.
   ResetProgressState();
   for (const PackageEntrySpec& entry : entries) {
-    if (!CarriesDelta(entry.operation)) continue;
+    if (!CarriesNewStamp(entry.operation)) continue;
     const std::string difference = Replay(session, entry, oldRoot, newRoot);
     if (!difference.empty()) return entry.fileName + ": " + difference;
   }

@@ -6,6 +6,7 @@
 
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
+#include "streams/kv_zlib_in_stream.h"
 
 namespace {
 
@@ -30,46 +31,9 @@ void AppendStamp(std::vector<std::uint8_t>& out, const FileStamp& stamp) {
 
 }  // namespace
 
-bool CarriesOldStamp(std::uint8_t operation) {
-  return operation == 1 || operation == 3 || operation == 4;
-}
-
-bool CarriesNewStamp(std::uint8_t operation) {
-  return operation == 0 || operation == 1 || operation == 2;
-}
-
-bool CarriesDelta(std::uint8_t operation) { return CarriesNewStamp(operation); }
-
-bool EncodeEntryFlags(std::uint8_t version, const PackageEntrySpec& entry, std::uint8_t* flags) {
-  if (entry.warningPolicy > 3 || entry.errorPolicy > 3) return false;
-  if (version > 17) {
-    if (entry.operation > 7) return false;
-    *flags = static_cast<std::uint8_t>(entry.operation | (entry.warningPolicy << 3) |
-                                       (entry.errorPolicy << 5));
-    return true;
-  }
-  // The old layout has two bits: Remove is stored as 2 and Replace does not
-  // exist.
-  std::uint8_t code = 0;
-  switch (entry.operation) {
-    case 0:
-    case 1:
-    case 3:
-      code = entry.operation;
-      break;
-    case 4:
-      code = 2;
-      break;
-    default:
-      return false;
-  }
-  *flags = static_cast<std::uint8_t>(code | (entry.warningPolicy << 2) | (entry.errorPolicy << 4));
-  return true;
-}
-
 bool PackageWriter::Plain(std::vector<std::uint8_t>* bytes) const {
   std::vector<std::uint8_t> out;
-  Append(out, kind_ == PackageKind::kExtended ? kExtendedMagic : kClassicMagic, 8);
+  Append(out, MagicOf(kind_), kMagicSize);
   out.push_back(version_);
   const std::uint16_t count = static_cast<std::uint16_t>(entries_.size());
   out.push_back(static_cast<std::uint8_t>(count));
@@ -78,7 +42,9 @@ bool PackageWriter::Plain(std::vector<std::uint8_t>* bytes) const {
   AppendText(out, description_);
   for (const PackageEntrySpec& entry : entries_) {
     std::uint8_t flags = 0;
-    if (!EncodeEntryFlags(version_, entry, &flags)) return false;
+    if (!EncodeEntryFlags(version_, {entry.operation, entry.warningPolicy, entry.errorPolicy},
+                          &flags))
+      return false;
     out.push_back(flags);
     AppendText(out, entry.fileName);
     AppendText(out, entry.description);
@@ -86,7 +52,7 @@ bool PackageWriter::Plain(std::vector<std::uint8_t>* bytes) const {
     if (CarriesNewStamp(entry.operation)) AppendStamp(out, entry.newStamp);
   }
   for (const PackageEntrySpec& entry : entries_) {
-    if (CarriesDelta(entry.operation)) out.insert(out.end(), entry.delta.begin(), entry.delta.end());
+    if (CarriesNewStamp(entry.operation)) out.insert(out.end(), entry.delta.begin(), entry.delta.end());
   }
   bytes->swap(out);
   return true;
@@ -94,13 +60,14 @@ bool PackageWriter::Plain(std::vector<std::uint8_t>* bytes) const {
 
 bool CompressPackage(const std::vector<std::uint8_t>& plain, int level,
                      std::vector<std::uint8_t>* container) {
+  constexpr std::size_t kMarkerSize = sizeof kContainerMarker;
   uLongf bound = compressBound(static_cast<uLong>(plain.size()));
-  std::vector<std::uint8_t> out(6 + bound);
-  std::memcpy(out.data(), "[KVZ]", 6);
-  if (compress2(out.data() + 6, &bound, plain.data(), static_cast<uLong>(plain.size()), level) !=
+  std::vector<std::uint8_t> out(kMarkerSize + bound);
+  std::memcpy(out.data(), kContainerMarker, kMarkerSize);
+  if (compress2(out.data() + kMarkerSize, &bound, plain.data(), static_cast<uLong>(plain.size()), level) !=
       Z_OK)
     return false;
-  out.resize(6 + bound);
+  out.resize(kMarkerSize + bound);
   container->swap(out);
   return true;
 }

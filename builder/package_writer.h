@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "package/package_reader.h"
+#include "package/package_format.h"
 #include "streams/file_stamp_record.h"
 
 struct PackageEntrySpec {
-  std::uint8_t operation = 0;
-  std::uint8_t warningPolicy = 0;
-  std::uint8_t errorPolicy = 0;
+  Operation operation = Operation::kAdd;
+  Policy warningPolicy = Policy::kIgnore;
+  Policy errorPolicy = Policy::kIgnore;
   std::string fileName;
   std::string description;
   FileStamp oldStamp{};
@@ -22,15 +22,6 @@ struct PackageEntrySpec {
   // entries carry one.
   std::vector<std::uint8_t> delta;
 };
-
-// The flag byte of an entry in the layout of `version`. False when the
-// layout cannot express the operation (Replace before version 18).
-bool EncodeEntryFlags(std::uint8_t version, const PackageEntrySpec& entry, std::uint8_t* flags);
-
-// Which stamps an entry carries on disk, by the operation as held in memory.
-bool CarriesOldStamp(std::uint8_t operation);
-bool CarriesNewStamp(std::uint8_t operation);
-bool CarriesDelta(std::uint8_t operation);
 
 class PackageWriter {
  public:

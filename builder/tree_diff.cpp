@@ -5,6 +5,7 @@
 
 #include "builder/windows_names.h"
 #include "package/entry_path.h"
+#include "package/package_format.h"
 #include "platform/code_page.h"
 
 namespace {

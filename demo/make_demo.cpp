@@ -115,8 +115,8 @@ int main(int argc, char** argv) {
       "It updates the engine and the release notes, replaces the title picture, adds a "
       "new level and the theme music, and removes the obsolete settings file.";
   options.verifyUnchanged = true;
-  options.warningPolicy = kAsk;
-  options.errorPolicy = kCritical;
+  options.warningPolicy = Policy::kAsk;
+  options.errorPolicy = Policy::kCritical;
   for (const DemoFile& file : files) {
     options.descriptions[file.name] = file.description;
     // An unchanged file keeps its release 1 date in release 2.

@@ -33,7 +33,6 @@ namespace fs = std::filesystem;
 // declared byte is a byte the run may build, and the fuzzer would spend its
 // time writing.
 constexpr std::uint64_t kMostDeclaredBytes = 4u << 20;
-constexpr int kCancelQuestionLine = 8;
 
 // The parent of the target folder: the sentinel, a folder beside the
 // target, and the target itself, made afresh for every run.
@@ -81,7 +80,7 @@ void InstallRelease1(const Site& site) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const Site site;
-  static const std::string cancelQuestion = UiLine(kCancelQuestionLine);
+  static const std::string cancelQuestion = UiText(UiLine::kCancelQuestion);
   FuzzInput input(data, size);
   const std::uint32_t answerBits = input.Number(4);
   const std::uint8_t cancelAt = input.Byte();

@@ -6,6 +6,7 @@
 // Usage: make_fuzz_seeds OUTPUT_FOLDER
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,12 +57,12 @@ Bytes ThroughTheLink() {
   writer.SetTitle("Through the link");
   const std::string prefix = std::string(kLinkToOutside) + "\\";
   const char* names[] = {"added.txt", kOutsideFile, kOutsideFile};
-  const std::uint8_t operations[] = {kAdd, kReplace, kRemove};
+  const Operation operations[] = {Operation::kAdd, Operation::kReplace, Operation::kRemove};
   for (int i = 0; i < 3; ++i) {
     PackageEntrySpec entry;
     entry.operation = operations[i];
     entry.fileName = prefix + names[i];
-    if (entry.operation != kRemove) {
+    if (entry.operation != Operation::kRemove) {
       entry.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
       entry.delta = InsertDelta("abc");
     }
@@ -113,13 +114,13 @@ int main(int argc, char** argv) {
 
   struct Variant {
     std::uint8_t version;
-    int errorPolicy;
+    std::optional<Policy> errorPolicy;
     bool verifyUnchanged;
     PackageKind kind;
   };
-  const Variant variants[] = {{18, -1, true, PackageKind::kClassic},
-                              {18, 0, false, PackageKind::kExtended},
-                              {17, 1, true, PackageKind::kClassic}};
+  const Variant variants[] = {{18, std::nullopt, true, PackageKind::kClassic},
+                              {18, Policy::kIgnore, false, PackageKind::kExtended},
+                              {17, Policy::kAsk, true, PackageKind::kClassic}};
   for (const Variant& variant : variants) {
     BuildOptions options;
     options.oldRoot = releases + "1";
@@ -151,7 +152,7 @@ int main(int argc, char** argv) {
       if (entry.delta.empty()) continue;
       const auto found = old.find(entry.fileName);
       const Bytes oldBytes =
-          entry.operation == kUpdate && found != old.end() ? found->second : Bytes();
+          entry.operation == Operation::kUpdate && found != old.end() ? found->second : Bytes();
       const std::uint8_t mode = variant.kind == PackageKind::kExtended ? 7 : 3;
       const Bytes front =
           Join(Join({mode}, Little(entry.newStamp.size, 3)),

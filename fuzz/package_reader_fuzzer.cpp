@@ -31,8 +31,6 @@ bool HasTerminator(const char* text, std::size_t capacity) {
   return std::memchr(text, 0, capacity) != nullptr;
 }
 
-bool CarriesDeltaStream(const PackageEntry& entry) { return entry.operation <= kReplace; }
-
 void CheckReader(const UpgradeSession& session) {
   Require(HasTerminator(session.title.get(), kTitleCapacity), "the title has its terminator");
   Require(HasTerminator(session.description.get(), kPackageDescriptionCapacity),
@@ -48,7 +46,8 @@ void CheckReader(const UpgradeSession& session) {
     Require(IsSafeEntryName(entry->fileName), "a usable table names only files inside the folder");
     Require(!NamesStagingFolder(entry->fileName),
             "a usable table names nothing in the staging folder");
-    Require(entry->operation <= 7 && entry->warningPolicy <= 3 && entry->errorPolicy <= 3,
+    Require(static_cast<int>(entry->operation) <= 7 && static_cast<int>(entry->warningPolicy) <= 3 &&
+                static_cast<int>(entry->errorPolicy) <= 3,
             "flags decode into their fields");
   }
 }
@@ -90,7 +89,7 @@ bool Consumable(const UpgradeSession& session) {
 void ConsumeInStep(UpgradeSession& plain, UpgradeSession* wrapped) {
   for (std::int32_t i = 0; i < plain.entryCount; ++i) {
     const PackageEntry& entry = *plain.entries[i];
-    if (!CarriesDeltaStream(entry)) continue;
+    if (!CarriesNewStamp(entry.operation)) continue;
     Require(ApplyDelta(plain, nullptr, nullptr, entry.newStamp.size) == 0, "nothing aborts");
     if (wrapped == nullptr) continue;
     ApplyDelta(*wrapped, nullptr, nullptr, entry.newStamp.size);

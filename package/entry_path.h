@@ -3,9 +3,6 @@
 
 #include <cstddef>
 
-// Longest file name an entry may carry; the entry's buffer holds one more.
-constexpr std::size_t kMaxEntryName = 249;
-
 // The folder inside the target folder where a run builds its new files and
 // keeps its journal and backups; no entry may name anything in it.
 constexpr char kStagingFolderName[] = "__KVUPD_";

@@ -33,27 +33,27 @@ bool ValidateTargetFolder(UpgradeSession& session, FolderCheckCounts* counts) {
     const PackageEntry& entry = *session.entries[i];
     // Codes above Remove name no operation and carry no stamp: they say
     // nothing about the folder.
-    if (entry.operation == kAdd || entry.operation > kRemove) continue;
+    if (entry.operation == Operation::kAdd || entry.operation > Operation::kRemove) continue;
     if (!FileExistsFor(session, entry)) {
-      if (entry.errorPolicy != kIgnore) ++mismatched;
-      if (entry.errorPolicy == kCritical) return Critical(tally, i);
+      if (entry.errorPolicy != Policy::kIgnore) ++mismatched;
+      if (entry.errorPolicy == Policy::kCritical) return Critical(tally, i);
       continue;
     }
-    if (entry.operation == kReplace) {
+    if (entry.operation == Operation::kReplace) {
       ++matched;
       continue;
     }
-    if (entry.errorPolicy == kIgnore) continue;
+    if (entry.errorPolicy == Policy::kIgnore) continue;
     FileStamp found;
     ComputeFileStamp(session.pathBuffer, found);
     if (found.size != entry.oldStamp.size || found.checksum != entry.oldStamp.checksum) {
-      if (entry.errorPolicy == kCritical) return Critical(tally, i);
+      if (entry.errorPolicy == Policy::kCritical) return Critical(tally, i);
       ++mismatched;
       continue;
     }
     if (found.DateTime() != entry.oldStamp.DateTime()) {
-      if (entry.warningPolicy == kCritical) return Critical(tally, i);
-      if (entry.warningPolicy != kIgnore) continue;
+      if (entry.warningPolicy == Policy::kCritical) return Critical(tally, i);
+      if (entry.warningPolicy != Policy::kIgnore) continue;
     }
     ++matched;
   }

@@ -8,21 +8,6 @@
 #include "streams/kv_file_stream.h"
 #include "streams/kv_zlib_in_stream.h"
 
-namespace {
-
-constexpr std::int32_t kHeaderSize = 11;
-
-bool IsExtendedMagic(const char* magic) {
-  return std::memcmp(magic, kExtendedMagic, sizeof kExtendedMagic) == 0;
-}
-
-// The classic magic is compared as a NUL-terminated text, which it fills.
-bool IsKnownMagic(const char* magic) {
-  return std::memcmp(magic, kClassicMagic, sizeof kClassicMagic) == 0 || IsExtendedMagic(magic);
-}
-
-}  // namespace
-
 PackageReader::PackageReader(const char* path, ByteDigest* digest) {
   TKVFStream* const opened = new TKVFStream(platform::kOpenRead, path);
   file_ = opened;
@@ -36,8 +21,8 @@ PackageReader::PackageReader(const char* path, ByteDigest* digest) {
   } else {
     file->Rewind();
   }
-  std::uint8_t header[kHeaderSize] = {};
-  package->ReadBlock(header, kHeaderSize);
+  std::uint8_t header[kPackageHeaderSize] = {};
+  package->ReadBlock(header, kPackageHeaderSize);
   std::memcpy(magic, header, sizeof magic);
   version = header[8];
   entryCount = static_cast<std::int16_t>(header[9] | (header[10] << 8));
@@ -70,5 +55,5 @@ PackageReader::Problem PackageReader::GetProblem() const {
 }
 
 PackageKind PackageReader::Kind() const {
-  return IsExtendedMagic(magic) ? PackageKind::kExtended : PackageKind::kClassic;
+  return KindOfMagic(magic);
 }

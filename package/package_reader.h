@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "package/package_format.h"
 #include "streams/byte_digest.h"
 #include "streams/kv_stream.h"
 
@@ -22,17 +23,6 @@ struct PackageIdentity {
   }
 };
 
-// The two kinds of package: the same header, entry table and container;
-// an extended package's delta streams may also hold AddDiff operations
-// (package/delta_ops.h). Its own magic makes a reader that knows only the
-// classic kind refuse it as "not a package" instead of misreading it.
-enum class PackageKind : std::uint8_t { kClassic, kExtended };
-// The eight header bytes of each kind, NUL included.
-constexpr char kClassicMagic[8] = "[KVUPD]";
-constexpr char kExtendedMagic[8] = "[KVUPX]";
-
-// Packages of a newer version than this are refused.
-constexpr std::uint8_t kNewestPackageVersion = 18;
 // Capacities of the kept texts, terminator included.
 constexpr std::uint32_t kTitleCapacity = 80;
 constexpr std::uint32_t kPackageDescriptionCapacity = 8192;
@@ -67,7 +57,7 @@ class PackageReader {
   bool Identify(PackageIdentity* identity);
 
   std::unique_ptr<TKVStream> package;
-  char magic[8] = {};
+  char magic[kMagicSize] = {};
   std::uint8_t version = 0;
   std::int16_t entryCount = 0;
   std::unique_ptr<char[]> title;

@@ -46,8 +46,8 @@ void UiStrings::Parse(TKVStream& stream) {
   }
 }
 
-const char* UiStrings::GetListItem(int line, int item) const {
-  const char* text = lines_[line];
+const char* UiStrings::GetListItem(UiLine line, int item) const {
+  const char* text = GetString(line);
   for (int k = 0; k < item; ++k) text += std::strlen(text) + 1;
   return text;
 }

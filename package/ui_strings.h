@@ -8,6 +8,30 @@
 #include "platform/handles.h"
 #include "streams/kv_stream.h"
 
+// The lines of the table by what they say.
+enum class UiLine : int {
+  kLanguage = 0,
+  kOperationNames = 1,  // a list, by Operation
+  kLabels = 2,          // a list: "Operation: ", "Filename: ", "Description: "
+  kCaption = 3,
+  kCancel = 4,
+  kInitializing = 5,
+  kInstalling = 6,
+  kContinue = 7,
+  kCancelQuestion = 8,
+  kExists = 9,
+  kTimeDiffers = 10,
+  kRemoveChanged = 11,
+  kCannotCreateReadOnly = 12,
+  kNotFound = 13,
+  kChanged = 14,
+  kReadOnly = 15,
+  kCriticalBefore = 16,
+  kCriticalRebuild = 17,
+  kRebuildSkipped = 18,
+  kMoreInformation = 19,
+  kCriticalExplanation = 20,
+};
 constexpr int kUiStringLines = 21;
 constexpr std::uint32_t kUiStringLineCapacity = 256;
 constexpr int kUiStringsResourceId = 101;
@@ -20,10 +44,10 @@ class UiStrings {
   // The table read from `stream`.
   explicit UiStrings(TKVStream& stream);
 
-  // Line 0 to 20; no range check.
-  const char* GetString(int line) const { return lines_[line]; }
+  // No range check.
+  const char* GetString(UiLine line) const { return lines_[static_cast<int>(line)]; }
   // Item `item` (from 0) of list line `line`.
-  const char* GetListItem(int line, int item) const;
+  const char* GetListItem(UiLine line, int item) const;
 
  private:
   void Parse(TKVStream& stream);

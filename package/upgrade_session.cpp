@@ -4,32 +4,12 @@
 #include <new>
 
 #include "package/entry_path.h"
+#include "package/package_format.h"
 #include "package/ui_strings.h"
 #include "platform/user_interface.h"
 #include "streams/bounded_text.h"
 
 namespace {
-
-void DecodeFlags(std::uint8_t flags, std::uint8_t version, PackageEntry& entry) {
-  if (version > 17) {
-    entry.operation = flags & 0x07;
-    entry.warningPolicy = (flags >> 3) & 0x03;
-    entry.errorPolicy = (flags >> 5) & 0x03;
-  } else {
-    entry.operation = flags & 0x03;
-    entry.warningPolicy = (flags >> 2) & 0x03;
-    entry.errorPolicy = (flags >> 4) & 0x03;
-    if (entry.operation == 2) entry.operation = kRemove;
-  }
-}
-
-bool HasOldStamp(std::uint8_t operation) {
-  return operation == kUpdate || operation == kVerify || operation == kRemove;
-}
-
-bool HasNewStamp(std::uint8_t operation) {
-  return operation == kAdd || operation == kUpdate || operation == kReplace;
-}
 
 }  // namespace
 
@@ -77,7 +57,10 @@ std::uint32_t UpgradeSession::ReadEntryTable() {
     }
     PackageEntry& entry = *entries[i];
     std::memset(&entry, 0, sizeof entry);
-    DecodeFlags(package->ReadByte(), version, entry);
+    const EntryFlags flags = DecodeEntryFlags(package->ReadByte(), version);
+    entry.operation = flags.operation;
+    entry.warningPolicy = flags.warningPolicy;
+    entry.errorPolicy = flags.errorPolicy;
     // One character more than the entry keeps tells a long name from one
     // that fits exactly; a cut name would name another file.
     char name[kEntryNameCapacity + 1];
@@ -101,13 +84,13 @@ std::uint32_t UpgradeSession::ReadEntryTable() {
     }
     CopyText(entry.fileName, name);
     package->ReadString(entry.description, kEntryDescriptionCapacity);
-    if (HasOldStamp(entry.operation) &&
+    if (CarriesOldStamp(entry.operation) &&
         package->ReadBlock(&entry.oldStamp, sizeof entry.oldStamp) == 0) {
       tableProblem = TableProblem::kStampMissing;
       problemEntry = i;
       return 0;
     }
-    if (HasNewStamp(entry.operation)) {
+    if (CarriesNewStamp(entry.operation)) {
       if (package->ReadBlock(&entry.newStamp, sizeof entry.newStamp) == 0) {
         tableProblem = TableProblem::kStampMissing;
         problemEntry = i;
@@ -119,8 +102,8 @@ std::uint32_t UpgradeSession::ReadEntryTable() {
   return sum + 1;
 }
 
-const char* UpgradeSession::GetString(int line) const { return uiStrings->GetString(line); }
+const char* UpgradeSession::GetString(UiLine line) const { return uiStrings->GetString(line); }
 
-const char* UpgradeSession::GetListItem(int line, int item) const {
+const char* UpgradeSession::GetListItem(UiLine line, int item) const {
   return uiStrings->GetListItem(line, item);
 }

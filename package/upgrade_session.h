@@ -6,26 +6,25 @@
 #include <cstdint>
 #include <memory>
 
+#include "package/entry_state.h"
+#include "package/package_format.h"
 #include "package/package_reader.h"
 #include "platform/handles.h"
 #include "streams/file_stamp_record.h"
 #include "streams/file_utilities.h"
 
 class UiStrings;
+enum class UiLine : int;
 
-enum Operation : std::uint8_t { kAdd = 0, kUpdate = 1, kReplace = 2, kVerify = 3, kRemove = 4 };
-enum Policy : std::uint8_t { kIgnore = 0, kAsk = 1, kCritical = 2 };
-
-constexpr std::int32_t kMaxEntries = 10000;
 constexpr std::uint32_t kEntryNameCapacity = 250;
 constexpr std::uint32_t kEntryDescriptionCapacity = 80;
 constexpr std::uint32_t kMessageBufferSize = 2048;
 
 struct PackageEntry {
-  std::uint8_t operation;
-  std::uint8_t warningPolicy;
-  std::uint8_t errorPolicy;
-  std::uint8_t state;
+  Operation operation;
+  Policy warningPolicy;
+  Policy errorPolicy;
+  EntryState state;
   char fileName[kEntryNameCapacity];
   char description[kEntryDescriptionCapacity];
   FileStamp oldStamp;
@@ -74,6 +73,6 @@ class UpgradeSession : public PackageReader {
   char tempPathBuffer[kMaxPath] = {};
   std::unique_ptr<UiStrings> uiStrings;
 
-  const char* GetString(int line) const;
-  const char* GetListItem(int line, int item) const;
+  const char* GetString(UiLine line) const;
+  const char* GetListItem(UiLine line, int item) const;
 };

@@ -21,7 +21,7 @@ int IsCompressedContainer(TKVStream& stream) {
   char marker[kMarkerCapacity];
   stream.Rewind();
   stream.ReadString(marker, kMarkerCapacity);
-  return std::strcmp(marker, "[KVZ]") == 0 ? 1 : 0;
+  return std::strcmp(marker, kContainerMarker) == 0 ? 1 : 0;
 }
 
 TKVZLibInStream::TKVZLibInStream(TKVStream* source, int ownsSource)

@@ -9,6 +9,9 @@
 
 #include "streams/kv_stream.h"
 
+// The container's first bytes, NUL included.
+constexpr char kContainerMarker[] = "[KVZ]";
+
 // 1 when the stream starts with the NUL-terminated text "[KVZ]" (exact,
 // case-sensitive). Rewinds first and leaves the stream after the first NUL.
 int IsCompressedContainer(TKVStream& stream);

@@ -27,7 +27,7 @@ class DeltaTest : public ::testing::Test {
     ResetProgressState();
     session_ = OpenEmptySession(folder_);
     session_->totalBytes = 1000001;
-    user_.cancelQuestion = UiLine(8);
+    user_.cancelQuestion = UiText(UiLine::kCancelQuestion);
   }
 
   void UsePackage(const std::vector<std::uint8_t>& bytes) {

@@ -13,7 +13,7 @@
 
 namespace {
 
-CommitStep Step(std::int32_t entry, std::uint8_t operation, bool movesOld, const std::string& name) {
+CommitStep Step(std::int32_t entry, Operation operation, bool movesOld, const std::string& name) {
   CommitStep step;
   step.entry = entry;
   step.operation = operation;
@@ -26,8 +26,8 @@ CommitStep Step(std::int32_t entry, std::uint8_t operation, bool movesOld, const
 CommitPlan SamplePlan() {
   CommitPlan plan;
   plan.package = {123456, 0xCAFEF00Du};
-  plan.steps = {Step(0, kUpdate, true, "a.txt"), Step(1, kReplace, true, "b.bin"),
-                Step(2, kRemove, true, "c.txt"), Step(9999, kAdd, false, "sub/deeper\\new.dat")};
+  plan.steps = {Step(0, Operation::kUpdate, true, "a.txt"), Step(1, Operation::kReplace, true, "b.bin"),
+                Step(2, Operation::kRemove, true, "c.txt"), Step(9999, Operation::kAdd, false, "sub/deeper\\new.dat")};
   plan.newFolders = {"sub", "sub/deeper"};
   return plan;
 }
@@ -76,7 +76,7 @@ TEST(CommitJournal, RefusesWhatIsNoWholeJournal) {
       {"a folder that leaves the folder", [](CommitPlan& p) { p.newFolders[0] = "C:\\x"; },
        untouched},
       {"an index past the table", [](CommitPlan& p) { p.steps[0].entry = 10000; }, untouched},
-      {"a Verify step", [](CommitPlan& p) { p.steps[0].operation = kVerify; }, untouched},
+      {"a Verify step", [](CommitPlan& p) { p.steps[0].operation = Operation::kVerify; }, untouched},
       {"a Remove that moves nothing", [](CommitPlan& p) { p.steps[2].movesOld = false; },
        untouched},
   };

@@ -46,13 +46,13 @@ struct LinkedTarget {
   mutable int packages = 0;
 };
 
-PackageEntrySpec EntryFor(std::uint8_t operation, const std::string& name,
+PackageEntrySpec EntryFor(Operation operation, const std::string& name,
                           const std::vector<std::uint8_t>& old) {
   switch (operation) {
-    case kAdd:
-    case kReplace:
+    case Operation::kAdd:
+    case Operation::kReplace:
       return NewFileEntry(operation, name, Bytes("new " + name));
-    case kUpdate:
+    case Operation::kUpdate:
       return UpdateEntry(name, old, StampOf(old, 0, 0), Bytes("tail"));
     default:
       return CheckEntry(operation, name, StampOf(old, 0, 0));
@@ -60,29 +60,29 @@ PackageEntrySpec EntryFor(std::uint8_t operation, const std::string& name,
 }
 
 TEST(Confinement, APathThroughALinkedFolderIsRefusedByItsErrorPolicy) {
-  struct Policy {
+  struct PolicyCase {
     const char* label;
-    std::uint8_t value;
+    Policy value;
     int answer;  // 0: no question
     int result;
   };
-  const Policy policies[] = {
-      {"ignore", kIgnore, 0, 1},
-      {"ask, yes", kAsk, platform::kIdYes, 1},
-      {"ask, no", kAsk, platform::kIdNo, 0},
-      {"critical", kCritical, platform::kIdNo, 0},
+  const PolicyCase policies[] = {
+      {"ignore", Policy::kIgnore, 0, 1},
+      {"ask, yes", Policy::kAsk, platform::kIdYes, 1},
+      {"ask, no", Policy::kAsk, platform::kIdNo, 0},
+      {"critical", Policy::kCritical, platform::kIdNo, 0},
   };
-  for (const std::uint8_t operation : {kAdd, kUpdate, kReplace, kVerify, kRemove}) {
-    for (const Policy& policy : policies) {
-      SCOPED_TRACE(std::to_string(operation) + " / " + policy.label);
+  for (const Operation operation : {Operation::kAdd, Operation::kUpdate, Operation::kReplace, Operation::kVerify, Operation::kRemove}) {
+    for (const PolicyCase& policy : policies) {
+      SCOPED_TRACE(std::string(OperationName(operation)) + " / " + policy.label);
       LinkedTarget site;
       if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
-      const std::string name = operation == kAdd ? "ldir\\added.txt" : "ldir\\victim.txt";
+      const std::string name = operation == Operation::kAdd ? "ldir\\added.txt" : "ldir\\victim.txt";
       PackageEntrySpec entry = EntryFor(operation, name, site.victim);
       // Only the error policy may decide: a warning would be a wrong row.
       entry.errorPolicy = policy.value;
-      entry.warningPolicy = kCritical;
-      const std::string package = site.Package({entry, NewFileEntry(kAdd, "ok.txt", Bytes("ok"))});
+      entry.warningPolicy = Policy::kCritical;
+      const std::string package = site.Package({entry, NewFileEntry(Operation::kAdd, "ok.txt", Bytes("ok"))});
       const FolderSnapshot outside = TakeSnapshot(site.outside);
       ScriptedUser user;
       if (policy.answer != 0) user.answers.push_back(policy.answer);
@@ -90,21 +90,21 @@ TEST(Confinement, APathThroughALinkedFolderIsRefusedByItsErrorPolicy) {
       EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
       EXPECT_EQ(TestPathExists(site.target + "ok.txt"), policy.result == 1);
       EXPECT_FALSE(TestPathExists(site.target + "__KVUPD_"));
-      if (policy.value == kAsk) {
+      if (policy.value == Policy::kAsk) {
         ASSERT_EQ(user.boxes.size(), 1u);
         EXPECT_NE(user.boxes[0].text.find(kLinkedText), std::string::npos);
       }
-      if (policy.value == kCritical) {
+      if (policy.value == Policy::kCritical) {
         ASSERT_EQ(user.boxes.size(), 1u);
-        EXPECT_NE(user.boxes[0].text.find(UiLine(16)), std::string::npos);
+        EXPECT_NE(user.boxes[0].text.find(UiText(UiLine::kCriticalBefore)), std::string::npos);
       }
     }
   }
 }
 
 TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
-  for (const std::uint8_t operation : {kUpdate, kReplace, kRemove}) {
-    SCOPED_TRACE(std::to_string(operation));
+  for (const Operation operation : {Operation::kUpdate, Operation::kReplace, Operation::kRemove}) {
+    SCOPED_TRACE(OperationName(operation));
     LinkedTarget site;
     // Wine shows a link to a file as the file itself, and moves and deletes
     // its target: a Windows program cannot tell there.
@@ -119,7 +119,7 @@ TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
     EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
     const fs::path link(NativeTestPath(site.target + "lfile"));
     EXPECT_FALSE(fs::is_symlink(fs::symlink_status(link)));
-    EXPECT_EQ(fs::exists(link), operation != kRemove);
+    EXPECT_EQ(fs::exists(link), operation != Operation::kRemove);
   }
 }
 
@@ -130,7 +130,7 @@ TEST(Confinement, AStagingFolderThatIsALinkOrAFileStopsTheRun) {
     const std::string staging = site.target + "__KVUPD_";
     if (link && !MakeTestLink(staging, "..\\outside")) GTEST_SKIP() << "no link here";
     if (!link) WriteTestFile(staging, Bytes("mine"));
-    const std::string package = site.Package({NewFileEntry(kAdd, "a.txt", Bytes("a"))});
+    const std::string package = site.Package({NewFileEntry(Operation::kAdd, "a.txt", Bytes("a"))});
     const FolderSnapshot outside = TakeSnapshot(site.outside);
     const FolderSnapshot before = TakeSnapshot(site.target);
     ScriptedUser user;
@@ -149,7 +149,7 @@ TEST(Confinement, AFolderSwappedForALinkBeforeTheCommitIsNotFollowed) {
   if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
   fs::create_directory(NativeTestPath(site.target + "sub"));
   const std::string package = site.Package(
-      {NewFileEntry(kAdd, "first.txt", Bytes("1")), NewFileEntry(kAdd, "sub\\victim.txt", Bytes("2"))});
+      {NewFileEntry(Operation::kAdd, "first.txt", Bytes("1")), NewFileEntry(Operation::kAdd, "sub\\victim.txt", Bytes("2"))});
   const FolderSnapshot outside = TakeSnapshot(site.outside);
   ScriptedUser user;
   user.onControlText = [&](int control, const std::string& text) {

@@ -174,12 +174,12 @@ TEST_F(ConsoleTest, ACancelledRunOnTheConsoleChangesNothing) {
   const FolderSnapshot before = TakeSnapshot(sample.target);
   Type("what\ny\n");
   ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
-  console.SetCancelQuestion(UiLine(8).c_str());
+  console.SetCancelQuestion(UiText(UiLine::kCancelQuestion).c_str());
   CtrlCAtFirstPoll pressing(console);
   platform::InstallUserInterface(&pressing);
   EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
   EXPECT_TRUE(TakeSnapshot(sample.target) == before);
-  EXPECT_NE(Output().find(UiLine(8) + "\n[y/n] what\n[y/n] y\n"), std::string::npos);
+  EXPECT_NE(Output().find(UiText(UiLine::kCancelQuestion) + "\n[y/n] what\n[y/n] y\n"), std::string::npos);
 }
 
 // Within a pause a clock reading may serve a few polls; it must never

@@ -75,7 +75,7 @@ TEST(Faults, EveryFailurePointEndsOldOrNew) {
     bool ended = false;
     for (int n = 1; n < 500 && !ended; ++n) {
       SCOPED_TRACE(std::string(sweep.label) + ", call " + std::to_string(n));
-      SampleUpgrade sample(false, kAsk);
+      SampleUpgrade sample(false, Policy::kAsk);
       const FolderSnapshot before = TakeSnapshot(sample.target);
       int status = 0;
       bool died = false;
@@ -148,20 +148,20 @@ TEST(Faults, ACommitStepThatFailsIsUndoneAndNamed) {
 }
 
 TEST(Faults, TheStagingFolderCannotBeCreated) {
-  SampleUpgrade sample(false, kAsk);
+  SampleUpgrade sample(false, Policy::kAsk);
   const FolderSnapshot before = TakeSnapshot(sample.target);
   ScriptedUser user;
   user.answers.push_back(platform::kIdNo);
   FaultyFileSystem faulty(FaultKind::kCreateFolder, 1, FaultMode::kFromThenOn);
   EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
   ASSERT_EQ(user.boxes.size(), 1u);
-  EXPECT_NE(user.boxes[0].text.find(UiLine(18)), std::string::npos);
+  EXPECT_NE(user.boxes[0].text.find(UiText(UiLine::kRebuildSkipped)), std::string::npos);
   EXPECT_TRUE(TakeSnapshot(sample.target) == before);
 }
 
 TEST(Faults, ALockedOldFileFailsItsRebuildAndIsLeftAlone) {
   // The first open is the pre-flight's stamp; the second the rebuild's.
-  SampleUpgrade sample(false, kAsk);
+  SampleUpgrade sample(false, Policy::kAsk);
   const std::vector<std::uint8_t> oldA = ReadTestFile(sample.target + "a.txt");
   ScriptedUser user;
   user.answers.push_back(platform::kIdYes);
@@ -176,14 +176,14 @@ TEST(Faults, ALockedOldFileFailsItsRebuildAndIsLeftAlone) {
 }
 
 TEST(Faults, AFileLockedDuringThePreflightCountsAsChanged) {
-  SampleUpgrade sample(false, kAsk);
+  SampleUpgrade sample(false, Policy::kAsk);
   const FolderSnapshot before = TakeSnapshot(sample.target);
   ScriptedUser user;
   user.answers.push_back(platform::kIdNo);
   FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kOnce, "a.txt");
   EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
   ASSERT_EQ(user.boxes.size(), 1u);
-  EXPECT_NE(user.boxes[0].text.find(UiLine(14)), std::string::npos);
+  EXPECT_NE(user.boxes[0].text.find(UiText(UiLine::kChanged)), std::string::npos);
   EXPECT_TRUE(TakeSnapshot(sample.target) == before);
 }
 

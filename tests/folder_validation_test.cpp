@@ -12,18 +12,18 @@ namespace {
 class FolderValidation : public ::testing::Test {
  protected:
   // An entry whose file is present and matches its old stamp.
-  void Present(const std::string& name, std::uint8_t operation = kUpdate,
-               std::uint8_t errorPolicy = kAsk, std::uint8_t warningPolicy = kAsk) {
+  void Present(const std::string& name, Operation operation = Operation::kUpdate,
+               Policy errorPolicy = Policy::kAsk, Policy warningPolicy = Policy::kAsk) {
     WriteTestFile(folder_.Join(name), Pattern(100, static_cast<std::uint8_t>(name.size())));
     Add(name, operation, errorPolicy, warningPolicy, StampOfFile(folder_.Join(name)));
   }
-  void Missing(const std::string& name, std::uint8_t errorPolicy = kAsk,
-               std::uint8_t operation = kUpdate) {
-    Add(name, operation, errorPolicy, kAsk, StampOf(Pattern(10, 1)));
+  void Missing(const std::string& name, Policy errorPolicy = Policy::kAsk,
+               Operation operation = Operation::kUpdate) {
+    Add(name, operation, errorPolicy, Policy::kAsk, StampOf(Pattern(10, 1)));
   }
-  void Add(const std::string& name, std::uint8_t operation, std::uint8_t errorPolicy,
-           std::uint8_t warningPolicy, const FileStamp& oldStamp) {
-    PackageEntrySpec entry = operation == kAdd || operation == kReplace
+  void Add(const std::string& name, Operation operation, Policy errorPolicy,
+           Policy warningPolicy, const FileStamp& oldStamp) {
+    PackageEntrySpec entry = operation == Operation::kAdd || operation == Operation::kReplace
                                  ? NewFileEntry(operation, name, Bytes("new"))
                                  : CheckEntry(operation, name, oldStamp);
     entry.oldStamp = oldStamp;
@@ -44,7 +44,7 @@ class FolderValidation : public ::testing::Test {
 
 TEST_F(FolderValidation, NoEntriesOrOnlyAddsValidateAnyFolder) {
   EXPECT_TRUE(Validate());
-  Add("new.txt", kAdd, kCritical, kCritical, {});
+  Add("new.txt", Operation::kAdd, Policy::kCritical, Policy::kCritical, {});
   EXPECT_TRUE(Validate());
 }
 
@@ -60,7 +60,7 @@ TEST_F(FolderValidation, MismatchesMustBeFewerThanMatches) {
 
 TEST_F(FolderValidation, AMissingCriticalFileEndsTheWalk) {
   Present("a1");
-  Missing("m1", kCritical);
+  Missing("m1", Policy::kCritical);
   // Not visited: its read would fail the open below.
   Present("later");
   FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "later");
@@ -69,16 +69,16 @@ TEST_F(FolderValidation, AMissingCriticalFileEndsTheWalk) {
 }
 
 TEST_F(FolderValidation, IgnoredFilesAreNeitherCountedNorRead) {
-  Missing("m1", kIgnore);
+  Missing("m1", Policy::kIgnore);
   WriteTestFile(folder_.Join("changed"), Bytes("changed"));
-  Add("changed", kUpdate, kIgnore, kCritical, StampOf(Pattern(10, 1)));
+  Add("changed", Operation::kUpdate, Policy::kIgnore, Policy::kCritical, StampOf(Pattern(10, 1)));
   FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "changed");
   EXPECT_TRUE(Validate());
   EXPECT_EQ(faulty.failures(), 0);
 }
 
 TEST_F(FolderValidation, AReplaceFileCountsWithoutBeingRead) {
-  Present("r1", kReplace, kCritical, kCritical);
+  Present("r1", Operation::kReplace, Policy::kCritical, Policy::kCritical);
   Missing("m1");
   FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "r1");
   // 1 matched against 1 mismatched is a tie: not valid. Without the Replace
@@ -92,37 +92,37 @@ TEST_F(FolderValidation, AReplaceFileCountsWithoutBeingRead) {
 
 TEST_F(FolderValidation, AChangedCriticalFileMakesTheFolderInvalid) {
   WriteTestFile(folder_.Join("c"), Bytes("changed"));
-  Add("c", kRemove, kCritical, kIgnore, StampOf(Pattern(10, 1)));
-  Present("a1", kVerify);
-  Present("a2", kVerify);
+  Add("c", Operation::kRemove, Policy::kCritical, Policy::kIgnore, StampOf(Pattern(10, 1)));
+  Present("a1", Operation::kVerify);
+  Present("a2", Operation::kVerify);
   EXPECT_FALSE(Validate());
 }
 
 TEST_F(FolderValidation, DateOnlyDifferencesUnderEachWarningPolicy) {
   struct Case {
-    std::uint8_t warningPolicy;
+    Policy warningPolicy;
     bool valid;
   };
   // One date-only file and one missing file: the date-only file must count
   // as matched for the folder to pass.
-  for (const Case c : {Case{kIgnore, true}, Case{kAsk, false}, Case{3, false}, Case{kCritical, false}}) {
+  for (const Case c : {Case{Policy::kIgnore, true}, Case{Policy::kAsk, false}, Case{static_cast<Policy>(3), false}, Case{Policy::kCritical, false}}) {
     SCOPED_TRACE(static_cast<int>(c.warningPolicy));
     TempFolder folder;
     WriteTestFile(folder.Join("d"), Pattern(50, 2));
     FileStamp stamp = StampOfFile(folder.Join("d"));
     stamp.dosTime = static_cast<std::uint16_t>(stamp.dosTime ^ 1);
     PackageWriter writer;
-    PackageEntrySpec dated = CheckEntry(kUpdate, "d", stamp);
+    PackageEntrySpec dated = CheckEntry(Operation::kUpdate, "d", stamp);
     dated.warningPolicy = c.warningPolicy;
-    dated.errorPolicy = kAsk;
+    dated.errorPolicy = Policy::kAsk;
     writer.AddEntry(dated);
-    PackageEntrySpec missing = CheckEntry(kUpdate, "missing", stamp);
-    missing.errorPolicy = kAsk;
+    PackageEntrySpec missing = CheckEntry(Operation::kUpdate, "missing", stamp);
+    missing.errorPolicy = Policy::kAsk;
     writer.AddEntry(missing);
-    PackageEntrySpec present = CheckEntry(kVerify, "p", {});
+    PackageEntrySpec present = CheckEntry(Operation::kVerify, "p", {});
     WriteTestFile(folder.Join("p"), Bytes("p"));
     present.oldStamp = StampOfFile(folder.Join("p"));
-    present.errorPolicy = kAsk;
+    present.errorPolicy = Policy::kAsk;
     writer.AddEntry(present);
     ASSERT_TRUE(writer.WriteFile(folder.Join("p.upg").c_str(), false));
     UpgradeSession session(nullptr, nullptr, folder.Join("p.upg").c_str(), folder.path().c_str());

@@ -78,10 +78,9 @@ class Releases {
 };
 
 std::vector<std::string> EntryLines(const BuildResult& result) {
-  static const char* const kNames[] = {"Add", "Update", "Replace", "Verify", "Remove"};
   std::vector<std::string> lines;
   for (const PackageEntrySpec& entry : result.entries)
-    lines.push_back(std::string(kNames[entry.operation]) + " " + entry.fileName);
+    lines.push_back(std::string(OperationName(entry.operation)) + " " + entry.fileName);
   return lines;
 }
 
@@ -191,7 +190,8 @@ TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
   Releases releases;
   const auto policiesOf = [](const BuildResult& result, const std::string& name) {
     for (const PackageEntrySpec& entry : result.entries) {
-      if (entry.fileName == name) return std::to_string(entry.warningPolicy) + std::to_string(entry.errorPolicy);
+      if (entry.fileName == name) return std::to_string(static_cast<int>(entry.warningPolicy)) +
+                                            std::to_string(static_cast<int>(entry.errorPolicy));
     }
     return std::string("missing");
   };
@@ -202,7 +202,7 @@ TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
   EXPECT_EQ(policiesOf(defaults, "gfx\\logo.bmp"), "12");
   EXPECT_EQ(policiesOf(defaults, "old\\legacy.cfg"), "10");
 
-  options.warningPolicy = kIgnore;
+  options.warningPolicy = Policy::kIgnore;
   std::string problem;
   WriteTestFile(releases.Package("rules.txt"),
                 "# exceptions\r\n"

@@ -24,7 +24,7 @@ std::vector<std::uint8_t> MinimalPackageBytes() {
   PackageWriter writer(18);
   writer.SetTitle("T");
   PackageEntrySpec entry;
-  entry.operation = kAdd;
+  entry.operation = Operation::kAdd;
   entry.fileName = "a.txt";
   entry.newStamp = MakeStamp(0x0021, 0x0000, 3, 0x6202);
   entry.delta = InsertDelta("abc");
@@ -58,7 +58,7 @@ TEST(PackageFormat, MinimalPackageByteForByte) {
   EXPECT_STREQ(opened.session.title.get(), "T");
   EXPECT_STREQ(opened.session.description.get(), "");
   const PackageEntry& entry = *opened.session.entries[0];
-  EXPECT_EQ(entry.operation, kAdd);
+  EXPECT_EQ(entry.operation, Operation::kAdd);
   EXPECT_STREQ(entry.fileName, "a.txt");
   EXPECT_EQ(+entry.newStamp.size, 3u);
   EXPECT_EQ(+entry.newStamp.checksum, 0x6202);
@@ -74,9 +74,9 @@ TEST(PackageFormat, PlainAndContainerReadTheSame) {
   writer.SetDescription(std::string(9000, 'd'));
   for (int i = 0; i < 50; ++i) {
     PackageEntrySpec entry;
-    entry.operation = static_cast<std::uint8_t>(i % 5);
-    entry.warningPolicy = static_cast<std::uint8_t>(i % 3);
-    entry.errorPolicy = static_cast<std::uint8_t>((i + 1) % 3);
+    entry.operation = static_cast<Operation>(i % 5);
+    entry.warningPolicy = static_cast<Policy>(i % 3);
+    entry.errorPolicy = static_cast<Policy>((i + 1) % 3);
     entry.fileName = "dir\\file" + std::to_string(i);
     entry.description = "entry " + std::to_string(i);
     entry.oldStamp = MakeStamp(0x5000, static_cast<std::uint16_t>(i), 10u + i, 0x1111);
@@ -133,22 +133,22 @@ TEST(PackageFormat, FlagLayoutsByVersion) {
   TempFolder folder;
   Opened v18(folder, RawPackage(18, 1, EntryBytes(0x49, "u", {Stamp(1), Stamp(2)})));
   const PackageEntry& a = *v18.session.entries[0];
-  EXPECT_EQ(a.operation, kUpdate);
-  EXPECT_EQ(a.warningPolicy, kAsk);
-  EXPECT_EQ(a.errorPolicy, kCritical);
+  EXPECT_EQ(a.operation, Operation::kUpdate);
+  EXPECT_EQ(a.warningPolicy, Policy::kAsk);
+  EXPECT_EQ(a.errorPolicy, Policy::kCritical);
   EXPECT_EQ(+a.oldStamp.size, 1u);
   EXPECT_EQ(+a.newStamp.size, 2u);
 
   TempFolder folder17;
   Opened v17(folder17, RawPackage(17, 1, EntryBytes(0x49, "u", {Stamp(1), Stamp(2)})));
   const PackageEntry& b = *v17.session.entries[0];
-  EXPECT_EQ(b.operation, kUpdate);
-  EXPECT_EQ(b.warningPolicy, kCritical);
-  EXPECT_EQ(b.errorPolicy, kIgnore);
+  EXPECT_EQ(b.operation, Operation::kUpdate);
+  EXPECT_EQ(b.warningPolicy, Policy::kCritical);
+  EXPECT_EQ(b.errorPolicy, Policy::kIgnore);
 
   TempFolder folderRemove;
   Opened remove(folderRemove, RawPackage(17, 1, EntryBytes(0x02, "r", {Stamp(7)})));
-  EXPECT_EQ(remove.session.entries[0]->operation, kRemove);
+  EXPECT_EQ(remove.session.entries[0]->operation, Operation::kRemove);
   EXPECT_EQ(+remove.session.entries[0]->oldStamp.size, 7u);
   EXPECT_EQ(remove.session.totalBytes, 1u);
 
@@ -171,7 +171,7 @@ TEST(PackageFormat, StampsByOperationAndTotalBytes) {
   Opened opened(folder, RawPackage(18, 5, table));
   EXPECT_TRUE(opened.session.IsValid());
   EXPECT_EQ(opened.session.totalBytes, 301u);
-  EXPECT_EQ(opened.session.entries[4]->operation, 5);
+  EXPECT_EQ(static_cast<int>(opened.session.entries[4]->operation), 5);
   EXPECT_EQ(opened.session.package->ReadByte(), 0xEE);
 }
 

@@ -29,7 +29,7 @@ using Bytes8 = std::vector<std::uint8_t>;
 
 // A signed sample package with its publisher's key beside a program file.
 struct SignedWorld {
-  explicit SignedWorld(bool compressed) : sample(compressed, kCritical) {
+  explicit SignedWorld(bool compressed) : sample(compressed, Policy::kCritical) {
     SignTestPackage(key, sample.package);
     WriteTestPublicKey(key, program + ".pub");
     WriteTestPublicKey(key, keyFile);
@@ -244,8 +244,8 @@ TEST(SignedPackage, APackageSwappedAfterTheStartupCheckIsNeverCommitted) {
       PackageWriter writer;
       writer.SetTitle("Sample");
       for (PackageEntrySpec entry : world.sample.entries) {
-        if (entry.operation == kAdd) entry = NewFileEntry(kAdd, entry.fileName, Bytes("evil"));
-        entry.errorPolicy = kCritical;
+        if (entry.operation == Operation::kAdd) entry = NewFileEntry(Operation::kAdd, entry.fileName, Bytes("evil"));
+        entry.errorPolicy = Policy::kCritical;
         writer.AddEntry(entry);
       }
       Bytes8 bytes;

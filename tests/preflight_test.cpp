@@ -18,65 +18,62 @@ namespace fs = std::filesystem;
 
 enum class Found { kAbsent, kMatching, kReadOnly, kChanged, kTimeDiffers };
 enum class After { kNew, kOld, kAbsent };
+// The message of a row whose file passes the check.
+constexpr UiLine kNoFinding = UiLine::kLanguage;
 
 struct Row {
   const char* label;
-  std::uint8_t operation;
+  Operation operation;
   Found found;
-  int message;       // 0: no finding
+  UiLine message;
   bool warning;      // governed by warningPolicy, else by errorPolicy
   After afterGoingOn;
 };
 
 const Row kRows[] = {
-    {"add absent", kAdd, Found::kAbsent, 0, false, After::kNew},
-    {"add read-only", kAdd, Found::kReadOnly, 12, false, After::kOld},
-    {"add exists", kAdd, Found::kMatching, 9, true, After::kNew},
-    {"update absent", kUpdate, Found::kAbsent, 13, false, After::kAbsent},
-    {"update read-only", kUpdate, Found::kReadOnly, 15, false, After::kOld},
-    {"update changed", kUpdate, Found::kChanged, 14, false, After::kOld},
-    {"update time differs", kUpdate, Found::kTimeDiffers, 10, true, After::kNew},
-    {"update matching", kUpdate, Found::kMatching, 0, false, After::kNew},
-    {"replace absent", kReplace, Found::kAbsent, 13, false, After::kAbsent},
-    {"replace read-only", kReplace, Found::kReadOnly, 12, false, After::kOld},
-    {"replace present", kReplace, Found::kChanged, 0, false, After::kNew},
-    {"verify absent", kVerify, Found::kAbsent, 13, false, After::kAbsent},
-    {"verify changed", kVerify, Found::kChanged, 14, false, After::kOld},
-    {"verify time differs", kVerify, Found::kTimeDiffers, 10, true, After::kOld},
-    {"verify read-only", kVerify, Found::kReadOnly, 0, false, After::kOld},
-    {"remove absent", kRemove, Found::kAbsent, 13, false, After::kAbsent},
-    {"remove read-only", kRemove, Found::kReadOnly, 15, false, After::kOld},
-    {"remove changed", kRemove, Found::kChanged, 11, true, After::kAbsent},
-    {"remove time differs", kRemove, Found::kTimeDiffers, 11, true, After::kAbsent},
-    {"remove matching", kRemove, Found::kMatching, 0, false, After::kAbsent},
+    {"add absent", Operation::kAdd, Found::kAbsent, kNoFinding, false, After::kNew},
+    {"add read-only", Operation::kAdd, Found::kReadOnly, UiLine::kCannotCreateReadOnly, false, After::kOld},
+    {"add exists", Operation::kAdd, Found::kMatching, UiLine::kExists, true, After::kNew},
+    {"update absent", Operation::kUpdate, Found::kAbsent, UiLine::kNotFound, false, After::kAbsent},
+    {"update read-only", Operation::kUpdate, Found::kReadOnly, UiLine::kReadOnly, false, After::kOld},
+    {"update changed", Operation::kUpdate, Found::kChanged, UiLine::kChanged, false, After::kOld},
+    {"update time differs", Operation::kUpdate, Found::kTimeDiffers, UiLine::kTimeDiffers, true, After::kNew},
+    {"update matching", Operation::kUpdate, Found::kMatching, kNoFinding, false, After::kNew},
+    {"replace absent", Operation::kReplace, Found::kAbsent, UiLine::kNotFound, false, After::kAbsent},
+    {"replace read-only", Operation::kReplace, Found::kReadOnly, UiLine::kCannotCreateReadOnly, false, After::kOld},
+    {"replace present", Operation::kReplace, Found::kChanged, kNoFinding, false, After::kNew},
+    {"verify absent", Operation::kVerify, Found::kAbsent, UiLine::kNotFound, false, After::kAbsent},
+    {"verify changed", Operation::kVerify, Found::kChanged, UiLine::kChanged, false, After::kOld},
+    {"verify time differs", Operation::kVerify, Found::kTimeDiffers, UiLine::kTimeDiffers, true, After::kOld},
+    {"verify read-only", Operation::kVerify, Found::kReadOnly, kNoFinding, false, After::kOld},
+    {"remove absent", Operation::kRemove, Found::kAbsent, UiLine::kNotFound, false, After::kAbsent},
+    {"remove read-only", Operation::kRemove, Found::kReadOnly, UiLine::kReadOnly, false, After::kOld},
+    {"remove changed", Operation::kRemove, Found::kChanged, UiLine::kRemoveChanged, true, After::kAbsent},
+    {"remove time differs", Operation::kRemove, Found::kTimeDiffers, UiLine::kRemoveChanged, true, After::kAbsent},
+    {"remove matching", Operation::kRemove, Found::kMatching, kNoFinding, false, After::kAbsent},
 };
 
-struct Policy {
+struct PolicyCase {
   const char* label;
-  std::uint8_t value;
+  Policy value;
   int firstAnswer;  // 0: no question expected
 };
 
-const Policy kPolicies[] = {
-    {"ignore", 0, 0},
-    {"ask yes", 1, platform::kIdYes},
-    {"ask no", 1, platform::kIdNo},
-    {"critical yes", 2, platform::kIdYes},
-    {"critical no", 2, platform::kIdNo},
-    {"three", 3, 0},
+const PolicyCase kPolicies[] = {
+    {"ignore", Policy::kIgnore, 0},
+    {"ask yes", Policy::kAsk, platform::kIdYes},
+    {"ask no", Policy::kAsk, platform::kIdNo},
+    {"critical yes", Policy::kCritical, platform::kIdYes},
+    {"critical no", Policy::kCritical, platform::kIdNo},
+    {"three", static_cast<Policy>(3), 0},
 };
 
-const char* OperationName(std::uint8_t operation) {
-  static const char* const names[] = {"Add", "Update", "Replace", "Verify", "Remove"};
-  return names[operation];
-}
-
-std::string Question(std::uint8_t operation, const std::string& name,
-                     const std::string& description, int first, int second) {
+std::string Question(Operation operation, const std::string& name,
+                     const std::string& description, UiLine first, UiLine second) {
   std::string text = std::string("Operation: ") + OperationName(operation) +
                      "\n\nFilename: " + name;
   if (!description.empty()) text += "\nDescription: " + description;
-  return text + "\n\n" + UiLine(first) + "\n\n" + UiLine(second);
+  return text + "\n\n" + UiText(first) + "\n\n" + UiText(second);
 }
 
 struct Case {
@@ -87,7 +84,7 @@ struct Case {
   std::vector<std::uint8_t> newBytes;
   PackageEntrySpec entry;
 
-  Case(const Row& row, std::uint8_t policy, const std::string& description) {
+  Case(const Row& row, Policy policy, const std::string& description) {
     target = root.Join("t\\");
     fs::create_directory(NativeTestPath(target));
     const std::string path = target + "f.dat";
@@ -106,13 +103,13 @@ struct Case {
     }
     const std::vector<std::uint8_t> tail = Pattern(90, 3);
     switch (row.operation) {
-      case kUpdate:
+      case Operation::kUpdate:
         entry = UpdateEntry("f.dat", oldBytes, oldStamp, tail);
         newBytes.assign(oldBytes.begin(), oldBytes.begin() + 150);
         newBytes.insert(newBytes.end(), tail.begin(), tail.end());
         break;
-      case kAdd:
-      case kReplace:
+      case Operation::kAdd:
+      case Operation::kReplace:
         newBytes = Pattern(350, 2);
         entry = NewFileEntry(row.operation, "f.dat", newBytes);
         break;
@@ -122,9 +119,9 @@ struct Case {
     }
     entry.description = description;
     // The policy that must not decide is Critical, so a wrong choice shows.
-    entry.warningPolicy = row.warning ? policy : std::uint8_t{kCritical};
-    entry.errorPolicy = row.warning ? std::uint8_t{kCritical} : policy;
-    if (row.message == 0) entry.warningPolicy = entry.errorPolicy = kCritical;
+    entry.warningPolicy = row.warning ? policy : Policy::kCritical;
+    entry.errorPolicy = row.warning ? Policy::kCritical : policy;
+    if (row.message == kNoFinding) entry.warningPolicy = entry.errorPolicy = Policy::kCritical;
     PackageWriter writer;
     writer.AddEntry(entry);
     package = root.Join("p.upg");
@@ -149,8 +146,8 @@ void ExpectFile(const Case& c, After after) {
 
 TEST(Preflight, EveryRowUnderEveryPolicy) {
   for (const Row& row : kRows) {
-    for (const Policy& policy : kPolicies) {
-      if (row.message == 0 && policy.value != 0) continue;
+    for (const PolicyCase& policy : kPolicies) {
+      if (row.message == kNoFinding && policy.value != Policy::kIgnore) continue;
       SCOPED_TRACE(std::string(row.label) + " / " + policy.label);
       ResetProgressState();
       Case c(row, policy.value, "the file");
@@ -163,20 +160,20 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
         auto session = OpenRunSession(c.package, c.target);
         result = ApplyUpgrade(*session, &outcome);
       }
-      const bool goesOn = row.message == 0 || policy.value == 0 || policy.value == 3 ||
-                          (policy.value == 1 && policy.firstAnswer == platform::kIdYes);
+      const bool goesOn = row.message == kNoFinding || policy.value == Policy::kIgnore || policy.value == static_cast<Policy>(3) ||
+                          (policy.value == Policy::kAsk && policy.firstAnswer == platform::kIdYes);
       EXPECT_EQ(result, goesOn ? 1 : 0);
       std::vector<RecordedBox> expected;
-      if (row.message != 0 && policy.value == 1) {
-        expected.push_back({Question(row.operation, "f.dat", "the file", row.message, 7),
-                            UiLine(3), 0x2024, user.dialog()});
+      if (row.message != kNoFinding && policy.value == Policy::kAsk) {
+        expected.push_back({Question(row.operation, "f.dat", "the file", row.message, UiLine::kContinue),
+                            UiText(UiLine::kCaption), 0x2024, user.dialog()});
       }
-      if (row.message != 0 && policy.value == 2) {
+      if (row.message != kNoFinding && policy.value == Policy::kCritical) {
         expected.push_back(
-            {Question(row.operation, "f.dat", "the file", 16, 19), UiLine(3), 0x2024,
+            {Question(row.operation, "f.dat", "the file", UiLine::kCriticalBefore, UiLine::kMoreInformation), UiText(UiLine::kCaption), 0x2024,
              user.dialog()});
         if (policy.firstAnswer == platform::kIdYes) {
-          expected.push_back({UiLine(row.message), UiLine(3), 0x2040, user.dialog()});
+          expected.push_back({UiText(row.message), UiText(UiLine::kCaption), 0x2040, user.dialog()});
         }
       }
       ASSERT_EQ(user.boxes.size(), expected.size());
@@ -198,7 +195,7 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
 
 TEST(Preflight, AQuestionWithoutDescriptionHasNoDescriptionLine) {
   ResetProgressState();
-  Case c(kRows[3], kAsk, "");
+  Case c(kRows[3], Policy::kAsk, "");
   ScriptedUser user;
   user.answers.push_back(platform::kIdNo);
   auto session = OpenRunSession(c.package, c.target);
@@ -224,9 +221,9 @@ TEST(Preflight, TheDialogIsSetUpAndTheOwnerDisabledUntilTheSessionCloses) {
   EXPECT_EQ(user.windowEvents,
             (std::vector<std::string>{"create", "disable", "enable", "destroy"}));
   EXPECT_EQ(user.enables.front().first, &owner);
-  EXPECT_EQ(user.title, UiLine(3));
-  EXPECT_EQ(user.statusHistory.front(), UiLine(5));
-  EXPECT_EQ(user.statusHistory.back(), UiLine(6));
+  EXPECT_EQ(user.title, UiText(UiLine::kCaption));
+  EXPECT_EQ(user.statusHistory.front(), UiText(UiLine::kInitializing));
+  EXPECT_EQ(user.statusHistory.back(), UiText(UiLine::kInstalling));
   EXPECT_EQ(user.controls[platform::kProgressCancelButton], "----");
 }
 

@@ -96,8 +96,8 @@ std::string HostilePackage(const TempFolder& folder) {
   writer.SetTitle("Evil\x1B[2J");
   writer.SetDescription("one\r\ntwo\x1B[1A\rX");
   PackageEntrySpec verify;
-  verify.operation = 3;
-  verify.errorPolicy = 2;
+  verify.operation = Operation::kVerify;
+  verify.errorPolicy = Policy::kCritical;
   verify.fileName = "gone\x1B[31m.txt";
   verify.description = "d\x07";
   verify.oldStamp = MakeStamp(0x0021, 0, 3, 0);

@@ -27,7 +27,7 @@ class ProgressTest : public ::testing::Test {
     ResetProgressState();
     session_ = OpenEmptySession(folder_);
     session_->progressDialog = user_.dialog();
-    user_.cancelQuestion = UiLine(8);
+    user_.cancelQuestion = UiText(UiLine::kCancelQuestion);
   }
 
   TempFolder folder_;
@@ -111,8 +111,8 @@ TEST_F(ProgressTest, AConfirmedCancelEndsThePauseAndEveryLaterPoll) {
   EXPECT_EQ(user_.pumps, 3);
   EXPECT_EQ(Aborted, 1);
   ASSERT_EQ(user_.boxes.size(), 1u);
-  EXPECT_EQ(user_.boxes[0].text, UiLine(8));
-  EXPECT_EQ(user_.boxes[0].caption, UiLine(3));
+  EXPECT_EQ(user_.boxes[0].text, UiText(UiLine::kCancelQuestion));
+  EXPECT_EQ(user_.boxes[0].caption, UiText(UiLine::kCaption));
   EXPECT_EQ(user_.boxes[0].owner, user_.dialog());
   EXPECT_EQ(user_.boxes[0].style,
             platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal);

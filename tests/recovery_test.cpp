@@ -45,10 +45,10 @@ struct Interrupted {
   // folder is old, and then adds extra.txt.
   std::string OtherPackage() const {
     PackageWriter writer;
-    PackageEntrySpec verify = CheckEntry(kVerify, "c.txt", StampOfFile(sample.root.Join("c.copy")));
-    verify.errorPolicy = kCritical;
+    PackageEntrySpec verify = CheckEntry(Operation::kVerify, "c.txt", StampOfFile(sample.root.Join("c.copy")));
+    verify.errorPolicy = Policy::kCritical;
     writer.AddEntry(verify);
-    writer.AddEntry(NewFileEntry(kAdd, "extra.txt", Bytes("extra")));
+    writer.AddEntry(NewFileEntry(Operation::kAdd, "extra.txt", Bytes("extra")));
     const std::string path = sample.root.Join("other.upg");
     EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
     return path;

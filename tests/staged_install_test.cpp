@@ -65,9 +65,9 @@ TEST(StagedInstall, TheThirdEntryIsBuiltAsN00002) {
   const std::string target = root.path();
   WriteTestFile(target + "v.txt", Pattern(10, 1));
   PackageWriter writer;
-  writer.AddEntry(CheckEntry(kVerify, "v.txt", StampOfFile(target + "v.txt")));
-  writer.AddEntry(CheckEntry(kRemove, "gone.txt", StampOf(Pattern(5, 5))));
-  writer.AddEntry(NewFileEntry(kAdd, "third.txt", Bytes("third")));
+  writer.AddEntry(CheckEntry(Operation::kVerify, "v.txt", StampOfFile(target + "v.txt")));
+  writer.AddEntry(CheckEntry(Operation::kRemove, "gone.txt", StampOf(Pattern(5, 5))));
+  writer.AddEntry(NewFileEntry(Operation::kAdd, "third.txt", Bytes("third")));
   const std::string package = root.Join("p.upg");
   ASSERT_TRUE(writer.WriteFile(package.c_str(), false));
   ScriptedUser user;
@@ -92,7 +92,7 @@ TEST(StagedInstall, AnEmptyTableOrOnlyVerifyEntriesChangeNothing) {
   PackageWriter empty;
   ASSERT_TRUE(empty.WriteFile(root.Join("empty.upg").c_str(), false));
   PackageWriter verify;
-  verify.AddEntry(CheckEntry(kVerify, "v.txt", StampOfFile(target + "v.txt")));
+  verify.AddEntry(CheckEntry(Operation::kVerify, "v.txt", StampOfFile(target + "v.txt")));
   ASSERT_TRUE(verify.WriteFile(root.Join("verify.upg").c_str(), false));
   ScriptedUser user;
   EXPECT_EQ(ApplyPackage(root.Join("empty.upg"), target), 1);
@@ -108,10 +108,10 @@ TEST(StagedInstall, OperationsFiveToSevenAreLeftAlone) {
   WriteTestFile(target + "a.txt", a);
   PackageWriter writer;
   for (std::uint8_t code = 5; code <= 7; ++code) {
-    PackageEntrySpec odd = NewFileEntry(kAdd, "odd.dat", Bytes("garbage"));
-    odd.operation = code;
-    odd.errorPolicy = kCritical;
-    odd.warningPolicy = kCritical;
+    PackageEntrySpec odd = NewFileEntry(Operation::kAdd, "odd.dat", Bytes("garbage"));
+    odd.operation = static_cast<Operation>(code);
+    odd.errorPolicy = Policy::kCritical;
+    odd.warningPolicy = Policy::kCritical;
     writer.AddEntry(odd);
   }
   const std::vector<std::uint8_t> tail = Pattern(50, 2);
@@ -143,7 +143,7 @@ TEST(StagedInstall, CancelConfirmedAtAnyPollLeavesEverythingAsItWas) {
     const FolderSnapshot before = TakeSnapshot(sample.target);
     ScriptedUser user;
     user.clockStep = 60;
-    user.cancelQuestion = UiLine(8);
+    user.cancelQuestion = UiText(UiLine::kCancelQuestion);
     user.cancelAtPump = k;
     EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
     EXPECT_EQ(user.boxes.size(), 1u);
@@ -155,7 +155,7 @@ TEST(StagedInstall, CancelConfirmedAtAnyPollLeavesEverythingAsItWas) {
 TEST(StagedInstall, ARefusedCancelLetsTheRunFinish) {
   SampleUpgrade sample;
   ScriptedUser user;
-  user.cancelQuestion = UiLine(8);
+  user.cancelQuestion = UiText(UiLine::kCancelQuestion);
   user.cancelAnswer = platform::kIdNo;
   user.cancelAtPump = 6;
   EXPECT_EQ(ApplyPackage(sample.package, sample.target), 1);
@@ -166,7 +166,7 @@ TEST(StagedInstall, ARefusedCancelLetsTheRunFinish) {
 TEST(StagedInstall, APressDuringTheCommitHasNoEffect) {
   SampleUpgrade sample;
   ScriptedUser user;
-  user.cancelQuestion = UiLine(8);
+  user.cancelQuestion = UiText(UiLine::kCancelQuestion);
   const int pumpsBefore = 0;
   int pumpsAtCommit = -1;
   user.onControlText = [&](int control, const std::string& text) {
@@ -186,7 +186,7 @@ TEST(StagedInstall, APressDuringTheCommitHasNoEffect) {
 struct FailingRebuild {
   SampleUpgrade sample;
   std::string package;
-  explicit FailingRebuild(std::uint8_t errorPolicy) {
+  explicit FailingRebuild(Policy errorPolicy) {
     PackageWriter writer;
     for (std::size_t i = 0; i < sample.entries.size(); ++i) {
       PackageEntrySpec entry = sample.entries[i];
@@ -204,22 +204,22 @@ struct FailingRebuild {
 TEST(StagedInstall, ARebuildFailureUnderEachErrorPolicy) {
   const std::string question = "Operation: Replace\n\nFilename: b.bin\nDescription: new b.bin\n\n";
   struct PolicyCase {
-    std::uint8_t policy;
+    Policy policy;
     int answer;
     int result;
     std::vector<std::string> boxes;
   };
   const PolicyCase cases[] = {
-      {kIgnore, 0, 1, {}},
-      {3, 0, 1, {}},
-      {kAsk, platform::kIdYes, 1, {question + UiLine(18) + "\n\n" + UiLine(7)}},
-      {kAsk, platform::kIdNo, 0, {question + UiLine(18) + "\n\n" + UiLine(7)}},
-      {kCritical, platform::kIdYes, 0,
-       {question + UiLine(17) + "\n\n" + UiLine(19), UiLine(20)}},
-      {kCritical, platform::kIdNo, 0, {question + UiLine(17) + "\n\n" + UiLine(19)}},
+      {Policy::kIgnore, 0, 1, {}},
+      {static_cast<Policy>(3), 0, 1, {}},
+      {Policy::kAsk, platform::kIdYes, 1, {question + UiText(UiLine::kRebuildSkipped) + "\n\n" + UiText(UiLine::kContinue)}},
+      {Policy::kAsk, platform::kIdNo, 0, {question + UiText(UiLine::kRebuildSkipped) + "\n\n" + UiText(UiLine::kContinue)}},
+      {Policy::kCritical, platform::kIdYes, 0,
+       {question + UiText(UiLine::kCriticalRebuild) + "\n\n" + UiText(UiLine::kMoreInformation), UiText(UiLine::kCriticalExplanation)}},
+      {Policy::kCritical, platform::kIdNo, 0, {question + UiText(UiLine::kCriticalRebuild) + "\n\n" + UiText(UiLine::kMoreInformation)}},
   };
   for (const PolicyCase& c : cases) {
-    SCOPED_TRACE("policy " + std::to_string(c.policy) + " answer " + std::to_string(c.answer));
+    SCOPED_TRACE("policy " + std::to_string(static_cast<int>(c.policy)) + " answer " + std::to_string(c.answer));
     FailingRebuild failing(c.policy);
     const SampleUpgrade& sample = failing.sample;
     const FolderSnapshot before = TakeSnapshot(sample.target);
@@ -292,11 +292,11 @@ TEST(StagedInstall, PathsThatDoNotFitAreRefusedBeforeAnythingIsWritten) {
   };
   const PathCase cases[] = {
       // 250 + 10 characters: one too many for the full path.
-      {250, CheckEntry(kRemove, "abcdef.txt", StampOf(Bytes("x"))), "abcdef.txt"},
+      {250, CheckEntry(Operation::kRemove, "abcdef.txt", StampOf(Bytes("x"))), "abcdef.txt"},
       // The name fits, but a temporary name would need 241 + 19.
-      {241, NewFileEntry(kAdd, "a", Bytes("a")), "a"},
+      {241, NewFileEntry(Operation::kAdd, "a", Bytes("a")), "a"},
       // No entry builds a file, yet the staging folder is made in every run.
-      {241, CheckEntry(kVerify, "v", StampOf(Bytes("v"))), "__KVUPD_"},
+      {241, CheckEntry(Operation::kVerify, "v", StampOf(Bytes("v"))), "__KVUPD_"},
   };
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.refused);
@@ -320,7 +320,7 @@ TEST(StagedInstall, PathsThatDoNotFitAreRefusedBeforeAnythingIsWritten) {
   TempFolder fits;
   const std::string target = DeepFolder(fits, 240);
   PackageWriter writer;
-  writer.AddEntry(NewFileEntry(kAdd, "a", Bytes("a")));
+  writer.AddEntry(NewFileEntry(Operation::kAdd, "a", Bytes("a")));
   ASSERT_TRUE(writer.WriteFile(fits.Join("p.upg").c_str(), false));
   ScriptedUser user;
   EXPECT_EQ(ApplyPackage(fits.Join("p.upg"), target), 1);

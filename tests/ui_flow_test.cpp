@@ -105,8 +105,8 @@ std::string MarkerPackage(const TempFolder& root, const std::string& sample) {
   PackageWriter writer;
   writer.SetTitle("Marker");
   writer.SetDescription("Finds the marker");
-  PackageEntrySpec entry = CheckEntry(kVerify, "marker.dat", StampOfFile(sample));
-  entry.errorPolicy = kCritical;
+  PackageEntrySpec entry = CheckEntry(Operation::kVerify, "marker.dat", StampOfFile(sample));
+  entry.errorPolicy = Policy::kCritical;
   writer.AddEntry(entry);
   const std::string package = root.Join("marker.upg");
   EXPECT_TRUE(writer.WriteFile(package.c_str(), false));
@@ -254,7 +254,7 @@ TEST(Job, AppliesAfterTheWizardAndSaysSo) {
   // (with Ignore any folder would, the current one among them).
   PackageWriter strict;
   for (PackageEntrySpec entry : sample.entries) {
-    entry.errorPolicy = kCritical;
+    entry.errorPolicy = Policy::kCritical;
     strict.AddEntry(entry);
   }
   ASSERT_TRUE(strict.WriteFile(sample.package.c_str(), false));

@@ -15,7 +15,7 @@ CommandRun Check(std::vector<std::string> arguments) {
 }
 
 TEST(UpgtoolCheck, PrintsTheVerdictWithItsCounts) {
-  SampleUpgrade sample(false, kAsk);
+  SampleUpgrade sample(false, Policy::kAsk);
   CommandRun run = Check({"--json", sample.package, sample.target});
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("\"valid\":true,\"matched\":4,\"mismatched\":0,\"criticalEntry\":-1"),

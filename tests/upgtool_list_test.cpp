@@ -27,9 +27,9 @@ TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
     PackageWriter writer(18, kind);
     writer.SetTitle("Demo \xE9");
     PackageEntrySpec entry;
-    entry.operation = 1;
-    entry.warningPolicy = 1;
-    entry.errorPolicy = 2;
+    entry.operation = Operation::kUpdate;
+    entry.warningPolicy = Policy::kAsk;
+    entry.errorPolicy = Policy::kCritical;
     entry.fileName = "sub\\a.txt";
     entry.oldStamp = MakeStamp(0x0021, 0, 2, 0x6162);
     entry.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);

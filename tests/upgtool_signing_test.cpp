@@ -16,7 +16,7 @@ bool Has(const std::string& text, const std::string& part) {
 }
 
 TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
-  SampleUpgrade sample(false, kAsk);
+  SampleUpgrade sample(false, Policy::kAsk);
   const std::string key = sample.root.Join("publisher");
   const std::string other = sample.root.Join("other");
   CommandRun run = RunCommand(RunKeygen, {"-o", key});

@@ -20,13 +20,13 @@ int main(int argc, char** argv) {
   writer.SetTitle(hostile ? "Lenient\x1B]0;owned\x07" : "Lenient");
   if (hostile) writer.SetDescription("one\r\ntwo\x1B[1A\rthree");
   PackageEntrySpec verify;
-  verify.operation = kVerify;
-  verify.errorPolicy = kAsk;
+  verify.operation = Operation::kVerify;
+  verify.errorPolicy = Policy::kAsk;
   verify.fileName = hostile ? "expected\x1B[2J.txt" : "expected.txt";
   verify.oldStamp.size = 5;
   writer.AddEntry(verify);
   PackageEntrySpec add;
-  add.operation = kAdd;
+  add.operation = Operation::kAdd;
   add.fileName = hostile ? "added\x1B[31m.txt" : "added.txt";
   const std::uint8_t text[] = {'a', 'd', 'd', 'e', 'd'};
   DeltaWriter delta;

@@ -52,8 +52,8 @@ FileStamp NewStamp(const Bytes& bytes) {
 
 PackageEntrySpec AskAboutMissingFile() {
   PackageEntrySpec verify;
-  verify.operation = kVerify;
-  verify.errorPolicy = kAsk;
+  verify.operation = Operation::kVerify;
+  verify.errorPolicy = Policy::kAsk;
   verify.fileName = "missing.txt";
   verify.description = "A file this folder lacks";
   verify.oldStamp.size = 5;
@@ -62,8 +62,8 @@ PackageEntrySpec AskAboutMissingFile() {
 
 PackageEntrySpec AddFile(const std::string& name, const Bytes& bytes) {
   PackageEntrySpec add;
-  add.operation = kAdd;
-  add.errorPolicy = kCritical;
+  add.operation = Operation::kAdd;
+  add.errorPolicy = Policy::kCritical;
   add.fileName = name;
   add.description = "Added by the upgrade";
   DeltaWriter delta;
@@ -89,8 +89,8 @@ PackageEntrySpec CapitaliseFirstWord(const std::string& name, const std::string&
     differences[i] = static_cast<std::uint8_t>('A' - 'a');
   }
   PackageEntrySpec update;
-  update.operation = kUpdate;
-  update.errorPolicy = kCritical;
+  update.operation = Operation::kUpdate;
+  update.errorPolicy = Policy::kCritical;
   update.fileName = name;
   update.description = "Rewritten by an AddDiff";
   update.oldStamp = oldStamp;
@@ -128,8 +128,8 @@ int main(int argc, char** argv) {
   extended.SetDescription("Capitalises the first word of marker1.txt with an AddDiff.");
   for (const char* name : {"marker1.txt", "marker2.txt"}) {
     PackageEntrySpec verify;
-    verify.operation = kVerify;
-    verify.errorPolicy = kCritical;
+    verify.operation = Operation::kVerify;
+    verify.errorPolicy = Policy::kCritical;
     verify.fileName = name;
     const std::string text = std::string("installed ") + name;
     if (!WriteMarker(target + name, text, &verify.oldStamp)) {

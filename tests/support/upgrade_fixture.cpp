@@ -87,7 +87,7 @@ int ApplyPackage(const std::string& package, const std::string& target, ApplyOut
   return ApplyUpgrade(*session, outcome);
 }
 
-std::string UiLine(int line) {
+std::string UiText(UiLine line) {
   const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
   return strings.GetString(line);
 }
@@ -102,7 +102,7 @@ PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uin
   delta.Insert(tail.data(), static_cast<std::uint32_t>(tail.size()));
   delta.End();
   PackageEntrySpec entry;
-  entry.operation = kUpdate;
+  entry.operation = Operation::kUpdate;
   entry.fileName = name;
   entry.description = "updated " + name;
   entry.oldStamp = oldStamp;
@@ -111,7 +111,7 @@ PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uin
   return entry;
 }
 
-PackageEntrySpec NewFileEntry(std::uint8_t operation, const std::string& name,
+PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
                               const std::vector<std::uint8_t>& bytes) {
   DeltaWriter delta;
   delta.Insert(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
@@ -125,7 +125,7 @@ PackageEntrySpec NewFileEntry(std::uint8_t operation, const std::string& name,
   return entry;
 }
 
-PackageEntrySpec CheckEntry(std::uint8_t operation, const std::string& name,
+PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
                             const FileStamp& oldStamp) {
   PackageEntrySpec entry;
   entry.operation = operation;
@@ -134,7 +134,7 @@ PackageEntrySpec CheckEntry(std::uint8_t operation, const std::string& name,
   return entry;
 }
 
-SampleUpgrade::SampleUpgrade(bool compressed, std::uint8_t errorPolicy) {
+SampleUpgrade::SampleUpgrade(bool compressed, Policy errorPolicy) {
   target = root.Join("app\\");
   fs::create_directory(NativeTestPath(target));
   const std::vector<std::uint8_t> a = Pattern(700, 1);
@@ -149,10 +149,10 @@ SampleUpgrade::SampleUpgrade(bool compressed, std::uint8_t errorPolicy) {
   const std::vector<std::uint8_t> newB = Pattern(520, 6);
   const std::vector<std::uint8_t> added = Pattern(600, 7);
   entries.push_back(UpdateEntry("a.txt", a, StampOfFile(target + "a.txt"), tail));
-  entries.push_back(NewFileEntry(kReplace, "b.bin", newB));
-  entries.push_back(CheckEntry(kRemove, "c.txt", StampOfFile(target + "c.txt")));
-  entries.push_back(CheckEntry(kVerify, "v.txt", StampOfFile(target + "v.txt")));
-  entries.push_back(NewFileEntry(kAdd, "sub\\deeper\\new.dat", added));
+  entries.push_back(NewFileEntry(Operation::kReplace, "b.bin", newB));
+  entries.push_back(CheckEntry(Operation::kRemove, "c.txt", StampOfFile(target + "c.txt")));
+  entries.push_back(CheckEntry(Operation::kVerify, "v.txt", StampOfFile(target + "v.txt")));
+  entries.push_back(NewFileEntry(Operation::kAdd, "sub\\deeper\\new.dat", added));
   PackageWriter writer;
   writer.SetTitle("Sample");
   for (PackageEntrySpec& entry : entries) {

@@ -9,6 +9,7 @@
 
 #include "apply/apply_outcome.h"
 #include "builder/package_writer.h"
+#include "package/ui_strings.h"
 #include "package/upgrade_session.h"
 #include "tests/support/temp_folder.h"
 
@@ -46,17 +47,17 @@ std::unique_ptr<UpgradeSession> OpenEmptySession(const TempFolder& folder);
 // Resets the progress values and runs ApplyUpgrade on a fresh run session.
 int ApplyPackage(const std::string& package, const std::string& target,
                  ApplyOutcome* outcome = nullptr);
-// Line `line` of the program's UiStrings.
-std::string UiLine(int line);
+// Line `line` of the program's message table.
+std::string UiText(UiLine line);
 
 // An Update entry that keeps the first half of `oldBytes` and appends `tail`.
 PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uint8_t>& oldBytes,
                              const FileStamp& oldStamp, const std::vector<std::uint8_t>& tail);
 // An Add or Replace entry that inserts `bytes`.
-PackageEntrySpec NewFileEntry(std::uint8_t operation, const std::string& name,
+PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
                               const std::vector<std::uint8_t>& bytes);
 // A Verify or Remove entry against the file's present stamp.
-PackageEntrySpec CheckEntry(std::uint8_t operation, const std::string& name,
+PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
                             const FileStamp& oldStamp);
 
 // A target folder at version 1 and a package that brings it to version 2
@@ -71,7 +72,7 @@ struct SampleUpgrade {
   std::map<std::string, std::vector<std::uint8_t>> expected;
   std::vector<PackageEntrySpec> entries;
 
-  explicit SampleUpgrade(bool compressed = false, std::uint8_t errorPolicy = 0);
+  explicit SampleUpgrade(bool compressed = false, Policy errorPolicy = Policy::kIgnore);
   // The staging folder and the temporary file of entry `index`.
   std::string Staging() const { return target + "__KVUPD_"; }
   std::string Temporary(int index) const;

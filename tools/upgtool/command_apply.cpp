@@ -20,7 +20,6 @@
 namespace {
 
 constexpr char kUsage[] = "apply [--yes | --no] [--key KEYFILE.pub] PACKAGE FOLDER";
-constexpr int kCancelQuestionLine = 8;
 
 // Installs the console as the engine's user interface for its lifetime.
 class InstalledConsole {
@@ -28,7 +27,7 @@ class InstalledConsole {
   explicit InstalledConsole(AnswerMode mode)
       : console_(stdin, stdout, IsTerminal(stdout), mode) {
     const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
-    console_.SetCancelQuestion(strings.GetString(kCancelQuestionLine));
+    console_.SetCancelQuestion(strings.GetString(UiLine::kCancelQuestion));
     platform::InstallUserInterface(&console_);
   }
   ~InstalledConsole() { platform::InstallUserInterface(nullptr); }

@@ -141,7 +141,7 @@ bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string*
   options->version = format == "17" ? 17 : 18;
   for (const char* name : {"--warning", "--error"}) {
     if (!arguments.HasValue(name)) continue;
-    std::uint8_t policy = 0;
+    Policy policy = Policy::kIgnore;
     if (!ParsePolicy(arguments.Value(name), &policy)) {
       *problem = std::string(name) + " " + arguments.Value(name) +
                  ": a policy is ignore, ask or critical";
@@ -176,8 +176,8 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
       .Bool("extended", options.kind == PackageKind::kExtended)
       .Bool("best", options.best)
       .Object("entries");
-  for (std::uint8_t op = 0; op < result.entriesByOperation.size(); ++op)
-    json.Number(OperationName(op), result.entriesByOperation[op]);
+  for (std::size_t op = 0; op < result.entriesByOperation.size(); ++op)
+    json.Number(OperationName(static_cast<Operation>(op)), result.entriesByOperation[op]);
   json.EndObject()
       .Number("entryCount", static_cast<std::int64_t>(result.entries.size()))
       .Number("newBytes", static_cast<std::int64_t>(result.newBytes))
@@ -192,14 +192,14 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
 
 void PrintSummary(const std::string& path, const BuildOptions& options, const BuildResult& result,
                   bool verified) {
-  const auto& counts = result.entriesByOperation;
   std::printf("Package:       %s (version %u, %s, %s%s)\n",
               ConsoleText(path).c_str(), options.version,
               options.kind == PackageKind::kExtended ? "extended" : "classic",
               options.compressed ? "compressed" : "plain", options.best ? ", --best" : "");
   std::printf("Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
-              result.entries.size(), counts[kAdd], counts[kUpdate], counts[kReplace],
-              counts[kVerify], counts[kRemove]);
+              result.entries.size(), result.EntriesOf(Operation::kAdd),
+              result.EntriesOf(Operation::kUpdate), result.EntriesOf(Operation::kReplace),
+              result.EntriesOf(Operation::kVerify), result.EntriesOf(Operation::kRemove));
   std::printf("New data:      %llu bytes written by the package, %llu of them carried as literal bytes\n",
               static_cast<unsigned long long>(result.newBytes),
               static_cast<unsigned long long>(result.literalBytes));

@@ -53,10 +53,10 @@ void PrintJson(const char* path, const UpgradeSession& session, bool usable) {
     const PackageEntry& entry = *session.entries[i];
     json.BeginObject()
         .Number("index", i)
-        .Number("operation", entry.operation)
+        .Number("operation", static_cast<int>(entry.operation))
         .String("operationName", OperationName(entry.operation))
-        .Number("warningPolicy", entry.warningPolicy)
-        .Number("errorPolicy", entry.errorPolicy)
+        .Number("warningPolicy", static_cast<int>(entry.warningPolicy))
+        .Number("errorPolicy", static_cast<int>(entry.errorPolicy))
         .String("fileName", entry.fileName)
         .String("description", entry.description);
     WriteStampJson(json, "oldStamp", entry.oldStamp);
@@ -85,9 +85,9 @@ void PrintText(const char* path, const UpgradeSession& session, bool usable) {
   for (std::int32_t i = 0; i < ReadableEntries(session); ++i) {
     const PackageEntry& entry = *session.entries[i];
     std::printf("\n[%d] %s (%u), warning %s (%u), error %s (%u)\n", i,
-                OperationName(entry.operation), entry.operation,
-                PolicyName(entry.warningPolicy), entry.warningPolicy,
-                PolicyName(entry.errorPolicy), entry.errorPolicy);
+                OperationName(entry.operation), static_cast<unsigned>(entry.operation),
+                PolicyName(entry.warningPolicy), static_cast<unsigned>(entry.warningPolicy),
+                PolicyName(entry.errorPolicy), static_cast<unsigned>(entry.errorPolicy));
     std::printf("    File:        %s\n", ConsoleText(entry.fileName).c_str());
     std::printf("    Description: %s\n", ConsoleText(entry.description).c_str());
     std::printf("    Old stamp:   %s\n", StampText(entry.oldStamp).c_str());

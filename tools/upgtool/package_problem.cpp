@@ -3,6 +3,7 @@
 #include <string>
 
 #include "package/entry_path.h"
+#include "package/package_format.h"
 
 namespace {
 

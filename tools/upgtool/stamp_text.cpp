@@ -4,16 +4,6 @@
 
 #include "tools/upgtool/json_writer.h"
 
-const char* OperationName(std::uint8_t operation) {
-  static const char* const kNames[] = {"Add", "Update", "Replace", "Verify", "Remove"};
-  return operation < 5 ? kNames[operation] : "Unknown";
-}
-
-const char* PolicyName(std::uint8_t policy) {
-  static const char* const kNames[] = {"Ignore", "Ask", "Critical", "Unnamed"};
-  return kNames[policy & 3];
-}
-
 std::string DosDateTimeText(std::uint16_t dosDate, std::uint16_t dosTime) {
   char text[32];
   std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1980u + (dosDate >> 9),

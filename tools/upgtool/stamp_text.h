@@ -8,8 +8,6 @@
 
 class JsonWriter;
 
-const char* OperationName(std::uint8_t operation);
-const char* PolicyName(std::uint8_t policy);
 // "YYYY-MM-DD hh:mm:ss" from the DOS fields as stored, valid or not.
 std::string DosDateTimeText(std::uint16_t dosDate, std::uint16_t dosTime);
 // "2026-12-06 20:14:06, 3 bytes, checksum 0x6202".

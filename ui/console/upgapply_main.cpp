@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int kCancelQuestionLine = 8;
-
 void PrintUsage() {
   std::printf(
       "usage: upgapply [PACKAGE]\n\n"
@@ -64,7 +62,7 @@ int main(int argc, char** argv) {
   ConsoleFrontEnd frontEnd(stdin, stdout, terminal);
   ConsoleUserInterface engineUi(stdin, stdout, terminal, AnswerMode::kAsk);
   const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
-  engineUi.SetCancelQuestion(strings.GetString(kCancelQuestionLine));
+  engineUi.SetCancelQuestion(strings.GetString(UiLine::kCancelQuestion));
   platform::InstallUserInterface(&engineUi);
 
   frontEnd.PrintBanner();

@@ -1,10 +1,11 @@
-// The values of PackageEntry::state. Every value but kProceed means that the
-// entry's file is left as it is.
+// What pass 1 of the engine decided about an entry, kept in
+// PackageEntry::state. Every value but kProceed means that the entry's file
+// is left as it is.
 #pragma once
 
 #include <cstdint>
 
-enum EntryState : std::uint8_t {
+enum class EntryState : std::uint8_t {
   kProceed = 0,
   kMissing = 1,
   kChanged = 3,
