@@ -10,7 +10,7 @@
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 
 using platform::Ui;
 
@@ -60,7 +60,7 @@ const char* FindPathThatDoesNotFit(const UpgradeSession& session) {
   for (std::int32_t i = 0; i < session.entryCount; ++i) {
     const PackageEntry& entry = *session.entries[i];
     if (!IsKnownOperation(entry.operation)) continue;
-    if (!CopyText(path, session.targetFolder) || !AppendText(path, entry.fileName)) {
+    if (!platform::CopyText(path, session.targetFolder) || !platform::AppendText(path, entry.fileName)) {
       return entry.fileName;
     }
     if (CarriesNewStamp(entry.operation) && !temporaryNamesFit) return entry.fileName;
@@ -87,8 +87,8 @@ void OpenProgressDialog(UpgradeSession& session) {
 }  // namespace
 
 void SetEntryPath(UpgradeSession& session, const PackageEntry& entry) {
-  CopyText(session.pathBuffer, session.targetFolder);
-  AppendText(session.pathBuffer, entry.fileName);
+  platform::CopyText(session.pathBuffer, session.targetFolder);
+  platform::AppendText(session.pathBuffer, entry.fileName);
 }
 
 void ShowEntry(UpgradeSession& session, const PackageEntry& entry) {
@@ -115,20 +115,20 @@ bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, UiLine fi
   // description of 79 and table lines of 255 characters.
   char* text = session.messageBuffer;
   const std::size_t capacity = sizeof session.messageBuffer;
-  CopyText(text, capacity, session.GetListItem(UiLine::kLabels, 0));
-  AppendText(text, capacity, session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
-  AppendText(text, capacity, "\n\n");
-  AppendText(text, capacity, session.GetListItem(UiLine::kLabels, 1));
-  AppendText(text, capacity, entry.fileName);
+  platform::CopyText(text, capacity, session.GetListItem(UiLine::kLabels, 0));
+  platform::AppendText(text, capacity, session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
+  platform::AppendText(text, capacity, "\n\n");
+  platform::AppendText(text, capacity, session.GetListItem(UiLine::kLabels, 1));
+  platform::AppendText(text, capacity, entry.fileName);
   if (entry.description[0] != 0) {
-    AppendText(text, capacity, "\n");
-    AppendText(text, capacity, session.GetListItem(UiLine::kLabels, 2));
-    AppendText(text, capacity, entry.description);
+    platform::AppendText(text, capacity, "\n");
+    platform::AppendText(text, capacity, session.GetListItem(UiLine::kLabels, 2));
+    platform::AppendText(text, capacity, entry.description);
   }
-  AppendText(text, capacity, "\n\n");
-  AppendText(text, capacity, EngineText(session, first));
-  AppendText(text, capacity, "\n\n");
-  AppendText(text, capacity, EngineText(session, second));
+  platform::AppendText(text, capacity, "\n\n");
+  platform::AppendText(text, capacity, EngineText(session, first));
+  platform::AppendText(text, capacity, "\n\n");
+  platform::AppendText(text, capacity, EngineText(session, second));
   return Ui().ShowMessageBox(session.progressDialog, text, session.GetString(UiLine::kCaption),
                          platform::kMbYesNo | platform::kMbIconQuestion |
                              platform::kMbTaskModal) == platform::kIdYes;

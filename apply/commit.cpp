@@ -16,6 +16,7 @@
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
+#include "platform/path_separator.h"
 
 using platform::Ui;
 
@@ -50,7 +51,7 @@ CommitPlan PlanCommit(UpgradeSession& session) {
     step.movesOld = entry.operation != Operation::kAdd || ConfinedExists(session, session.pathBuffer);
     if (entry.operation == Operation::kAdd) {
       for (std::size_t at = 0; at < step.fileName.size(); ++at) {
-        if (!IsPathSeparator(step.fileName[at])) continue;
+        if (!platform::IsPathSeparator(step.fileName[at])) continue;
         const std::string folder = step.fileName.substr(0, at);
         char path[kMaxPath];
         if (planned.count(folder) != 0 || !TargetPath(session, folder, path) || IsFolder(path)) {

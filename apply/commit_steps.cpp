@@ -9,11 +9,12 @@
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
+#include "platform/path_separator.h"
 
 bool TargetPath(const UpgradeSession& session, const std::string& relative,
                 char (&path)[kMaxPath]) {
-  return CopyText(path, session.targetFolder) && AppendText(path, relative.c_str());
+  return platform::CopyText(path, session.targetFolder) && platform::AppendText(path, relative.c_str());
 }
 
 bool NameStep(const UpgradeSession& session, const CommitStep& step, StepPaths* paths) {
@@ -26,9 +27,9 @@ StepFailure MakeFoldersFor(const UpgradeSession& session, const char* targetPath
                            std::vector<std::string>* made) {
   const std::size_t start = std::strlen(session.targetFolder);
   char prefix[kMaxPath];
-  if (!CopyText(prefix, targetPath)) return StepFailure::kFolderNotMade;
+  if (!platform::CopyText(prefix, targetPath)) return StepFailure::kFolderNotMade;
   for (std::size_t at = start; prefix[at] != 0; ++at) {
-    if (!IsPathSeparator(prefix[at])) continue;
+    if (!platform::IsPathSeparator(prefix[at])) continue;
     const char separator = prefix[at];
     prefix[at] = 0;
     if (!IsFolder(prefix)) {

@@ -14,7 +14,7 @@
 #include "package/file_stamp.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "streams/kv_file_stream.h"
 
 using platform::Ui;

@@ -1,7 +1,7 @@
 #include "apply/staging_names.h"
 
 #include "package/entry_path.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 
 namespace {
 
@@ -16,17 +16,17 @@ bool IndexedName(const char* targetFolder, char letter, std::int32_t index,
     name[i] = static_cast<char>('0' + value % 10);
     value /= 10;
   }
-  return value == 0 && StagingFolderName(targetFolder, out) && AppendText(out, name);
+  return value == 0 && StagingFolderName(targetFolder, out) && platform::AppendText(out, name);
 }
 
 bool StagedName(const char* targetFolder, const char* name, char (&out)[kMaxPath]) {
-  return StagingFolderName(targetFolder, out) && AppendText(out, "\\") && AppendText(out, name);
+  return StagingFolderName(targetFolder, out) && platform::AppendText(out, "\\") && platform::AppendText(out, name);
 }
 
 }  // namespace
 
 bool StagingFolderName(const char* targetFolder, char (&out)[kMaxPath]) {
-  return CopyText(out, targetFolder) && AppendText(out, kStagingFolderName);
+  return platform::CopyText(out, targetFolder) && platform::AppendText(out, kStagingFolderName);
 }
 
 bool TemporaryFileName(const char* targetFolder, std::int32_t index, char (&out)[kMaxPath]) {

@@ -7,10 +7,9 @@
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
+#include "platform/path_separator.h"
 
 namespace {
-
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 // One rule's policy field: a policy, or "-" for none.
 bool ParseField(const std::string& text, int* value) {
@@ -52,7 +51,7 @@ bool GlobMatches(const char* glob, const char* path) {
   if (glob[0] == '*' && glob[1] == '*') {
     // "**/" also matches no folder at all.
     const char* rest = glob + 2;
-    if (IsSeparator(*rest) && GlobMatches(rest + 1, path)) return true;
+    if (platform::IsPathSeparator(*rest) && GlobMatches(rest + 1, path)) return true;
     for (const char* p = path;; ++p) {
       if (GlobMatches(rest, p)) return true;
       if (*p == 0) return false;
@@ -61,12 +60,12 @@ bool GlobMatches(const char* glob, const char* path) {
   if (*glob == '*') {
     for (const char* p = path;; ++p) {
       if (GlobMatches(glob + 1, p)) return true;
-      if (*p == 0 || IsSeparator(*p)) return false;
+      if (*p == 0 || platform::IsPathSeparator(*p)) return false;
     }
   }
   if (*path == 0) return false;
-  if (*glob == '?') return !IsSeparator(*path) && GlobMatches(glob + 1, path + 1);
-  const bool same = IsSeparator(*glob) ? IsSeparator(*path) : *glob == *path;
+  if (*glob == '?') return !platform::IsPathSeparator(*path) && GlobMatches(glob + 1, path + 1);
+  const bool same = platform::IsPathSeparator(*glob) ? platform::IsPathSeparator(*path) : *glob == *path;
   return same && GlobMatches(glob + 1, path + 1);
 }
 

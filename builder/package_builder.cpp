@@ -13,12 +13,13 @@
 #include "package/package_reader.h"
 #include "package/upgrade_session.h"
 #include "streams/file_utilities.h"
+#include "platform/path_separator.h"
 
 namespace {
 
 // The label that names a tree in messages: its root and a separator.
 std::string Label(const std::string& root) {
-  if (!root.empty() && (root.back() == '\\' || root.back() == '/')) return root;
+  if (!root.empty() && platform::IsPathSeparator(root.back())) return root;
   return root + '\\';
 }
 

@@ -3,10 +3,9 @@
 #include <algorithm>
 
 #include "platform/file_system.h"
+#include "platform/path_separator.h"
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Lists `relative` (empty for the root) and everything below it. True when
 // a file was found anywhere below.
@@ -61,7 +60,7 @@ bool Walk(const std::string& root, const std::string& relative, TreeListing* lis
 
 std::string JoinPath(const std::string& root, const std::string& relative) {
   if (relative.empty()) return root;
-  if (root.empty() || IsSeparator(root.back())) return root + relative;
+  if (root.empty() || platform::IsPathSeparator(root.back())) return root + relative;
   return root + '\\' + relative;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/path_separator.h"
+
 namespace {
 
 bool IsBadComponent(const char* start, std::size_t length) {
@@ -14,11 +16,9 @@ char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + '
 
 }  // namespace
 
-bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
-
 bool NamesStagingFolder(const char* name) {
   std::size_t length = 0;
-  while (name[length] != 0 && !IsPathSeparator(name[length])) ++length;
+  while (name[length] != 0 && !platform::IsPathSeparator(name[length])) ++length;
   while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ')) --length;
   if (length != sizeof kStagingFolderName - 1) return false;
   for (std::size_t i = 0; i < length; ++i) {
@@ -31,7 +31,7 @@ bool IsSafeEntryName(const char* name) {
   if (name[0] == 0 || std::strchr(name, ':') != nullptr) return false;
   const char* start = name;
   for (const char* p = name;; ++p) {
-    if (*p == 0 || IsPathSeparator(*p)) {
+    if (*p == 0 || platform::IsPathSeparator(*p)) {
       if (IsBadComponent(start, static_cast<std::size_t>(p - start))) return false;
       if (*p == 0) return true;
       start = p + 1;

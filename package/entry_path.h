@@ -7,10 +7,6 @@
 // keeps its journal and backups; no entry may name anything in it.
 constexpr char kStagingFolderName[] = "__KVUPD_";
 
-// Entry names, and paths generally, separate their components with '\'
-// or, alike, '/'.
-bool IsPathSeparator(char c);
-
 // True for a plain relative path below the target folder: not empty, no
 // leading separator, no drive letter or other ':', and no empty, "." or ".."
 // component, with '/' taken as a separator like '\'.

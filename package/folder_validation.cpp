@@ -2,15 +2,15 @@
 
 #include "package/file_stamp.h"
 #include "package/upgrade_session.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 
 namespace {
 
 // A path too long for its buffer can hold no installed file: it counts as
 // missing rather than being cut to the name of another file.
 bool FileExistsFor(UpgradeSession& session, const PackageEntry& entry) {
-  return CopyText(session.pathBuffer, session.targetFolder) &&
-         AppendText(session.pathBuffer, entry.fileName) && IsFile(session.pathBuffer);
+  return platform::CopyText(session.pathBuffer, session.targetFolder) &&
+         platform::AppendText(session.pathBuffer, entry.fileName) && IsFile(session.pathBuffer);
 }
 
 bool Critical(FolderCheckCounts& counts, std::int32_t entry) {

@@ -7,7 +7,7 @@
 #include "package/package_format.h"
 #include "package/ui_strings.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ UpgradeSession::UpgradeSession(platform::ModuleInstance instance,
       ownerWindow(ownerWindow) {
   const std::size_t length = std::strlen(folder);
   const bool endsInSeparator = length > 0 && folder[length - 1] == '\\';
-  if (!CopyText(targetFolder, folder) || (!endsInSeparator && !AppendText(targetFolder, "\\"))) {
+  if (!platform::CopyText(targetFolder, folder) || (!endsInSeparator && !platform::AppendText(targetFolder, "\\"))) {
     targetFolder[0] = 0;
     tableProblem = TableProblem::kFolderTooLong;
     return;
@@ -82,7 +82,7 @@ std::uint32_t UpgradeSession::ReadEntryTable() {
       problemEntry = i;
       return 0;
     }
-    CopyText(entry.fileName, name);
+    platform::CopyText(entry.fileName, name);
     package->ReadString(entry.description, kEntryDescriptionCapacity);
     if (CarriesOldStamp(entry.operation) &&
         package->ReadBlock(&entry.oldStamp, sizeof entry.oldStamp) == 0) {

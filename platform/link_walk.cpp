@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/path_separator.h"
+
 namespace platform {
 
 LinkFinding WalkBelow(const char* folder, const char* path,
@@ -13,7 +15,7 @@ LinkFinding WalkBelow(const char* folder, const char* path,
     const bool last = end == whole.size();
     if (!last && whole[end] != '\\' && whole[end] != '/') continue;
     // An empty component (a doubled separator) names nothing new.
-    if (end == start || whole[end - 1] == '\\' || whole[end - 1] == '/') continue;
+    if (end == start || IsPathSeparator(whole[end - 1])) continue;
     switch (examine(whole.substr(0, end))) {
       case ComponentKind::kFolder:
         break;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/file_system.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 
 using platform::Fs;
 
@@ -59,7 +59,7 @@ int MoveFileReplacing(const char* source, const char* destination) {
 }
 
 void ResolveStoredName(const char* path, char* out) {
-  if (!CopyText(out, kMaxPath, path)) {
+  if (!platform::CopyText(out, kMaxPath, path)) {
     out[0] = 0;
     return;
   }
@@ -68,7 +68,7 @@ void ResolveStoredName(const char* path, char* out) {
   char* slash = std::strrchr(out, '\\');
   char* name = slash != nullptr ? slash + 1 : out;
   *name = 0;
-  if (!AppendText(out, kMaxPath, stored)) CopyText(out, kMaxPath, path);
+  if (!platform::AppendText(out, kMaxPath, stored)) platform::CopyText(out, kMaxPath, path);
 }
 
 CurrentFolderKeeper::CurrentFolderKeeper()

@@ -9,7 +9,7 @@
 #include "package/file_stamp.h"
 #include "platform/program.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "tests/support/fake_drives.h"
 #include "tests/support/fake_front_end.h"
 #include "tests/support/upgrade_fixture.h"
@@ -132,7 +132,7 @@ struct SearchWorld {
   }
   std::string Find(const char* start = "unchanged") {
     char folder[kMaxPath];
-    CopyText(folder, start);
+    platform::CopyText(folder, start);
     FakeDrives drives(c, d);
     FindInstalledFolder(package.c_str(), folder, nullptr, nullptr, drives);
     // The host's containers and hourglass live for exactly one search.
@@ -185,15 +185,15 @@ TEST(Wizard, PageLoopBackNextAndTheFolderCheck) {
   CopyMarker(world.sample, world.c + "good");
   MakeFolder(world.c + "bad");
   ResetSharedState();
-  CopyText(PackagePath, world.package.c_str());
+  platform::CopyText(PackagePath, world.package.c_str());
 
-  CopyText(SelectedFolder, (world.c + "good").c_str());
+  platform::CopyText(SelectedFolder, (world.c + "good").c_str());
   FakeFrontEnd passing;
   passing.pageResults = {kPageNext, kPageBack, kPageNext, kPageNext};
   EXPECT_EQ(ShowWizard(passing), 1);
   EXPECT_EQ(passing.pagesShown, (std::vector<int>{1, 2, 1, 2}));  // page 3 never shown
 
-  CopyText(SelectedFolder, (world.c + "bad").c_str());
+  platform::CopyText(SelectedFolder, (world.c + "bad").c_str());
   FakeFrontEnd failing;
   failing.pageResults = {kPageNext, kPageNext, kPageBack, kPageNext, kPageNext};
   EXPECT_EQ(ShowWizard(failing), 1);
@@ -219,7 +219,7 @@ TEST(Wizard, CancelAsksAndBrowseChangesTheFolder) {
   EXPECT_EQ(frontEnd.boxes[0].style, 0x24u);
 
   ResetSharedState();
-  CopyText(SelectedFolder, "C:\\Before");
+  platform::CopyText(SelectedFolder, "C:\\Before");
   EXPECT_FALSE(BrowseTargetFolder(frontEnd, nullptr));
   EXPECT_STREQ(SelectedFolder, "C:\\Before");
   frontEnd.chosenFolderPath = "D:\\Target";

@@ -2,22 +2,23 @@
 
 #include <cstring>
 
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
+#include "platform/path_separator.h"
 
 void TrimFolderSeparator(char* folder) {
   const std::size_t length = std::strlen(folder);
-  if (length < 2 || !IsPathSeparator(folder[length - 1]) || folder[length - 2] == ':') return;
+  if (length < 2 || !platform::IsPathSeparator(folder[length - 1]) || folder[length - 2] == ':') return;
   folder[length - 1] = 0;
 }
 
 bool FolderFromDialogPath(const char* returned, char* out) {
   char folder[kMaxPath];
-  if (!CopyText(folder, returned)) return false;
+  if (!platform::CopyText(folder, returned)) return false;
   char* cut = std::strrchr(folder, '\\');
   if (cut != nullptr) *cut = 0;
   const std::size_t length = std::strlen(folder);
-  const bool needsRoot = length < 3 && !(length > 0 && IsPathSeparator(folder[length - 1]));
-  if (needsRoot && !AppendText(folder, "\\")) return false;
-  return CopyText(out, kMaxPath, folder);
+  const bool needsRoot = length < 3 && !(length > 0 && platform::IsPathSeparator(folder[length - 1]));
+  if (needsRoot && !platform::AppendText(folder, "\\")) return false;
+  return platform::CopyText(out, kMaxPath, folder);
 }

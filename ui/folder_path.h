@@ -3,8 +3,7 @@
 // rules as Windows ones.
 #pragma once
 
-// IsPathSeparator, the one rule for both separators.
-#include "package/entry_path.h"
+#include "platform/path_separator.h"
 
 // Drops one trailing separator unless the folder is a root ("C:\", "/").
 void TrimFolderSeparator(char* folder);

@@ -6,15 +6,16 @@
 #include "package/upgrade_session.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
 #include "ui/folder_path.h"
+#include "platform/path_separator.h"
 
 namespace {
 
 bool TakeText(std::deque<std::string>& from, char* out, std::size_t capacity) {
   if (from.empty()) return false;
-  const bool fits = CopyText(out, capacity, from.front().c_str());
+  const bool fits = platform::CopyText(out, capacity, from.front().c_str());
   from.pop_front();
   // A text that does not fit is given as empty rather than cut: a cut path
   // would name another folder.
@@ -46,7 +47,7 @@ void QueueSubfolders(UpgradeSession& session, SearchHost& host) {
     char* close = std::strrchr(entry, ']');
     if (close != nullptr) *close = 0;
     char path[kMaxPath];
-    if (CopyText(path, session.targetFolder) && AppendText(path, entry + 1)) host.QueueAppend(path);
+    if (platform::CopyText(path, session.targetFolder) && platform::AppendText(path, entry + 1)) host.QueueAppend(path);
   }
 }
 
@@ -112,8 +113,8 @@ int SearchFixedDrives(UpgradeSession& session, SearchHost& host) {
         session.targetFolder[0] == 0)
       return 0;
     const std::size_t length = std::strlen(session.targetFolder);
-    if (!IsPathSeparator(session.targetFolder[length - 1]) &&
-        !AppendText(session.targetFolder, "\\"))
+    if (!platform::IsPathSeparator(session.targetFolder[length - 1]) &&
+        !platform::AppendText(session.targetFolder, "\\"))
       continue;
     host.Visited(++visited);
     if (ValidateTargetFolder(session)) return 1;
@@ -127,10 +128,10 @@ int FindInstalledFolder(const char* packagePath, char* folder, platform::ModuleI
   UpgradeSession session(instance, owner, packagePath, "C:\\");
   if (!session.IsValid() || !SearchFixedDrives(session, host)) return 0;
   char found[kMaxPath];
-  if (!CopyText(found, session.targetFolder)) return 0;
+  if (!platform::CopyText(found, session.targetFolder)) return 0;
   TrimFolderSeparator(found);
   char resolved[kMaxPath];
   ResolveStoredName(found, resolved);
   if (resolved[0] == 0) return 0;
-  return CopyText(folder, kMaxPath, resolved) ? 1 : 0;
+  return platform::CopyText(folder, kMaxPath, resolved) ? 1 : 0;
 }

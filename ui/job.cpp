@@ -4,7 +4,7 @@
 
 #include "platform/program.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "ui/closing_message.h"
 #include "ui/folder_search.h"
 #include "ui/package_trust.h"
@@ -27,7 +27,7 @@ int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine,
   if (fits && PackagePath[0] == 0) FindPackageBesideProgram(programPath, PackagePath);
   if (fits && PackagePath[0] == 0) {
     char chosen[kMaxPath];
-    if (!frontEnd.ChoosePackageFile(chosen) || !CopyText(PackagePath, chosen))
+    if (!frontEnd.ChoosePackageFile(chosen) || !platform::CopyText(PackagePath, chosen))
       return kExitNotApplied;
   }
   // The signature is checked before anything else of the package is read.

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ void FormatPercent(int percent, char (&text)[8]) {
   while (length > 0) out[at++] = digits[--length];
   out[at++] = '%';
   out[at] = 0;
-  CopyText(text, out);
+  platform::CopyText(text, out);
 }
 
 }  // namespace

@@ -2,9 +2,10 @@
 
 #include <cstring>
 
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
 #include "ui/folder_path.h"
+#include "platform/path_separator.h"
 
 namespace {
 
@@ -12,14 +13,14 @@ namespace {
 std::size_t NameStart(const char* path) {
   std::size_t start = 0;
   for (std::size_t i = 0; path[i] != 0; ++i) {
-    if (IsPathSeparator(path[i])) start = i + 1;
+    if (platform::IsPathSeparator(path[i])) start = i + 1;
   }
   return start;
 }
 
 bool TryCandidate(const char* candidate, char* packagePath) {
   if (!IsFile(candidate)) return false;
-  return CopyText(packagePath, kMaxPath, candidate);
+  return platform::CopyText(packagePath, kMaxPath, candidate);
 }
 
 }  // namespace
@@ -33,7 +34,7 @@ bool PackagePathFromCommandLine(const char* commandLine, char* packagePath) {
     packagePath[length - 2] = 0;
     return true;
   }
-  if (!CopyText(packagePath, kMaxPath, commandLine)) {
+  if (!platform::CopyText(packagePath, kMaxPath, commandLine)) {
     packagePath[0] = 0;
     return false;
   }
@@ -41,10 +42,10 @@ bool PackagePathFromCommandLine(const char* commandLine, char* packagePath) {
 }
 
 bool NameBesideProgram(const char* programPath, const char* extension, char* out) {
-  if (!CopyText(out, kMaxPath, programPath)) return false;
+  if (!platform::CopyText(out, kMaxPath, programPath)) return false;
   char* dot = std::strrchr(out + NameStart(out), '.');
   if (dot != nullptr) *dot = 0;
-  return AppendText(out, kMaxPath, extension);
+  return platform::AppendText(out, kMaxPath, extension);
 }
 
 void FindPackageBesideProgram(const char* programPath, char* packagePath) {
@@ -54,7 +55,7 @@ void FindPackageBesideProgram(const char* programPath, char* packagePath) {
       TryCandidate(candidate, packagePath)) {
     return;
   }
-  if (!CopyText(candidate, programPath)) return;
+  if (!platform::CopyText(candidate, programPath)) return;
   candidate[NameStart(candidate)] = 0;
-  if (AppendText(candidate, "default.upg")) TryCandidate(candidate, packagePath);
+  if (platform::AppendText(candidate, "default.upg")) TryCandidate(candidate, packagePath);
 }

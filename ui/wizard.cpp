@@ -3,7 +3,7 @@
 #include "package/folder_validation.h"
 #include "package/upgrade_session.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "ui/folder_path.h"
 #include "ui/shared_state.h"
 
@@ -39,7 +39,7 @@ bool BrowseTargetFolder(FrontEnd& frontEnd, platform::WindowHandle page) {
   if (!frontEnd.ChooseFolder(page, SelectedFolder, returned)) return false;
   char folder[kMaxPath];
   if (!FolderFromDialogPath(returned, folder)) return false;
-  return CopyText(SelectedFolder, folder);
+  return platform::CopyText(SelectedFolder, folder);
 }
 
 bool ReadPackageText(const char* packagePath, std::string* title, std::string* description) {

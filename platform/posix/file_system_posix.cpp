@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/code_page.h"
-#include "platform/copy_out.h"
+#include "platform/bounded_text.h"
 #include "platform/file_system.h"
 #include "platform/link_walk.h"
 #include "platform/posix/native_path.h"
@@ -198,14 +198,14 @@ class PosixFileSystem final : public FileSystem {
     const std::string given = path;
     const std::string::size_type slash = given.find_last_of("\\/");
     const std::string stored = slash == std::string::npos ? given : given.substr(slash + 1);
-    return CopyOut(stored.c_str(), name, capacity);
+    return CopyText(name, capacity, stored.c_str());
   }
 
   bool GetCurrentFolder(char* buffer, std::uint32_t capacity) override {
     char native[PATH_MAX];
     std::string current;
     return ::getcwd(native, sizeof native) != nullptr && Utf8ToPackageText(native, &current) &&
-           CopyOut(current.c_str(), buffer, capacity);
+           CopyText(buffer, capacity, current.c_str());
   }
 
   bool SetCurrentFolder(const char* path) override {

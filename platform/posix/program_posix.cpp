@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/code_page.h"
-#include "platform/copy_out.h"
+#include "platform/bounded_text.h"
 #include "platform/program.h"
 
 namespace platform {
@@ -14,7 +14,7 @@ namespace {
 // A path from the system in the package code page, whole or not at all.
 bool CopyOutPath(const char* native, char* buffer, std::uint32_t capacity) {
   std::string path;
-  return Utf8ToPackageText(native, &path) && CopyOut(path.c_str(), buffer, capacity);
+  return Utf8ToPackageText(native, &path) && CopyText(buffer, capacity, path.c_str());
 }
 
 }  // namespace

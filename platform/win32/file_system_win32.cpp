@@ -4,7 +4,7 @@
 // name, which is the behaviour the POSIX side imitates.
 #include <string>
 
-#include "platform/copy_out.h"
+#include "platform/bounded_text.h"
 #include "platform/file_system.h"
 #include "platform/link_walk.h"
 #include "platform/win32/file_time_win32.h"
@@ -128,7 +128,7 @@ class Win32FileSystem final : public FileSystem {
     const HANDLE search = ::FindFirstFileA(path, &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     ::FindClose(search);
-    return CopyOut(found.cFileName, name, capacity);
+    return CopyText(name, capacity, found.cFileName);
   }
 
   bool GetCurrentFolder(char* buffer, std::uint32_t capacity) override {

@@ -2,7 +2,7 @@
 
 #include "platform/resources.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
 
 platform::ModuleInstance FakeFrontEnd::Instance() { return platform::ProgramInstance(); }
@@ -10,7 +10,7 @@ platform::ModuleInstance FakeFrontEnd::Instance() { return platform::ProgramInst
 bool FakeFrontEnd::ChoosePackageFile(char* path) {
   ++choosersShown;
   if (chosenPackage.empty()) return false;
-  return CopyText(path, kMaxPath, chosenPackage.c_str());
+  return platform::CopyText(path, kMaxPath, chosenPackage.c_str());
 }
 
 int FakeFrontEnd::MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
@@ -34,5 +34,5 @@ int FakeFrontEnd::RunPage(int page) {
 
 bool FakeFrontEnd::ChooseFolder(platform::WindowHandle, const char*, char* returned) {
   if (chosenFolderPath.empty()) return false;
-  return CopyText(returned, kMaxPath, chosenFolderPath.c_str());
+  return platform::CopyText(returned, kMaxPath, chosenFolderPath.c_str());
 }

@@ -7,7 +7,7 @@
 #include "platform/program.h"
 #include "platform/resources.h"
 #include "platform/user_interface.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
 #include "ui/backdrop.h"
 #include "ui/console/line_input.h"
@@ -65,7 +65,7 @@ bool ConsoleFrontEnd::ChoosePackageFile(char* path) {
     // no file.
     std::string typed;
     if (platform::SystemTextToPackageText(answer, &typed) && IsFile(typed.c_str()) &&
-        CopyText(path, kMaxPath, typed.c_str()))
+        platform::CopyText(path, kMaxPath, typed.c_str()))
       return true;
     std::fprintf(output_, "%s\nFile not found.\n", PrintableText(answer.c_str()).c_str());
   }
@@ -164,7 +164,7 @@ bool ConsoleFrontEnd::ChooseFolder(platform::WindowHandle, const char* start, ch
     // the caller drops.
     std::string typed;
     if (platform::SystemTextToPackageText(answer, &typed) && IsFolder(typed.c_str()) &&
-        CopyText(returned, kMaxPath, typed.c_str()) && AppendText(returned, kMaxPath, "\\Target"))
+        platform::CopyText(returned, kMaxPath, typed.c_str()) && platform::AppendText(returned, kMaxPath, "\\Target"))
       return true;
     std::fprintf(output_, "%s\nThis folder does not exist.\n",
                  PrintableText(answer.c_str()).c_str());

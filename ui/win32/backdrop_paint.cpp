@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "ui/backdrop.h"
 
 HFONT TitleFont = nullptr;
@@ -58,7 +58,7 @@ HFONT CreateAppFont(AppFont kind) {
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = kProofQuality;
   font.lfPitchAndFamily = kRomanFamily;
-  CopyText(font.lfFaceName, "Times New Roman");
+  platform::CopyText(font.lfFaceName, "Times New Roman");
   return ::CreateFontIndirectA(&font);
 }
 

@@ -1,6 +1,6 @@
 #include "ui/win32/file_dialogs.h"
 
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
 #include "ui/win32/dialog_helpers.h"
 
@@ -33,7 +33,7 @@ int ChoosePackageFile(HWND owner, char* path) {
   }
   if (::GetOpenFileNameA(&dialog) != 1) return 0;
   ::UpdateWindow(owner);
-  return CopyText(path, kMaxPath, file) ? 1 : 0;
+  return platform::CopyText(path, kMaxPath, file) ? 1 : 0;
 }
 
 int ShowBrowseDialog(HWND owner, const char* start, char* returned) {
@@ -53,5 +53,5 @@ int ShowBrowseDialog(HWND owner, const char* start, char* returned) {
   if (IsWindows4OrLater()) dialog.Flags |= OFN_LONGNAMES;
   if (::GetSaveFileNameA(&dialog) != 1) return 0;
   ::UpdateWindow(owner);
-  return CopyText(returned, kMaxPath, file) ? 1 : 0;
+  return platform::CopyText(returned, kMaxPath, file) ? 1 : 0;
 }

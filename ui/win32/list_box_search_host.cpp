@@ -1,7 +1,7 @@
 #include "ui/win32/list_box_search_host.h"
 
 #include "platform/drives.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
 
 namespace {
@@ -28,7 +28,7 @@ bool TakeFirst(HWND list, char* text, std::size_t capacity) {
     ::SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(entry));
   }
   ::SendMessageA(list, LB_DELETESTRING, 0, 0);
-  if (!CopyText(text, capacity, entry)) text[0] = 0;
+  if (!platform::CopyText(text, capacity, entry)) text[0] = 0;
   return true;
 }
 
@@ -75,7 +75,7 @@ void ListBoxSearchHost::FillListing(const char* folder) {
   if (listing_ == nullptr) return;
   ::SendMessageA(listing_, LB_RESETCONTENT, 0, 0);
   char pattern[kMaxPath];
-  if (!CopyText(pattern, folder) || !AppendText(pattern, "*.*")) return;
+  if (!platform::CopyText(pattern, folder) || !platform::AppendText(pattern, "*.*")) return;
   ::SendMessageA(listing_, LB_DIR, kFoldersOnly, reinterpret_cast<LPARAM>(pattern));
 }
 

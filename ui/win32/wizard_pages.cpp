@@ -3,7 +3,7 @@
 #include <string>
 
 #include "resources/resource_ids.h"
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
 #include "ui/shared_state.h"
 #include "ui/win32/dialog_helpers.h"
@@ -64,7 +64,7 @@ void ShowFolderName(HWND dialog, int control, const char* folder) {
   const CurrentFolderKeeper keeper;
   // The system may rewrite the path it is given.
   char path[kMaxPath];
-  if (!CopyText(path, folder)) return;
+  if (!platform::CopyText(path, folder)) return;
   ::DlgDirListA(dialog, path, 0, control, 0);
 }
 

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+namespace platform {
+
 bool CopyText(char* buffer, std::size_t capacity, const char* text);
 bool AppendText(char* buffer, std::size_t capacity, const char* text);
 
@@ -18,3 +20,5 @@ template <std::size_t N>
 bool AppendText(char (&buffer)[N], const char* text) {
   return AppendText(buffer, N, text);
 }
+
+}  // namespace platform

@@ -1,6 +1,8 @@
-#include "streams/bounded_text.h"
+#include "platform/bounded_text.h"
 
 #include <cstring>
+
+namespace platform {
 
 bool CopyText(char* buffer, std::size_t capacity, const char* text) {
   if (capacity == 0) return false;
@@ -25,3 +27,5 @@ bool AppendText(char* buffer, std::size_t capacity, const char* text) {
   buffer[used] = 0;
   return true;
 }
+
+}  // namespace platform
