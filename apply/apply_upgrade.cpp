@@ -25,7 +25,7 @@ constexpr char kLinkedPathText[] =
 class RunLock {
  public:
   explicit RunLock(const char* folder)
-      : result_(platform::Fs().LockFolder(folder, &handle_)) {}
+      : result_(platform::Fs().LockFolder(folder, LockFileName(folder).c_str(), &handle_)) {}
   ~RunLock() {
     if (result_ == platform::LockResult::kLocked) platform::Fs().UnlockFolder(handle_);
   }
@@ -66,7 +66,7 @@ const char* FindPathThatDoesNotFit(const UpgradeSession& session) {
     if (CarriesNewStamp(entry.operation) && !temporaryNamesFit) return entry.fileName;
   }
   // The staging folder is made in every run, whatever the table holds.
-  return temporaryNamesFit ? nullptr : "__KVUPD_";
+  return temporaryNamesFit ? nullptr : kStagingFolderName;
 }
 
 void OpenProgressDialog(UpgradeSession& session) {

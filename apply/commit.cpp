@@ -159,7 +159,7 @@ int RunCommit(UpgradeSession& session, ApplyOutcome& outcome) {
   Ui().UpdateWindow(session.progressDialog);
   const CommitPlan plan = PlanCommit(session);
   if (!WriteJournalFor(session, plan)) {
-    outcome.commitFailure = {-1, std::string(kStagingFolderName) + "\\COMMIT.JNL",
+    outcome.commitFailure = {-1, JournalDisplayName(),
                              StepFailure::kJournal};
     RemoveStaging(session, outcome);
     return 0;

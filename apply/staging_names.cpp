@@ -38,9 +38,15 @@ bool BackupFileName(const char* targetFolder, std::int32_t index, char (&out)[kM
 }
 
 bool JournalFileName(const char* targetFolder, char (&out)[kMaxPath]) {
-  return StagedName(targetFolder, "COMMIT.JNL", out);
+  return StagedName(targetFolder, kJournalName, out);
 }
 
 bool JournalDraftName(const char* targetFolder, char (&out)[kMaxPath]) {
   return StagedName(targetFolder, "COMMIT.NEW", out);
 }
+
+std::string LockFileName(const char* targetFolder) {
+  return std::string(targetFolder) + kStagingFolderName + ".LCK";
+}
+
+std::string JournalDisplayName() { return std::string(kStagingFolderName) + "\\" + kJournalName; }

@@ -130,9 +130,10 @@ class FileSystem {
   // Takes `folder` (ending with a backslash) for this process alone until
   // UnlockFolder, or until the process ends, however it ends. kInUse when
   // another holder has it. Nothing of the lock stays in the folder after
-  // it is released (POSIX: a flock on the folder itself; Windows: a hidden
-  // file opened without sharing and deleted when closed).
-  virtual LockResult LockFolder(const char* folder, FileHandle* lock) = 0;
+  // it is released (POSIX: a flock on the folder itself; Windows: the
+  // hidden file `lockFile`, named by the caller, opened without sharing and
+  // deleted when closed). Every holder of one folder names the same file.
+  virtual LockResult LockFolder(const char* folder, const char* lockFile, FileHandle* lock) = 0;
   virtual void UnlockFolder(FileHandle lock) = 0;
   // Makes what was written to the file at `path` durable.
   virtual bool Flush(const char* path) = 0;

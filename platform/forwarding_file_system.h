@@ -44,8 +44,8 @@ class ForwardingFileSystem : public FileSystem {
   LinkFinding FindLinkBelow(const char* folder, const char* path) override {
     return next_.FindLinkBelow(folder, path);
   }
-  LockResult LockFolder(const char* folder, FileHandle* lock) override {
-    return next_.LockFolder(folder, lock);
+  LockResult LockFolder(const char* folder, const char* lockFile, FileHandle* lock) override {
+    return next_.LockFolder(folder, lockFile, lock);
   }
   void UnlockFolder(FileHandle lock) override { next_.UnlockFolder(lock); }
   bool Flush(const char* path) override { return next_.Flush(path); }

@@ -271,17 +271,20 @@ TEST_F(PlatformFileSystem, AFolderIsLockedForOneHolderAndLeftAsItWas) {
   using platform::LockResult;
   const std::string target = folder.Join("t\\");
   ASSERT_TRUE(files.CreateFolder(folder.Join("t").c_str()));
+  const std::string lockFile = target + "held.LCK";
   FileHandle first = kInvalidFile;
   FileHandle second = kInvalidFile;
-  ASSERT_EQ(files.LockFolder(target.c_str(), &first), LockResult::kLocked);
-  EXPECT_EQ(files.LockFolder(target.c_str(), &second), LockResult::kInUse);
+  ASSERT_EQ(files.LockFolder(target.c_str(), lockFile.c_str(), &first), LockResult::kLocked);
+  EXPECT_EQ(files.LockFolder(target.c_str(), lockFile.c_str(), &second), LockResult::kInUse);
   files.UnlockFolder(first);
   std::vector<platform::FolderItem> items;
   EXPECT_TRUE(files.ListFolder(target.c_str(), &items));
   EXPECT_TRUE(items.empty()) << "nothing of the lock is left in the folder";
-  ASSERT_EQ(files.LockFolder(target.c_str(), &second), LockResult::kLocked);
+  ASSERT_EQ(files.LockFolder(target.c_str(), lockFile.c_str(), &second), LockResult::kLocked);
   files.UnlockFolder(second);
-  EXPECT_EQ(files.LockFolder(folder.Join("missing\\").c_str(), &second), LockResult::kFailed);
+  const std::string missing = folder.Join("missing\\");
+  EXPECT_EQ(files.LockFolder(missing.c_str(), (missing + "held.LCK").c_str(), &second),
+            LockResult::kFailed);
 }
 
 TEST_F(PlatformFileSystem, FlushMakesFilesAndFoldersDurable) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "apply/apply_upgrade.h"
+#include "apply/staging_names.h"
 #include "platform/file_system.h"
 #include "tests/support/command_run.h"
 #include "tests/support/faulty_file_system.h"
@@ -171,7 +172,9 @@ TEST(RunLock, ASecondRunOnTheFolderIsRefusedAndTheFirstGoesOn) {
   // Held by someone else, the folder is refused at once; let go, it runs.
   SampleUpgrade held;
   platform::FileHandle lock = platform::kInvalidFile;
-  ASSERT_EQ(platform::Fs().LockFolder(held.target.c_str(), &lock), platform::LockResult::kLocked);
+  ASSERT_EQ(platform::Fs().LockFolder(held.target.c_str(), LockFileName(held.target.c_str()).c_str(),
+                                      &lock),
+            platform::LockResult::kLocked);
   const FolderSnapshot before = TakeSnapshot(held.target);
   ApplyOutcome refused;
   EXPECT_EQ(ApplyPackage(held.package, held.target, &refused), 0);

@@ -218,7 +218,7 @@ class PosixFileSystem final : public FileSystem {
 
   // A lock on the folder's own inode, so nothing is created in it; the
   // system drops it when the last descriptor closes, also at a kill.
-  LockResult LockFolder(const char* folder, FileHandle* lock) override {
+  LockResult LockFolder(const char* folder, const char*, FileHandle* lock) override {
     const int fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return LockResult::kFailed;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -15,10 +15,6 @@ namespace {
 
 HANDLE ToSystemHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
-// The lock file of LockFolder, named after the staging folder so that it
-// reads as the upgrade's own.
-constexpr char kLockFileName[] = "__KVUPD_.LCK";
-
 bool IsMissingError(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
@@ -147,9 +143,8 @@ class Win32FileSystem final : public FileSystem {
   // Without sharing, a second open fails; deleted on close, the file goes
   // with the last handle, which the system closes also when the process is
   // killed.
-  LockResult LockFolder(const char* folder, FileHandle* lock) override {
-    const std::string path = std::string(folder) + kLockFileName;
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  LockResult LockFolder(const char*, const char* lockFile, FileHandle* lock) override {
+    const HANDLE file = ::CreateFileA(lockFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
@@ -161,7 +156,7 @@ class Win32FileSystem final : public FileSystem {
     const DWORD error = ::GetLastError();
     const bool held = error == ERROR_SHARING_VIOLATION ||
                       (error == ERROR_ACCESS_DENIED &&
-                       ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+                       ::GetFileAttributesA(lockFile) != INVALID_FILE_ATTRIBUTES);
     return held ? LockResult::kInUse : LockResult::kFailed;
   }
 

@@ -167,9 +167,10 @@ platform::LinkFinding FaultyFileSystem::FindLinkBelow(const char* folder, const 
   return ForwardingFileSystem::FindLinkBelow(folder, path);
 }
 
-platform::LockResult FaultyFileSystem::LockFolder(const char* folder, FileHandle* lock) {
+platform::LockResult FaultyFileSystem::LockFolder(const char* folder, const char* lockFile,
+                                                  FileHandle* lock) {
   if (Fails(FaultKind::kAnyCall, folder)) return platform::LockResult::kFailed;
-  const platform::LockResult result = ForwardingFileSystem::LockFolder(folder, lock);
+  const platform::LockResult result = ForwardingFileSystem::LockFolder(folder, lockFile, lock);
   if (result == platform::LockResult::kLocked) locks_.insert(*lock);
   return result;
 }

@@ -66,7 +66,8 @@ class FaultyFileSystem final : public platform::ForwardingFileSystem {
   bool FindStoredName(const char* path, char* name, std::uint32_t capacity) override;
   bool ListFolder(const char* folder, std::vector<platform::FolderItem>* items) override;
   platform::LinkFinding FindLinkBelow(const char* folder, const char* path) override;
-  platform::LockResult LockFolder(const char* folder, platform::FileHandle* lock) override;
+  platform::LockResult LockFolder(const char* folder, const char* lockFile,
+                                  platform::FileHandle* lock) override;
   void UnlockFolder(platform::FileHandle lock) override;
   bool Flush(const char* path) override;
   bool FlushFolder(const char* folder, platform::FlushScope scope) override;
