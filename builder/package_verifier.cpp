@@ -9,7 +9,7 @@
 #include "builder/tree_walk.h"
 #include "package/file_stamp.h"
 #include "package/upgrade_session.h"
-#include "platform/user_interface.h"
+#include "platform/null_user_interface.h"
 #include "streams/kv_memory_streams.h"
 
 namespace {
@@ -17,22 +17,8 @@ namespace {
 // Nobody watches a verification: no window, no question, and a clock that
 // jumps a second at each reading, so the interpreter's redraw pauses end at
 // once instead of holding the build for a tenth of a second each.
-class QuietUserInterface final : public platform::UserInterface {
+class QuietUserInterface final : public platform::NullUserInterface {
  public:
-  platform::WindowHandle CreateProgressDialog(platform::ModuleInstance,
-                                              platform::WindowHandle) override {
-    return nullptr;
-  }
-  void DestroyProgressDialog(platform::WindowHandle) override {}
-  void SetWindowTitle(platform::WindowHandle, const char*) override {}
-  void SetControlText(platform::WindowHandle, int, const char*) override {}
-  void UpdateWindow(platform::WindowHandle) override {}
-  void EnableWindow(platform::WindowHandle, bool) override {}
-  int ShowMessageBox(platform::WindowHandle, const char*, const char*, unsigned) override {
-    return platform::kIdNo;
-  }
-  void PumpMessages(platform::WindowHandle) override {}
-  void DrawPercentBar(platform::WindowHandle, int, int) override {}
   std::uint32_t TickCount() override { return clock_ += 1000; }
 
  private:

@@ -5,8 +5,9 @@
 // front-ends implement it: the Win32 one (the "UPGPROGRESS" dialog and real
 // message boxes) and the console one in ui/console/ (a status line and
 // questions on standard input). A test installs a scripted user. With
-// nothing installed, a silent implementation answers every question No and
-// shows nothing, so an unattended run never goes on by itself.
+// nothing installed, a NullUserInterface (null_user_interface.h) answers
+// every question No and shows nothing, so an unattended run never goes on
+// by itself.
 //
 // Implementations keep these rules:
 // - The engine resets its progress values (apply/progress_state.h) as soon

@@ -11,6 +11,7 @@
 
 #include "apply/apply_upgrade.h"
 #include "apply/progress_state.h"
+#include "platform/forwarding_user_interface.h"
 #include "ui/console/interrupt.h"
 #include "tests/support/upgrade_fixture.h"
 
@@ -130,42 +131,16 @@ TEST_F(ConsoleTest, CtrlCIsTheDialogsCancelCommand) {
 }
 
 // The console host, with Ctrl-C pressed once the first poll of a run comes.
-class CtrlCAtFirstPoll final : public platform::UserInterface {
+class CtrlCAtFirstPoll final : public platform::ForwardingUserInterface {
  public:
-  explicit CtrlCAtFirstPoll(ConsoleUserInterface& console) : console_(console) {}
-  platform::WindowHandle CreateProgressDialog(platform::ModuleInstance instance,
-                                              platform::WindowHandle owner) override {
-    return console_.CreateProgressDialog(instance, owner);
-  }
-  void DestroyProgressDialog(platform::WindowHandle dialog) override {
-    console_.DestroyProgressDialog(dialog);
-  }
-  void SetWindowTitle(platform::WindowHandle window, const char* text) override {
-    console_.SetWindowTitle(window, text);
-  }
-  void SetControlText(platform::WindowHandle dialog, int control, const char* text) override {
-    console_.SetControlText(dialog, control, text);
-  }
-  void UpdateWindow(platform::WindowHandle window) override { console_.UpdateWindow(window); }
-  void EnableWindow(platform::WindowHandle window, bool enable) override {
-    console_.EnableWindow(window, enable);
-  }
-  int ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
-                     unsigned style) override {
-    return console_.ShowMessageBox(owner, text, caption, style);
-  }
+  explicit CtrlCAtFirstPoll(ConsoleUserInterface& console) : ForwardingUserInterface(console) {}
   void PumpMessages(platform::WindowHandle dialog) override {
     if (!pressed_) std::raise(SIGINT);
     pressed_ = true;
-    console_.PumpMessages(dialog);
+    ForwardingUserInterface::PumpMessages(dialog);
   }
-  void DrawPercentBar(platform::WindowHandle dialog, int control, int percent) override {
-    console_.DrawPercentBar(dialog, control, percent);
-  }
-  std::uint32_t TickCount() override { return console_.TickCount(); }
 
  private:
-  ConsoleUserInterface& console_;
   bool pressed_ = false;
 };
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/user_interface.h"
+#include "platform/null_user_interface.h"
 
 struct RecordedBox {
   std::string text;
@@ -20,7 +20,7 @@ struct RecordedBox {
   platform::WindowHandle owner;
 };
 
-class ScriptedUser final : public platform::UserInterface {
+class ScriptedUser final : public platform::NullUserInterface {
  public:
   ScriptedUser();
   ~ScriptedUser() override;

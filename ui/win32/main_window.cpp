@@ -54,7 +54,7 @@ bool OpenMainWindow(HINSTANCE instance, const char* commandLine, const char* bui
   windowClass.lpfnWndProc = WndProc;
   windowClass.hInstance = instance;
   windowClass.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDI_UPGAPPLY));
-  windowClass.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = ::CreateSolidBrush(RGB(0, 0, 255));
   windowClass.lpszClassName = kClassName;
   if (::RegisterClassA(&windowClass) == 0) return false;

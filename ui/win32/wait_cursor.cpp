@@ -8,7 +8,7 @@ WaitCursor::~WaitCursor() { Hide(); }
 
 void WaitCursor::Show() {
   if (shown_) return;
-  previous_ = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
+  previous_ = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
   shown_ = true;
 }
 

@@ -2,7 +2,13 @@
 
 #include "ui/win32/dialog_helpers.h"
 #include "ui/win32/exported_procedures.h"
+#include "resources/resource_ids.h"
 #include "ui/win32/file_dialogs.h"
+
+// A page ends with the identifier of the button that ended it, which the
+// wizard loop reads as its result.
+static_assert(kPageBack == IDC_PAGE_BACK && kPageNext == IDC_PAGE_NEXT);
+static_assert(kPageCancel == IDC_PAGE_CANCEL);
 
 namespace {
 

@@ -3,6 +3,24 @@
 #include "platform/win32/windows_api.h"
 #include "ui/win32/exported_procedures.h"
 #include "ui/win32/progress_dialog.h"
+#include "package/ui_strings.h"
+#include "resources/resource_ids.h"
+
+// The engine names the dialog's controls, its message box styles and
+// answers and its message table by the platform's portable values; the
+// dialog templates and the system know them by these.
+static_assert(platform::kProgressFileName == IDC_PROGRESS_FILE_NAME);
+static_assert(platform::kProgressDescription == IDC_PROGRESS_DESCRIPTION);
+static_assert(platform::kProgressStatus == IDC_PROGRESS_STATUS);
+static_assert(platform::kProgressBar == IDC_PROGRESS_BAR);
+static_assert(platform::kProgressCancelButton == IDC_PROGRESS_CANCEL);
+static_assert(platform::kMbOk == MB_OK && platform::kMbYesNo == MB_YESNO);
+static_assert(platform::kMbIconQuestion == MB_ICONQUESTION);
+static_assert(platform::kMbIconInformation == MB_ICONINFORMATION);
+static_assert(platform::kMbTaskModal == MB_TASKMODAL && platform::kMbButtonMask == MB_TYPEMASK);
+static_assert(platform::kIdOk == IDOK && platform::kIdCancel == IDCANCEL);
+static_assert(platform::kIdYes == IDYES && platform::kIdNo == IDNO);
+static_assert(kUiStringsResourceId == IDR_UI_STRINGS);
 
 namespace {
 
