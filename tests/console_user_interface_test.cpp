@@ -12,7 +12,7 @@
 #include "apply/apply_upgrade.h"
 #include "apply/progress_state.h"
 #include "platform/forwarding_user_interface.h"
-#include "ui/console/interrupt.h"
+#include "platform/interrupt.h"
 #include "tests/support/upgrade_fixture.h"
 
 namespace {
@@ -120,7 +120,7 @@ TEST_F(ConsoleTest, ATerminalRedrawsOneLineInPlace) {
 TEST_F(ConsoleTest, CtrlCIsTheDialogsCancelCommand) {
   ResetProgressState();
   ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
-  InterruptAsCancel interruptIsCancel;
+  platform::InterruptAsCancel interruptIsCancel;
   std::raise(SIGINT);
   EXPECT_EQ(CancelRequested, 0);  // it waits for the pump, like a click
   console.PumpMessages(nullptr);

@@ -13,7 +13,7 @@
 #include "tools/upgtool/target_session.h"
 #include "ui/closing_message.h"
 #include "ui/console/console_user_interface.h"
-#include "ui/console/terminal.h"
+#include "platform/terminal.h"
 #include "ui/printable_text.h"
 #include "ui/run_upgrade.h"
 
@@ -25,7 +25,7 @@ constexpr char kUsage[] = "apply [--yes | --no] [--key KEYFILE.pub] PACKAGE FOLD
 class InstalledConsole {
  public:
   explicit InstalledConsole(AnswerMode mode)
-      : console_(stdin, stdout, IsTerminal(stdout), mode) {
+      : console_(stdin, stdout, platform::IsTerminal(stdout), mode) {
     const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
     console_.SetCancelQuestion(strings.GetString(UiLine::kCancelQuestion));
     platform::InstallUserInterface(&console_);

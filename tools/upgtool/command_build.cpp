@@ -17,7 +17,7 @@
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/stamp_text.h"
-#include "ui/console/terminal.h"
+#include "platform/terminal.h"
 #include "ui/printable_text.h"
 
 namespace {
@@ -66,7 +66,7 @@ constexpr std::size_t kProgressNameWidth = 50;
 
 class ProgressLine {
  public:
-  ProgressLine() : enabled_(IsTerminal(stderr)), start_(platform::TickCount()), last_(start_) {}
+  ProgressLine() : enabled_(platform::IsTerminal(stderr)), start_(platform::TickCount()), last_(start_) {}
   ~ProgressLine() {
     if (shown_) std::fprintf(stderr, "\r%*s\r", 79, "");
   }

@@ -83,9 +83,8 @@ int ConsoleFrontEnd::MessageBox(platform::WindowHandle, const char* text, const 
       // that would go on is agreed to.
       return std::strcmp(text, kCancelQuestion) == 0 ? platform::kIdYes : platform::kIdNo;
     }
-    const std::string lowered = Lowered(answer);
-    if (lowered == "y" || lowered == "yes") return platform::kIdYes;
-    if (lowered == "n" || lowered == "no") return platform::kIdNo;
+    const int yesNo = YesNoAnswer(answer.c_str());
+    if (yesNo != 0) return yesNo;
   }
 }
 

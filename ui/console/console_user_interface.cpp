@@ -1,11 +1,11 @@
 #include "ui/console/console_user_interface.h"
 
-#include <cctype>
 #include <cstring>
 
 #include "apply/progress_state.h"
 #include "platform/time.h"
-#include "ui/console/interrupt.h"
+#include "platform/interrupt.h"
+#include "ui/console/line_input.h"
 #include "ui/percent_bar_geometry.h"
 #include "ui/printable_text.h"
 
@@ -17,16 +17,6 @@ constexpr std::size_t kLineWidth = 79;
 
 bool IsQuestion(unsigned style) {
   return (style & platform::kMbButtonMask) == platform::kMbYesNo;
-}
-
-std::string Trimmed(const char* line) {
-  std::string text(line);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
-  std::size_t start = 0;
-  while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start]))) ++start;
-  text.erase(0, start);
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
 }
 
 // The bar as text, filled cells '#', the rest '-', the percentage in the
@@ -55,8 +45,8 @@ platform::WindowHandle ConsoleUserInterface::CreateProgressDialog(platform::Modu
   dialogOpen_ = true;
   // Ctrl-C is the dialog's Cancel button only while the dialog exists;
   // before and after it ends the program as usual.
-  interrupts_ = std::make_unique<InterruptAsCancel>();
-  TakeInterrupt();
+  interrupts_ = std::make_unique<platform::InterruptAsCancel>();
+  platform::TakeInterrupt();
   percent_ = 0;
   lastPlainPercent_ = -1;
   phasesShown_.clear();
@@ -118,7 +108,7 @@ std::uint32_t ConsoleUserInterface::TickCount() {
 
 void ConsoleUserInterface::PumpMessages(platform::WindowHandle) {
   lastCall_ = lastCall_ == LastCall::kTick ? LastCall::kPumpAfterTick : LastCall::kOther;
-  if (TakeInterrupt()) CancelRequested = 1;
+  if (platform::TakeInterrupt()) CancelRequested = 1;
 }
 
 std::string ConsoleUserInterface::StatusText() const {
@@ -177,14 +167,7 @@ int ConsoleUserInterface::ReadAnswer(const char* text) {
     std::fprintf(output_, "[y/n] ");
     std::fflush(output_);
     std::string line;
-    char chunk[256];
-    bool got = false;
-    while (std::fgets(chunk, sizeof chunk, input_) != nullptr) {
-      got = true;
-      line += chunk;
-      if (!line.empty() && line.back() == '\n') break;
-    }
-    if (!got) {
+    if (!ReadLine(input_, &line)) {
       const int answer = DefaultAnswer(text);
       std::fprintf(output_, "%s (end of input)\n", answer == platform::kIdYes ? "y" : "n");
       return answer;
@@ -192,9 +175,8 @@ int ConsoleUserInterface::ReadAnswer(const char* text) {
     if (!terminal_) {
       std::fprintf(output_, "%s", PrintableText(line.c_str(), TextLayout::kLines).c_str());
     }
-    const std::string answer = Trimmed(line.c_str());
-    if (answer == "y" || answer == "yes") return platform::kIdYes;
-    if (answer == "n" || answer == "no") return platform::kIdNo;
+    const int answer = YesNoAnswer(line.c_str());
+    if (answer != 0) return answer;
     if (!terminal_ && line.back() != '\n') std::fputc('\n', output_);
   }
 }

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/user_interface.h"
-#include "ui/console/interrupt.h"
+#include "platform/interrupt.h"
 
 enum class AnswerMode { kAsk, kAllYes, kAllNo };
 
@@ -62,7 +62,7 @@ class ConsoleUserInterface final : public platform::UserInterface {
   int percent_ = 0;
   int lastPlainPercent_ = -1;
   std::set<std::string> phasesShown_;
-  std::unique_ptr<InterruptAsCancel> interrupts_;
+  std::unique_ptr<platform::InterruptAsCancel> interrupts_;
   // The clock reading that TickCount hands out again within a pause.
   enum class LastCall { kOther, kTick, kPumpAfterTick };
   static constexpr int kReadingUses = 16;

@@ -2,23 +2,35 @@
 
 #include <cctype>
 
+#include "platform/user_interface.h"
 #include "ui/printable_text.h"
+
+namespace {
+
+std::string Trimmed(const std::string& line) {
+  std::size_t end = line.size();
+  while (end > 0 && std::isspace(static_cast<unsigned char>(line[end - 1]))) --end;
+  std::size_t start = 0;
+  while (start < end && std::isspace(static_cast<unsigned char>(line[start]))) ++start;
+  return line.substr(start, end - start);
+}
+
+}  // namespace
+
+bool ReadLine(std::FILE* input, std::string* line) {
+  line->clear();
+  int c = 0;
+  while ((c = std::fgetc(input)) != EOF) {
+    line->push_back(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+  return !line->empty();
+}
 
 bool ReadAnswerLine(std::FILE* input, std::FILE* output, bool echo, std::string* line) {
   std::fflush(output);
-  line->clear();
-  bool got = false;
-  int c = 0;
-  while ((c = std::fgetc(input)) != EOF) {
-    got = true;
-    if (c == '\n') break;
-    line->push_back(static_cast<char>(c));
-  }
-  if (!got) return false;
-  while (!line->empty() && std::isspace(static_cast<unsigned char>(line->back()))) line->pop_back();
-  std::size_t start = 0;
-  while (start < line->size() && std::isspace(static_cast<unsigned char>((*line)[start]))) ++start;
-  line->erase(0, start);
+  if (!ReadLine(input, line)) return false;
+  *line = Trimmed(*line);
   if (echo) std::fprintf(output, "%s\n", PrintableText(line->c_str()).c_str());
   return true;
 }
@@ -27,4 +39,11 @@ std::string Lowered(const std::string& line) {
   std::string lowered = line;
   for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return lowered;
+}
+
+int YesNoAnswer(const char* line) {
+  const std::string answer = Lowered(Trimmed(line));
+  if (answer == "y" || answer == "yes") return platform::kIdYes;
+  if (answer == "n" || answer == "no") return platform::kIdNo;
+  return 0;
 }

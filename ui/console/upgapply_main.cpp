@@ -13,7 +13,7 @@
 #include "streams/file_utilities.h"
 #include "ui/console/console_front_end.h"
 #include "ui/console/console_user_interface.h"
-#include "ui/console/terminal.h"
+#include "platform/terminal.h"
 #include "ui/folder_search.h"
 #include "ui/job.h"
 #include "ui/shared_state.h"
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   char programPath[kMaxPath];
   if (!platform::ProgramPath(programPath, sizeof programPath)) programPath[0] = 0;
 
-  const bool terminal = IsTerminal(stdout) && IsTerminal(stdin);
+  const bool terminal = platform::IsTerminal(stdout) && platform::IsTerminal(stdin);
   ConsoleFrontEnd frontEnd(stdin, stdout, terminal);
   ConsoleUserInterface engineUi(stdin, stdout, terminal, AnswerMode::kAsk);
   const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);

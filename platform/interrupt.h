@@ -5,6 +5,8 @@
 // the commit nothing pumps, so a press there changes nothing.
 #pragma once
 
+namespace platform {
+
 class InterruptAsCancel {
  public:
   InterruptAsCancel();
@@ -18,3 +20,5 @@ class InterruptAsCancel {
 
 // True once for the presses since the last call.
 bool TakeInterrupt();
+
+}  // namespace platform

@@ -4,4 +4,8 @@
 
 #include <cstdio>
 
+namespace platform {
+
 bool IsTerminal(std::FILE* stream);
+
+}  // namespace platform

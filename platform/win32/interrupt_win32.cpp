@@ -1,6 +1,8 @@
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
-#include "ui/console/interrupt.h"
+#include "platform/interrupt.h"
+
+namespace platform {
 
 namespace {
 
@@ -26,3 +28,5 @@ InterruptAsCancel::~InterruptAsCancel() {
 // Asked at every poll of the engine: a plain read, and the locked exchange
 // only when there is a press to take.
 bool TakeInterrupt() { return pressed != 0 && InterlockedExchange(&pressed, 0) != 0; }
+
+}  // namespace platform

@@ -1,6 +1,8 @@
-#include "ui/console/interrupt.h"
+#include "platform/interrupt.h"
 
 #include <signal.h>
+
+namespace platform {
 
 namespace {
 
@@ -30,3 +32,5 @@ bool TakeInterrupt() {
   pressed = 0;
   return true;
 }
+
+}  // namespace platform

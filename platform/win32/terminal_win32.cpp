@@ -1,5 +1,9 @@
 #include <io.h>
 
-#include "ui/console/terminal.h"
+#include "platform/terminal.h"
+
+namespace platform {
 
 bool IsTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
+}  // namespace platform
