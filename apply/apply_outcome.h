@@ -20,12 +20,12 @@ enum class Refusal {
 // upgrade wants it.
 enum class StepFailure {
   kNone,
-  kLinked,          // a folder on its path is a link, or cannot be examined
-  kFolderNotMade,   // a folder along its path could not be created
-  kOldNotMoved,     // the installed file could not be moved aside
-  kNewNotPlaced,    // the new version could not be moved into place
-  kNotRestored,     // it could not be put back as it was
-  kJournal,         // the journal of the commit could not be written
+  kLinked,         // a folder on its path is a link, or cannot be examined
+  kFolderNotMade,  // a folder along its path could not be created
+  kOldNotMoved,    // the installed file could not be moved aside
+  kNewNotPlaced,   // the new version could not be moved into place
+  kNotRestored,    // it could not be put back as it was
+  kJournal,        // the journal of the commit could not be written
   kJournalUnreadable,
 };
 

@@ -8,9 +8,9 @@
 #include "apply/recovery.h"
 #include "apply/staging_names.h"
 #include "package/upgrade_session.h"
+#include "platform/bounded_text.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
-#include "platform/bounded_text.h"
 
 using platform::Ui;
 
@@ -60,7 +60,8 @@ const char* FindPathThatDoesNotFit(const UpgradeSession& session) {
   for (std::int32_t i = 0; i < session.entryCount; ++i) {
     const PackageEntry& entry = *session.entries[i];
     if (!IsKnownOperation(entry.operation)) continue;
-    if (!platform::CopyText(path, session.targetFolder) || !platform::AppendText(path, entry.fileName)) {
+    if (!platform::CopyText(path, session.targetFolder) ||
+        !platform::AppendText(path, entry.fileName)) {
       return entry.fileName;
     }
     if (CarriesNewStamp(entry.operation) && !temporaryNamesFit) return entry.fileName;
@@ -110,13 +111,16 @@ void ShowInformationText(UpgradeSession& session, const char* text) {
                       platform::kMbIconInformation | platform::kMbTaskModal);
 }
 
-bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, UiLine first, UiLine second) {
+bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, UiLine first,
+                   UiLine second) {
   // The parts are bounded well below the buffer: a name of 249, a
   // description of 79 and table lines of 255 characters.
   char* text = session.messageBuffer;
   const std::size_t capacity = sizeof session.messageBuffer;
   platform::CopyText(text, capacity, session.GetListItem(UiLine::kLabels, 0));
-  platform::AppendText(text, capacity, session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
+  platform::AppendText(
+      text, capacity,
+      session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
   platform::AppendText(text, capacity, "\n\n");
   platform::AppendText(text, capacity, session.GetListItem(UiLine::kLabels, 1));
   platform::AppendText(text, capacity, entry.fileName);
@@ -130,8 +134,8 @@ bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, UiLine fi
   platform::AppendText(text, capacity, "\n\n");
   platform::AppendText(text, capacity, EngineText(session, second));
   return Ui().ShowMessageBox(session.progressDialog, text, session.GetString(UiLine::kCaption),
-                         platform::kMbYesNo | platform::kMbIconQuestion |
-                             platform::kMbTaskModal) == platform::kIdYes;
+                             platform::kMbYesNo | platform::kMbIconQuestion |
+                                 platform::kMbTaskModal) == platform::kIdYes;
 }
 
 int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome, PackageCheck* check) {

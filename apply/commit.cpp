@@ -9,14 +9,14 @@
 #include "apply/apply_upgrade.h"
 #include "apply/commit_steps.h"
 #include "apply/confined_files.h"
-#include "package/entry_state.h"
 #include "apply/passes.h"
 #include "apply/staging_names.h"
 #include "package/entry_path.h"
+#include "package/entry_state.h"
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
-#include "platform/user_interface.h"
 #include "platform/path_separator.h"
+#include "platform/user_interface.h"
 
 using platform::Ui;
 
@@ -48,7 +48,8 @@ CommitPlan PlanCommit(UpgradeSession& session) {
     SetEntryPath(session, entry);
     // An Add over an existing file (or a link in its place) moves that
     // aside like any other installed file.
-    step.movesOld = entry.operation != Operation::kAdd || ConfinedExists(session, session.pathBuffer);
+    step.movesOld =
+        entry.operation != Operation::kAdd || ConfinedExists(session, session.pathBuffer);
     if (entry.operation == Operation::kAdd) {
       for (std::size_t at = 0; at < step.fileName.size(); ++at) {
         if (!platform::IsPathSeparator(step.fileName[at])) continue;
@@ -138,7 +139,8 @@ bool UndoSteps(UpgradeSession& session, const CommitPlan& plan,
     if (restored && progress[k].movedOld) {
       restored = ConfinedMove(session, paths.backup, paths.target);
     }
-    if (!restored) outcome.notRestored.push_back({step.entry, step.fileName, StepFailure::kNotRestored});
+    if (!restored)
+      outcome.notRestored.push_back({step.entry, step.fileName, StepFailure::kNotRestored});
   }
   for (std::size_t k = madeFolders.size(); k-- > 0;) {
     char path[kMaxPath];
@@ -159,8 +161,7 @@ int RunCommit(UpgradeSession& session, ApplyOutcome& outcome) {
   Ui().UpdateWindow(session.progressDialog);
   const CommitPlan plan = PlanCommit(session);
   if (!WriteJournalFor(session, plan)) {
-    outcome.commitFailure = {-1, JournalDisplayName(),
-                             StepFailure::kJournal};
+    outcome.commitFailure = {-1, JournalDisplayName(), StepFailure::kJournal};
     RemoveStaging(session, outcome);
     return 0;
   }

@@ -18,8 +18,7 @@ constexpr std::uint32_t kMaxJournalSize = 16u << 20;
 constexpr std::int32_t kReadBlock = 65536;
 
 std::uint32_t Crc(const std::uint8_t* bytes, std::size_t count) {
-  return static_cast<std::uint32_t>(
-      crc32(crc32(0, nullptr, 0), bytes, static_cast<uInt>(count)));
+  return static_cast<std::uint32_t>(crc32(crc32(0, nullptr, 0), bytes, static_cast<uInt>(count)));
 }
 
 class Writer {
@@ -84,8 +83,8 @@ class Reader {
 };
 
 bool IsCommittedOperation(Operation operation) {
-  return operation == Operation::kAdd || operation == Operation::kUpdate || operation == Operation::kReplace ||
-         operation == Operation::kRemove;
+  return operation == Operation::kAdd || operation == Operation::kUpdate ||
+         operation == Operation::kReplace || operation == Operation::kRemove;
 }
 
 }  // namespace

@@ -7,14 +7,15 @@
 #include "apply/staging_names.h"
 #include "package/entry_path.h"
 #include "package/upgrade_session.h"
-#include "platform/file_system.h"
-#include "platform/user_interface.h"
 #include "platform/bounded_text.h"
+#include "platform/file_system.h"
 #include "platform/path_separator.h"
+#include "platform/user_interface.h"
 
 bool TargetPath(const UpgradeSession& session, const std::string& relative,
                 char (&path)[kMaxPath]) {
-  return platform::CopyText(path, session.targetFolder) && platform::AppendText(path, relative.c_str());
+  return platform::CopyText(path, session.targetFolder) &&
+         platform::AppendText(path, relative.c_str());
 }
 
 bool NameStep(const UpgradeSession& session, const CommitStep& step, StepPaths* paths) {

@@ -22,8 +22,7 @@ struct StepPaths {
 // a journal could still hold one).
 bool NameStep(const UpgradeSession& session, const CommitStep& step, StepPaths* paths);
 // The target folder followed by `relative`; false when it does not fit.
-bool TargetPath(const UpgradeSession& session, const std::string& relative,
-                char (&path)[kMaxPath]);
+bool TargetPath(const UpgradeSession& session, const std::string& relative, char (&path)[kMaxPath]);
 
 // Makes every missing folder on the way to `targetPath`, checking for links
 // before each. The relative names of the folders made are appended to

@@ -4,9 +4,9 @@
 
 #include "apply/apply_upgrade.h"
 #include "apply/confined_files.h"
-#include "package/entry_state.h"
 #include "apply/passes.h"
 #include "apply/progress.h"
+#include "package/entry_state.h"
 #include "package/file_stamp.h"
 #include "streams/file_utilities.h"
 
@@ -38,8 +38,10 @@ Finding Classify(const PackageEntry& entry, const char* path, const FileStamp& f
       // Update, Verify and Remove; a Verify entry is never refused for
       // being read-only, since nothing will be written to it.
       if (!present) return {EntryState::kMissing, UiLine::kNotFound};
-      if (entry.operation != Operation::kVerify && IsReadOnly(path)) return {EntryState::kReadOnly, UiLine::kReadOnly};
-      if (SizeOrChecksumDiffers(found, entry.oldStamp)) return {EntryState::kChanged, UiLine::kChanged};
+      if (entry.operation != Operation::kVerify && IsReadOnly(path))
+        return {EntryState::kReadOnly, UiLine::kReadOnly};
+      if (SizeOrChecksumDiffers(found, entry.oldStamp))
+        return {EntryState::kChanged, UiLine::kChanged};
       if (std::memcmp(&found, &entry.oldStamp, sizeof found) != 0) {
         return {EntryState::kTimeDiffers, UiLine::kTimeDiffers};
       }
@@ -52,7 +54,8 @@ bool Decide(UpgradeSession& session, PackageEntry& entry, Finding finding) {
   Policy policy = entry.errorPolicy;
   UiLine message = finding.message;
   if (entry.operation == Operation::kRemove) {
-    if (finding.state != EntryState::kMissing && finding.state != EntryState::kReadOnly && finding.state != EntryState::kLinked) {
+    if (finding.state != EntryState::kMissing && finding.state != EntryState::kReadOnly &&
+        finding.state != EntryState::kLinked) {
       // A changed file to be removed is only a warning: the user's changes
       // go with it if the run goes on.
       message = UiLine::kRemoveChanged;

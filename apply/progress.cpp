@@ -31,7 +31,8 @@ void RememberRange(std::uint32_t total, std::int32_t percent) {
   shown.percent = percent;
   shown.from = static_cast<std::uint32_t>(divisor * static_cast<std::uint32_t>(percent - 1));
   // From 100 on every count shows 100.
-  shown.below = percent >= 100 ? std::uint64_t{1} << 32 : divisor * static_cast<std::uint32_t>(percent);
+  shown.below =
+      percent >= 100 ? std::uint64_t{1} << 32 : divisor * static_cast<std::uint32_t>(percent);
 }
 
 }  // namespace

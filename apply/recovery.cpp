@@ -52,11 +52,13 @@ bool FinishForward(UpgradeSession& session, const CommitPlan& plan) {
     if (!NameStep(session, step, &paths)) return false;
     ShowFileName(session, step.fileName);
     std::vector<std::string> made;
-    if (step.operation != Operation::kRemove && MakeFoldersFor(session, paths.target, &made) != StepFailure::kNone) {
+    if (step.operation != Operation::kRemove &&
+        MakeFoldersFor(session, paths.target, &made) != StepFailure::kNone) {
       return false;
     }
     // A step whose new version has left the staging folder is done.
-    const bool pending = step.operation == Operation::kRemove || ConfinedExists(session, paths.fresh);
+    const bool pending =
+        step.operation == Operation::kRemove || ConfinedExists(session, paths.fresh);
     if (pending && step.movesOld && !ConfinedExists(session, paths.backup) &&
         ConfinedExists(session, paths.target) &&
         !ConfinedMove(session, paths.target, paths.backup)) {
@@ -92,7 +94,8 @@ bool UndoFromDisk(UpgradeSession& session, const CommitPlan& plan, ApplyOutcome&
       restored = !ConfinedExists(session, paths.target) &&
                  ConfinedMove(session, paths.backup, paths.target);
     }
-    if (!restored) outcome.notRestored.push_back({step.entry, step.fileName, StepFailure::kNotRestored});
+    if (!restored)
+      outcome.notRestored.push_back({step.entry, step.fileName, StepFailure::kNotRestored});
   }
   for (std::size_t k = plan.newFolders.size(); k-- > 0;) {
     char path[kMaxPath];
@@ -143,8 +146,7 @@ bool RecoverInterruptedCommit(UpgradeSession& session, ApplyOutcome& outcome) {
   EndCommit(session, plan, forward, outcome);
   outcome.recovery = forward ? Recovery::kFinished : Recovery::kUndone;
   PackageIdentity identity;
-  outcome.recoveredThisPackage =
-      forward && session.Identify(&identity) && identity == plan.package;
+  outcome.recoveredThisPackage = forward && session.Identify(&identity) && identity == plan.package;
   ShowInformationText(session, forward ? kFinishedText : kUndoneText);
   return !outcome.recoveredThisPackage;
 }

@@ -7,14 +7,14 @@
 #include "apply/apply_delta.h"
 #include "apply/apply_upgrade.h"
 #include "apply/confined_files.h"
-#include "package/entry_state.h"
 #include "apply/passes.h"
 #include "apply/progress.h"
 #include "apply/staging_names.h"
+#include "package/entry_state.h"
 #include "package/file_stamp.h"
+#include "platform/bounded_text.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
-#include "platform/bounded_text.h"
 #include "streams/kv_file_stream.h"
 
 using platform::Ui;
@@ -64,8 +64,9 @@ bool BuildEntry(UpgradeSession& session, PackageEntry& entry, std::int32_t index
       output.reset(new (std::nothrow) TKVFStream(platform::kOpenWrite, session.pathBuffer));
     }
   }
-  Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
-                      session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
+  Ui().SetControlText(
+      session.progressDialog, platform::kProgressStatus,
+      session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
   ApplyDelta(session, oldFile.get(), output.get(), entry.newStamp.size);
   oldFile.reset();
   if (entry.state != EntryState::kProceed) return true;

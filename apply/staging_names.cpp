@@ -7,8 +7,7 @@ namespace {
 
 // `letter`, the index in five digits with leading zeros (the table holds at
 // most 10000 entries) and ".TMP", inside the staging folder.
-bool IndexedName(const char* targetFolder, char letter, std::int32_t index,
-                 char (&out)[kMaxPath]) {
+bool IndexedName(const char* targetFolder, char letter, std::int32_t index, char (&out)[kMaxPath]) {
   char name[] = "\\X00000.TMP";
   name[1] = letter;
   std::uint32_t value = static_cast<std::uint32_t>(index);
@@ -20,7 +19,8 @@ bool IndexedName(const char* targetFolder, char letter, std::int32_t index,
 }
 
 bool StagedName(const char* targetFolder, const char* name, char (&out)[kMaxPath]) {
-  return StagingFolderName(targetFolder, out) && platform::AppendText(out, "\\") && platform::AppendText(out, name);
+  return StagingFolderName(targetFolder, out) && platform::AppendText(out, "\\") &&
+         platform::AppendText(out, name);
 }
 
 }  // namespace

@@ -126,7 +126,8 @@ class Scanner {
       std::int64_t best = 0;
       std::uint32_t toForward = 0;
       for (std::uint32_t i = 0; i < overlap; ++i) {
-        balance += new_[lastScan_ + forward - overlap + i] == old_[lastPosition_ + forward - overlap + i];
+        balance +=
+            new_[lastScan_ + forward - overlap + i] == old_[lastPosition_ + forward - overlap + i];
         balance -= new_[scan - backward + i] == old_[position - backward + i];
         if (balance > best) {
           best = balance;

@@ -6,8 +6,8 @@
 #include "package/upgrade_session.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
-#include "streams/kv_file_stream.h"
 #include "platform/path_separator.h"
+#include "streams/kv_file_stream.h"
 
 namespace {
 
@@ -28,7 +28,8 @@ constexpr std::uint32_t kLineCapacity = 1024;
 }  // namespace
 
 EntryPolicies DefaultPolicies(Operation operation) {
-  return EntryPolicies{Policy::kAsk, operation == Operation::kRemove ? Policy::kIgnore : Policy::kCritical};
+  return EntryPolicies{Policy::kAsk,
+                       operation == Operation::kRemove ? Policy::kIgnore : Policy::kCritical};
 }
 
 bool ParsePolicy(const std::string& text, Policy* policy) {
@@ -65,7 +66,8 @@ bool GlobMatches(const char* glob, const char* path) {
   }
   if (*path == 0) return false;
   if (*glob == '?') return !platform::IsPathSeparator(*path) && GlobMatches(glob + 1, path + 1);
-  const bool same = platform::IsPathSeparator(*glob) ? platform::IsPathSeparator(*path) : *glob == *path;
+  const bool same =
+      platform::IsPathSeparator(*glob) ? platform::IsPathSeparator(*path) : *glob == *path;
   return same && GlobMatches(glob + 1, path + 1);
 }
 
@@ -93,8 +95,7 @@ bool PolicyRules::Load(const std::string& path, std::string* problem) {
     PolicyRule rule{glob, -1, -1};
     if (!(words >> warning >> error) || (words >> extra) || !ParseField(warning, &rule.warning) ||
         !ParseField(error, &rule.error)) {
-      *problem = where +
-                 "expected GLOB WARNING ERROR, each policy ignore, ask, critical or -";
+      *problem = where + "expected GLOB WARNING ERROR, each policy ignore, ask, critical or -";
       return false;
     }
     // People write the file as they write any text of their system; the

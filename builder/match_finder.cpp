@@ -26,7 +26,8 @@ std::uint32_t CountWidth(std::uint32_t count) {
 // package wherever the builder runs.
 std::uint64_t Fingerprint(const std::uint8_t* bytes) {
   std::uint64_t value = 0;
-  for (std::uint32_t i = 0; i < kBlock; ++i) value |= static_cast<std::uint64_t>(bytes[i]) << (8 * i);
+  for (std::uint32_t i = 0; i < kBlock; ++i)
+    value |= static_cast<std::uint64_t>(bytes[i]) << (8 * i);
   return value * 0x9E3779B97F4A7C15ull;
 }
 
@@ -72,7 +73,10 @@ class Finder {
  public:
   Finder(const std::uint8_t* oldBytes, std::uint32_t oldSize, const std::uint8_t* newBytes,
          std::uint32_t newSize, const MatchSettings& settings)
-      : old_(oldBytes), oldSize_(oldSize), new_(newBytes), newSize_(newSize),
+      : old_(oldBytes),
+        oldSize_(oldSize),
+        new_(newBytes),
+        newSize_(newSize),
         index_(oldBytes, oldSize, settings.indexEveryPosition),
         minSaving_(settings.minSaving),
         recentOffsets_(settings.recentOffsets < kMostRecentOffsets ? settings.recentOffsets
@@ -113,8 +117,7 @@ class Finder {
   // directions; backwards only over bytes that would otherwise be inserted.
   CopyMatch Extend(std::uint32_t from, std::uint32_t at) const {
     std::uint32_t forward = 0;
-    const std::uint32_t limit =
-        oldSize_ - from < newSize_ - at ? oldSize_ - from : newSize_ - at;
+    const std::uint32_t limit = oldSize_ - from < newSize_ - at ? oldSize_ - from : newSize_ - at;
     while (forward + 8 <= limit && std::memcmp(old_ + from + forward, new_ + at + forward, 8) == 0)
       forward += 8;
     while (forward < limit && old_[from + forward] == new_[at + forward]) ++forward;
@@ -127,8 +130,8 @@ class Finder {
 
   void Consider(const CopyMatch& copy, Candidate* best) const {
     if (copy.count == 0) return;
-    const std::int64_t saving = static_cast<std::int64_t>(copy.count) -
-                                CopyCost(copy.oldPosition, copy.count, baseHigh_);
+    const std::int64_t saving =
+        static_cast<std::int64_t>(copy.count) - CopyCost(copy.oldPosition, copy.count, baseHigh_);
     if (saving > best->saving) *best = Candidate{copy, saving};
   }
 

@@ -12,8 +12,8 @@
 #include "package/file_stamp.h"
 #include "package/package_reader.h"
 #include "package/upgrade_session.h"
-#include "streams/file_utilities.h"
 #include "platform/path_separator.h"
+#include "streams/file_utilities.h"
 
 namespace {
 
@@ -32,7 +32,9 @@ std::uint64_t InsertsSize(std::uint32_t size) {
 class Builder {
  public:
   Builder(const BuildOptions& options, const std::function<void(const BuildProgress&)>& progress)
-      : options_(options), progress_(progress), oldLabel_(Label(options.oldRoot)),
+      : options_(options),
+        progress_(progress),
+        oldLabel_(Label(options.oldRoot)),
         newLabel_(Label(options.newRoot)) {}
 
   BuildResult Run() {
@@ -67,7 +69,8 @@ class Builder {
                                " characters; the applicator shows at most " +
                                std::to_string(kTitleCapacity - 1));
     if (options_.description.size() >= kPackageDescriptionCapacity)
-      result_.errors.push_back("the description has " + std::to_string(options_.description.size()) +
+      result_.errors.push_back("the description has " +
+                               std::to_string(options_.description.size()) +
                                " characters; the applicator shows at most " +
                                std::to_string(kPackageDescriptionCapacity - 1));
   }
@@ -119,8 +122,8 @@ class Builder {
   bool Stamp(const std::string& label, const std::string& root, const std::string& name,
              FileStamp* stamp) {
     if (ComputeFileStamp(JoinPath(root, name).c_str(), *stamp)) return true;
-    result_.errors.push_back(label + name +
-                             ": cannot be stamped (unreadable, locked, or dated outside 1980-2107)");
+    result_.errors.push_back(
+        label + name + ": cannot be stamped (unreadable, locked, or dated outside 1980-2107)");
     return false;
   }
 

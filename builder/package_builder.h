@@ -5,9 +5,9 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 

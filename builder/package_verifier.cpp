@@ -29,7 +29,9 @@ class QuietUserInterface final : public platform::NullUserInterface {
 // one that was there.
 class QuietUserInterfaceScope {
  public:
-  QuietUserInterfaceScope() : previous_(&platform::Ui()) { platform::InstallUserInterface(&quiet_); }
+  QuietUserInterfaceScope() : previous_(&platform::Ui()) {
+    platform::InstallUserInterface(&quiet_);
+  }
   ~QuietUserInterfaceScope() { platform::InstallUserInterface(previous_); }
   QuietUserInterfaceScope(const QuietUserInterfaceScope&) = delete;
   QuietUserInterfaceScope& operator=(const QuietUserInterfaceScope&) = delete;
@@ -51,7 +53,9 @@ std::uint16_t Checksum(const std::uint8_t* bytes, std::uint32_t size) {
   return checksum;
 }
 
-bool SameStamp(const FileStamp& a, const FileStamp& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameStamp(const FileStamp& a, const FileStamp& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 std::string CompareEntry(const PackageEntry& read, const PackageEntrySpec& written) {
   if (read.operation != written.operation) return "operation differs";
@@ -88,7 +92,8 @@ std::string Replay(UpgradeSession& session, const PackageEntrySpec& entry,
   const std::uint32_t size = output.GetSize();
   if (size != entry.newStamp.size || Checksum(output.data(), size) != entry.newStamp.checksum)
     return "the rebuilt file does not match its new stamp";
-  if (size != newBytes.size() || (size > 0 && std::memcmp(output.data(), newBytes.data(), size) != 0))
+  if (size != newBytes.size() ||
+      (size > 0 && std::memcmp(output.data(), newBytes.data(), size) != 0))
     return "the rebuilt file differs from the new release";
   return "";
 }

@@ -21,11 +21,11 @@ void AppendText(std::vector<std::uint8_t>& out, const std::string& text) {
 
 void AppendStamp(std::vector<std::uint8_t>& out, const FileStamp& stamp) {
   const std::uint8_t bytes[10] = {
-      static_cast<std::uint8_t>(stamp.dosTime), static_cast<std::uint8_t>(stamp.dosTime >> 8),
-      static_cast<std::uint8_t>(stamp.dosDate), static_cast<std::uint8_t>(stamp.dosDate >> 8),
-      static_cast<std::uint8_t>(stamp.size),    static_cast<std::uint8_t>(stamp.size >> 8),
+      static_cast<std::uint8_t>(stamp.dosTime),    static_cast<std::uint8_t>(stamp.dosTime >> 8),
+      static_cast<std::uint8_t>(stamp.dosDate),    static_cast<std::uint8_t>(stamp.dosDate >> 8),
+      static_cast<std::uint8_t>(stamp.size),       static_cast<std::uint8_t>(stamp.size >> 8),
       static_cast<std::uint8_t>(stamp.size >> 16), static_cast<std::uint8_t>(stamp.size >> 24),
-      static_cast<std::uint8_t>(stamp.checksum), static_cast<std::uint8_t>(stamp.checksum >> 8)};
+      static_cast<std::uint8_t>(stamp.checksum),   static_cast<std::uint8_t>(stamp.checksum >> 8)};
   Append(out, bytes, sizeof bytes);
 }
 
@@ -52,7 +52,8 @@ bool PackageWriter::Plain(std::vector<std::uint8_t>* bytes) const {
     if (CarriesNewStamp(entry.operation)) AppendStamp(out, entry.newStamp);
   }
   for (const PackageEntrySpec& entry : entries_) {
-    if (CarriesNewStamp(entry.operation)) out.insert(out.end(), entry.delta.begin(), entry.delta.end());
+    if (CarriesNewStamp(entry.operation))
+      out.insert(out.end(), entry.delta.begin(), entry.delta.end());
   }
   bytes->swap(out);
   return true;
@@ -64,8 +65,8 @@ bool CompressPackage(const std::vector<std::uint8_t>& plain, int level,
   uLongf bound = compressBound(static_cast<uLong>(plain.size()));
   std::vector<std::uint8_t> out(kMarkerSize + bound);
   std::memcpy(out.data(), kContainerMarker, kMarkerSize);
-  if (compress2(out.data() + kMarkerSize, &bound, plain.data(), static_cast<uLong>(plain.size()), level) !=
-      Z_OK)
+  if (compress2(out.data() + kMarkerSize, &bound, plain.data(), static_cast<uLong>(plain.size()),
+                level) != Z_OK)
     return false;
   out.resize(kMarkerSize + bound);
   container->swap(out);

@@ -41,14 +41,16 @@ class Differ {
   void ReportOmissions(const TreeListing& tree, const std::string& label) {
     const TreeListing& other = &tree == &old_ ? new_ : old_;
     for (const std::string& name : tree.links)
-      diff_.omissions.push_back(label + name + ": symbolic link left out (a package carries only files)");
+      diff_.omissions.push_back(label + name +
+                                ": symbolic link left out (a package carries only files)");
     for (const std::string& name : tree.special)
-      diff_.omissions.push_back(label + name + ": special file left out (a package carries only files)");
+      diff_.omissions.push_back(label + name +
+                                ": special file left out (a package carries only files)");
     for (const std::string& name : tree.emptyFolders) {
       // An empty folder in both releases needs nothing from the package.
       if (Contains(other.emptyFolders, name)) continue;
-      diff_.omissions.push_back(label + name +
-                                ": empty folder left out (a package creates folders only for files)");
+      diff_.omissions.push_back(
+          label + name + ": empty folder left out (a package creates folders only for files)");
     }
     for (const std::string& name : tree.unreadable)
       diff_.errors.push_back(label + name + ": the folder cannot be read");

@@ -17,8 +17,9 @@ bool Walk(const std::string& root, const std::string& relative, TreeListing* lis
     return true;
   }
   // Byte order, so that the walk and its reports are the same every time.
-  std::sort(items.begin(), items.end(),
-            [](const platform::FolderItem& a, const platform::FolderItem& b) { return a.name < b.name; });
+  std::sort(
+      items.begin(), items.end(),
+      [](const platform::FolderItem& a, const platform::FolderItem& b) { return a.name < b.name; });
   bool holdsFile = false;
   for (const platform::FolderItem& item : items) {
     const std::string name = relative.empty() ? item.name : relative + '\\' + item.name;

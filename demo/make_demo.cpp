@@ -38,7 +38,8 @@ std::string ReleaseText(int release) {
   std::string text = "Karvell Demo Suite, release " + std::to_string(release) + "\r\n\r\n";
   for (int i = 1; i <= 40; ++i) {
     text += "Line " + std::to_string(i) + ": the quick brown fox jumps over the lazy dog.\r\n";
-    if (release == 2 && i % 10 == 0) text += "New in release 2: note " + std::to_string(i) + ".\r\n";
+    if (release == 2 && i % 10 == 0)
+      text += "New in release 2: note " + std::to_string(i) + ".\r\n";
   }
   return text;
 }
@@ -53,7 +54,8 @@ Bytes Patched(const Bytes& old) {
   return patched;
 }
 
-bool WriteDated(const std::string& path, const Bytes& bytes, std::uint16_t date, std::uint16_t time) {
+bool WriteDated(const std::string& path, const Bytes& bytes, std::uint16_t date,
+                std::uint16_t time) {
   if (!WriteBytesToFile(path.c_str(), bytes)) return false;
   FileStamp stamp{};
   stamp.dosDate = date;
@@ -131,7 +133,8 @@ int main(int argc, char** argv) {
     }
   }
   const BuildResult result = BuildPackage(options);
-  for (const std::string& error : result.errors) std::fprintf(stderr, "make_demo: %s\n", error.c_str());
+  for (const std::string& error : result.errors)
+    std::fprintf(stderr, "make_demo: %s\n", error.c_str());
   if (!result.errors.empty()) return 1;
   const std::string failure = WriteBuiltPackage(options, result, out + "demo.upg", true);
   if (!failure.empty()) {

@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ScriptedUser user;
   session->totalBytes = 1000001;
-  std::memcpy(session->magic, MagicOf((mode & 4) != 0 ? PackageKind::kExtended : PackageKind::kClassic),
+  std::memcpy(session->magic,
+              MagicOf((mode & 4) != 0 ? PackageKind::kExtended : PackageKind::kClassic),
               sizeof session->magic);
   const std::vector<StreamEnd> installed =
       RunStreams(*session, package, (mode & 1) != 0 ? &old : nullptr, (mode & 2) != 0, declared);

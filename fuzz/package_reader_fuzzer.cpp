@@ -46,7 +46,8 @@ void CheckReader(const UpgradeSession& session) {
     Require(IsSafeEntryName(entry->fileName), "a usable table names only files inside the folder");
     Require(!NamesStagingFolder(entry->fileName),
             "a usable table names nothing in the staging folder");
-    Require(static_cast<int>(entry->operation) <= 7 && static_cast<int>(entry->warningPolicy) <= 3 &&
+    Require(static_cast<int>(entry->operation) <= 7 &&
+                static_cast<int>(entry->warningPolicy) <= 3 &&
                 static_cast<int>(entry->errorPolicy) <= 3,
             "flags decode into their fields");
   }

@@ -30,7 +30,13 @@ PackageKind KindOfMagic(const char* magic);
 const char* MagicOf(PackageKind kind);
 
 // The stored values are those of the flag byte's operation bits.
-enum class Operation : std::uint8_t { kAdd = 0, kUpdate = 1, kReplace = 2, kVerify = 3, kRemove = 4 };
+enum class Operation : std::uint8_t {
+  kAdd = 0,
+  kUpdate = 1,
+  kReplace = 2,
+  kVerify = 3,
+  kRemove = 4
+};
 // Values 0-3 fit the flag byte; 3 has no name.
 enum class Policy : std::uint8_t { kIgnore = 0, kAsk = 1, kCritical = 2 };
 

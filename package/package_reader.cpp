@@ -54,6 +54,4 @@ PackageReader::Problem PackageReader::GetProblem() const {
   return Problem::kNone;
 }
 
-PackageKind PackageReader::Kind() const {
-  return KindOfMagic(magic);
-}
+PackageKind PackageReader::Kind() const { return KindOfMagic(magic); }

@@ -6,23 +6,22 @@
 #include "package/entry_path.h"
 #include "package/package_format.h"
 #include "package/ui_strings.h"
-#include "platform/user_interface.h"
 #include "platform/bounded_text.h"
+#include "platform/user_interface.h"
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 UpgradeSession::UpgradeSession(platform::ModuleInstance instance,
                                platform::WindowHandle ownerWindow, const char* packagePath,
                                const char* folder, ByteDigest* digest)
     : PackageReader(packagePath, digest),
-      entries(new (std::nothrow) PackageEntry* [kMaxEntries]()),
+      entries(new (std::nothrow) PackageEntry*[kMaxEntries]()),
       instance(instance),
       ownerWindow(ownerWindow) {
   const std::size_t length = std::strlen(folder);
   const bool endsInSeparator = length > 0 && folder[length - 1] == '\\';
-  if (!platform::CopyText(targetFolder, folder) || (!endsInSeparator && !platform::AppendText(targetFolder, "\\"))) {
+  if (!platform::CopyText(targetFolder, folder) ||
+      (!endsInSeparator && !platform::AppendText(targetFolder, "\\"))) {
     targetFolder[0] = 0;
     tableProblem = TableProblem::kFolderTooLong;
     return;

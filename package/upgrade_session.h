@@ -34,12 +34,12 @@ struct PackageEntry {
 // Why ReadEntryTable gave up.
 enum class TableProblem {
   kNone,
-  kTooManyEntries,   // entryCount above kMaxEntries
-  kNameTooLong,      // a file name longer than 249 characters
-  kUnsafeName,       // a file name that leaves the target folder
-  kStagingName,      // a file name inside the staging folder
-  kStampMissing,     // the package ended where a stamp should be
-  kFolderTooLong,    // the target folder does not fit its buffer
+  kTooManyEntries,  // entryCount above kMaxEntries
+  kNameTooLong,     // a file name longer than 249 characters
+  kUnsafeName,      // a file name that leaves the target folder
+  kStagingName,     // a file name inside the staging folder
+  kStampMissing,    // the package ended where a stamp should be
+  kFolderTooLong,   // the target folder does not fit its buffer
 };
 
 class UpgradeSession : public PackageReader {
@@ -47,8 +47,7 @@ class UpgradeSession : public PackageReader {
   // `digest` as for PackageReader: given for a run that must check the
   // package file it read.
   UpgradeSession(platform::ModuleInstance instance, platform::WindowHandle ownerWindow,
-                 const char* packagePath, const char* targetFolder,
-                 ByteDigest* digest = nullptr);
+                 const char* packagePath, const char* targetFolder, ByteDigest* digest = nullptr);
   ~UpgradeSession() override;
 
   // Reads entryCount entries from the package's position. Returns 1 plus the
@@ -59,7 +58,7 @@ class UpgradeSession : public PackageReader {
   // The entry the problem was found in.
   std::int32_t problemEntry = -1;
 
-  std::unique_ptr<PackageEntry* []> entries;
+  std::unique_ptr<PackageEntry*[]> entries;
   platform::ModuleInstance instance;
   platform::WindowHandle ownerWindow;
   platform::WindowHandle progressDialog = nullptr;

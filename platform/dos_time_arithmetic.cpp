@@ -49,9 +49,8 @@ bool ArithmeticFileTimeToDos(FileTime time, std::uint16_t* dosDate, std::uint16_
   CivilFromDays(days, &year, &month, &day);
   if (year < 1980 || year > 2107) return false;
   *dosDate = static_cast<std::uint16_t>(((year - 1980) << 9) | (month << 5) | day);
-  *dosTime = static_cast<std::uint16_t>(((secondOfDay / 3600) << 11) |
-                                        (((secondOfDay / 60) % 60) << 5) |
-                                        ((secondOfDay % 60) / 2));
+  *dosTime = static_cast<std::uint16_t>(
+      ((secondOfDay / 3600) << 11) | (((secondOfDay / 60) % 60) << 5) | ((secondOfDay % 60) / 2));
   return true;
 }
 

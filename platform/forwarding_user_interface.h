@@ -22,7 +22,9 @@ class ForwardingUserInterface : public UserInterface {
     next_.SetControlText(dialog, control, text);
   }
   void UpdateWindow(WindowHandle window) override { next_.UpdateWindow(window); }
-  void EnableWindow(WindowHandle window, bool enable) override { next_.EnableWindow(window, enable); }
+  void EnableWindow(WindowHandle window, bool enable) override {
+    next_.EnableWindow(window, enable);
+  }
   int ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
                      unsigned style) override {
     return next_.ShowMessageBox(owner, text, caption, style);

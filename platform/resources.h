@@ -16,7 +16,7 @@ ModuleInstance ProgramInstance();
 // null instance is a module without resources.
 bool FindDataResource(ModuleInstance instance, int id, const unsigned char** data,
                       std::uint32_t* size);
-bool FindDataResource(ModuleInstance instance, const char* name,
-                      const unsigned char** data, std::uint32_t* size);
+bool FindDataResource(ModuleInstance instance, const char* name, const unsigned char** data,
+                      std::uint32_t* size);
 
 }  // namespace platform

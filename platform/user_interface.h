@@ -61,7 +61,7 @@ class UserInterface {
   virtual void EnableWindow(WindowHandle window, bool enable) = 0;
   // A modal box; returns kIdYes, kIdNo or kIdOk.
   virtual int ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
-                         unsigned style) = 0;
+                             unsigned style) = 0;
   // Handles every message waiting for the thread's windows, passing the
   // dialog's keyboard messages to `dialog`, and returns when none is left.
   virtual void PumpMessages(WindowHandle dialog) = 0;

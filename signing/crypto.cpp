@@ -102,9 +102,11 @@ bool SignEd25519(const Ed25519SecretKey& secret, const std::uint8_t* message, st
   Sexp data;
   Sexp result;
   // The library derives the public point from the seed itself.
-  if (gcry_sexp_build(key.out(), nullptr, "(private-key (ecc (curve Ed25519) (flags eddsa) (d %b)))",
+  if (gcry_sexp_build(key.out(), nullptr,
+                      "(private-key (ecc (curve Ed25519) (flags eddsa) (d %b)))",
                       static_cast<int>(secret.size()), secret.data()) != 0 ||
-      !MessageData(message, size, &data) || gcry_pk_sign(result.out(), data.get(), key.get()) != 0) {
+      !MessageData(message, size, &data) ||
+      gcry_pk_sign(result.out(), data.get(), key.get()) != 0) {
     return false;
   }
   std::array<std::uint8_t, 32> r{};
@@ -115,13 +117,14 @@ bool SignEd25519(const Ed25519SecretKey& secret, const std::uint8_t* message, st
   return true;
 }
 
-bool VerifyEd25519(const Ed25519PublicKey& publicKey, const std::uint8_t* message,
-                   std::size_t size, const Ed25519Signature& signature) {
+bool VerifyEd25519(const Ed25519PublicKey& publicKey, const std::uint8_t* message, std::size_t size,
+                   const Ed25519Signature& signature) {
   if (!LibraryReady()) return false;
   Sexp key;
   Sexp data;
   Sexp value;
-  return gcry_sexp_build(key.out(), nullptr, "(public-key (ecc (curve Ed25519) (flags eddsa) (q %b)))",
+  return gcry_sexp_build(key.out(), nullptr,
+                         "(public-key (ecc (curve Ed25519) (flags eddsa) (q %b)))",
                          static_cast<int>(publicKey.size()), publicKey.data()) == 0 &&
          MessageData(message, size, &data) &&
          gcry_sexp_build(value.out(), nullptr, "(sig-val (eddsa (r %b) (s %b)))", 32,

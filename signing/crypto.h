@@ -41,5 +41,5 @@ bool GenerateEd25519Key(Ed25519SecretKey* secret, Ed25519PublicKey* publicKey);
 bool SignEd25519(const Ed25519SecretKey& secret, const std::uint8_t* message, std::size_t size,
                  Ed25519Signature* signature);
 // True only when `signature` is `publicKey`'s valid signature of `message`.
-bool VerifyEd25519(const Ed25519PublicKey& publicKey, const std::uint8_t* message,
-                   std::size_t size, const Ed25519Signature& signature);
+bool VerifyEd25519(const Ed25519PublicKey& publicKey, const std::uint8_t* message, std::size_t size,
+                   const Ed25519Signature& signature);

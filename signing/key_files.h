@@ -28,8 +28,7 @@ std::string PublicKeyText(const Ed25519PublicKey& publicKey);
 std::string SecretKeyText(const Ed25519SecretKey& secret, const Ed25519PublicKey& publicKey);
 // False for anything but exactly the layout above.
 bool ParsePublicKey(const std::string& text, Ed25519PublicKey* publicKey);
-bool ParseSecretKey(const std::string& text, Ed25519SecretKey* secret,
-                    Ed25519PublicKey* publicKey);
+bool ParseSecretKey(const std::string& text, Ed25519SecretKey* secret, Ed25519PublicKey* publicKey);
 
 // Each false with `problem` saying why, in words for a message.
 bool ReadPublicKeyFile(const char* path, Ed25519PublicKey* publicKey, std::string* problem);

@@ -42,8 +42,8 @@ SignatureReport ReadTrustedSignature(const Ed25519PublicKey& trusted, const char
       break;
   }
   report.signer = signature->keyId;
-  report.verdict = signature->keyId == KeyIdOf(trusted) ? SignatureVerdict::kValid
-                                                        : SignatureVerdict::kOtherKey;
+  report.verdict =
+      signature->keyId == KeyIdOf(trusted) ? SignatureVerdict::kValid : SignatureVerdict::kOtherKey;
   return report;
 }
 

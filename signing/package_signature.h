@@ -10,10 +10,10 @@
 
 enum class SignatureVerdict {
   kValid,
-  kNoSignature,      // PACKAGE.sig is missing
-  kDamagedSignature, // PACKAGE.sig cannot be read or is not a signature
-  kOtherKey,         // signed, but by another key than the trusted one
-  kAltered,          // the trusted key's signature does not fit the bytes
+  kNoSignature,       // PACKAGE.sig is missing
+  kDamagedSignature,  // PACKAGE.sig cannot be read or is not a signature
+  kOtherKey,          // signed, but by another key than the trusted one
+  kAltered,           // the trusted key's signature does not fit the bytes
   kUnreadablePackage,
 };
 

@@ -14,9 +14,7 @@ struct FileStamp {
   std::uint16_t checksum;
 
   // dosDate * 65536 + dosTime.
-  std::uint32_t DateTime() const {
-    return (static_cast<std::uint32_t>(dosDate) << 16) | dosTime;
-  }
+  std::uint32_t DateTime() const { return (static_cast<std::uint32_t>(dosDate) << 16) | dosTime; }
 };
 #pragma pack(pop)
 

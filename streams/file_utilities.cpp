@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/file_system.h"
 #include "platform/bounded_text.h"
+#include "platform/file_system.h"
 
 using platform::Fs;
 
@@ -32,16 +32,14 @@ int IsFile(const char* path) {
 
 int IsFolder(const char* path) {
   const std::uint32_t attributes = Fs().GetAttributes(path);
-  return attributes != platform::kInvalidAttributes &&
-                 (attributes & platform::kAttrDirectory) != 0
+  return attributes != platform::kInvalidAttributes && (attributes & platform::kAttrDirectory) != 0
              ? 1
              : 0;
 }
 
 int IsReadOnly(const char* path) {
   const std::uint32_t attributes = Fs().GetAttributes(path);
-  return attributes != platform::kInvalidAttributes &&
-                 (attributes & platform::kAttrReadOnly) != 0
+  return attributes != platform::kInvalidAttributes && (attributes & platform::kAttrReadOnly) != 0
              ? 1
              : 0;
 }

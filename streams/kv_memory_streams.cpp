@@ -45,8 +45,7 @@ TKVFlatRamStream::TKVFlatRamStream(const void* buffer, std::uint32_t size)
   readOnly_ = true;
 }
 
-TKVFlatRamStream::TKVFlatRamStream(std::uint32_t capacity, std::uint32_t growBy)
-    : growBy_(growBy) {
+TKVFlatRamStream::TKVFlatRamStream(std::uint32_t capacity, std::uint32_t growBy) : growBy_(growBy) {
   base_ = static_cast<std::uint8_t*>(platform::AllocateBlock(capacity));
   // Without its first block the stream behaves like one without memory.
   if (base_ != nullptr) {

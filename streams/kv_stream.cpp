@@ -197,9 +197,9 @@ std::uint32_t TKVStream::CopyFrom(TKVStream& source, std::uint32_t count) {
   std::uint32_t copied = 0;
   for (;;) {
     const std::uint32_t wanted = count - copied;
-    const std::int32_t ask =
-        wanted < static_cast<std::uint32_t>(kCopyBufferSize) ? static_cast<std::int32_t>(wanted)
-                                                              : kCopyBufferSize;
+    const std::int32_t ask = wanted < static_cast<std::uint32_t>(kCopyBufferSize)
+                                 ? static_cast<std::int32_t>(wanted)
+                                 : kCopyBufferSize;
     // A stream copied into itself reads the whole step before it writes.
     const std::int32_t got = &source == this ? TKVStream::ReadBlockTo(*this, ask, buffer)
                                              : source.ReadBlockTo(*this, ask, buffer);

@@ -40,8 +40,8 @@ class DeltaTest : public ::testing::Test {
   std::vector<std::uint8_t> Run(const std::vector<std::uint8_t>* old, int* result = nullptr) {
     std::unique_ptr<TKVFlatRamStream> oldFile;
     if (old != nullptr) {
-      oldFile = std::make_unique<TKVFlatRamStream>(old->data(),
-                                                   static_cast<std::uint32_t>(old->size()));
+      oldFile =
+          std::make_unique<TKVFlatRamStream>(old->data(), static_cast<std::uint32_t>(old->size()));
     }
     output_ = std::make_unique<TKVFlatRamStream>(64, 4096);
     const int got = ApplyDelta(*session_, oldFile.get(), output_.get(), kLargestSize);
@@ -176,9 +176,9 @@ TEST_F(DeltaTest, PiecesOfAtMost256EachFollowedByUpdateAndPoll) {
                      std::to_string(output_->GetSize()));
   };
   EXPECT_EQ(Run(&old), old);
-  EXPECT_EQ(events, (std::vector<std::string>{"update 1", "update 257", "poll 257 wrote 256",
-                                              "update 513", "poll 513 wrote 512", "update 601",
-                                              "poll 601 wrote 600"}));
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"update 1", "update 257", "poll 257 wrote 256", "update 513",
+                                      "poll 513 wrote 512", "update 601", "poll 601 wrote 600"}));
 }
 
 TEST_F(DeltaTest, ConfirmedCancelEndsAfterTheCurrentPiece) {
@@ -225,12 +225,12 @@ TEST_F(DeltaTest, AddDiffInExtendedPackages) {
     int result;
   };
   const Case cases[] = {
-      {"8-bit count", [&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); },
-       true, true, 0, Added(old, 10, diff, 3), 3, 13, 0, 0},
+      {"8-bit count", [&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); }, true, true, 0,
+       Added(old, 10, diff, 3), 3, 13, 0, 0},
       {"16-bit count, three pieces", [&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 600); },
        true, true, 0, Added(old, 100, diff, 600), 600, 700, 0, 0},
-      {"32-bit count", [&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); },
-       true, true, 0, Added(old, 0, diff, 300), 300, 300, 0, 0},
+      {"32-bit count", [&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); }, true, true, 0,
+       Added(old, 0, diff, 300), 300, 300, 0, 0},
       {"sums wrap at 256",
        [&](DeltaWriter& d) {
          const std::uint8_t big[] = {0xFF, 0x80, 0x01};
@@ -254,10 +254,24 @@ TEST_F(DeltaTest, AddDiffInExtendedPackages) {
        false, true, 0, ok, 502, 0, 0, 0},
       {"no output: both streams are read past",
        [&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); },
-       true, false, 0, {}, 400, 500, 0, 0},
+       true,
+       false,
+       0,
+       {},
+       400,
+       500,
+       0,
+       0},
       {"neither: only the package is read past",
        [&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); },
-       false, false, 0, {}, 200, 0, 0, 0},
+       false,
+       false,
+       0,
+       {},
+       200,
+       0,
+       0,
+       0},
       {"cancel at the second piece", [&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 700); },
        true, true, 2, Added(old, 0, diff, 512), 512, 512, 700 - 512 + 1, 1},
   };
@@ -278,7 +292,8 @@ TEST_F(DeltaTest, AddDiffInExtendedPackages) {
     EXPECT_EQ(ApplyDelta(*session_, c.withOld ? &oldFile : nullptr,
                          c.withOutput ? &output : nullptr, kLargestSize),
               c.result);
-    EXPECT_EQ(std::vector<std::uint8_t>(output.data(), output.data() + output.GetSize()), c.written);
+    EXPECT_EQ(std::vector<std::uint8_t>(output.data(), output.data() + output.GetSize()),
+              c.written);
     EXPECT_EQ(session_->bytesDone, 1 + c.counted);
     EXPECT_EQ(oldFile.GetPosition(), c.oldPosition);
     EXPECT_EQ(packageBytes_.size() - session_->package->GetPosition(), c.packageLeft);
@@ -344,8 +359,8 @@ std::vector<BoundedRow> BoundedRows(const std::vector<std::uint8_t>& old) {
   DeltaWriter inserts;
   inserts.Insert16(literal.data(), 1000);
   inserts.End();
-  rows.push_back({"literal bytes past the declared size are read, not written", inserts.bytes(),
-                  10, Slice(literal, 0, 11), 1000, 4, true, true});
+  rows.push_back({"literal bytes past the declared size are read, not written", inserts.bytes(), 10,
+                  Slice(literal, 0, 11), 1000, 4, true, true});
 
   DeltaWriter sourceless;
   for (int i = 0; i < 3; ++i) sourceless.CopyAbs32(0, 0x01000000);

@@ -1,9 +1,9 @@
 // Where the backdrop's bands and texts go, computed without any window.
+#include "ui/backdrop.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "ui/backdrop.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
+#include "platform/bounded_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "platform/bounded_text.h"
 
 namespace {
 

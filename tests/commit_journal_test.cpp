@@ -1,13 +1,14 @@
 // The journal of a commit: what is written is read back whole, and a
 // journal that is cut, damaged or names what no package may name is not
 // taken for a plan.
+#include "apply/commit_journal.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 #include <string>
 
-#include "apply/commit_journal.h"
 #include "package/upgrade_session.h"
 #include "tests/support/package_file.h"
 
@@ -26,8 +27,10 @@ CommitStep Step(std::int32_t entry, Operation operation, bool movesOld, const st
 CommitPlan SamplePlan() {
   CommitPlan plan;
   plan.package = {123456, 0xCAFEF00Du};
-  plan.steps = {Step(0, Operation::kUpdate, true, "a.txt"), Step(1, Operation::kReplace, true, "b.bin"),
-                Step(2, Operation::kRemove, true, "c.txt"), Step(9999, Operation::kAdd, false, "sub/deeper\\new.dat")};
+  plan.steps = {Step(0, Operation::kUpdate, true, "a.txt"),
+                Step(1, Operation::kReplace, true, "b.bin"),
+                Step(2, Operation::kRemove, true, "c.txt"),
+                Step(9999, Operation::kAdd, false, "sub/deeper\\new.dat")};
   plan.newFolders = {"sub", "sub/deeper"};
   return plan;
 }
@@ -76,7 +79,8 @@ TEST(CommitJournal, RefusesWhatIsNoWholeJournal) {
       {"a folder that leaves the folder", [](CommitPlan& p) { p.newFolders[0] = "C:\\x"; },
        untouched},
       {"an index past the table", [](CommitPlan& p) { p.steps[0].entry = 10000; }, untouched},
-      {"a Verify step", [](CommitPlan& p) { p.steps[0].operation = Operation::kVerify; }, untouched},
+      {"a Verify step", [](CommitPlan& p) { p.steps[0].operation = Operation::kVerify; },
+       untouched},
       {"a Remove that moves nothing", [](CommitPlan& p) { p.steps[2].movesOld = false; },
        untouched},
   };

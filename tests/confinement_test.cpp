@@ -72,17 +72,20 @@ TEST(Confinement, APathThroughALinkedFolderIsRefusedByItsErrorPolicy) {
       {"ask, no", Policy::kAsk, platform::kIdNo, 0},
       {"critical", Policy::kCritical, platform::kIdNo, 0},
   };
-  for (const Operation operation : {Operation::kAdd, Operation::kUpdate, Operation::kReplace, Operation::kVerify, Operation::kRemove}) {
+  for (const Operation operation : {Operation::kAdd, Operation::kUpdate, Operation::kReplace,
+                                    Operation::kVerify, Operation::kRemove}) {
     for (const PolicyCase& policy : policies) {
       SCOPED_TRACE(std::string(OperationName(operation)) + " / " + policy.label);
       LinkedTarget site;
       if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
-      const std::string name = operation == Operation::kAdd ? "ldir\\added.txt" : "ldir\\victim.txt";
+      const std::string name =
+          operation == Operation::kAdd ? "ldir\\added.txt" : "ldir\\victim.txt";
       PackageEntrySpec entry = EntryFor(operation, name, site.victim);
       // Only the error policy may decide: a warning would be a wrong row.
       entry.errorPolicy = policy.value;
       entry.warningPolicy = Policy::kCritical;
-      const std::string package = site.Package({entry, NewFileEntry(Operation::kAdd, "ok.txt", Bytes("ok"))});
+      const std::string package =
+          site.Package({entry, NewFileEntry(Operation::kAdd, "ok.txt", Bytes("ok"))});
       const FolderSnapshot outside = TakeSnapshot(site.outside);
       ScriptedUser user;
       if (policy.answer != 0) user.answers.push_back(policy.answer);
@@ -148,8 +151,9 @@ TEST(Confinement, AFolderSwappedForALinkBeforeTheCommitIsNotFollowed) {
   LinkedTarget site;
   if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
   fs::create_directory(NativeTestPath(site.target + "sub"));
-  const std::string package = site.Package(
-      {NewFileEntry(Operation::kAdd, "first.txt", Bytes("1")), NewFileEntry(Operation::kAdd, "sub\\victim.txt", Bytes("2"))});
+  const std::string package =
+      site.Package({NewFileEntry(Operation::kAdd, "first.txt", Bytes("1")),
+                    NewFileEntry(Operation::kAdd, "sub\\victim.txt", Bytes("2"))});
   const FolderSnapshot outside = TakeSnapshot(site.outside);
   ScriptedUser user;
   user.onControlText = [&](int control, const std::string& text) {

@@ -17,7 +17,8 @@
 
 namespace {
 
-constexpr unsigned kQuestion = platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal;
+constexpr unsigned kQuestion =
+    platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal;
 
 class ConsoleTest : public ::testing::Test {
  protected:
@@ -40,7 +41,8 @@ class ConsoleTest : public ::testing::Test {
     std::fflush(output_);
     std::rewind(output_);
     std::string text;
-    for (int c = std::fgetc(output_); c != EOF; c = std::fgetc(output_)) text += static_cast<char>(c);
+    for (int c = std::fgetc(output_); c != EOF; c = std::fgetc(output_))
+      text += static_cast<char>(c);
     return text;
   }
   static int Lines(const std::string& text) {
@@ -154,7 +156,8 @@ TEST_F(ConsoleTest, ACancelledRunOnTheConsoleChangesNothing) {
   platform::InstallUserInterface(&pressing);
   EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
   EXPECT_TRUE(TakeSnapshot(sample.target) == before);
-  EXPECT_NE(Output().find(UiText(UiLine::kCancelQuestion) + "\n[y/n] what\n[y/n] y\n"), std::string::npos);
+  EXPECT_NE(Output().find(UiText(UiLine::kCancelQuestion) + "\n[y/n] what\n[y/n] y\n"),
+            std::string::npos);
 }
 
 // Within a pause a clock reading may serve a few polls; it must never

@@ -25,11 +25,10 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-
 ByteVector Text(std::size_t lines, std::uint32_t seed) {
   std::mt19937 generator(seed);
   static const char* const kWords[] = {"upgrade", "file", "the", "folder", "release", "of",
-                                       "package", "new", "old", "stamp", "entry", "copy"};
+                                       "package", "new",  "old", "stamp",  "entry",   "copy"};
   std::string text;
   for (std::size_t i = 0; i < lines; ++i) {
     text += std::to_string(i) + ":";
@@ -103,8 +102,8 @@ class DeltaEncoderTest : public ::testing::Test {
     ResetProgressState();
     std::memcpy(session_->magic, kind == PackageKind::kExtended ? kExtendedMagic : kClassicMagic,
                 sizeof session_->magic);
-    session_->package = std::make_unique<TKVFlatRamStream>(delta.data(),
-                                                          static_cast<std::uint32_t>(delta.size()));
+    session_->package =
+        std::make_unique<TKVFlatRamStream>(delta.data(), static_cast<std::uint32_t>(delta.size()));
     session_->bytesDone = 1;
     session_->totalBytes = 0x7FFFFFFF;
     TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size()));
@@ -151,8 +150,8 @@ TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
       {"repeated blocks",
        Concat({Slice(old, 1000, 3000), Slice(old, 1000, 3000), Slice(old, 1000, 3000)}), 40},
       {"overwritten stretches",
-       Concat({Slice(old, 0, 30000), Slice(fresh, 0, 4), Slice(old, 30004, 60000), Slice(fresh, 4, 4),
-               Slice(old, 90008, 109992)}),
+       Concat({Slice(old, 0, 30000), Slice(fresh, 0, 4), Slice(old, 30004, 60000),
+               Slice(fresh, 4, 4), Slice(old, 90008, 109992)}),
        60},
       {"identical", old, 10},
   };
@@ -229,7 +228,8 @@ TEST_F(DeltaEncoderTest, RandomPairsOfTextAndBinary) {
   std::mt19937 generator(5);
   for (int round = 0; round < 40; ++round) {
     const bool text = round % 2 == 0;
-    ByteVector old = text ? Text(50 + generator() % 400, round) : RandomBytes(generator() % 90000, round);
+    ByteVector old =
+        text ? Text(50 + generator() % 400, round) : RandomBytes(generator() % 90000, round);
     // Apply a few random edits: replace, insert or delete a stretch.
     ByteVector now = old;
     const int edits = 1 + static_cast<int>(generator() % 6);
@@ -242,12 +242,14 @@ TEST_F(DeltaEncoderTest, RandomPairsOfTextAndBinary) {
                     now.begin() + static_cast<std::ptrdiff_t>(at + length));
           break;
         case 1: {
-          const ByteVector fresh = text ? Text(3, round * 10 + e) : RandomBytes(length, round * 10 + e);
+          const ByteVector fresh =
+              text ? Text(3, round * 10 + e) : RandomBytes(length, round * 10 + e);
           now.insert(now.begin() + static_cast<std::ptrdiff_t>(at), fresh.begin(), fresh.end());
           break;
         }
         default:
-          for (std::size_t i = at; i < at + length; ++i) now[i] = static_cast<std::uint8_t>(generator());
+          for (std::size_t i = at; i < at + length; ++i)
+            now[i] = static_cast<std::uint8_t>(generator());
       }
     }
     for (const EncoderKind& encoder : kEncoders) {
@@ -266,13 +268,17 @@ TEST(CopyAddressing, ABasePaysOnlyForTwoOrMoreCopiesBehindIt) {
   // One copy far away: a SetBase (3 bytes) costs more than it saves (2).
   EXPECT_EQ(plan({{0, 0x30000, 20}}), (std::vector<A>{A::kAbsolute}));
   // Two copies in one window: 3 spent, 4 saved.
-  EXPECT_EQ(plan({{0, 0x30000, 20}, {40, 0x30100, 20}}), (std::vector<A>{A::kSetBase, A::kRelative}));
+  EXPECT_EQ(plan({{0, 0x30000, 20}, {40, 0x30100, 20}}),
+            (std::vector<A>{A::kSetBase, A::kRelative}));
   // A far copy between two near ones does not disturb base 0.
   EXPECT_EQ(plan({{0, 100, 20}, {40, 0x90000, 20}, {80, 200, 20}}),
             (std::vector<A>{A::kRelative, A::kAbsolute, A::kRelative}));
   // Alternating windows: each base is set once and kept while the other
   // window's copies go absolute.
-  EXPECT_EQ(plan({{0, 0x50000, 9}, {20, 0x70000, 9}, {40, 0x50010, 9}, {60, 0x70010, 9},
+  EXPECT_EQ(plan({{0, 0x50000, 9},
+                  {20, 0x70000, 9},
+                  {40, 0x50010, 9},
+                  {60, 0x70010, 9},
                   {80, 0x50020, 9}}),
             (std::vector<A>{A::kSetBase, A::kAbsolute, A::kRelative, A::kAbsolute, A::kRelative}));
 }

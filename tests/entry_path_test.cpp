@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "package/entry_path.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -10,12 +10,24 @@ TEST(EntryName, OnlyPlainRelativePathsPass) {
     bool safe;
   };
   const Case cases[] = {
-      {"a.txt", true},           {"sub\\deeper\\new.dat", true}, {"sub/new.dat", true},
-      {".hidden", true},         {"a..b", true},                 {"", false},
-      {"\\abs.txt", false},      {"/abs.txt", false},            {"C:\\x", false},
-      {"c:x", false},            {"a:b", false},                 {"..\\up.txt", false},
-      {"sub\\..\\..\\x", false}, {"sub/../x", false},            {".\\x", false},
-      {"sub\\\\x", false},       {"sub\\", false},               {"..", false},
+      {"a.txt", true},
+      {"sub\\deeper\\new.dat", true},
+      {"sub/new.dat", true},
+      {".hidden", true},
+      {"a..b", true},
+      {"", false},
+      {"\\abs.txt", false},
+      {"/abs.txt", false},
+      {"C:\\x", false},
+      {"c:x", false},
+      {"a:b", false},
+      {"..\\up.txt", false},
+      {"sub\\..\\..\\x", false},
+      {"sub/../x", false},
+      {".\\x", false},
+      {"sub\\\\x", false},
+      {"sub\\", false},
+      {"..", false},
   };
   for (const Case& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << c.name;
 }
@@ -26,10 +38,12 @@ TEST(EntryName, TheStagingFolderIsNamedInAnyCaseAndAnySpelling) {
     bool staging;
   };
   const Case cases[] = {
-      {"__KVUPD_\\N00001.TMP", true}, {"__kvupd_\\n00000.tmp", true}, {"__KvUpD_/x", true},
-      {"__KVUPD_", true},             {"__KVUPD_.\\x", true},         {"__KVUPD_ \\x", true},
-      {"__KVUPD_x\\y", false},        {"x__KVUPD_", false},           {"sub\\__KVUPD_\\x", false},
-      {"__KVUPD", false},             {"__KVUPD_.LCK", false},        {"a.txt", false},
+      {"__KVUPD_\\N00001.TMP", true}, {"__kvupd_\\n00000.tmp", true},
+      {"__KvUpD_/x", true},           {"__KVUPD_", true},
+      {"__KVUPD_.\\x", true},         {"__KVUPD_ \\x", true},
+      {"__KVUPD_x\\y", false},        {"x__KVUPD_", false},
+      {"sub\\__KVUPD_\\x", false},    {"__KVUPD", false},
+      {"__KVUPD_.LCK", false},        {"a.txt", false},
   };
   for (const Case& c : cases) EXPECT_EQ(NamesStagingFolder(c.name), c.staging) << c.name;
 }

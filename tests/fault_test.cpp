@@ -65,8 +65,8 @@ const Sweep kSweeps[] = {
     {"every move fails from then on", FaultKind::kMove, FaultMode::kFromThenOn, false},
     {"every deletion fails from then on", FaultKind::kDelete, FaultMode::kFromThenOn, false},
     {"a call of the commit fails", FaultKind::kAnyCall, FaultMode::kOnce, true},
-    {"a call of the commit fails, and every later one on its path",
-     FaultKind::kAnyCall, FaultMode::kOnThatPath, true},
+    {"a call of the commit fails, and every later one on its path", FaultKind::kAnyCall,
+     FaultMode::kOnThatPath, true},
     {"the run dies at a call of the commit", FaultKind::kAnyCall, FaultMode::kDeath, true},
 };
 

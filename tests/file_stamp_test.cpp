@@ -1,11 +1,11 @@
+#include "package/file_stamp.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
 #include <string>
 #include <vector>
 
-#include "package/file_stamp.h"
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
 #include "tests/support/package_file.h"
@@ -59,8 +59,8 @@ TEST(Checksum, FullBlocksAreBigEndianWords) {
 // from the end decides.
 TEST(Checksum, LargeFilesFollowTheWholeFileRule) {
   TempFolder folder;
-  for (std::size_t size : {std::size_t{262144 * 2 + 513}, std::size_t{262144 + 510},
-                           std::size_t{1000001}}) {
+  for (std::size_t size :
+       {std::size_t{262144 * 2 + 513}, std::size_t{262144 + 510}, std::size_t{1000001}}) {
     const std::vector<std::uint8_t> bytes = RandomBytes(size, static_cast<std::uint32_t>(size));
     const std::size_t lastBlock = size / 512 * 512;
     std::uint16_t expected = 0;
@@ -101,10 +101,10 @@ TEST(FileStamp, DosTimeRoundTrip) {
   const std::string path = folder.Join("abc.txt");
   WriteTestFile(path, "abc");
   const std::uint16_t dates[] = {
-      (1u << 9) | (1u << 5) | 1u,      // 1981-01-01
-      (46u << 9) | (12u << 5) | 6u,    // 2026-12-06
-      (20u << 9) | (2u << 5) | 29u,    // 2000-02-29
-      (46u << 9) | (7u << 5) | 15u,    // 2026-07-15, summer time where there is any
+      (1u << 9) | (1u << 5) | 1u,    // 1981-01-01
+      (46u << 9) | (12u << 5) | 6u,  // 2026-12-06
+      (20u << 9) | (2u << 5) | 29u,  // 2000-02-29
+      (46u << 9) | (7u << 5) | 15u,  // 2026-07-15, summer time where there is any
   };
   const std::uint16_t times[] = {0, (13u << 11) | (45u << 5) | 29u, (23u << 11) | (59u << 5) | 29u};
   for (std::uint16_t date : dates) {

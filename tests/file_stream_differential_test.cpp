@@ -101,12 +101,18 @@ class Differential {
   // piece, a window of reads or more, the holding buffer of writes or more.
   std::int32_t Count() {
     switch (Pick(6)) {
-      case 0: return static_cast<std::int32_t>(Pick(8));
-      case 1: return static_cast<std::int32_t>(Pick(300));
-      case 2: return static_cast<std::int32_t>(Pick(20000));
-      case 3: return static_cast<std::int32_t>(60000 + Pick(20000));
-      case 4: return -static_cast<std::int32_t>(Pick(3));
-      default: return static_cast<std::int32_t>(Pick(3000));
+      case 0:
+        return static_cast<std::int32_t>(Pick(8));
+      case 1:
+        return static_cast<std::int32_t>(Pick(300));
+      case 2:
+        return static_cast<std::int32_t>(Pick(20000));
+      case 3:
+        return static_cast<std::int32_t>(60000 + Pick(20000));
+      case 4:
+        return -static_cast<std::int32_t>(Pick(3));
+      default:
+        return static_cast<std::int32_t>(Pick(3000));
     }
   }
   // A place near where the stream stands, back in a region visited before
@@ -125,9 +131,9 @@ class Differential {
       case 2:
         if (!visited_.empty()) {
           // The latest place is most likely where the current window starts.
-          const std::uint32_t base = Pick(2) == 0
-                                         ? visited_.back()
-                                         : visited_[Pick(static_cast<std::uint32_t>(visited_.size()))];
+          const std::uint32_t base =
+              Pick(2) == 0 ? visited_.back()
+                           : visited_[Pick(static_cast<std::uint32_t>(visited_.size()))];
           place = base + Pick(3) * ReadWindows::kWindowSize + Pick(3);
           place -= std::min(place, std::uint32_t{1});
         }
@@ -367,7 +373,8 @@ TEST(FileStreamDifferential, TimesSetAfterHeldWritesStay) {
   TempFolder folder;
   const std::string path = folder.Join("t.bin");
   WriteTestFile(path, "x");
-  const FileStamp wanted = MakeStamp((21u << 9) | (2u << 5) | 3u, (4u << 11) | (5u << 5) | 3u, 3, 0);
+  const FileStamp wanted =
+      MakeStamp((21u << 9) | (2u << 5) | 3u, (4u << 11) | (5u << 5) | 3u, 3, 0);
   {
     TKVFStream file(platform::kOpenReadWrite, path.c_str());
     file.WriteBlock("abc", 3);

@@ -1,10 +1,11 @@
+#include "streams/file_utilities.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "platform/file_system.h"
-#include "streams/file_utilities.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

@@ -21,8 +21,8 @@ class FolderValidation : public ::testing::Test {
                Operation operation = Operation::kUpdate) {
     Add(name, operation, errorPolicy, Policy::kAsk, StampOf(Pattern(10, 1)));
   }
-  void Add(const std::string& name, Operation operation, Policy errorPolicy,
-           Policy warningPolicy, const FileStamp& oldStamp) {
+  void Add(const std::string& name, Operation operation, Policy errorPolicy, Policy warningPolicy,
+           const FileStamp& oldStamp) {
     PackageEntrySpec entry = operation == Operation::kAdd || operation == Operation::kReplace
                                  ? NewFileEntry(operation, name, Bytes("new"))
                                  : CheckEntry(operation, name, oldStamp);
@@ -105,7 +105,8 @@ TEST_F(FolderValidation, DateOnlyDifferencesUnderEachWarningPolicy) {
   };
   // One date-only file and one missing file: the date-only file must count
   // as matched for the folder to pass.
-  for (const Case c : {Case{Policy::kIgnore, true}, Case{Policy::kAsk, false}, Case{static_cast<Policy>(3), false}, Case{Policy::kCritical, false}}) {
+  for (const Case c : {Case{Policy::kIgnore, true}, Case{Policy::kAsk, false},
+                       Case{static_cast<Policy>(3), false}, Case{Policy::kCritical, false}}) {
     SCOPED_TRACE(static_cast<int>(c.warningPolicy));
     TempFolder folder;
     WriteTestFile(folder.Join("d"), Pattern(50, 2));

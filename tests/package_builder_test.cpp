@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "apply/apply_upgrade.h"
-#include "builder/tree_diff.h"
 #include "builder/suffix_array.h"
 #include "builder/thorough_compression.h"
+#include "builder/tree_diff.h"
 #include "package/file_stamp.h"
 #include "platform/code_page.h"
 #include "tests/support/command_run.h"
@@ -29,14 +29,15 @@ namespace {
 namespace fs = std::filesystem;
 using ByteVector = std::vector<std::uint8_t>;
 
-
 void Put(const std::string& root, const std::string& name, const ByteVector& bytes) {
   const fs::path path(NativeTestPath(root + name));
   fs::create_directories(path.parent_path());
   WriteTestFile(path.string(), bytes);
 }
 
-CommandRun Build(std::vector<std::string> arguments) { return RunCommand(RunBuild, std::move(arguments)); }
+CommandRun Build(std::vector<std::string> arguments) {
+  return RunCommand(RunBuild, std::move(arguments));
+}
 
 // Two releases in a scratch folder: old\ and new\ with files in
 // sub-folders that are added, removed, changed a little, replaced
@@ -116,24 +117,32 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
     PackageKind kind = PackageKind::kClassic;
     bool best = false;
   };
-  const std::vector<std::string> changes = {
-      "Update bin\\engine.dll", "Add data\\levels\\new.map", "Add data\\zero.txt",
-      "Replace gfx\\logo.bmp",  "Remove old\\legacy.cfg",     "Update readme.txt"};
+  const std::vector<std::string> changes = {"Update bin\\engine.dll", "Add data\\levels\\new.map",
+                                            "Add data\\zero.txt",     "Replace gfx\\logo.bmp",
+                                            "Remove old\\legacy.cfg", "Update readme.txt"};
   const Form forms[] = {
       {true, 18, false, changes, PackageKind::kExtended},
       {false, 18, false, changes, PackageKind::kExtended, true},
       {true, 18, false, changes, PackageKind::kClassic, true},
-      {true, 18, false,
+      {true,
+       18,
+       false,
        {"Update bin\\engine.dll", "Add data\\levels\\new.map", "Add data\\zero.txt",
         "Replace gfx\\logo.bmp", "Remove old\\legacy.cfg", "Update readme.txt"}},
-      {false, 18, true,
+      {false,
+       18,
+       true,
        {"Update bin\\engine.dll", "Verify data\\empty.dat", "Add data\\levels\\new.map",
         "Verify data\\same.dat", "Add data\\zero.txt", "Replace gfx\\logo.bmp",
         "Remove old\\legacy.cfg", "Update readme.txt"}},
-      {true, 17, false,
+      {true,
+       17,
+       false,
        {"Update bin\\engine.dll", "Add data\\levels\\new.map", "Add data\\zero.txt",
         "Update gfx\\logo.bmp", "Remove old\\legacy.cfg", "Update readme.txt"}},
-      {false, 17, true,
+      {false,
+       17,
+       true,
        {"Update bin\\engine.dll", "Verify data\\empty.dat", "Add data\\levels\\new.map",
         "Verify data\\same.dat", "Add data\\zero.txt", "Update gfx\\logo.bmp",
         "Remove old\\legacy.cfg", "Update readme.txt"}},
@@ -180,18 +189,19 @@ TEST(PackageBuilder, SameTreesAndOptionsGiveTheSameBytesWithEntriesInByteOrder) 
   EXPECT_EQ(first.bytes, second.bytes);
   std::vector<std::string> names;
   for (const PackageEntrySpec& entry : first.entries) names.push_back(entry.fileName);
-  EXPECT_EQ(names, (std::vector<std::string>{"B.txt", "a-b.txt", "a\\x.txt", "aa.txt",
-                                             "bin\\engine.dll", "data\\levels\\new.map",
-                                             "data\\zero.txt", "gfx\\logo.bmp",
-                                             "old\\legacy.cfg", "readme.txt"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"B.txt", "a-b.txt", "a\\x.txt", "aa.txt", "bin\\engine.dll",
+                                      "data\\levels\\new.map", "data\\zero.txt", "gfx\\logo.bmp",
+                                      "old\\legacy.cfg", "readme.txt"}));
 }
 
 TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
   Releases releases;
   const auto policiesOf = [](const BuildResult& result, const std::string& name) {
     for (const PackageEntrySpec& entry : result.entries) {
-      if (entry.fileName == name) return std::to_string(static_cast<int>(entry.warningPolicy)) +
-                                            std::to_string(static_cast<int>(entry.errorPolicy));
+      if (entry.fileName == name)
+        return std::to_string(static_cast<int>(entry.warningPolicy)) +
+               std::to_string(static_cast<int>(entry.errorPolicy));
     }
     return std::string("missing");
   };
@@ -261,14 +271,16 @@ TEST(PackageBuilder, CommandWritesASummaryOrJson) {
   }
 
   WriteTestFile(releases.Package("about.txt"), "Line one\r\nLine two");
-  const CommandRun json = Build({"--json", "--plain", "--format", "17", "--verify-unchanged",
-                                 "--description-file", releases.Package("about.txt"),
-                                 releases.oldRoot, releases.newRoot, "-o", package});
+  const CommandRun json =
+      Build({"--json", "--plain", "--format", "17", "--verify-unchanged", "--description-file",
+             releases.Package("about.txt"), releases.oldRoot, releases.newRoot, "-o", package});
   EXPECT_EQ(json.status, 0) << json.err;
-  EXPECT_NE(json.out.find("\"written\":true,\"version\":17,\"compressed\":false"), std::string::npos)
-      << json.out;
-  EXPECT_NE(json.out.find("\"entries\":{\"Add\":2,\"Update\":3,\"Replace\":0,\"Verify\":2,\"Remove\":1}"),
+  EXPECT_NE(json.out.find("\"written\":true,\"version\":17,\"compressed\":false"),
             std::string::npos)
+      << json.out;
+  EXPECT_NE(
+      json.out.find("\"entries\":{\"Add\":2,\"Update\":3,\"Replace\":0,\"Verify\":2,\"Remove\":1}"),
+      std::string::npos)
       << json.out;
   EXPECT_NE(json.out.find("\"packageBytes\":" + std::to_string(ReadTestFile(package).size())),
             std::string::npos);
@@ -283,12 +295,15 @@ TEST(PackageBuilder, UsageErrors) {
   EXPECT_EQ(Build({releases.oldRoot, "-o", "x.upg"}).status, 2);
   EXPECT_EQ(Build({releases.oldRoot, releases.newRoot, "-o"}).status, 2);
   EXPECT_EQ(Build({"--bogus", releases.oldRoot, releases.newRoot, "-o", "x.upg"}).status, 2);
-  const CommandRun format = Build({"--format", "16", releases.oldRoot, releases.newRoot, "-o", "x.upg"});
+  const CommandRun format =
+      Build({"--format", "16", releases.oldRoot, releases.newRoot, "-o", "x.upg"});
   EXPECT_EQ(format.status, 2);
   EXPECT_NE(format.err.find("--format 16: the builder writes version 17 or 18"), std::string::npos);
-  const CommandRun policy = Build({"--error", "maybe", releases.oldRoot, releases.newRoot, "-o", "x.upg"});
+  const CommandRun policy =
+      Build({"--error", "maybe", releases.oldRoot, releases.newRoot, "-o", "x.upg"});
   EXPECT_EQ(policy.status, 2);
-  EXPECT_NE(policy.err.find("--error maybe: a policy is ignore, ask or critical"), std::string::npos);
+  EXPECT_NE(policy.err.find("--error maybe: a policy is ignore, ask or critical"),
+            std::string::npos);
   EXPECT_FALSE(TestPathExists("x.upg"));
 }
 
@@ -330,7 +345,8 @@ TEST(PackageBuilder, RefusesNamesThatCannotBeStored) {
   {
     Releases releases;
     Put(releases.newRoot, "sub\\c:stream", Bytes("x"));
-    ExpectRefused(releases, {}, "sub\\c:stream: cannot be stored: the applicator refuses names with ':'");
+    ExpectRefused(releases, {},
+                  "sub\\c:stream: cannot be stored: the applicator refuses names with ':'");
   }
   {
     Releases releases;
@@ -385,8 +401,9 @@ TEST(PackageBuilder, RefusesNamesTheCodePageCannotWrite) {
   fs::create_directories(folder);
   std::ofstream(folder / "inside.txt") << "x";
   ExpectRefused(releases, {},
-                releases.newRoot + "? snow: cannot be stored: code page 1252 has no character for "
-                                   "each '?' in the name");
+                releases.newRoot +
+                    "? snow: cannot be stored: code page 1252 has no character for "
+                    "each '?' in the name");
 }
 
 TEST(PackageBuilder, RefusesMoreThan10000Entries) {
@@ -403,9 +420,10 @@ TEST(PackageBuilder, RefusesFilesOf4GiBAndNewFilesAddingUpTo4GiB) {
     std::error_code error;
     fs::resize_file(NativeTestPath(releases.newRoot + "huge.bin"), 0x100000000ull, error);
     if (error) GTEST_SKIP() << "no room for a sparse file of 4 GiB";
-    ExpectRefused(releases, {},
-                  releases.newRoot +
-                      "huge.bin: 4294967296 bytes; files of 4 GiB and more are outside the package format");
+    ExpectRefused(
+        releases, {},
+        releases.newRoot +
+            "huge.bin: 4294967296 bytes; files of 4 GiB and more are outside the package format");
   }
   {
     Releases releases;
@@ -413,7 +431,8 @@ TEST(PackageBuilder, RefusesFilesOf4GiBAndNewFilesAddingUpTo4GiB) {
       Put(releases.newRoot, name, {});
       fs::resize_file(NativeTestPath(releases.newRoot + name), 0xA0000000ull);
     }
-    ExpectRefused(releases, {}, "the new files add up to 5368870565 bytes; a package can write less than 4 GiB");
+    ExpectRefused(releases, {},
+                  "the new files add up to 5368870565 bytes; a package can write less than 4 GiB");
   }
 }
 
@@ -422,8 +441,10 @@ TEST(PackageBuilder, RefusesUnreadableFilesLongTextsAndNamesDifferingInCase) {
     Releases releases;
     Put(releases.newRoot, "secret.key", Bytes("k"));
     FaultyFileSystem faults(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "secret");
-    ExpectRefused(releases, {},
-                  releases.newRoot + "secret.key: cannot be stamped (unreadable, locked, or dated outside 1980-2107)");
+    ExpectRefused(
+        releases, {},
+        releases.newRoot +
+            "secret.key: cannot be stamped (unreadable, locked, or dated outside 1980-2107)");
   }
   {
     Releases releases;
@@ -433,7 +454,9 @@ TEST(PackageBuilder, RefusesUnreadableFilesLongTextsAndNamesDifferingInCase) {
   if (!WindowsNames()) {
     Releases releases;
     Put(releases.newRoot, "README.TXT", Bytes("shouting"));
-    ExpectRefused(releases, {}, "readme.txt: differs from README.TXT only in case; both would name one file on Windows");
+    ExpectRefused(
+        releases, {},
+        "readme.txt: differs from README.TXT only in case; both would name one file on Windows");
     const fs::path folder(NativeTestPath(releases.newRoot));
     std::ofstream(folder / fs::u8path("\xC3\x89t\xC3\xA9.txt")) << "summer";
     std::ofstream(folder / fs::u8path("\xC3\xA9t\xC3\xA9.txt")) << "summer";
@@ -462,8 +485,9 @@ TEST(PackageBuilder, EmptyFoldersAreLeftOutWithAWarningOrRefusedWhenStrict) {
   const std::string package = releases.Package("empty.upg");
   const CommandRun lenient = Build({releases.oldRoot, releases.newRoot, "-o", package});
   EXPECT_EQ(lenient.status, 0);
-  EXPECT_NE(lenient.err.find("upgtool: warning: " + releases.newRoot + "logs: empty folder left out"),
-            std::string::npos)
+  EXPECT_NE(
+      lenient.err.find("upgtool: warning: " + releases.newRoot + "logs: empty folder left out"),
+      std::string::npos)
       << lenient.err;
   EXPECT_NE(lenient.err.find(releases.newRoot + "logs\\empty: empty folder left out"),
             std::string::npos);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-
 #include <string>
 #include <vector>
 
@@ -43,11 +42,12 @@ struct Opened {
 };
 
 TEST(PackageFormat, MinimalPackageByteForByte) {
-  const std::vector<std::uint8_t> expected = Hex({
-      '[', 'K', 'V', 'U', 'P', 'D', ']', 0x00, 0x12, 0x01, 0x00, 0x54, 0x00, 0x00,  // header
-      0x00, 0x61, 0x2E, 0x74, 0x78, 0x74, 0x00, 0x00,                              // entry
-      0x00, 0x00, 0x21, 0x00, 0x03, 0x00, 0x00, 0x00, 0x02, 0x62,                  // new stamp
-      0x01, 0x03, 0x61, 0x62, 0x63, 0x00});                                        // delta
+  const std::vector<std::uint8_t> expected =
+      Hex({'[',  'K',  'V',  'U',  'P',  'D',  ']',  0x00, 0x12, 0x01,
+           0x00, 0x54, 0x00, 0x00,                                      // header
+           0x00, 0x61, 0x2E, 0x74, 0x78, 0x74, 0x00, 0x00,              // entry
+           0x00, 0x00, 0x21, 0x00, 0x03, 0x00, 0x00, 0x00, 0x02, 0x62,  // new stamp
+           0x01, 0x03, 0x61, 0x62, 0x63, 0x00});                        // delta
   EXPECT_EQ(MinimalPackageBytes(), expected);
 
   TempFolder folder;
@@ -115,8 +115,8 @@ std::vector<std::uint8_t> RawPackage(std::uint8_t version, std::int16_t count,
 }
 
 std::vector<std::uint8_t> Stamp(std::uint32_t size) {
-  return Hex({0, 0, 0x21, 0, static_cast<int>(size & 0xFF), static_cast<int>((size >> 8) & 0xFF),
-              0, 0, 0, 0});
+  return Hex({0, 0, 0x21, 0, static_cast<int>(size & 0xFF), static_cast<int>((size >> 8) & 0xFF), 0,
+              0, 0, 0});
 }
 
 std::vector<std::uint8_t> EntryBytes(std::uint8_t flags, const std::string& name,
@@ -161,10 +161,10 @@ TEST(PackageFormat, FlagLayoutsByVersion) {
 TEST(PackageFormat, StampsByOperationAndTotalBytes) {
   TempFolder folder;
   std::vector<std::uint8_t> table;
-  for (const auto& e : {EntryBytes(0x01, "u1", {Stamp(9), Stamp(100)}),
-                        EntryBytes(0x01, "u2", {Stamp(9), Stamp(200)}),
-                        EntryBytes(0x04, "r", {Stamp(9)}), EntryBytes(0x03, "v", {Stamp(9)}),
-                        EntryBytes(0x05, "odd", {})}) {
+  for (const auto& e :
+       {EntryBytes(0x01, "u1", {Stamp(9), Stamp(100)}),
+        EntryBytes(0x01, "u2", {Stamp(9), Stamp(200)}), EntryBytes(0x04, "r", {Stamp(9)}),
+        EntryBytes(0x03, "v", {Stamp(9)}), EntryBytes(0x05, "odd", {})}) {
     table.insert(table.end(), e.begin(), e.end());
   }
   table.push_back(0xEE);  // first byte of the data section

@@ -85,11 +85,14 @@ std::vector<Tampering> TamperingCases() {
                      },
                      SignatureVerdict::kAltered, "altered since it was signed"});
   }
-  cases.push_back({"one byte cut off", [](Bytes8& p, Bytes8&, bool&, const SignedWorld&) { p.pop_back(); },
+  cases.push_back({"one byte cut off",
+                   [](Bytes8& p, Bytes8&, bool&, const SignedWorld&) { p.pop_back(); },
                    SignatureVerdict::kAltered, "altered since it was signed"});
-  cases.push_back({"cut in half", [](Bytes8& p, Bytes8&, bool&, const SignedWorld&) { p.resize(p.size() / 2); },
+  cases.push_back({"cut in half",
+                   [](Bytes8& p, Bytes8&, bool&, const SignedWorld&) { p.resize(p.size() / 2); },
                    SignatureVerdict::kAltered, "altered since it was signed"});
-  cases.push_back({"one byte added", [](Bytes8& p, Bytes8&, bool&, const SignedWorld&) { p.push_back(0); },
+  cases.push_back({"one byte added",
+                   [](Bytes8& p, Bytes8&, bool&, const SignedWorld&) { p.push_back(0); },
                    SignatureVerdict::kAltered, "altered since it was signed"});
   cases.push_back({"100000 bytes added",
                    [](Bytes8& p, Bytes8&, bool&, const SignedWorld&) {
@@ -105,7 +108,8 @@ std::vector<Tampering> TamperingCases() {
                      s = ReadTestFile(copy + ".sig");
                    },
                    SignatureVerdict::kOtherKey, "is signed by another key"});
-  cases.push_back({"no signature", [](Bytes8&, Bytes8&, bool& present, const SignedWorld&) { present = false; },
+  cases.push_back({"no signature",
+                   [](Bytes8&, Bytes8&, bool& present, const SignedWorld&) { present = false; },
                    SignatureVerdict::kNoSignature, "is not signed"});
   cases.push_back({"signature bytes changed",
                    [](Bytes8&, Bytes8& s, bool&, const SignedWorld&) { s[40] ^= 0x10; },
@@ -194,8 +198,8 @@ TEST(SignedPackage, TheTrustedKeyIsBuiltInOrBesideTheProgramOrThereIsNone) {
       {"key beside the program", world.program, nullptr, true, kExitNotApplied, ""},
       {"key beside, no signature", world.program, nullptr, false, kExitInvalidPackage,
        "is not signed"},
-      {"no key: unsigned packages as ever", bare.Join("upgapply"), nullptr, false,
-       kExitNotApplied, ""},
+      {"no key: unsigned packages as ever", bare.Join("upgapply"), nullptr, false, kExitNotApplied,
+       ""},
       {"key built in", bare.Join("upgapply"), builtIn.c_str(), true, kExitNotApplied, ""},
       {"key built in, no signature", bare.Join("upgapply"), builtIn.c_str(), false,
        kExitInvalidPackage, "is not signed"},
@@ -212,8 +216,7 @@ TEST(SignedPackage, TheTrustedKeyIsBuiltInOrBesideTheProgramOrThereIsNone) {
     EXPECT_EQ(world.Job(frontEnd, c.builtInKey, c.programPath), c.status);
     if (c.status == kExitInvalidPackage) {
       ASSERT_EQ(frontEnd.boxes.size(), 1u);
-      EXPECT_NE(frontEnd.boxes[0].text.find(c.reason), std::string::npos)
-          << frontEnd.boxes[0].text;
+      EXPECT_NE(frontEnd.boxes[0].text.find(c.reason), std::string::npos) << frontEnd.boxes[0].text;
     } else {
       EXPECT_EQ(frontEnd.pagesShown, std::vector<int>{1});
     }
@@ -244,7 +247,8 @@ TEST(SignedPackage, APackageSwappedAfterTheStartupCheckIsNeverCommitted) {
       PackageWriter writer;
       writer.SetTitle("Sample");
       for (PackageEntrySpec entry : world.sample.entries) {
-        if (entry.operation == Operation::kAdd) entry = NewFileEntry(Operation::kAdd, entry.fileName, Bytes("evil"));
+        if (entry.operation == Operation::kAdd)
+          entry = NewFileEntry(Operation::kAdd, entry.fileName, Bytes("evil"));
         entry.errorPolicy = Policy::kCritical;
         writer.AddEntry(entry);
       }

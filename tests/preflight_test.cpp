@@ -26,30 +26,39 @@ struct Row {
   Operation operation;
   Found found;
   UiLine message;
-  bool warning;      // governed by warningPolicy, else by errorPolicy
+  bool warning;  // governed by warningPolicy, else by errorPolicy
   After afterGoingOn;
 };
 
 const Row kRows[] = {
     {"add absent", Operation::kAdd, Found::kAbsent, kNoFinding, false, After::kNew},
-    {"add read-only", Operation::kAdd, Found::kReadOnly, UiLine::kCannotCreateReadOnly, false, After::kOld},
+    {"add read-only", Operation::kAdd, Found::kReadOnly, UiLine::kCannotCreateReadOnly, false,
+     After::kOld},
     {"add exists", Operation::kAdd, Found::kMatching, UiLine::kExists, true, After::kNew},
     {"update absent", Operation::kUpdate, Found::kAbsent, UiLine::kNotFound, false, After::kAbsent},
-    {"update read-only", Operation::kUpdate, Found::kReadOnly, UiLine::kReadOnly, false, After::kOld},
+    {"update read-only", Operation::kUpdate, Found::kReadOnly, UiLine::kReadOnly, false,
+     After::kOld},
     {"update changed", Operation::kUpdate, Found::kChanged, UiLine::kChanged, false, After::kOld},
-    {"update time differs", Operation::kUpdate, Found::kTimeDiffers, UiLine::kTimeDiffers, true, After::kNew},
+    {"update time differs", Operation::kUpdate, Found::kTimeDiffers, UiLine::kTimeDiffers, true,
+     After::kNew},
     {"update matching", Operation::kUpdate, Found::kMatching, kNoFinding, false, After::kNew},
-    {"replace absent", Operation::kReplace, Found::kAbsent, UiLine::kNotFound, false, After::kAbsent},
-    {"replace read-only", Operation::kReplace, Found::kReadOnly, UiLine::kCannotCreateReadOnly, false, After::kOld},
+    {"replace absent", Operation::kReplace, Found::kAbsent, UiLine::kNotFound, false,
+     After::kAbsent},
+    {"replace read-only", Operation::kReplace, Found::kReadOnly, UiLine::kCannotCreateReadOnly,
+     false, After::kOld},
     {"replace present", Operation::kReplace, Found::kChanged, kNoFinding, false, After::kNew},
     {"verify absent", Operation::kVerify, Found::kAbsent, UiLine::kNotFound, false, After::kAbsent},
     {"verify changed", Operation::kVerify, Found::kChanged, UiLine::kChanged, false, After::kOld},
-    {"verify time differs", Operation::kVerify, Found::kTimeDiffers, UiLine::kTimeDiffers, true, After::kOld},
+    {"verify time differs", Operation::kVerify, Found::kTimeDiffers, UiLine::kTimeDiffers, true,
+     After::kOld},
     {"verify read-only", Operation::kVerify, Found::kReadOnly, kNoFinding, false, After::kOld},
     {"remove absent", Operation::kRemove, Found::kAbsent, UiLine::kNotFound, false, After::kAbsent},
-    {"remove read-only", Operation::kRemove, Found::kReadOnly, UiLine::kReadOnly, false, After::kOld},
-    {"remove changed", Operation::kRemove, Found::kChanged, UiLine::kRemoveChanged, true, After::kAbsent},
-    {"remove time differs", Operation::kRemove, Found::kTimeDiffers, UiLine::kRemoveChanged, true, After::kAbsent},
+    {"remove read-only", Operation::kRemove, Found::kReadOnly, UiLine::kReadOnly, false,
+     After::kOld},
+    {"remove changed", Operation::kRemove, Found::kChanged, UiLine::kRemoveChanged, true,
+     After::kAbsent},
+    {"remove time differs", Operation::kRemove, Found::kTimeDiffers, UiLine::kRemoveChanged, true,
+     After::kAbsent},
     {"remove matching", Operation::kRemove, Found::kMatching, kNoFinding, false, After::kAbsent},
 };
 
@@ -68,10 +77,10 @@ const PolicyCase kPolicies[] = {
     {"three", static_cast<Policy>(3), 0},
 };
 
-std::string Question(Operation operation, const std::string& name,
-                     const std::string& description, UiLine first, UiLine second) {
-  std::string text = std::string("Operation: ") + OperationName(operation) +
-                     "\n\nFilename: " + name;
+std::string Question(Operation operation, const std::string& name, const std::string& description,
+                     UiLine first, UiLine second) {
+  std::string text =
+      std::string("Operation: ") + OperationName(operation) + "\n\nFilename: " + name;
   if (!description.empty()) text += "\nDescription: " + description;
   return text + "\n\n" + UiText(first) + "\n\n" + UiText(second);
 }
@@ -97,8 +106,8 @@ struct Case {
       oldStamp.dosTime = static_cast<std::uint16_t>(oldStamp.dosTime ^ 1);
     }
     if (row.found == Found::kReadOnly) {
-      fs::permissions(NativeTestPath(path), fs::perms::owner_write | fs::perms::group_write |
-                                                fs::perms::others_write,
+      fs::permissions(NativeTestPath(path),
+                      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                       fs::perm_options::remove);
     }
     const std::vector<std::uint8_t> tail = Pattern(90, 3);
@@ -160,20 +169,23 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
         auto session = OpenRunSession(c.package, c.target);
         result = ApplyUpgrade(*session, &outcome);
       }
-      const bool goesOn = row.message == kNoFinding || policy.value == Policy::kIgnore || policy.value == static_cast<Policy>(3) ||
+      const bool goesOn = row.message == kNoFinding || policy.value == Policy::kIgnore ||
+                          policy.value == static_cast<Policy>(3) ||
                           (policy.value == Policy::kAsk && policy.firstAnswer == platform::kIdYes);
       EXPECT_EQ(result, goesOn ? 1 : 0);
       std::vector<RecordedBox> expected;
       if (row.message != kNoFinding && policy.value == Policy::kAsk) {
-        expected.push_back({Question(row.operation, "f.dat", "the file", row.message, UiLine::kContinue),
-                            UiText(UiLine::kCaption), 0x2024, user.dialog()});
+        expected.push_back(
+            {Question(row.operation, "f.dat", "the file", row.message, UiLine::kContinue),
+             UiText(UiLine::kCaption), 0x2024, user.dialog()});
       }
       if (row.message != kNoFinding && policy.value == Policy::kCritical) {
-        expected.push_back(
-            {Question(row.operation, "f.dat", "the file", UiLine::kCriticalBefore, UiLine::kMoreInformation), UiText(UiLine::kCaption), 0x2024,
-             user.dialog()});
+        expected.push_back({Question(row.operation, "f.dat", "the file", UiLine::kCriticalBefore,
+                                     UiLine::kMoreInformation),
+                            UiText(UiLine::kCaption), 0x2024, user.dialog()});
         if (policy.firstAnswer == platform::kIdYes) {
-          expected.push_back({UiText(row.message), UiText(UiLine::kCaption), 0x2040, user.dialog()});
+          expected.push_back(
+              {UiText(row.message), UiText(UiLine::kCaption), 0x2040, user.dialog()});
         }
       }
       ASSERT_EQ(user.boxes.size(), expected.size());
@@ -214,7 +226,8 @@ TEST(Preflight, TheDialogIsSetUpAndTheOwnerDisabledUntilTheSessionCloses) {
   {
     UpgradeSession session(platform::ProgramInstance(), &owner, sample.package.c_str(),
                            sample.target.c_str());
-    session.uiStrings = std::make_unique<UiStrings>(platform::ProgramInstance(), kUiStringsResourceId);
+    session.uiStrings =
+        std::make_unique<UiStrings>(platform::ProgramInstance(), kUiStringsResourceId);
     EXPECT_EQ(ApplyUpgrade(session), 1);
     EXPECT_EQ(user.dialogsDestroyed, 0);
   }

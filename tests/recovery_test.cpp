@@ -46,7 +46,8 @@ struct Interrupted {
   // folder is old, and then adds extra.txt.
   std::string OtherPackage() const {
     PackageWriter writer;
-    PackageEntrySpec verify = CheckEntry(Operation::kVerify, "c.txt", StampOfFile(sample.root.Join("c.copy")));
+    PackageEntrySpec verify =
+        CheckEntry(Operation::kVerify, "c.txt", StampOfFile(sample.root.Join("c.copy")));
     verify.errorPolicy = Policy::kCritical;
     writer.AddEntry(verify);
     writer.AddEntry(NewFileEntry(Operation::kAdd, "extra.txt", Bytes("extra")));
@@ -90,7 +91,8 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
          return ReadTestFile(i.sample.target + "a.txt") != i.sample.expected.at("a.txt") &&
                 TestPathExists(i.sample.target + "extra.txt");
        }},
-      {"an unreadable journal keeps everything", [](const Interrupted& i) {
+      {"an unreadable journal keeps everything",
+       [](const Interrupted& i) {
          WriteTestFile(i.sample.Staging() + "\\COMMIT.JNL", Bytes("KVJOURN1 cut"));
        },
        false, Recovery::kStuck, kExitPartlyApplied, nullptr,
@@ -130,7 +132,8 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
 TEST(Recovery, UpgtoolCheckReportsAnInterruptedCommitAndChangesNothing) {
   Interrupted interrupted;
   const FolderSnapshot now = TakeSnapshot(interrupted.sample.target);
-  const CommandRun text = RunCommand(RunCheck, {interrupted.sample.package, interrupted.sample.target});
+  const CommandRun text =
+      RunCommand(RunCheck, {interrupted.sample.package, interrupted.sample.target});
   EXPECT_NE(text.out.find("Interrupted: an upgrade stopped while putting its files in place, by "
                           "this package"),
             std::string::npos)
@@ -172,8 +175,8 @@ TEST(RunLock, ASecondRunOnTheFolderIsRefusedAndTheFirstGoesOn) {
   // Held by someone else, the folder is refused at once; let go, it runs.
   SampleUpgrade held;
   platform::FileHandle lock = platform::kInvalidFile;
-  ASSERT_EQ(platform::Fs().LockFolder(held.target.c_str(), LockFileName(held.target.c_str()).c_str(),
-                                      &lock),
+  ASSERT_EQ(platform::Fs().LockFolder(held.target.c_str(),
+                                      LockFileName(held.target.c_str()).c_str(), &lock),
             platform::LockResult::kLocked);
   const FolderSnapshot before = TakeSnapshot(held.target);
   ApplyOutcome refused;

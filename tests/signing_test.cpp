@@ -196,7 +196,11 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
   };
   const Case cases[] = {
       {"nothing read", [](TKVStream&) {}, true},
-      {"byte by byte", [](TKVStream& s) { for (int i = 0; i < 150000; ++i) s.ReadByte(); }, true},
+      {"byte by byte",
+       [](TKVStream& s) {
+         for (int i = 0; i < 150000; ++i) s.ReadByte();
+       },
+       true},
       {"blocks of 8192",
        [](TKVStream& s) {
          std::vector<std::uint8_t> block(8192);
@@ -212,7 +216,12 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
          for (int i = 0; i < 1000; ++i) s.ReadByte();
        },
        true},
-      {"seek forward past two blocks", [](TKVStream& s) { s.Seek(140000); s.ReadByte(); }, true},
+      {"seek forward past two blocks",
+       [](TKVStream& s) {
+         s.Seek(140000);
+         s.ReadByte();
+       },
+       true},
       {"read past the end",
        [](TKVStream& s) {
          for (int i = 0; i < 150010; ++i) s.ReadByte();
@@ -254,8 +263,10 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
 
 TEST(SignatureFile, LayoutRoundTripsAndAnythingElseIsRefused) {
   PackageSignature signature;
-  for (std::size_t i = 0; i < signature.keyId.size(); ++i) signature.keyId[i] = static_cast<std::uint8_t>(i + 1);
-  for (std::size_t i = 0; i < signature.signature.size(); ++i) signature.signature[i] = static_cast<std::uint8_t>(0xA0 + i);
+  for (std::size_t i = 0; i < signature.keyId.size(); ++i)
+    signature.keyId[i] = static_cast<std::uint8_t>(i + 1);
+  for (std::size_t i = 0; i < signature.signature.size(); ++i)
+    signature.signature[i] = static_cast<std::uint8_t>(0xA0 + i);
   const std::vector<std::uint8_t> bytes = EncodeSignature(signature);
   ASSERT_EQ(bytes.size(), kSignatureFileSize);
   EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 12),

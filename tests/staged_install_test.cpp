@@ -212,14 +212,27 @@ TEST(StagedInstall, ARebuildFailureUnderEachErrorPolicy) {
   const PolicyCase cases[] = {
       {Policy::kIgnore, 0, 1, {}},
       {static_cast<Policy>(3), 0, 1, {}},
-      {Policy::kAsk, platform::kIdYes, 1, {question + UiText(UiLine::kRebuildSkipped) + "\n\n" + UiText(UiLine::kContinue)}},
-      {Policy::kAsk, platform::kIdNo, 0, {question + UiText(UiLine::kRebuildSkipped) + "\n\n" + UiText(UiLine::kContinue)}},
-      {Policy::kCritical, platform::kIdYes, 0,
-       {question + UiText(UiLine::kCriticalRebuild) + "\n\n" + UiText(UiLine::kMoreInformation), UiText(UiLine::kCriticalExplanation)}},
-      {Policy::kCritical, platform::kIdNo, 0, {question + UiText(UiLine::kCriticalRebuild) + "\n\n" + UiText(UiLine::kMoreInformation)}},
+      {Policy::kAsk,
+       platform::kIdYes,
+       1,
+       {question + UiText(UiLine::kRebuildSkipped) + "\n\n" + UiText(UiLine::kContinue)}},
+      {Policy::kAsk,
+       platform::kIdNo,
+       0,
+       {question + UiText(UiLine::kRebuildSkipped) + "\n\n" + UiText(UiLine::kContinue)}},
+      {Policy::kCritical,
+       platform::kIdYes,
+       0,
+       {question + UiText(UiLine::kCriticalRebuild) + "\n\n" + UiText(UiLine::kMoreInformation),
+        UiText(UiLine::kCriticalExplanation)}},
+      {Policy::kCritical,
+       platform::kIdNo,
+       0,
+       {question + UiText(UiLine::kCriticalRebuild) + "\n\n" + UiText(UiLine::kMoreInformation)}},
   };
   for (const PolicyCase& c : cases) {
-    SCOPED_TRACE("policy " + std::to_string(static_cast<int>(c.policy)) + " answer " + std::to_string(c.answer));
+    SCOPED_TRACE("policy " + std::to_string(static_cast<int>(c.policy)) + " answer " +
+                 std::to_string(c.answer));
     FailingRebuild failing(c.policy);
     const SampleUpgrade& sample = failing.sample;
     const FolderSnapshot before = TakeSnapshot(sample.target);

@@ -57,9 +57,12 @@ TEST(TimeZone, AChosenZoneConvertsWithItsOffsetInForceNow) {
     // The zone's offsets in minutes: standard and daylight-saving time.
     std::int64_t offsets[2];
   } kCases[] = {
-      {"America/New_York", true, {-300, -240}}, {"Asia/Kolkata", true, {330, 330}},
-      {"Mars/Olympus_Mons", false, {}},         {"../zoneinfo/UTC", false, {}},
-      {"/usr/share/zoneinfo/UTC", false, {}},   {"zone.tab", false, {}},
+      {"America/New_York", true, {-300, -240}},
+      {"Asia/Kolkata", true, {330, 330}},
+      {"Mars/Olympus_Mons", false, {}},
+      {"../zoneinfo/UTC", false, {}},
+      {"/usr/share/zoneinfo/UTC", false, {}},
+      {"zone.tab", false, {}},
       {"EST5", false, {}},
   };
   const std::int64_t system = ShiftAt(kWinter);
@@ -72,7 +75,8 @@ TEST(TimeZone, AChosenZoneConvertsWithItsOffsetInForceNow) {
     const std::int64_t shift = ShiftAt(kWinter);
     EXPECT_EQ(ShiftAt(kSummer), shift);
     if (chosen) {
-      EXPECT_TRUE(shift == c.offsets[0] * kTicksPerMinute || shift == c.offsets[1] * kTicksPerMinute)
+      EXPECT_TRUE(shift == c.offsets[0] * kTicksPerMinute ||
+                  shift == c.offsets[1] * kTicksPerMinute)
           << shift / kTicksPerMinute;
     } else {
       EXPECT_EQ(shift, system);

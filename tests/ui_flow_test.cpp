@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "package/file_stamp.h"
+#include "platform/bounded_text.h"
 #include "platform/program.h"
 #include "platform/user_interface.h"
-#include "platform/bounded_text.h"
 #include "tests/support/fake_drives.h"
 #include "tests/support/fake_front_end.h"
 #include "tests/support/upgrade_fixture.h"
@@ -282,7 +282,8 @@ TEST(Job, AppliesAfterTheWizardAndSaysSo) {
   EXPECT_EQ(withFolder.boxes.back().text, "The upgrade has been applied.");
   EXPECT_EQ(withFolder.events,
             (std::vector<std::string>{"search shown", "search hidden", "update"}));
-  for (const auto& [name, bytes] : sample.expected) EXPECT_EQ(ReadTestFile(sample.target + name), bytes);
+  for (const auto& [name, bytes] : sample.expected)
+    EXPECT_EQ(ReadTestFile(sample.target + name), bytes);
 }
 
 TEST(ClosingMessage, TellsWhatBecameOfTheFolder) {
@@ -317,31 +318,62 @@ TEST(ClosingMessage, TellsWhatBecameOfTheFolder) {
   const Case cases[] = {
       {"aborted", 0, {}, kExitNotApplied, {"The upgrade process was aborted. " + nothing}, {}},
       {"applied", 1, {}, kExitApplied, {"The upgrade has been applied."}, {"\n"}},
-      {"folder in use", 0, inUse, kExitNotApplied, {nothing, "Another upgrade is being applied"}, {}},
-      {"staging is a link", 0, staging, kExitNotApplied, {nothing, "C:\\Game\\__KVUPD_ is a link"}, {}},
-      {"commit undone", 0, undone, kExitNotApplied,
+      {"folder in use",
+       0,
+       inUse,
+       kExitNotApplied,
+       {nothing, "Another upgrade is being applied"},
+       {}},
+      {"staging is a link",
+       0,
+       staging,
+       kExitNotApplied,
+       {nothing, "C:\\Game\\__KVUPD_ is a link"},
+       {}},
+      {"commit undone",
+       0,
+       undone,
+       kExitNotApplied,
        {nothing, "bin\\engine.dat could not be put in place: the new version could not be moved"},
        {}},
-      {"recovered, then aborted", 0, finished, kExitNotApplied, {"upgrade of this folder was completed"},
+      {"recovered, then aborted",
+       0,
+       finished,
+       kExitNotApplied,
+       {"upgrade of this folder was completed"},
        {nothing}},
-      {"recovered back, then aborted", 0, recoveredBack, kExitNotApplied,
-       {"upgrade of this folder was undone"}, {nothing}},
+      {"recovered back, then aborted",
+       0,
+       recoveredBack,
+       kExitNotApplied,
+       {"upgrade of this folder was undone"},
+       {nothing}},
       {"recovered this package", 1, finished, kExitApplied, {"The upgrade has been applied."}, {}},
-      {"undo failed", 0, notRestored, kExitPartlyApplied,
-       {"bin\\engine.dat could not be put in place", "\n  gfx\\logo.bmp", "kept in C:\\Game\\__KVUPD_"},
+      {"undo failed",
+       0,
+       notRestored,
+       kExitPartlyApplied,
+       {"bin\\engine.dat could not be put in place", "\n  gfx\\logo.bmp",
+        "kept in C:\\Game\\__KVUPD_"},
        {nothing}},
-      {"recovery stuck", 0, stuck, kExitPartlyApplied,
-       {"neither completed nor undone", "__KVUPD_\\COMMIT.JNL (the record of"}, {nothing}},
+      {"recovery stuck",
+       0,
+       stuck,
+       kExitPartlyApplied,
+       {"neither completed nor undone", "__KVUPD_\\COMMIT.JNL (the record of"},
+       {nothing}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     const ClosingMessage closing = ClosingMessageFor(c.applied, c.outcome);
     EXPECT_EQ(closing.exitStatus, c.exitStatus);
-    EXPECT_EQ(closing.caption, c.exitStatus == kExitApplied       ? "All Finished"
+    EXPECT_EQ(closing.caption, c.exitStatus == kExitApplied      ? "All Finished"
                                : c.exitStatus == kExitNotApplied ? "Upgrade Aborted"
                                                                  : "Upgrade Incomplete");
-    for (const std::string& text : c.present) EXPECT_NE(closing.text.find(text), std::string::npos) << closing.text;
-    for (const std::string& text : c.absent) EXPECT_EQ(closing.text.find(text), std::string::npos) << closing.text;
+    for (const std::string& text : c.present)
+      EXPECT_NE(closing.text.find(text), std::string::npos) << closing.text;
+    for (const std::string& text : c.absent)
+      EXPECT_EQ(closing.text.find(text), std::string::npos) << closing.text;
   }
 }
 

@@ -1,8 +1,9 @@
+#include "package/ui_strings.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "package/ui_strings.h"
 #include "platform/resources.h"
 #include "streams/kv_memory_streams.h"
 
@@ -42,16 +43,20 @@ TEST(UiStrings, MissingResourceFallsBackToNotAvailable) {
 TEST(UiStrings, LineEndingsAndOddLines) {
   const UiStrings crlf = FromText("zero\r\na|b|\r\nc|d\r\nx|y\r\n");
   const UiStrings lf = FromText("zero\na|b|\nc|d\nx|y\n");
-  for (int i = 0; i < kUiStringLines; ++i) EXPECT_STREQ(crlf.GetString(static_cast<UiLine>(i)), lf.GetString(static_cast<UiLine>(i)));
+  for (int i = 0; i < kUiStringLines; ++i)
+    EXPECT_STREQ(crlf.GetString(static_cast<UiLine>(i)), lf.GetString(static_cast<UiLine>(i)));
   EXPECT_STREQ(lf.GetListItem(UiLine::kOperationNames, 1), "b");
-  EXPECT_STREQ(lf.GetString(UiLine::kCaption), "x|y");  // '|' is a list separator in lines 1 and 2 only
+  EXPECT_STREQ(lf.GetString(UiLine::kCaption),
+               "x|y");  // '|' is a list separator in lines 1 and 2 only
   EXPECT_STREQ(lf.GetString(UiLine::kCancel), "-|-|-|");
 
   const UiStrings single = FromText("only");
   EXPECT_STREQ(single.GetString(UiLine::kLanguage), "only");
-  EXPECT_STREQ(single.GetListItem(UiLine::kOperationNames, 2), "-");  // lists are split at every '|'
+  EXPECT_STREQ(single.GetListItem(UiLine::kOperationNames, 2),
+               "-");  // lists are split at every '|'
   EXPECT_STREQ(single.GetListItem(UiLine::kLabels, 1), "-");
-  for (int i = 3; i < kUiStringLines; ++i) EXPECT_STREQ(single.GetString(static_cast<UiLine>(i)), "-|-|-|");
+  for (int i = 3; i < kUiStringLines; ++i)
+    EXPECT_STREQ(single.GetString(static_cast<UiLine>(i)), "-|-|-|");
 
   const UiStrings gap = FromText("zero\n\ntwo\nthree\n");
   EXPECT_STREQ(gap.GetListItem(UiLine::kOperationNames, 0), "-");

@@ -15,8 +15,20 @@ CommandRun List(std::vector<std::string> arguments) {
 }
 
 std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count) {
-  return {'[', 'K', 'V', 'U', 'P', 'D', ']', 0, version, static_cast<std::uint8_t>(count),
-          static_cast<std::uint8_t>(count >> 8), 'T', 0, 0};
+  return {'[',
+          'K',
+          'V',
+          'U',
+          'P',
+          'D',
+          ']',
+          0,
+          version,
+          static_cast<std::uint8_t>(count),
+          static_cast<std::uint8_t>(count >> 8),
+          'T',
+          0,
+          0};
 }
 
 TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
@@ -47,8 +59,9 @@ TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
     EXPECT_NE(run.out.find("\"totalBytes\":4"), std::string::npos);
     EXPECT_NE(run.out.find("\"fileName\":\"sub\\\\a.txt\""), std::string::npos);
     EXPECT_NE(run.out.find("\"operationName\":\"Update\""), std::string::npos);
-    EXPECT_NE(run.out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
-              std::string::npos);
+    EXPECT_NE(
+        run.out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
+        std::string::npos);
     EXPECT_NE(run.out.find("\"kind\":\"" + kindName + "\""), std::string::npos);
     EXPECT_NE(List({path}).out.find("Kind:         " + kindName + "\n"), std::string::npos);
   }

@@ -52,7 +52,8 @@ TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
   EXPECT_TRUE(TakeSnapshot(sample.target) == before);
   run = RunCommand(RunApply, {"--yes", "--key", key + ".pub", sample.package, sample.target});
   EXPECT_EQ(run.status, 0) << run.err;
-  for (const auto& [name, bytes] : sample.expected) EXPECT_EQ(ReadTestFile(sample.target + name), bytes);
+  for (const auto& [name, bytes] : sample.expected)
+    EXPECT_EQ(ReadTestFile(sample.target + name), bytes);
 
   WriteTestFile(sample.package + ".sig", "short");
   EXPECT_TRUE(Has(RunCommand(RunList, {sample.package}).out, "Signature:    damaged\n"));

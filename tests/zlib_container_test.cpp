@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
-
-#include <cstring>
-
 #include <zlib.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,7 +93,8 @@ TEST(ZlibContainer, TruncatedDataDeliversWhatCameBeforeThenFails) {
   cut.resize(cut.size() / 2);
   ContainerReader container(cut);
   std::vector<std::uint8_t> out(plain.size());
-  const std::int32_t got = container.reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()));
+  const std::int32_t got =
+      container.reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()));
   EXPECT_GT(got, 0);
   EXPECT_LT(got, static_cast<std::int32_t>(plain.size()));
   EXPECT_NE(container.reader.Error(), 0);
@@ -126,7 +125,8 @@ TEST(ZlibContainer, CopyFromAgreesWithReadBlock) {
   for (const std::vector<std::uint8_t>& container : {Container(plain), cut, badTrailer}) {
     ContainerReader byBlock(container);
     std::vector<std::uint8_t> read(plain.size() + 1);
-    const std::int32_t got = byBlock.reader.ReadBlock(read.data(), static_cast<std::int32_t>(read.size()));
+    const std::int32_t got =
+        byBlock.reader.ReadBlock(read.data(), static_cast<std::int32_t>(read.size()));
     read.resize(static_cast<std::size_t>(got));
     ContainerReader byCopy(container);
     TKVFlatRamStream sink(1, 4096);

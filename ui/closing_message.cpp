@@ -76,9 +76,10 @@ std::string Listed(const std::vector<FileFailure>& failures) {
 ClosingMessage Incomplete(const ApplyOutcome& outcome) {
   std::string text;
   if (outcome.recovery == Recovery::kStuck) {
-    text = "An interrupted earlier upgrade of this folder could be neither completed nor "
-           "undone, so this upgrade was not started. These files are not as either version "
-           "leaves them:";
+    text =
+        "An interrupted earlier upgrade of this folder could be neither completed nor "
+        "undone, so this upgrade was not started. These files are not as either version "
+        "leaves them:";
   } else {
     text = "The upgrade could not be completed: " + outcome.commitFailure.fileName +
            " could not be put in place (" + Reason(outcome.commitFailure.reason) +
@@ -99,8 +100,9 @@ ClosingMessage ClosingMessageFor(int applied, const ApplyOutcome& outcome) {
   text += outcome.RecoveryChangedFiles() ? RecoveryNote(outcome.recovery) : kNothingChanged;
   text += RefusalNote(outcome) + CommitNote(outcome);
   if (outcome.packageChanged) {
-    text += "\n\nThe package file changed during the installation: it is no longer the "
-            "signed package that was checked at the start.";
+    text +=
+        "\n\nThe package file changed during the installation: it is no longer the "
+        "signed package that was checked at the start.";
   }
   return {text, "Upgrade Aborted", kExitNotApplied};
 }

@@ -4,12 +4,12 @@
 
 #include "package/folder_validation.h"
 #include "package/upgrade_session.h"
+#include "platform/bounded_text.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
-#include "platform/bounded_text.h"
+#include "platform/path_separator.h"
 #include "streams/file_utilities.h"
 #include "ui/folder_path.h"
-#include "platform/path_separator.h"
 
 namespace {
 
@@ -47,7 +47,8 @@ void QueueSubfolders(UpgradeSession& session, SearchHost& host) {
     char* close = std::strrchr(entry, ']');
     if (close != nullptr) *close = 0;
     char path[kMaxPath];
-    if (platform::CopyText(path, session.targetFolder) && platform::AppendText(path, entry + 1)) host.QueueAppend(path);
+    if (platform::CopyText(path, session.targetFolder) && platform::AppendText(path, entry + 1))
+      host.QueueAppend(path);
   }
 }
 

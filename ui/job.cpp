@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "platform/bounded_text.h"
 #include "platform/program.h"
 #include "platform/user_interface.h"
-#include "platform/bounded_text.h"
 #include "ui/closing_message.h"
 #include "ui/folder_search.h"
 #include "ui/package_trust.h"
@@ -19,8 +19,8 @@ constexpr unsigned kMbIconError = 0x10;
 
 }  // namespace
 
-int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine,
-           const char* programPath, const char* builtInKey) {
+int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine, const char* programPath,
+           const char* builtInKey) {
   // A command line too long for a path cannot name the package; it is
   // refused like any other path that does not open.
   const bool fits = PackagePathFromCommandLine(commandLine, PackagePath);
@@ -47,9 +47,8 @@ int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine,
   if (!ShowWizard(frontEnd)) return kExitNotApplied;
   frontEnd.UpdateMainWindow();
   ApplyOutcome outcome;
-  const int applied =
-      RunUpgrade(PackagePath, SelectedFolder, frontEnd.Instance(), frontEnd.MainWindow(), &outcome,
-                 trust.Key());
+  const int applied = RunUpgrade(PackagePath, SelectedFolder, frontEnd.Instance(),
+                                 frontEnd.MainWindow(), &outcome, trust.Key());
   const ClosingMessage closing = ClosingMessageFor(applied, outcome);
   frontEnd.MessageBox(frontEnd.MainWindow(), closing.text.c_str(), closing.caption.c_str(),
                       platform::kMbIconInformation);

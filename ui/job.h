@@ -13,5 +13,5 @@ class SearchHost;
 // package whose signature does not hold is invalid, and says why. Returns
 // the exit status: kExitApplied, kExitNotApplied, kExitInvalidPackage or
 // kExitPartlyApplied (closing_message.h).
-int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine,
-           const char* programPath, const char* builtInKey = nullptr);
+int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine, const char* programPath,
+           const char* builtInKey = nullptr);

@@ -46,8 +46,7 @@ int RunUpgrade(const char* packagePath, const char* folder, platform::ModuleInst
                const Ed25519PublicKey* trustedKey) {
   std::unique_ptr<SignatureCheck> check;
   if (trustedKey != nullptr) check = std::make_unique<SignatureCheck>(*trustedKey, packagePath);
-  UpgradeSession session(instance, owner, packagePath, folder,
-                         check ? check->digest() : nullptr);
+  UpgradeSession session(instance, owner, packagePath, folder, check ? check->digest() : nullptr);
   if (!session.IsValid()) return 0;
   session.uiStrings.reset(new (std::nothrow) UiStrings(instance, kUiStringsResourceId));
   return ApplyUpgrade(session, outcome, check.get());

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "platform/bounded_text.h"
+#include "platform/path_separator.h"
 #include "streams/file_utilities.h"
 #include "ui/folder_path.h"
-#include "platform/path_separator.h"
 
 namespace {
 
@@ -51,8 +51,7 @@ bool NameBesideProgram(const char* programPath, const char* extension, char* out
 void FindPackageBesideProgram(const char* programPath, char* packagePath) {
   packagePath[0] = 0;
   char candidate[kMaxPath];
-  if (NameBesideProgram(programPath, ".upg", candidate) &&
-      TryCandidate(candidate, packagePath)) {
+  if (NameBesideProgram(programPath, ".upg", candidate) && TryCandidate(candidate, packagePath)) {
     return;
   }
   if (!platform::CopyText(candidate, programPath)) return;

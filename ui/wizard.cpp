@@ -2,8 +2,8 @@
 
 #include "package/folder_validation.h"
 #include "package/upgrade_session.h"
-#include "platform/user_interface.h"
 #include "platform/bounded_text.h"
+#include "platform/user_interface.h"
 #include "ui/folder_path.h"
 #include "ui/shared_state.h"
 

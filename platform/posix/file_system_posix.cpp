@@ -13,8 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/code_page.h"
 #include "platform/bounded_text.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/link_walk.h"
 #include "platform/posix/native_path.h"
@@ -96,8 +96,8 @@ class PosixFileSystem final : public FileSystem {
     std::int32_t total = 0;
     auto* bytes = static_cast<char*>(buffer);
     while (total < count) {
-      const ssize_t got = ::read(static_cast<int>(file), bytes + total,
-                                 static_cast<std::size_t>(count - total));
+      const ssize_t got =
+          ::read(static_cast<int>(file), bytes + total, static_cast<std::size_t>(count - total));
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) return total > 0 ? total : -1;
       if (got == 0) break;
@@ -111,8 +111,8 @@ class PosixFileSystem final : public FileSystem {
     std::int32_t total = 0;
     const auto* bytes = static_cast<const char*>(buffer);
     while (total < count) {
-      const ssize_t put = ::write(static_cast<int>(file), bytes + total,
-                                  static_cast<std::size_t>(count - total));
+      const ssize_t put =
+          ::write(static_cast<int>(file), bytes + total, static_cast<std::size_t>(count - total));
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) return total > 0 ? total : -1;
       total += static_cast<std::int32_t>(put);
@@ -143,9 +143,10 @@ class PosixFileSystem final : public FileSystem {
     struct stat info;
     if (file == kInvalidFile || ::fstat(static_cast<int>(file), &info) != 0) return false;
     if (info.st_mtim.tv_sec < -static_cast<time_t>(kUnixEpochSeconds)) return false;
-    *utc = (static_cast<std::uint64_t>(info.st_mtim.tv_sec + static_cast<time_t>(kUnixEpochSeconds))) *
-               kTicksPerSecond +
-           static_cast<std::uint64_t>(info.st_mtim.tv_nsec) / 100u;
+    *utc =
+        (static_cast<std::uint64_t>(info.st_mtim.tv_sec + static_cast<time_t>(kUnixEpochSeconds))) *
+            kTicksPerSecond +
+        static_cast<std::uint64_t>(info.st_mtim.tv_nsec) / 100u;
     return true;
   }
 

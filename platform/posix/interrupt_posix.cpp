@@ -1,6 +1,6 @@
-#include "platform/interrupt.h"
-
 #include <signal.h>
+
+#include "platform/interrupt.h"
 
 namespace platform {
 

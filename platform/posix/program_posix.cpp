@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/code_page.h"
 #include "platform/bounded_text.h"
+#include "platform/code_page.h"
 #include "platform/program.h"
 
 namespace platform {

@@ -11,8 +11,9 @@ const EmbeddedResource* Find(ModuleInstance instance, int id, const char* name) 
   if (table == nullptr) return nullptr;
   for (std::uint32_t i = 0; i < table->count; ++i) {
     const EmbeddedResource& resource = table->resources[i];
-    const bool match = name == nullptr ? resource.name == nullptr && resource.id == id
-                                       : resource.name != nullptr && std::strcmp(resource.name, name) == 0;
+    const bool match = name == nullptr
+                           ? resource.name == nullptr && resource.id == id
+                           : resource.name != nullptr && std::strcmp(resource.name, name) == 0;
     if (match) return &resource;
   }
   return nullptr;
@@ -27,9 +28,7 @@ bool Deliver(const EmbeddedResource* resource, const unsigned char** data, std::
 
 }  // namespace
 
-ModuleInstance ProgramInstance() {
-  return const_cast<ResourceTable*>(&kProgramResources);
-}
+ModuleInstance ProgramInstance() { return const_cast<ResourceTable*>(&kProgramResources); }
 
 bool FindDataResource(ModuleInstance instance, int id, const unsigned char** data,
                       std::uint32_t* size) {

@@ -105,7 +105,8 @@ bool SelectTimeZone(const std::string& name, std::string* problem) {
   }
   std::int64_t offset = 0;
   if (!IsKnownZone(name) || !OffsetOfZone(name, &offset)) {
-    *problem = "time zone " + name + " is not in the time-zone database (an IANA name such as "
+    *problem = "time zone " + name +
+               " is not in the time-zone database (an IANA name such as "
                "America/New_York)";
     return false;
   }

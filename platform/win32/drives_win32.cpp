@@ -1,8 +1,7 @@
-#include "platform/win32/windows_api.h"
-
 #include <cstring>
 
 #include "platform/drives.h"
+#include "platform/win32/windows_api.h"
 
 namespace platform {
 

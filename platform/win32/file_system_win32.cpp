@@ -24,12 +24,11 @@ bool IsMissingError(DWORD error) {
 ComponentKind ExamineComponent(const std::string& prefix) {
   const DWORD attributes = ::GetFileAttributesA(prefix.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    return IsMissingError(::GetLastError()) ? ComponentKind::kMissing
-                                            : ComponentKind::kUnreadable;
+    return IsMissingError(::GetLastError()) ? ComponentKind::kMissing : ComponentKind::kUnreadable;
   }
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return ComponentKind::kLink;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? ComponentKind::kFolder
-                                                     : ComponentKind::kFile;
+                                                      : ComponentKind::kFile;
 }
 
 class Win32FileSystem final : public FileSystem {
@@ -144,9 +143,9 @@ class Win32FileSystem final : public FileSystem {
   // with the last handle, which the system closes also when the process is
   // killed.
   LockResult LockFolder(const char*, const char* lockFile, FileHandle* lock) override {
-    const HANDLE file = ::CreateFileA(lockFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    const HANDLE file =
+        ::CreateFileA(lockFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       *lock = reinterpret_cast<FileHandle>(file);
       return LockResult::kLocked;
@@ -154,9 +153,9 @@ class Win32FileSystem final : public FileSystem {
     // A lock file that is there but cannot be opened is held, or is being
     // deleted by a holder that just let go.
     const DWORD error = ::GetLastError();
-    const bool held = error == ERROR_SHARING_VIOLATION ||
-                      (error == ERROR_ACCESS_DENIED &&
-                       ::GetFileAttributesA(lockFile) != INVALID_FILE_ATTRIBUTES);
+    const bool held =
+        error == ERROR_SHARING_VIOLATION ||
+        (error == ERROR_ACCESS_DENIED && ::GetFileAttributesA(lockFile) != INVALID_FILE_ATTRIBUTES);
     return held ? LockResult::kInUse : LockResult::kFailed;
   }
 

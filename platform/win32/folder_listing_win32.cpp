@@ -49,8 +49,7 @@ bool ListNativeFolder(const char* folder, std::vector<FolderItem>* items) {
     const std::wstring wide = found.cFileName;
     if (wide == L"." || wide == L"..") continue;
     std::string name;
-    const bool representable =
-        EncodePackageText(std::u32string(wide.begin(), wide.end()), &name);
+    const bool representable = EncodePackageText(std::u32string(wide.begin(), wide.end()), &name);
     const ItemKind kind = KindOf(found.dwFileAttributes);
     const std::uint64_t size =
         kind == ItemKind::kFile

@@ -1,6 +1,5 @@
-#include "platform/win32/windows_api.h"
-
 #include "platform/interrupt.h"
+#include "platform/win32/windows_api.h"
 
 namespace platform {
 
@@ -17,9 +16,7 @@ BOOL WINAPI OnControl(DWORD event) {
 
 }  // namespace
 
-InterruptAsCancel::InterruptAsCancel() {
-  installed_ = SetConsoleCtrlHandler(OnControl, TRUE) != 0;
-}
+InterruptAsCancel::InterruptAsCancel() { installed_ = SetConsoleCtrlHandler(OnControl, TRUE) != 0; }
 
 InterruptAsCancel::~InterruptAsCancel() {
   if (installed_) SetConsoleCtrlHandler(OnControl, FALSE);

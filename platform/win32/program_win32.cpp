@@ -1,6 +1,5 @@
-#include "platform/win32/windows_api.h"
-
 #include "platform/program.h"
+#include "platform/win32/windows_api.h"
 
 namespace platform {
 

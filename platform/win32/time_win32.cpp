@@ -46,7 +46,8 @@ bool LocalToUniversal(FileTime* time) {
 
 bool SelectTimeZone(const std::string& name, std::string* problem) {
   if (name.empty()) return true;
-  *problem = "time zone " + name + " cannot be chosen here: Windows has no database of IANA "
+  *problem = "time zone " + name +
+             " cannot be chosen here: Windows has no database of IANA "
              "time zones, and the Windows programs convert with this machine's own zone";
   return false;
 }

@@ -44,8 +44,8 @@ FileStamp NewStamp(const Bytes& bytes) {
   stamp.size = static_cast<std::uint32_t>(bytes.size());
   for (std::size_t at = 0; at < bytes.size(); at += kChecksumBlockSize) {
     const std::size_t length = std::min<std::size_t>(kChecksumBlockSize, bytes.size() - at);
-    stamp.checksum = FoldChecksumBlock(stamp.checksum, bytes.data() + at,
-                                       static_cast<std::int32_t>(length));
+    stamp.checksum =
+        FoldChecksumBlock(stamp.checksum, bytes.data() + at, static_cast<std::int32_t>(length));
   }
   return stamp;
 }

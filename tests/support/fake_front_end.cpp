@@ -1,8 +1,8 @@
 #include "tests/support/fake_front_end.h"
 
+#include "platform/bounded_text.h"
 #include "platform/resources.h"
 #include "platform/user_interface.h"
-#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
 
 platform::ModuleInstance FakeFrontEnd::Instance() { return platform::ProgramInstance(); }

@@ -16,8 +16,7 @@ FaultyFileSystem::FaultyFileSystem(FaultKind kind, int nth, FaultMode mode, std:
 
 FaultyFileSystem::~FaultyFileSystem() { platform::InstallFileSystem(nullptr); }
 
-bool FaultyFileSystem::OnFailedPath(const char* path, const char* second,
-                                    FileHandle handle) const {
+bool FaultyFileSystem::OnFailedPath(const char* path, const char* second, FileHandle handle) const {
   if (handle != kInvalidFile) return handle == failedHandle_;
   return (path != nullptr && failedPath_ == path) || (second != nullptr && failedPath_ == second);
 }

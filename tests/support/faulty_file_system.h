@@ -12,16 +12,16 @@
 enum class FaultKind {
   kNone,
   kCreateFolder,
-  kOpenForWrite,   // an open with flags 2 (create or empty)
-  kWrite,          // writes only part of the bytes: the disk is full
-  kOpenForRead,    // an open with flags 1 of a path containing `pathPart`
+  kOpenForWrite,  // an open with flags 2 (create or empty)
+  kWrite,         // writes only part of the bytes: the disk is full
+  kOpenForRead,   // an open with flags 1 of a path containing `pathPart`
   kMove,
   kDelete,
-  kAnyCall,        // every call but Close and UnlockFolder counts
+  kAnyCall,  // every call but Close and UnlockFolder counts
   // Faults at a place rather than at a call, the same however the bytes are
   // cut into calls: `nth` is a byte offset in every file.
-  kFullFromByte,   // no write reaches byte `nth` or beyond: the disk is full there
-  kUnreadableByte, // byte `nth` cannot be read; a read ends just before it
+  kFullFromByte,    // no write reaches byte `nth` or beyond: the disk is full there
+  kUnreadableByte,  // byte `nth` cannot be read; a read ends just before it
 };
 
 enum class FaultMode {

@@ -44,8 +44,8 @@ void ScriptedUser::EnableWindow(platform::WindowHandle window, bool enable) {
   windowEvents.push_back(enable ? "enable" : "disable");
 }
 
-int ScriptedUser::ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
-                             unsigned style) {
+int ScriptedUser::ShowMessageBox(platform::WindowHandle owner, const char* text,
+                                 const char* caption, unsigned style) {
   boxes.push_back({text, caption, style, owner});
   if ((style & platform::kMbButtonMask) != platform::kMbYesNo) return platform::kIdOk;
   if (!cancelQuestion.empty() && cancelQuestion == text) return cancelAnswer;

@@ -70,7 +70,7 @@ class ScriptedUser final : public platform::NullUserInterface {
   void UpdateWindow(platform::WindowHandle window) override;
   void EnableWindow(platform::WindowHandle window, bool enable) override;
   int ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
-                 unsigned style) override;
+                     unsigned style) override;
   void PumpMessages(platform::WindowHandle dialog) override;
   void DrawPercentBar(platform::WindowHandle dialog, int control, int percent) override;
   std::uint32_t TickCount() override;

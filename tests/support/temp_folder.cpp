@@ -1,12 +1,12 @@
 #include "tests/support/temp_folder.h"
 
-#include "tests/support/test_links.h"
-
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "tests/support/test_links.h"
 
 namespace fs = std::filesystem;
 
@@ -55,7 +55,8 @@ TempFolder::~TempFolder() {
 
 void WriteTestFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(NativeTestPath(path), std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 void WriteTestFile(const std::string& path, const std::string& text) {

@@ -14,8 +14,7 @@ namespace {
 
 bool IsReparsePoint(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 // The Unix path of a Windows path, where Wine can tell it.
@@ -38,8 +37,7 @@ bool UnixPath(const std::string& path, std::string* unix) {
 // Runs `command` (a Unix program and Unix paths) on Wine's Unix side, and
 // waits until `done(path)` holds: Wine gives no handle to wait on for a
 // Unix process.
-bool RunOnUnixSide(std::string command, bool (*done)(const std::string&),
-                   const std::string& path) {
+bool RunOnUnixSide(std::string command, bool (*done)(const std::string&), const std::string& path) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -67,10 +65,10 @@ bool Gone(const std::string& path) { return !Exists(path); }
 bool MakeTestLink(const std::string& link, const std::string& target) {
   const std::string folder = link.substr(0, link.find_last_of('\\') + 1);
   const DWORD attributes = ::GetFileAttributesA((folder + target).c_str());
-  const DWORD flags = (attributes != INVALID_FILE_ATTRIBUTES &&
-                       (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-                          ? SYMBOLIC_LINK_FLAG_DIRECTORY
-                          : 0;
+  const DWORD flags =
+      (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+          ? SYMBOLIC_LINK_FLAG_DIRECTORY
+          : 0;
   if (::CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) && IsReparsePoint(link)) {
     return true;
   }

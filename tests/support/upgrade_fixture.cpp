@@ -69,8 +69,8 @@ std::unique_ptr<UpgradeSession> OpenRunSession(const std::string& package,
                                                const std::string& folder) {
   auto session = std::make_unique<UpgradeSession>(platform::ProgramInstance(), nullptr,
                                                   package.c_str(), folder.c_str());
-  session->uiStrings = std::make_unique<UiStrings>(platform::ProgramInstance(),
-                                                   kUiStringsResourceId);
+  session->uiStrings =
+      std::make_unique<UiStrings>(platform::ProgramInstance(), kUiStringsResourceId);
   return session;
 }
 

@@ -63,8 +63,8 @@ bool ArgumentsInCodePage(int argc, char** argv, std::vector<std::string>* argume
     }
   }
   if (!codePage.empty()) {
-    const bool number = codePage.size() <= 5 &&
-                        codePage.find_first_not_of("0123456789") == std::string::npos;
+    const bool number =
+        codePage.size() <= 5 && codePage.find_first_not_of("0123456789") == std::string::npos;
     if (!number) {
       *problem = "--codepage " + codePage + ": a code page is a number such as 1252";
       return false;

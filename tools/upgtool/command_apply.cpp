@@ -7,13 +7,13 @@
 
 #include "package/ui_strings.h"
 #include "platform/resources.h"
+#include "platform/terminal.h"
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/signature_option.h"
 #include "tools/upgtool/target_session.h"
 #include "ui/closing_message.h"
 #include "ui/console/console_user_interface.h"
-#include "platform/terminal.h"
 #include "ui/printable_text.h"
 #include "ui/run_upgrade.h"
 

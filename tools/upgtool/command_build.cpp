@@ -9,6 +9,7 @@
 #include "package/upgrade_session.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
+#include "platform/terminal.h"
 #include "platform/time.h"
 #include "signing/key_files.h"
 #include "signing/package_signature.h"
@@ -17,13 +18,13 @@
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/json_writer.h"
 #include "tools/upgtool/stamp_text.h"
-#include "platform/terminal.h"
 #include "ui/printable_text.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "build [--plain] [--extended] [--best] [--format 17|18] [--title TEXT] [--description TEXT | --description-file "
+    "build [--plain] [--extended] [--best] [--format 17|18] [--title TEXT] [--description TEXT | "
+    "--description-file "
     "FILE] [--warning POLICY] [--error POLICY] [--policies FILE] [--verify-unchanged] "
     "[--no-verify] [--strict] [--time-zone ZONE] [--codepage N] [--json] [--sign KEYFILE] "
     "OLD_FOLDER NEW_FOLDER -o PACKAGE";
@@ -66,7 +67,8 @@ constexpr std::size_t kProgressNameWidth = 50;
 
 class ProgressLine {
  public:
-  ProgressLine() : enabled_(platform::IsTerminal(stderr)), start_(platform::TickCount()), last_(start_) {}
+  ProgressLine()
+      : enabled_(platform::IsTerminal(stderr)), start_(platform::TickCount()), last_(start_) {}
   ~ProgressLine() {
     if (shown_) std::fprintf(stderr, "\r%*s\r", 79, "");
   }
@@ -79,10 +81,10 @@ class ProgressLine {
     last_ = now;
     shown_ = true;
     std::string name = *progress.name;
-    if (name.size() > kProgressNameWidth) name = "..." + name.substr(name.size() - kProgressNameWidth + 3);
+    if (name.size() > kProgressNameWidth)
+      name = "..." + name.substr(name.size() - kProgressNameWidth + 3);
     std::fprintf(stderr, "\r[%zu/%zu] %-*s", progress.done + 1, progress.total,
-                 static_cast<int>(kProgressNameWidth),
-                 ConsoleText(name).c_str());
+                 static_cast<int>(kProgressNameWidth), ConsoleText(name).c_str());
     std::fflush(stderr);
   }
 
@@ -143,8 +145,8 @@ bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string*
     if (!arguments.HasValue(name)) continue;
     Policy policy = Policy::kIgnore;
     if (!ParsePolicy(arguments.Value(name), &policy)) {
-      *problem = std::string(name) + " " + arguments.Value(name) +
-                 ": a policy is ignore, ask or critical";
+      *problem =
+          std::string(name) + " " + arguments.Value(name) + ": a policy is ignore, ask or critical";
       return false;
     }
     (name[2] == 'w' ? options->warningPolicy : options->errorPolicy) = policy;
@@ -192,20 +194,22 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
 
 void PrintSummary(const std::string& path, const BuildOptions& options, const BuildResult& result,
                   bool verified) {
-  std::printf("Package:       %s (version %u, %s, %s%s)\n",
-              ConsoleText(path).c_str(), options.version,
-              options.kind == PackageKind::kExtended ? "extended" : "classic",
+  std::printf("Package:       %s (version %u, %s, %s%s)\n", ConsoleText(path).c_str(),
+              options.version, options.kind == PackageKind::kExtended ? "extended" : "classic",
               options.compressed ? "compressed" : "plain", options.best ? ", --best" : "");
   std::printf("Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
               result.entries.size(), result.EntriesOf(Operation::kAdd),
               result.EntriesOf(Operation::kUpdate), result.EntriesOf(Operation::kReplace),
               result.EntriesOf(Operation::kVerify), result.EntriesOf(Operation::kRemove));
-  std::printf("New data:      %llu bytes written by the package, %llu of them carried as literal bytes\n",
-              static_cast<unsigned long long>(result.newBytes),
-              static_cast<unsigned long long>(result.literalBytes));
+  std::printf(
+      "New data:      %llu bytes written by the package, %llu of them carried as literal bytes\n",
+      static_cast<unsigned long long>(result.newBytes),
+      static_cast<unsigned long long>(result.literalBytes));
   std::printf("Package size:  %zu bytes\n", result.bytes.size());
-  std::printf("Ratio:         %.2f%% of the new data\n", 100.0 * Ratio(result.bytes.size(), result.newBytes));
-  std::printf("Verified:      %s\n", verified ? "yes, every file rebuilt exactly" : "no (--no-verify)");
+  std::printf("Ratio:         %.2f%% of the new data\n",
+              100.0 * Ratio(result.bytes.size(), result.newBytes));
+  std::printf("Verified:      %s\n",
+              verified ? "yes, every file rebuilt exactly" : "no (--no-verify)");
 }
 
 }  // namespace
@@ -236,7 +240,8 @@ int RunBuild(int argc, char** argv) {
   const bool sign = arguments.HasValue("--sign");
   Ed25519SecretKey secret{};
   Ed25519PublicKey publicKey{};
-  if (sign && !ReadSecretKeyFile(arguments.Value("--sign").c_str(), &secret, &publicKey, &problem)) {
+  if (sign &&
+      !ReadSecretKeyFile(arguments.Value("--sign").c_str(), &secret, &publicKey, &problem)) {
     std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
     return 2;
   }
@@ -257,8 +262,7 @@ int RunBuild(int argc, char** argv) {
   if (written && sign && !SignPackageFile(secret, publicKey, path.c_str(), &signFailure))
     errors.push_back("the package was written but not signed: " + signFailure);
   for (const std::string& warning : result.warnings)
-    std::fprintf(stderr, "upgtool: warning: %s\n",
-                 ConsoleText(warning).c_str());
+    std::fprintf(stderr, "upgtool: warning: %s\n", ConsoleText(warning).c_str());
   for (const std::string& error : errors)
     std::fprintf(stderr, "upgtool: error: %s\n", ConsoleText(error).c_str());
   if (!written) std::fprintf(stderr, "upgtool: no package written\n");

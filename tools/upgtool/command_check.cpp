@@ -31,7 +31,8 @@ InterruptedReport Report(InterruptedCommit interrupted) {
     case InterruptedCommit::kOfAnotherPackage:
       return {"another package", "by another package; the next apply finishes or undoes it first"};
     case InterruptedCommit::kUnreadable:
-      return {"unreadable", "its journal cannot be read; the next apply keeps everything and stops"};
+      return {"unreadable",
+              "its journal cannot be read; the next apply keeps everything and stops"};
     case InterruptedCommit::kNone:
       break;
   }

@@ -16,8 +16,8 @@ constexpr char kUsage[] = "sign --key KEYFILE PACKAGE";
 
 int RunSign(int argc, char** argv) {
   Arguments arguments;
-  if (!ParseArguments(argc, argv, {}, {"--key"}, &arguments) ||
-      arguments.operands.size() != 1 || !arguments.HasValue("--key"))
+  if (!ParseArguments(argc, argv, {}, {"--key"}, &arguments) || arguments.operands.size() != 1 ||
+      !arguments.HasValue("--key"))
     return UsageError(kUsage);
   const std::string keyFile = arguments.Value("--key");
   const char* package = arguments.operands[0].c_str();
@@ -33,4 +33,3 @@ int RunSign(int argc, char** argv) {
               KeyIdText(KeyIdOf(publicKey)).c_str());
   return 0;
 }
-

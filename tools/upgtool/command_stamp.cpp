@@ -45,11 +45,11 @@ int RunStamp(int argc, char** argv) {
           .Number("checksum", stamp.checksum)
           .EndObject();
     } else if (ok) {
-      std::printf("%s: %s\n", ConsoleText(path).c_str(),
-                  StampText(stamp).c_str());
+      std::printf("%s: %s\n", ConsoleText(path).c_str(), StampText(stamp).c_str());
     } else {
-      std::printf("%s: cannot be stamped (missing, locked, unreadable or dated outside 1980-2107)\n",
-                  ConsoleText(path).c_str());
+      std::printf(
+          "%s: cannot be stamped (missing, locked, unreadable or dated outside 1980-2107)\n",
+          ConsoleText(path).c_str());
     }
   }
   if (asJson) std::printf("%s\n", json.EndArray().EndObject().text().c_str());

@@ -15,8 +15,8 @@ constexpr char kUsage[] = "verify --key KEYFILE.pub PACKAGE";
 
 int RunVerify(int argc, char** argv) {
   Arguments arguments;
-  if (!ParseArguments(argc, argv, {}, {"--key"}, &arguments) ||
-      arguments.operands.size() != 1 || !arguments.HasValue("--key"))
+  if (!ParseArguments(argc, argv, {}, {"--key"}, &arguments) || arguments.operands.size() != 1 ||
+      !arguments.HasValue("--key"))
     return UsageError(kUsage);
   const char* package = arguments.operands[0].c_str();
   Ed25519PublicKey key{};

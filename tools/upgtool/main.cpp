@@ -28,9 +28,10 @@ void PrintHelp() {
   std::printf("%s: build and inspect upgrade packages\n\nusage:\n", kVersion);
   for (const Command& command : kCommands) std::printf("  upgtool %s\n", command.usage);
   std::printf("  upgtool --help\n  upgtool --version\n\n");
-  std::printf("Every command takes --codepage N: the Windows code page of package texts\n"
-              "(names, titles, descriptions); by default %u.\n",
-              platform::PackageCodePage());
+  std::printf(
+      "Every command takes --codepage N: the Windows code page of package texts\n"
+      "(names, titles, descriptions); by default %u.\n",
+      platform::PackageCodePage());
 }
 
 }  // namespace

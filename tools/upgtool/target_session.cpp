@@ -10,8 +10,7 @@ std::string TargetSessionProblem(const UpgradeSession& session, const char* fold
     return std::string("the path of the folder ") + folder + " is too long";
   }
   const std::uint32_t attributes = platform::Fs().GetAttributes(folder);
-  if (attributes == platform::kInvalidAttributes ||
-      (attributes & platform::kAttrDirectory) == 0) {
+  if (attributes == platform::kInvalidAttributes || (attributes & platform::kAttrDirectory) == 0) {
     return std::string(folder) + " is not a folder";
   }
   return "";

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "platform/bounded_text.h"
 #include "platform/code_page.h"
 #include "platform/program.h"
 #include "platform/resources.h"
 #include "platform/user_interface.h"
-#include "platform/bounded_text.h"
 #include "streams/file_utilities.h"
 #include "ui/backdrop.h"
 #include "ui/console/line_input.h"
@@ -163,7 +163,8 @@ bool ConsoleFrontEnd::ChooseFolder(platform::WindowHandle, const char* start, ch
     // the caller drops.
     std::string typed;
     if (platform::SystemTextToPackageText(answer, &typed) && IsFolder(typed.c_str()) &&
-        platform::CopyText(returned, kMaxPath, typed.c_str()) && platform::AppendText(returned, kMaxPath, "\\Target"))
+        platform::CopyText(returned, kMaxPath, typed.c_str()) &&
+        platform::AppendText(returned, kMaxPath, "\\Target"))
       return true;
     std::fprintf(output_, "%s\nThis folder does not exist.\n",
                  PrintableText(answer.c_str()).c_str());

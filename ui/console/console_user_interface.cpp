@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "apply/progress_state.h"
-#include "platform/time.h"
 #include "platform/interrupt.h"
+#include "platform/time.h"
 #include "ui/console/line_input.h"
 #include "ui/percent_bar_geometry.h"
 #include "ui/printable_text.h"
@@ -15,9 +15,7 @@ namespace {
 constexpr int kBarCells = 20;
 constexpr std::size_t kLineWidth = 79;
 
-bool IsQuestion(unsigned style) {
-  return (style & platform::kMbButtonMask) == platform::kMbYesNo;
-}
+bool IsQuestion(unsigned style) { return (style & platform::kMbButtonMask) == platform::kMbYesNo; }
 
 // The bar as text, filled cells '#', the rest '-', the percentage in the
 // middle; drawn from the same layout as the dialog's bar, in cells.
@@ -182,7 +180,7 @@ int ConsoleUserInterface::ReadAnswer(const char* text) {
 }
 
 int ConsoleUserInterface::ShowMessageBox(platform::WindowHandle, const char* text,
-                                     const char* caption, unsigned style) {
+                                         const char* caption, unsigned style) {
   lastCall_ = LastCall::kOther;
   EndStatusLine();
   std::fprintf(output_, "\n-- %s --\n%s\n", ConsoleText(caption).c_str(),

@@ -12,8 +12,8 @@
 #include <set>
 #include <string>
 
-#include "platform/user_interface.h"
 #include "platform/interrupt.h"
+#include "platform/user_interface.h"
 
 enum class AnswerMode { kAsk, kAllYes, kAllNo };
 
@@ -35,7 +35,7 @@ class ConsoleUserInterface final : public platform::UserInterface {
   void UpdateWindow(platform::WindowHandle window) override;
   void EnableWindow(platform::WindowHandle window, bool enable) override;
   int ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
-                 unsigned style) override;
+                     unsigned style) override;
   void PumpMessages(platform::WindowHandle dialog) override;
   void DrawPercentBar(platform::WindowHandle dialog, int control, int percent) override;
   std::uint32_t TickCount() override;

@@ -1,7 +1,7 @@
 #include "ui/win32/list_box_search_host.h"
 
-#include "platform/drives.h"
 #include "platform/bounded_text.h"
+#include "platform/drives.h"
 #include "streams/file_utilities.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "ui/win32/win32_front_end.h"
 
+#include "resources/resource_ids.h"
 #include "ui/win32/dialog_helpers.h"
 #include "ui/win32/exported_procedures.h"
-#include "resources/resource_ids.h"
 #include "ui/win32/file_dialogs.h"
 
 // A page ends with the identifier of the button that ended it, which the

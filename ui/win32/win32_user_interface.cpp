@@ -1,10 +1,10 @@
 #include "ui/win32/win32_user_interface.h"
 
+#include "package/ui_strings.h"
 #include "platform/win32/windows_api.h"
+#include "resources/resource_ids.h"
 #include "ui/win32/exported_procedures.h"
 #include "ui/win32/progress_dialog.h"
-#include "package/ui_strings.h"
-#include "resources/resource_ids.h"
 
 // The engine names the dialog's controls, its message box styles and
 // answers and its message table by the platform's portable values; the

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "resources/resource_ids.h"
 #include "platform/bounded_text.h"
+#include "resources/resource_ids.h"
 #include "streams/file_utilities.h"
 #include "ui/shared_state.h"
 #include "ui/win32/dialog_helpers.h"
