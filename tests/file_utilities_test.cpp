@@ -48,8 +48,17 @@ TEST(FileUtilities, MoveFileReplacing) {
   EXPECT_EQ(ReadTestFile(to), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
   EXPECT_FALSE(TestPathExists(from));
 
-  EXPECT_EQ(MoveFileReplacing(to.c_str(), folder.Join("OLD.TXT").c_str()), 0);
-  EXPECT_TRUE(TestPathExists(to));
+  // A move onto its own name in other letter case would delete the file
+  // first; every letter folds, 'a' and 'z' at the ends of the alphabet too.
+  for (const char* other : {"OLD.TXT", "old.txT"}) {
+    EXPECT_EQ(MoveFileReplacing(to.c_str(), folder.Join(other).c_str()), 0) << other;
+    EXPECT_TRUE(TestPathExists(to));
+  }
+  const std::string lowerZ = folder.Join("az.txt");
+  WriteTestFile(lowerZ, "z");
+  EXPECT_EQ(MoveFileReplacing(lowerZ.c_str(), folder.Join("AZ.txt").c_str()), 0);
+  EXPECT_TRUE(TestPathExists(lowerZ));
+  EXPECT_EQ(MoveFileReplacing(lowerZ.c_str(), folder.Join("ay.txt").c_str()), 1);
 
   const std::string fresh = folder.Join("fresh.txt");
   EXPECT_EQ(MoveFileReplacing(to.c_str(), fresh.c_str()), 1);  // no destination yet
