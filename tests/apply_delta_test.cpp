@@ -88,6 +88,13 @@ std::vector<std::uint8_t> Stream(const std::function<void(DeltaWriter&)>& write)
   return delta.bytes();
 }
 
+// `count` bytes of `text`, its NUL included where the count reaches it.
+std::vector<std::uint8_t> Raw(const char* text, std::size_t count) {
+  return std::vector<std::uint8_t>(text, text + count);
+}
+
+const std::vector<std::uint8_t> kNone;
+
 // One stream (after `streamsBefore` others run the same way), with or
 // without an old file and an output: what it writes, counts and returns,
 // and where it leaves the old file and the package.
@@ -111,15 +118,14 @@ std::vector<Row> Rows(const std::vector<std::uint8_t>& old, const std::vector<st
   std::vector<std::uint8_t> cut = Stream([&](DeltaWriter& d) { d.AddDiff8(20, diff.data(), 10); });
   cut.resize(cut.size() - 7);
   return {
-      {"a base stays in force and absolute copies ignore it", false,
-       Stream([](DeltaWriter& d) {
+      {"a base stays in force and absolute copies ignore it", false, Stream([](DeltaWriter& d) {
          d.SetBase(2);
          d.CopyBase8(0x0010, 4);
          d.CopyAbs8(5, 3);
          d.CopyBase8(0, 2);
        }),
-       true, true, Join({Slice(old, 0x20010, 4), Slice(old, 5, 3), Slice(old, 0x20000, 2)}), 9, 0x20002,
-       0},
+       true, true, Join({Slice(old, 0x20010, 4), Slice(old, 5, 3), Slice(old, 0x20000, 2)}), 9,
+       0x20002, 0},
       {"the next stream starts with base 0", false,
        Join({Stream([](DeltaWriter& d) { d.SetBase(2); }),
              Stream([](DeltaWriter& d) { d.CopyBase8(0x0004, 2); })}),
@@ -136,41 +142,40 @@ std::vector<Row> Rows(const std::vector<std::uint8_t>& old, const std::vector<st
        }),
        true, true, Join({Slice(old, 10, 5), Slice(old, 40, 3)}), 8, 43, 0},
       {"an insert with no output consumes exactly its bytes", false,
-       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 1000); }), false, false, {}, 1000, -1,
-       0},
-      {"copies with no old file write nothing but count", false,
-       Stream([](DeltaWriter& d) {
+       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 1000); }), false, false, kNone, 1000,
+       -1, 0},
+      {"copies with no old file write nothing but count", false, Stream([](DeltaWriter& d) {
          d.Insert8(reinterpret_cast<const std::uint8_t*>("a"), 1);
          d.CopyAbs16(0, 300);
        }),
        false, true, Bytes("a"), 301, -1, 0},
       {"copies with no output read the old file past", false,
-       Stream([](DeltaWriter& d) { d.CopyAbs16(0, 300); }), true, false, {}, 300, 300, 0},
+       Stream([](DeltaWriter& d) { d.CopyAbs16(0, 300); }), true, false, kNone, 300, 300, 0},
       {"unknown codes, 11-13 in a classic package too, are one-byte no-ops", false,
-       {kOpAddDiff8, 0x01, 0x02, 0x41, 0x42, 0xFF, 0x00}, false, true, {0x41, 0x42}, 2, -1, 0},
-      {"End alone gives an empty file and counts nothing", false, {0x00}, false, true, {}, 0, -1, 0},
+       Raw("\x0B\x01\x02\x41\x42\xFF", 7), false, true, Bytes("AB"), 2, -1, 0},
+      {"End alone gives an empty file and counts nothing", false, Raw("", 1), false, true, kNone, 0,
+       -1, 0},
       {"a confirmed cancel ends after the current piece", false,
        Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 700); }), false, true,
        Slice(diff, 0, 512), 512, -1, 700 - 512 + 1, 2, 1},
-      {"AddDiff8's byte layout", true, {kOpAddDiff8, 0x00, 0x42, 0x00, 0x00, 0x02, 0x01, 0x01, 0x00},
-       true, true, Added(old, 0x4200, {1, 1}, 2), 2, 0x4202, 0},
-      {"AddDiff, 8-bit count", true, Stream([&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); }),
-       true, true, Added(old, 10, diff, 3), 3, 13, 0},
+      {"AddDiff8's byte layout", true, Raw("\x0B\x00\x42\x00\x00\x02\x01\x01", 9), true, true,
+       Added(old, 0x4200, {1, 1}, 2), 2, 0x4202, 0},
+      {"AddDiff, 8-bit count", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); }), true, true,
+       Added(old, 10, diff, 3), 3, 13, 0},
       {"AddDiff, 16-bit count, three pieces", true,
        Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 600); }), true, true,
        Added(old, 100, diff, 600), 600, 700, 0},
       {"AddDiff, 32-bit count", true,
        Stream([&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); }), true, true,
        Added(old, 0, diff, 300), 300, 300, 0},
-      {"AddDiff sums wrap at 256", true,
-       Stream([](DeltaWriter& d) {
+      {"AddDiff sums wrap at 256", true, Stream([](DeltaWriter& d) {
          const std::uint8_t big[] = {0xFF, 0x80, 0x01};
          d.AddDiff8(0, big, 3);
        }),
        true, true, Added(old, 0, {0xFF, 0x80, 0x01}, 3), 3, 3, 0},
       {"AddDiff with no seek goes on where a copy left the old file; a count of 0 still seeks",
-       true,
-       Stream([&](DeltaWriter& d) {
+       true, Stream([&](DeltaWriter& d) {
          d.CopyAbs8(50, 4);
          d.AddDiff8(0xFFFFFFFFu, diff.data(), 5);
          d.AddDiff16(200, diff.data(), 0);
@@ -185,11 +190,11 @@ std::vector<Row> Rows(const std::vector<std::uint8_t>& old, const std::vector<st
        }),
        false, true, ok, 502, -1, 0},
       {"AddDiff with no output reads both streams past", true,
-       Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); }), true, false, {}, 400,
+       Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); }), true, false, kNone, 400,
        500, 0},
       {"AddDiff with neither reads only the package past", true,
-       Stream([&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); }), false, false, {}, 200, -1,
-       0},
+       Stream([&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); }), false, false, kNone, 200,
+       -1, 0},
       {"AddDiff cancelled at the second piece", true,
        Stream([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 700); }), true, true,
        Added(old, 0, diff, 512), 512, 512, 700 - 512 + 1, 2, 1},

@@ -233,10 +233,10 @@ TEST(PackageBuilder, GlobsAndPolicyFileErrors) {
     const char* name;
     bool matches;
   } kGlobs[] = {
-      {"*.txt", "readme.txt", true},         {"*.txt", "doc\\readme.txt", false},
-      {"**/*.txt", "readme.txt", true},      {"**\\*.txt", "doc\\deep\\readme.txt", true},
-      {"doc/?.txt", "doc\\a.txt", true},     {"doc/?.txt", "doc\\ab.txt", false},
-      {"*.TXT", "readme.txt", false},        {"bin/**", "bin\\x\\y.dll", true},
+      {"*.txt", "readme.txt", true},     {"*.txt", "doc\\readme.txt", false},
+      {"**/*.txt", "readme.txt", true},  {"**\\*.txt", "doc\\deep\\readme.txt", true},
+      {"doc/?.txt", "doc\\a.txt", true}, {"doc/?.txt", "doc\\ab.txt", false},
+      {"*.TXT", "readme.txt", false},    {"bin/**", "bin\\x\\y.dll", true},
   };
   for (const auto& g : kGlobs) EXPECT_EQ(GlobMatches(g.glob, g.name), g.matches) << g.glob;
 
@@ -360,7 +360,8 @@ const Refusal kRefusals[] = {
     {"a name the code page cannot write",
      [](Releases& r) {
        if (platform::PackageCodePage() != 1252) return false;
-       const fs::path folder = fs::path(NativeTestPath(r.newRoot)) / fs::u8path("\xE2\x98\x83 snow");
+       const fs::path folder =
+           fs::path(NativeTestPath(r.newRoot)) / fs::u8path("\xE2\x98\x83 snow");
        fs::create_directories(folder);
        std::ofstream(folder / "inside.txt") << "x";
        return true;
@@ -371,10 +372,14 @@ const Refusal kRefusals[] = {
      [](Releases& r) { return Put(r.newRoot, "secret.key", Bytes("k")), true; },
      {},
      "@secret.key: cannot be stamped (unreadable, locked, or dated outside 1980-2107)"},
-    {"a title of 80 characters", [](Releases&) { return true; }, {"--title", std::string(80, 't')},
+    {"a title of 80 characters",
+     [](Releases&) { return true; },
+     {"--title", std::string(80, 't')},
      "the title has 80 characters; the applicator shows at most 79"},
     {"names differing only in case",
-     [](Releases& r) { return Posix(r) && (Put(r.newRoot, "README.TXT", Bytes("shouting")), true); },
+     [](Releases& r) {
+       return Posix(r) && (Put(r.newRoot, "README.TXT", Bytes("shouting")), true);
+     },
      {},
      "readme.txt: differs from README.TXT only in case; both would name one file on Windows"},
     {"names differing in the case of 'z'",
@@ -536,9 +541,10 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
     if (error) GTEST_SKIP() << "no room for sparse files of 2 GiB";
     EXPECT_EQ(errors(releases), blocker);
     fs::resize_file(NativeTestPath(releases.newRoot + "part2.bin"), 0x80000000ull);
-    EXPECT_EQ(errors(releases),
-              blocker +
-                  "the new files add up to 4294967295 bytes; a package can write less than 4 GiB\n");
+    EXPECT_EQ(
+        errors(releases),
+        blocker +
+            "the new files add up to 4294967295 bytes; a package can write less than 4 GiB\n");
   }
   TreeListing old;
   TreeListing now;
@@ -559,7 +565,8 @@ TEST(PackageBuilder, APackageThatDoesNotReplayIsNotWritten) {
   const BuildResult result = BuildPackage(options);
   ASSERT_TRUE(result.errors.empty());
   // The new release changes after the build: the replay no longer matches.
-  WriteTestFile(releases.newRoot + "readme.txt", "Release 2\r\nSame old notes.\r\nAnd a new Line.\r\n");
+  WriteTestFile(releases.newRoot + "readme.txt",
+                "Release 2\r\nSame old notes.\r\nAnd a new Line.\r\n");
   const std::string package = releases.Package("bad.upg");
   EXPECT_EQ(WriteBuiltPackage(options, result, package, true),
             "verification failed, the package is not written: readme.txt: the rebuilt file "

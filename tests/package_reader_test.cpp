@@ -39,8 +39,8 @@ Bytes RawPackage(std::uint8_t version, int count, const Bytes& table,
 }
 
 Bytes Stamp(std::uint32_t size) {
-  return Hex({0, 0, 0x21, 0, static_cast<int>(size & 0xFF), static_cast<int>((size >> 8) & 0xFF),
-              0, 0, 0, 0});
+  return Hex({0, 0, 0x21, 0, static_cast<int>(size & 0xFF), static_cast<int>((size >> 8) & 0xFF), 0,
+              0, 0, 0});
 }
 
 // Flag byte, name, empty description, stamps.
@@ -99,10 +99,10 @@ const Row kRows[] = {
     {"version 0 reads", RawPackage(0, 1, Entry(0x00, "a", {Stamp(5)})), Problem::kNone, kClassic, 6,
      kFine, "0 0 0 0 5"},
     {"new stamps count their size and one byte; unknown operations carry none",
-     RawPackage(18, 5,
-                Join({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}),
-                      Entry(0x04, "r", {Stamp(9)}), Entry(0x03, "v", {Stamp(9)}),
-                      Entry(0x05, "odd"), Hex({0xEE})})),
+     RawPackage(
+         18, 5,
+         Join({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}), Entry(0x04, "r", {Stamp(9)}),
+               Entry(0x03, "v", {Stamp(9)}), Entry(0x05, "odd"), Hex({0xEE})})),
      Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2"},
     {"no entries", RawPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, ""},
     {"a negative count reads as none", RawPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1,
@@ -137,8 +137,8 @@ const Row kRows[] = {
      kFine, ""},
     {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0,
      kFine, ""},
-    {"cut off inside the title", Cut(RawPackage(18, 0, {}), 2),
-     Problem::kTruncated, kClassic, 0, kFine, ""},
+    {"cut off inside the title", Cut(RawPackage(18, 0, {}), 2), Problem::kTruncated, kClassic, 0,
+     kFine, ""},
 };
 
 class PackageReaderTable : public ::testing::Test {

@@ -36,8 +36,8 @@ struct StreamKind {
 };
 
 const StreamKind kKinds[] = {
-    {"file", Kind::kFile, true},           {"unbuffered file", Kind::kUnbuffered, true},
-    {"memory", Kind::kMemory, true},       {"container", Kind::kContainer, false},
+    {"file", Kind::kFile, true},      {"unbuffered file", Kind::kUnbuffered, true},
+    {"memory", Kind::kMemory, true},  {"container", Kind::kContainer, false},
     {"digest", Kind::kDigest, false},
 };
 
