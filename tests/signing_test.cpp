@@ -190,11 +190,6 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
   };
   const Case cases[] = {
       {"nothing read", [](TKVStream&) {}, true},
-      {"byte by byte",
-       [](TKVStream& s) {
-         for (int i = 0; i < 150000; ++i) s.ReadByte();
-       },
-       true},
       {"blocks of 8192",
        [](TKVStream& s) {
          std::vector<std::uint8_t> block(8192);
@@ -216,7 +211,7 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
          s.ReadByte();
        },
        true},
-      {"read past the end",
+      {"byte by byte, past the end",
        [](TKVStream& s) {
          for (int i = 0; i < 150010; ++i) s.ReadByte();
        },
