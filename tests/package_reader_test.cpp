@@ -202,9 +202,13 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   // The package stands at the first delta stream.
   EXPECT_EQ(session.package->ReadByte(), 0x01);
 
+  // The extended magic, and the entry count's high byte.
   PackageWriter extended(18, PackageKind::kExtended);
+  entry.operation = Operation::kVerify;
+  for (int i = 0; i < 300; ++i) extended.AddEntry(entry);
   ASSERT_TRUE(extended.Plain(&bytes));
-  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8), Bytes(kExtendedMagic, kExtendedMagic + 8));
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
+            Join({Bytes(kExtendedMagic, kExtendedMagic + 8), Hex({18, 0x2C, 0x01})}));
 }
 
 TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
