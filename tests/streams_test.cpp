@@ -263,6 +263,21 @@ TEST(Streams, AFailedSystemReadEndsTheReadAndSetsTheFlag) {
   }
 }
 
+// The disk full from byte 4: a write that does not fit sets the flag when
+// it is made or, held back, before Rewind clears the flag, never after.
+TEST(Streams, AFailedWriteIsReportedBeforeRewindClearsTheFlag) {
+  for (const Kind kind : {Kind::kFile, Kind::kUnbuffered}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    Holder holder(kind, "");
+    FaultyFileSystem faults(FaultKind::kFullFromByte, 4);
+    TKVStream& s = holder.stream();
+    s.WriteBlock("abcdefgh", 8);
+    EXPECT_EQ(s.Rewind(), 1);
+    EXPECT_EQ(s.Error(), 0);
+    EXPECT_EQ(s.ReadByte(), 'a');
+  }
+}
+
 TEST(Streams, ClassSpecificLimits) {
   TKVStream base;
   EXPECT_EQ(base.ReadByte(), 0);
