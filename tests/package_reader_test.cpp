@@ -8,6 +8,7 @@
 
 #include "package/upgrade_session.h"
 #include "platform/resources.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/package_file.h"
 
 // Stamp fields sit unaligned in their packed record: the unary + copies a
@@ -202,6 +203,10 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   // The package stands at the first delta stream.
   EXPECT_EQ(session.package->ReadByte(), 0x01);
 
+  {
+    FaultyFileSystem full(FaultKind::kWrite, 1);
+    EXPECT_FALSE(writer.WriteFile(folder_.Join("full.upg").c_str(), false));
+  }
   // The extended magic, and the entry count's high byte.
   PackageWriter extended(18, PackageKind::kExtended);
   entry.operation = Operation::kVerify;

@@ -233,14 +233,26 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
       EXPECT_EQ(digest.seen, bytes);
     }
   }
-  // What the reads get is the file, across the held blocks' edge.
+  // What the reads get is the file, across the held blocks' edge and up
+  // to its end.
   RecordingDigest digest;
   TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()), &digest);
+  EXPECT_EQ(stream.ReadByte(), bytes[0]);
   stream.Seek(65535);
   std::uint8_t pair[2];
   EXPECT_EQ(stream.ReadBlock(pair, 2), 2);
   EXPECT_EQ(pair[0], bytes[65535]);
   EXPECT_EQ(pair[1], bytes[65536]);
+  EXPECT_EQ(stream.GetPosition(), 65537u);
+  stream.Seek(149999);
+  EXPECT_EQ(stream.ReadBlock(pair, 2), 1);
+  EXPECT_EQ(pair[0], bytes[149999]);
+  EXPECT_EQ(stream.Error(), 0);
+  // The end of the file is a place to seek to, not past.
+  EXPECT_EQ(stream.Seek(150000), 1);
+  EXPECT_EQ(stream.Error(), 0);
+  stream.ReadByte();
+  EXPECT_EQ(stream.Error(), 1);
 }
 
 TEST(SignatureFile, LayoutRoundTripsAndAnythingElseIsRefused) {
