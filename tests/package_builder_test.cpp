@@ -202,16 +202,17 @@ TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
   BuildOptions options = releases.Options();
   // new.map, zero.txt, legacy.cfg, readme.txt
   EXPECT_EQ(policies(BuildPackage(options)), "12 12 10 12 ");
-  options.warningPolicy = Policy::kIgnore;
+  options.warningPolicy = Policy::kCritical;
   std::string problem;
   WriteTestFile(releases.Package("rules.txt"),
                 "# exceptions\r\n"
                 "data/**     -        ask\r\n"
                 "*.txt       critical -\r\n"
                 "\r\n"
-                "data\\levels\\*.map  ASK  ignore\r\n");
+                "data\\levels\\*.map  ASK  ignore\r\n"
+                "old/**      ignore   -\r\n");
   ASSERT_TRUE(options.rules.Load(releases.Package("rules.txt"), &problem)) << problem;
-  EXPECT_EQ(policies(BuildPackage(options)), "10 01 00 22 ");
+  EXPECT_EQ(policies(BuildPackage(options)), "10 21 00 22 ");
 }
 
 TEST(PackageBuilder, GlobsAndPolicyFileErrors) {
