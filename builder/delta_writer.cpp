@@ -1,5 +1,7 @@
 #include "builder/delta_writer.h"
 
+namespace builder {
+
 void DeltaWriter::Byte(std::uint8_t value) { bytes_.push_back(value); }
 
 void DeltaWriter::Word(std::uint16_t value) {
@@ -23,68 +25,68 @@ void DeltaWriter::Differences(const std::uint8_t* bytes, std::uint32_t count) {
 }
 
 void DeltaWriter::Insert8(const std::uint8_t* bytes, std::uint8_t count) {
-  Byte(kOpInsert8);
+  Byte(package::kOpInsert8);
   Byte(count);
   Literal(bytes, count);
 }
 
 void DeltaWriter::Insert16(const std::uint8_t* bytes, std::uint16_t count) {
-  Byte(kOpInsert16);
+  Byte(package::kOpInsert16);
   Word(count);
   Literal(bytes, count);
 }
 
 void DeltaWriter::Insert32(const std::uint8_t* bytes, std::uint32_t count) {
-  Byte(kOpInsert32);
+  Byte(package::kOpInsert32);
   Dword(count);
   Literal(bytes, count);
 }
 
 void DeltaWriter::SetBase(std::uint16_t high) {
-  Byte(kOpSetBase);
+  Byte(package::kOpSetBase);
   Word(high);
   base_ = static_cast<std::uint32_t>(high) << 16;
 }
 
 void DeltaWriter::CopyBase8(std::uint16_t offset, std::uint8_t count) {
-  Byte(kOpCopyBase8);
+  Byte(package::kOpCopyBase8);
   Word(offset);
   Byte(count);
 }
 
 void DeltaWriter::CopyBase16(std::uint16_t offset, std::uint16_t count) {
-  Byte(kOpCopyBase16);
+  Byte(package::kOpCopyBase16);
   Word(offset);
   Word(count);
 }
 
 void DeltaWriter::CopyBase32(std::uint16_t offset, std::uint32_t count) {
-  Byte(kOpCopyBase32);
+  Byte(package::kOpCopyBase32);
   Word(offset);
   Dword(count);
 }
 
 void DeltaWriter::CopyAbs8(std::uint32_t position, std::uint8_t count) {
-  Byte(kOpCopyAbs8);
+  Byte(package::kOpCopyAbs8);
   Dword(position);
   Byte(count);
 }
 
 void DeltaWriter::CopyAbs16(std::uint32_t position, std::uint16_t count) {
-  Byte(kOpCopyAbs16);
+  Byte(package::kOpCopyAbs16);
   Dword(position);
   Word(count);
 }
 
 void DeltaWriter::CopyAbs32(std::uint32_t position, std::uint32_t count) {
-  Byte(kOpCopyAbs32);
+  Byte(package::kOpCopyAbs32);
   Dword(position);
   Dword(count);
 }
 
 void DeltaWriter::AddDiff8(std::uint32_t position, const std::uint8_t* differences,
                            std::uint8_t count) {
-  Byte(kOpAddDiff8);
+  Byte(package::kOpAddDiff8);
   Dword(position);
   Byte(count);
   Differences(differences, count);
@@ -92,7 +94,7 @@ void DeltaWriter::AddDiff8(std::uint32_t position, const std::uint8_t* differenc
 
 void DeltaWriter::AddDiff16(std::uint32_t position, const std::uint8_t* differences,
                             std::uint16_t count) {
-  Byte(kOpAddDiff16);
+  Byte(package::kOpAddDiff16);
   Dword(position);
   Word(count);
   Differences(differences, count);
@@ -100,7 +102,7 @@ void DeltaWriter::AddDiff16(std::uint32_t position, const std::uint8_t* differen
 
 void DeltaWriter::AddDiff32(std::uint32_t position, const std::uint8_t* differences,
                             std::uint32_t count) {
-  Byte(kOpAddDiff32);
+  Byte(package::kOpAddDiff32);
   Dword(position);
   Dword(count);
   Differences(differences, count);
@@ -108,7 +110,7 @@ void DeltaWriter::AddDiff32(std::uint32_t position, const std::uint8_t* differen
 
 void DeltaWriter::NoOp(std::uint8_t code) { Byte(code); }
 
-void DeltaWriter::End() { Byte(kOpEnd); }
+void DeltaWriter::End() { Byte(package::kOpEnd); }
 
 void DeltaWriter::Insert(const std::uint8_t* bytes, std::uint32_t count) {
   if (count <= 0xFF) {
@@ -159,3 +161,5 @@ void DeltaWriter::AddDiff(std::uint32_t position, const std::uint8_t* difference
     AddDiff32(position, differences, count);
   }
 }
+
+}  // namespace builder

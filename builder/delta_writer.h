@@ -8,6 +8,8 @@
 
 #include "package/delta_ops.h"
 
+namespace builder {
+
 class DeltaWriter {
  public:
   void Insert8(const std::uint8_t* bytes, std::uint8_t count);
@@ -66,3 +68,5 @@ class DeltaWriter {
   std::uint64_t literalBytes_ = 0;
   std::uint64_t zeroDifferences_ = 0;
 };
+
+}  // namespace builder

@@ -4,6 +4,8 @@
 
 #include "platform/code_page.h"
 
+namespace builder {
+
 namespace {
 
 // The device names that every folder holds on Windows. "COM" and "LPT" take
@@ -55,3 +57,5 @@ std::string WindowsNameProblem(const std::string& path) {
     start = end + 1;
   }
 }
+
+}  // namespace builder

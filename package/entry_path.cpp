@@ -4,6 +4,8 @@
 
 #include "platform/path_separator.h"
 
+namespace package {
+
 namespace {
 
 bool IsBadComponent(const char* start, std::size_t length) {
@@ -38,3 +40,5 @@ bool IsSafeEntryName(const char* name) {
     }
   }
 }
+
+}  // namespace package

@@ -5,6 +5,8 @@
 #include "platform/bounded_text.h"
 #include "platform/file_system.h"
 
+namespace streams {
+
 using platform::Fs;
 
 namespace {
@@ -75,3 +77,5 @@ CurrentFolderKeeper::CurrentFolderKeeper()
 CurrentFolderKeeper::~CurrentFolderKeeper() {
   if (kept_) Fs().SetCurrentFolder(folder_);
 }
+
+}  // namespace streams

@@ -10,7 +10,11 @@
 #include "platform/handles.h"
 #include "ui/front_end.h"
 
+namespace package {
 class UpgradeSession;
+}  // namespace package
+
+namespace ui {
 
 // The drives and the two containers that the search walks with: a queue of
 // folders to visit (first in, first out) and the listing of the folder
@@ -62,10 +66,12 @@ class PlatformSearchHost : public SearchHost {
 
 // 1 when a folder passed; it is then in the session's targetFolder, with its
 // trailing separator.
-int SearchFixedDrives(UpgradeSession& session, SearchHost& host);
+int SearchFixedDrives(package::UpgradeSession& session, SearchHost& host);
 
 // 1 when a folder was found and copied into `folder` (kMaxPath bytes, its
 // last component spelled as the file system stores it), else 0 with
 // `folder` unchanged.
 int FindInstalledFolder(const char* packagePath, char* folder, platform::ModuleInstance instance,
                         platform::WindowHandle owner, SearchHost& host);
+
+}  // namespace ui

@@ -2,6 +2,8 @@
 
 #include "platform/code_page.h"
 
+namespace upgtool {
+
 namespace {
 
 bool Listed(std::initializer_list<const char*> names, const std::string& name) {
@@ -85,3 +87,5 @@ bool ArgumentsInCodePage(int argc, char** argv, std::vector<std::string>* argume
   }
   return true;
 }
+
+}  // namespace upgtool

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace upgtool {
+
 struct Arguments {
   std::set<std::string> options;
   // Options that take a value, by name; given twice, the last one counts.
@@ -35,3 +37,5 @@ bool ParseArguments(int argc, char** argv, std::initializer_list<const char*> al
 // page that cannot be used or an argument that it cannot write.
 bool ArgumentsInCodePage(int argc, char** argv, std::vector<std::string>* arguments,
                          std::string* problem);
+
+}  // namespace upgtool

@@ -8,6 +8,8 @@
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 
+namespace upgtool {
+
 namespace {
 
 constexpr char kUsage[] = "keygen -o KEYFILE";
@@ -20,19 +22,21 @@ int RunKeygen(int argc, char** argv) {
       !arguments.HasValue("-o"))
     return UsageError(kUsage);
   const std::string path = arguments.Value("-o");
-  Ed25519SecretKey secret{};
-  Ed25519PublicKey publicKey{};
+  signing::Ed25519SecretKey secret{};
+  signing::Ed25519PublicKey publicKey{};
   std::string problem;
-  if (!GenerateEd25519Key(&secret, &publicKey)) {
+  if (!signing::GenerateEd25519Key(&secret, &publicKey)) {
     std::fprintf(stderr, "upgtool: no key could be made\n");
     return 1;
   }
-  if (!WriteKeyFiles(path.c_str(), secret, publicKey, &problem)) {
+  if (!signing::WriteKeyFiles(path.c_str(), secret, publicKey, &problem)) {
     std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
     return 1;
   }
   std::printf("Secret key:  %s (keep it to yourself)\n", path.c_str());
   std::printf("Public key:  %s.pub\n", path.c_str());
-  std::printf("Key id:      %s\n", KeyIdText(KeyIdOf(publicKey)).c_str());
+  std::printf("Key id:      %s\n", signing::KeyIdText(signing::KeyIdOf(publicKey)).c_str());
   return 0;
 }
+
+}  // namespace upgtool

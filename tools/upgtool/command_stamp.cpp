@@ -10,6 +10,8 @@
 #include "tools/upgtool/stamp_text.h"
 #include "ui/printable_text.h"
 
+namespace upgtool {
+
 namespace {
 
 constexpr char kUsage[] = "stamp [--json] [--time-zone ZONE] FILE...";
@@ -32,8 +34,8 @@ int RunStamp(int argc, char** argv) {
   json.BeginObject().BeginArray("files");
   int result = 0;
   for (const std::string& path : arguments.operands) {
-    FileStamp stamp;
-    const bool ok = ComputeFileStamp(path.c_str(), stamp);
+    streams::FileStamp stamp;
+    const bool ok = package::ComputeFileStamp(path.c_str(), stamp);
     if (!ok) result = 1;
     if (asJson) {
       json.BeginObject()
@@ -45,13 +47,15 @@ int RunStamp(int argc, char** argv) {
           .Number("checksum", stamp.checksum)
           .EndObject();
     } else if (ok) {
-      std::printf("%s: %s\n", ConsoleText(path).c_str(), StampText(stamp).c_str());
+      std::printf("%s: %s\n", ui::ConsoleText(path).c_str(), StampText(stamp).c_str());
     } else {
       std::printf(
           "%s: cannot be stamped (missing, locked, unreadable or dated outside 1980-2107)\n",
-          ConsoleText(path).c_str());
+          ui::ConsoleText(path).c_str());
     }
   }
   if (asJson) std::printf("%s\n", json.EndArray().EndObject().text().c_str());
   return result;
 }
+
+}  // namespace upgtool

@@ -7,6 +7,8 @@
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/signature_option.h"
 
+namespace upgtool {
+
 namespace {
 
 constexpr char kUsage[] = "verify --key KEYFILE.pub PACKAGE";
@@ -19,8 +21,11 @@ int RunVerify(int argc, char** argv) {
       !arguments.HasValue("--key"))
     return UsageError(kUsage);
   const char* package = arguments.operands[0].c_str();
-  Ed25519PublicKey key{};
+  signing::Ed25519PublicKey key{};
   if (!PackageSignedBy(arguments.Value("--key"), package, &key)) return 1;
-  std::printf("%s: valid signature by key %s\n", package, KeyIdText(KeyIdOf(key)).c_str());
+  std::printf("%s: valid signature by key %s\n", package,
+              signing::KeyIdText(signing::KeyIdOf(key)).c_str());
   return 0;
 }
+
+}  // namespace upgtool

@@ -4,6 +4,8 @@
 // applied but some files could not be put in place or removed.
 #pragma once
 
+namespace upgtool {
+
 int RunBuild(int argc, char** argv);
 int RunList(int argc, char** argv);
 int RunStamp(int argc, char** argv);
@@ -21,3 +23,5 @@ struct Command {
 
 // Prints "usage: upgtool USAGE" on standard error and returns 2.
 int UsageError(const char* usage);
+
+}  // namespace upgtool

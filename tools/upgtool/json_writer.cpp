@@ -4,6 +4,8 @@
 
 #include "platform/code_page.h"
 
+namespace upgtool {
+
 void JsonWriter::Separate() {
   if (needComma_) text_ += ',';
   needComma_ = false;
@@ -110,3 +112,5 @@ JsonWriter& JsonWriter::Object(const char* key) {
   text_ += '{';
   return *this;
 }
+
+}  // namespace upgtool

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace upgtool {
+
 class JsonWriter {
  public:
   JsonWriter& BeginObject();
@@ -33,3 +35,5 @@ class JsonWriter {
   std::string text_;
   bool needComma_ = false;
 };
+
+}  // namespace upgtool

@@ -4,6 +4,8 @@
 
 #include "tools/upgtool/json_writer.h"
 
+namespace upgtool {
+
 std::string DosDateTimeText(std::uint16_t dosDate, std::uint16_t dosTime) {
   char text[32];
   std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1980u + (dosDate >> 9),
@@ -12,14 +14,14 @@ std::string DosDateTimeText(std::uint16_t dosDate, std::uint16_t dosTime) {
   return text;
 }
 
-std::string StampText(const FileStamp& stamp) {
+std::string StampText(const streams::FileStamp& stamp) {
   char text[64];
   std::snprintf(text, sizeof text, ", %lu bytes, checksum 0x%04X",
                 static_cast<unsigned long>(stamp.size), stamp.checksum);
   return DosDateTimeText(stamp.dosDate, stamp.dosTime) + text;
 }
 
-void WriteStampJson(JsonWriter& json, const char* key, const FileStamp& stamp) {
+void WriteStampJson(JsonWriter& json, const char* key, const streams::FileStamp& stamp) {
   json.Object(key)
       .Number("dosTime", stamp.dosTime)
       .Number("dosDate", stamp.dosDate)
@@ -27,3 +29,5 @@ void WriteStampJson(JsonWriter& json, const char* key, const FileStamp& stamp) {
       .Number("checksum", stamp.checksum)
       .EndObject();
 }
+
+}  // namespace upgtool

@@ -4,6 +4,8 @@
 #include "streams/file_utilities.h"
 #include "ui/win32/dialog_helpers.h"
 
+namespace ui {
+
 namespace {
 
 constexpr char kPackageFilter[] = "Upgrades (*.UPG)\0*.UPG\0";
@@ -16,7 +18,7 @@ static_assert(kChooserFlags == 0x182C && kBrowseFlags == 0x86C, "the dialogs' fl
 }  // namespace
 
 int ChoosePackageFile(HWND owner, char* path) {
-  char file[kMaxPath] = "";
+  char file[streams::kMaxPath] = "";
   ResetFileDialog();
   OPENFILENAMEA& dialog = FileDialog();
   dialog.hwndOwner = owner;
@@ -33,11 +35,11 @@ int ChoosePackageFile(HWND owner, char* path) {
   }
   if (::GetOpenFileNameA(&dialog) != 1) return 0;
   ::UpdateWindow(owner);
-  return platform::CopyText(path, kMaxPath, file) ? 1 : 0;
+  return platform::CopyText(path, streams::kMaxPath, file) ? 1 : 0;
 }
 
 int ShowBrowseDialog(HWND owner, const char* start, char* returned) {
-  char file[kMaxPath] = "Target";
+  char file[streams::kMaxPath] = "Target";
   ResetFileDialog();
   OPENFILENAMEA& dialog = FileDialog();
   dialog.hwndOwner = owner;
@@ -53,5 +55,7 @@ int ShowBrowseDialog(HWND owner, const char* start, char* returned) {
   if (IsWindows4OrLater()) dialog.Flags |= OFN_LONGNAMES;
   if (::GetSaveFileNameA(&dialog) != 1) return 0;
   ::UpdateWindow(owner);
-  return platform::CopyText(returned, kMaxPath, file) ? 1 : 0;
+  return platform::CopyText(returned, streams::kMaxPath, file) ? 1 : 0;
 }
+
+}  // namespace ui

@@ -10,6 +10,8 @@
 #include "ui/folder_search.h"
 #include "ui/win32/wait_cursor.h"
 
+namespace ui {
+
 class ListBoxSearchHost final : public SearchHost {
  public:
   // The list boxes are owned by `owner`.
@@ -36,3 +38,5 @@ class ListBoxSearchHost final : public SearchHost {
   HWND listing_ = nullptr;
   std::unique_ptr<WaitCursor> waitCursor_;
 };
+
+}  // namespace ui
