@@ -21,8 +21,6 @@ namespace upgtool {
 
 namespace {
 
-constexpr char kUsage[] = "apply [--yes | --no] [--key KEYFILE.pub] PACKAGE FOLDER";
-
 // Installs the console as the engine's user interface for its lifetime.
 class InstalledConsole {
  public:
@@ -49,10 +47,10 @@ std::string Problem(const char* package, const char* folder) {
 }  // namespace
 
 int RunApply(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--yes", "--no"}, {"--key"}, &arguments) ||
-      arguments.operands.size() != 2 || (arguments.Has("--yes") && arguments.Has("--no")))
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {"--yes", "--no"}, {"--key"});
+  if (!arguments.parsed || arguments.operands.size() != 2 ||
+      (arguments.Has("--yes") && arguments.Has("--no")))
+    return UsageError(kApplyUsage);
   const ui::AnswerMode mode = arguments.Has("--yes")  ? ui::AnswerMode::kAllYes
                               : arguments.Has("--no") ? ui::AnswerMode::kAllNo
                                                       : ui::AnswerMode::kAsk;

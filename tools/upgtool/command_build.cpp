@@ -226,14 +226,12 @@ int RunBuild(int argc, char** argv) {
     std::printf("%s", kHelp);
     return 0;
   }
-  Arguments arguments;
-  if (!ParseArguments(argc, argv,
-                      {"--plain", "--extended", "--best", "--verify-unchanged", "--no-verify",
-                       "--strict", "--json"},
-                      {"-o", "--title", "--description", "--description-file", "--format",
-                       "--warning", "--error", "--policies", "--time-zone", "--sign"},
-                      &arguments))
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv,
+                            {"--plain", "--extended", "--best", "--verify-unchanged", "--no-verify",
+                             "--strict", "--json"},
+                            {"-o", "--title", "--description", "--description-file", "--format",
+                             "--warning", "--error", "--policies", "--time-zone", "--sign"});
+  if (!arguments.parsed) return UsageError(kUsage);
   builder::BuildOptions options;
   std::string problem;
   if (!ReadOptions(arguments, &options, &problem)) {

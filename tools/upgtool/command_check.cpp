@@ -17,8 +17,6 @@ namespace upgtool {
 
 namespace {
 
-constexpr char kUsage[] = "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER";
-
 // What check says of an interrupted commit: a word for JSON and, for
 // people, whose it is and what the next apply does with it.
 struct InterruptedReport {
@@ -44,10 +42,8 @@ InterruptedReport Report(apply::InterruptedCommit interrupted) {
 }  // namespace
 
 int RunCheck(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--json"}, {"--key"}, &arguments) ||
-      arguments.operands.size() != 2)
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {"--json"}, {"--key"});
+  if (!arguments.parsed || arguments.operands.size() != 2) return UsageError(kCheckUsage);
   const char* package = arguments.operands[0].c_str();
   const char* folder = arguments.operands[1].c_str();
   signing::Ed25519PublicKey key{};

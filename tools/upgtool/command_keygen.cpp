@@ -10,17 +10,10 @@
 
 namespace upgtool {
 
-namespace {
-
-constexpr char kUsage[] = "keygen -o KEYFILE";
-
-}  // namespace
-
 int RunKeygen(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {}, {"-o"}, &arguments) || !arguments.operands.empty() ||
-      !arguments.HasValue("-o"))
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {}, {"-o"});
+  if (!arguments.parsed || !arguments.operands.empty() || !arguments.HasValue("-o"))
+    return UsageError(kKeygenUsage);
   const std::string path = arguments.Value("-o");
   signing::Ed25519SecretKey secret{};
   signing::Ed25519PublicKey publicKey{};

@@ -18,8 +18,6 @@ namespace upgtool {
 
 namespace {
 
-constexpr char kUsage[] = "list [--json] PACKAGE";
-
 std::int32_t ReadableEntries(const package::UpgradeSession& session) {
   return session.totalBytes == 0 ? 0 : session.entryCount;
 }
@@ -101,9 +99,8 @@ void PrintText(const char* path, const package::UpgradeSession& session, bool us
 }  // namespace
 
 int RunList(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--json"}, &arguments) || arguments.operands.size() != 1)
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {"--json"});
+  if (!arguments.parsed || arguments.operands.size() != 1) return UsageError(kListUsage);
   const char* path = arguments.operands[0].c_str();
   const package::UpgradeSession session(platform::ProgramInstance(), nullptr, path, "");
   const std::string problem = PackageProblemText(session);

@@ -10,17 +10,10 @@
 
 namespace upgtool {
 
-namespace {
-
-constexpr char kUsage[] = "sign --key KEYFILE PACKAGE";
-
-}  // namespace
-
 int RunSign(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {}, {"--key"}, &arguments) || arguments.operands.size() != 1 ||
-      !arguments.HasValue("--key"))
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {}, {"--key"});
+  if (!arguments.parsed || arguments.operands.size() != 1 || !arguments.HasValue("--key"))
+    return UsageError(kSignUsage);
   const std::string keyFile = arguments.Value("--key");
   const char* package = arguments.operands[0].c_str();
   signing::Ed25519SecretKey secret{};

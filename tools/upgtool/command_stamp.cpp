@@ -12,17 +12,9 @@
 
 namespace upgtool {
 
-namespace {
-
-constexpr char kUsage[] = "stamp [--json] [--time-zone ZONE] FILE...";
-
-}  // namespace
-
 int RunStamp(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--json"}, {"--time-zone"}, &arguments) ||
-      arguments.operands.empty())
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {"--json"}, {"--time-zone"});
+  if (!arguments.parsed || arguments.operands.empty()) return UsageError(kStampUsage);
   std::string problem;
   if (arguments.HasValue("--time-zone") &&
       !platform::SelectTimeZone(arguments.Value("--time-zone"), &problem)) {
@@ -38,13 +30,7 @@ int RunStamp(int argc, char** argv) {
     const bool ok = package::ComputeFileStamp(path.c_str(), stamp);
     if (!ok) result = 1;
     if (asJson) {
-      json.BeginObject()
-          .String("path", path.c_str())
-          .Bool("ok", ok)
-          .Number("dosTime", stamp.dosTime)
-          .Number("dosDate", stamp.dosDate)
-          .Number("size", stamp.size)
-          .Number("checksum", stamp.checksum)
+      WriteStampFields(json.BeginObject().String("path", path.c_str()).Bool("ok", ok), stamp)
           .EndObject();
     } else if (ok) {
       std::printf("%s: %s\n", ui::ConsoleText(path).c_str(), StampText(stamp).c_str());

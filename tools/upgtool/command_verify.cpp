@@ -9,17 +9,10 @@
 
 namespace upgtool {
 
-namespace {
-
-constexpr char kUsage[] = "verify --key KEYFILE.pub PACKAGE";
-
-}  // namespace
-
 int RunVerify(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {}, {"--key"}, &arguments) || arguments.operands.size() != 1 ||
-      !arguments.HasValue("--key"))
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {}, {"--key"});
+  if (!arguments.parsed || arguments.operands.size() != 1 || !arguments.HasValue("--key"))
+    return UsageError(kVerifyUsage);
   const char* package = arguments.operands[0].c_str();
   signing::Ed25519PublicKey key{};
   if (!PackageSignedBy(arguments.Value("--key"), package, &key)) return 1;

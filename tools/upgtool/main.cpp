@@ -16,13 +16,13 @@ constexpr char kVersion[] = "upgtool 3.0";
 const upgtool::Command kCommands[] = {
     {"build", upgtool::RunBuild,
      "build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE (options: build --help)"},
-    {"list", upgtool::RunList, "list [--json] PACKAGE"},
-    {"stamp", upgtool::RunStamp, "stamp [--json] [--time-zone ZONE] FILE..."},
-    {"check", upgtool::RunCheck, "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER"},
-    {"apply", upgtool::RunApply, "apply [--yes | --no] [--key KEYFILE.pub] PACKAGE FOLDER"},
-    {"keygen", upgtool::RunKeygen, "keygen -o KEYFILE"},
-    {"sign", upgtool::RunSign, "sign --key KEYFILE PACKAGE"},
-    {"verify", upgtool::RunVerify, "verify --key KEYFILE.pub PACKAGE"},
+    {"list", upgtool::RunList, upgtool::kListUsage},
+    {"stamp", upgtool::RunStamp, upgtool::kStampUsage},
+    {"check", upgtool::RunCheck, upgtool::kCheckUsage},
+    {"apply", upgtool::RunApply, upgtool::kApplyUsage},
+    {"keygen", upgtool::RunKeygen, upgtool::kKeygenUsage},
+    {"sign", upgtool::RunSign, upgtool::kSignUsage},
+    {"verify", upgtool::RunVerify, upgtool::kVerifyUsage},
 };
 
 void PrintHelp() {

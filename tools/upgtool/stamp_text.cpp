@@ -21,13 +21,15 @@ std::string StampText(const streams::FileStamp& stamp) {
   return DosDateTimeText(stamp.dosDate, stamp.dosTime) + text;
 }
 
-void WriteStampJson(JsonWriter& json, const char* key, const streams::FileStamp& stamp) {
-  json.Object(key)
-      .Number("dosTime", stamp.dosTime)
+JsonWriter& WriteStampFields(JsonWriter& json, const streams::FileStamp& stamp) {
+  return json.Number("dosTime", stamp.dosTime)
       .Number("dosDate", stamp.dosDate)
       .Number("size", stamp.size)
-      .Number("checksum", stamp.checksum)
-      .EndObject();
+      .Number("checksum", stamp.checksum);
+}
+
+void WriteStampJson(JsonWriter& json, const char* key, const streams::FileStamp& stamp) {
+  WriteStampFields(json.Object(key), stamp).EndObject();
 }
 
 }  // namespace upgtool
