@@ -56,11 +56,11 @@ void QueueSubfolders(package::UpgradeSession& session, SearchHost& host) {
 
 }  // namespace
 
-bool PlatformSearchHost::DriveRoot(int index, char* root, std::size_t capacity) {
+bool SearchHost::DriveRoot(int index, char* root, std::size_t capacity) {
   return platform::DriveRoot(index, root, static_cast<std::uint32_t>(capacity));
 }
 
-bool PlatformSearchHost::IsFixedDrive(const char* root) { return platform::IsFixedDrive(root); }
+bool SearchHost::IsFixedDrive(const char* root) { return platform::IsFixedDrive(root); }
 
 bool PlatformSearchHost::QueueEmpty() { return queue_.empty(); }
 

@@ -28,9 +28,10 @@ class SearchHost {
   virtual void BeginSearch() {}
   virtual void EndSearch() {}
 
-  // The root of drive `index` (0 to 25); false when there is none.
-  virtual bool DriveRoot(int index, char* root, std::size_t capacity) = 0;
-  virtual bool IsFixedDrive(const char* root) = 0;
+  // The root of drive `index` (0 to 25); false when there is none. Both
+  // ask the platform unless a test stands in for the drives.
+  virtual bool DriveRoot(int index, char* root, std::size_t capacity);
+  virtual bool IsFixedDrive(const char* root);
   virtual bool QueueEmpty() = 0;
   virtual void QueueAppend(const char* folder) = 0;
   // The first folder, removed from the queue; false when the queue is empty.
@@ -49,8 +50,6 @@ class PlatformSearchHost : public SearchHost {
  public:
   explicit PlatformSearchHost(FrontEnd* frontEnd = nullptr) : frontEnd_(frontEnd) {}
 
-  bool DriveRoot(int index, char* root, std::size_t capacity) override;
-  bool IsFixedDrive(const char* root) override;
   bool QueueEmpty() override;
   void QueueAppend(const char* folder) override;
   bool QueueTakeFirst(char* folder, std::size_t capacity) override;

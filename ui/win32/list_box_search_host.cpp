@@ -1,7 +1,6 @@
 #include "ui/win32/list_box_search_host.h"
 
 #include "platform/bounded_text.h"
-#include "platform/drives.h"
 #include "streams/file_utilities.h"
 
 namespace ui {
@@ -54,12 +53,6 @@ void ListBoxSearchHost::EndSearch() {
   queue_ = nullptr;
   waitCursor_.reset();
 }
-
-bool ListBoxSearchHost::DriveRoot(int index, char* root, std::size_t capacity) {
-  return platform::DriveRoot(index, root, static_cast<std::uint32_t>(capacity));
-}
-
-bool ListBoxSearchHost::IsFixedDrive(const char* root) { return platform::IsFixedDrive(root); }
 
 bool ListBoxSearchHost::QueueEmpty() {
   return queue_ == nullptr || ::SendMessageA(queue_, LB_GETCOUNT, 0, 0) <= 0;

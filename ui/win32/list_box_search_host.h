@@ -22,8 +22,6 @@ class ListBoxSearchHost final : public SearchHost {
 
   void BeginSearch() override;
   void EndSearch() override;
-  bool DriveRoot(int index, char* root, std::size_t capacity) override;
-  bool IsFixedDrive(const char* root) override;
   bool QueueEmpty() override;
   void QueueAppend(const char* folder) override;
   bool QueueTakeFirst(char* folder, std::size_t capacity) override;
