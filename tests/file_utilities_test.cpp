@@ -8,6 +8,8 @@
 #include "platform/file_system.h"
 #include "tests/support/temp_folder.h"
 
+using namespace streams;
+
 namespace {
 
 TEST(FileUtilities, Tests) {

@@ -2,6 +2,8 @@
 
 #include "streams/kv_memory_streams.h"
 
+using namespace streams;
+
 namespace {
 
 TEST(FlatRamStream, ReadsCallerMemoryAndStopsAtItsSize) {

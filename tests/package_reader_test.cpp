@@ -8,6 +8,9 @@
 #include "platform/resources.h"
 #include "tests/support/package_file.h"
 
+using namespace package;
+using namespace builder;
+
 // Stamp fields sit unaligned in their packed record: the unary + copies a
 // field before a gtest macro binds a reference to it.
 

@@ -8,6 +8,8 @@
 #include "streams/kv_memory_streams.h"
 #include "tests/support/temp_folder.h"
 
+using namespace streams;
+
 namespace {
 
 // A read-only stream over a string's bytes, its NULs included.

@@ -10,6 +10,9 @@
 #include "streams/kv_memory_streams.h"
 #include "streams/kv_zlib_in_stream.h"
 
+using namespace streams;
+using namespace builder;
+
 namespace {
 
 std::vector<std::uint8_t> Pattern(std::size_t size) {
