@@ -7,6 +7,8 @@
 #include "package/upgrade_session.h"
 #include "streams/kv_stream.h"
 
+namespace apply {
+
 namespace {
 
 constexpr std::uint32_t kPieceSize = 256;
@@ -15,9 +17,9 @@ constexpr std::uint32_t kPieceSize = 256;
 constexpr std::uint32_t kNoSeek = 0xFFFFFFFFu;
 
 struct DeltaOperation {
-  TKVStream* source = nullptr;
+  streams::TKVStream* source = nullptr;
   // AddDiff: the package, whose bytes are added to the source's.
-  TKVStream* differences = nullptr;
+  streams::TKVStream* differences = nullptr;
   bool hasPosition = false;
   std::uint32_t position = 0;
   std::uint32_t count = 0;
@@ -25,7 +27,7 @@ struct DeltaOperation {
 
 // The count operand that follows a copy's position, by the width its code
 // names (8, 16 or 32 bits in steps of three codes).
-std::uint32_t ReadCopyCount(TKVStream& package, std::uint8_t widthIndex) {
+std::uint32_t ReadCopyCount(streams::TKVStream& package, std::uint8_t widthIndex) {
   switch (widthIndex) {
     case 0:
       return package.ReadByte();
@@ -39,48 +41,48 @@ std::uint32_t ReadCopyCount(TKVStream& package, std::uint8_t widthIndex) {
 // Decodes the operands of `code`. False for End, SetBase and the codes that
 // carry nothing: they move no bytes. AddDiff exists only in extended
 // packages; a classic package keeps its codes as one-byte no-ops.
-bool Decode(std::uint8_t code, bool extended, TKVStream& package, TKVStream* oldFile,
-            std::uint32_t& base, DeltaOperation& op) {
+bool Decode(std::uint8_t code, bool extended, streams::TKVStream& package,
+            streams::TKVStream* oldFile, std::uint32_t& base, DeltaOperation& op) {
   switch (code) {
-    case kOpInsert8:
+    case package::kOpInsert8:
       op.source = &package;
       op.count = package.ReadByte();
       return true;
-    case kOpInsert16:
+    case package::kOpInsert16:
       op.source = &package;
       op.count = package.ReadWord();
       return true;
-    case kOpInsert32:
+    case package::kOpInsert32:
       op.source = &package;
       op.count = package.ReadDword();
       return true;
-    case kOpSetBase:
+    case package::kOpSetBase:
       base = static_cast<std::uint32_t>(package.ReadWord()) << 16;
       return false;
-    case kOpCopyBase8:
-    case kOpCopyBase16:
-    case kOpCopyBase32: {
+    case package::kOpCopyBase8:
+    case package::kOpCopyBase16:
+    case package::kOpCopyBase32: {
       const std::uint32_t offset = package.ReadWord();
-      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kOpCopyBase8));
+      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - package::kOpCopyBase8));
       op.position = base + offset;
       op.hasPosition = true;
       op.source = oldFile;
       return true;
     }
-    case kOpCopyAbs8:
-    case kOpCopyAbs16:
-    case kOpCopyAbs32:
+    case package::kOpCopyAbs8:
+    case package::kOpCopyAbs16:
+    case package::kOpCopyAbs32:
       op.position = package.ReadDword();
-      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kOpCopyAbs8));
+      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - package::kOpCopyAbs8));
       op.hasPosition = true;
       op.source = oldFile;
       return true;
-    case kOpAddDiff8:
-    case kOpAddDiff16:
-    case kOpAddDiff32:
+    case package::kOpAddDiff8:
+    case package::kOpAddDiff16:
+    case package::kOpAddDiff32:
       if (!extended) return false;
       op.position = package.ReadDword();
-      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - kOpAddDiff8));
+      op.count = ReadCopyCount(package, static_cast<std::uint8_t>(code - package::kOpAddDiff8));
       op.hasPosition = true;
       op.source = oldFile;
       op.differences = &package;
@@ -95,7 +97,7 @@ bool Decode(std::uint8_t code, bool extended, TKVStream& package, TKVStream* old
 // past its size leaves a file that fails its check as a longer one would,
 // and a tiny package can no longer fill a disk. No output takes nothing.
 struct Destination {
-  TKVStream* output;
+  streams::TKVStream* output;
   std::uint64_t room;
 
   // How much of a piece the output still takes.
@@ -109,7 +111,8 @@ struct Destination {
 // lies; old-file bytes are read without an output, as the format has always
 // done, but not into an output that is full. False when the package ran out
 // of data.
-bool MovePiece(TKVStream& package, TKVStream* source, Destination& to, std::uint32_t piece) {
+bool MovePiece(streams::TKVStream& package, streams::TKVStream* source, Destination& to,
+               std::uint32_t piece) {
   if (source == nullptr) return true;
   const std::uint32_t kept = to.Takes(piece);
   if (kept != 0) {
@@ -128,7 +131,8 @@ bool MovePiece(TKVStream& package, TKVStream* source, Destination& to, std::uint
 // old file is read only for what the output still takes (all of the piece
 // without an output, as a copy reads it). False when the package ran out of
 // data.
-bool AddPiece(TKVStream& differences, TKVStream* oldFile, Destination& to, std::uint32_t piece) {
+bool AddPiece(streams::TKVStream& differences, streams::TKVStream* oldFile, Destination& to,
+              std::uint32_t piece) {
   std::uint8_t added[kPieceSize];
   const std::int32_t gotAdded = differences.ReadBlock(added, static_cast<std::int32_t>(piece));
   const bool inStep = gotAdded == static_cast<std::int32_t>(piece);
@@ -147,10 +151,10 @@ bool AddPiece(TKVStream& differences, TKVStream* oldFile, Destination& to, std::
 
 }  // namespace
 
-int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output,
-               std::uint32_t newSize) {
-  TKVStream& package = *session.package;
-  const bool extended = session.Kind() == PackageKind::kExtended;
+int ApplyDelta(package::UpgradeSession& session, streams::TKVStream* oldFile,
+               streams::TKVStream* output, std::uint32_t newSize) {
+  streams::TKVStream& package = *session.package;
+  const bool extended = session.Kind() == package::PackageKind::kExtended;
   std::uint32_t base = 0;
   Destination to{output, output != nullptr ? std::uint64_t{newSize} + 1 : 0};
   // Bytes this stream has accounted for. A valid stream accounts for its
@@ -161,7 +165,7 @@ int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output,
   for (;;) {
     // The end of the package data reads as End too.
     const std::uint8_t code = package.ReadByte();
-    if (code == kOpEnd) return 0;
+    if (code == package::kOpEnd) return 0;
     DeltaOperation op;
     if (!Decode(code, extended, package, oldFile, base, op)) continue;
     // The seek comes before the count is looked at: a copy of nothing still
@@ -187,3 +191,5 @@ int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output,
     }
   }
 }
+
+}  // namespace apply

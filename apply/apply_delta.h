@@ -5,8 +5,15 @@
 
 #include <cstdint>
 
+namespace streams {
 class TKVStream;
+}  // namespace streams
+
+namespace package {
 class UpgradeSession;
+}  // namespace package
+
+namespace apply {
 
 // Reads one delta stream from the session's package, through its End or
 // the end of the package data. The package's kind decides whether codes
@@ -20,5 +27,7 @@ class UpgradeSession;
 // that moves nothing more in one step. Returns 1 when it stopped because
 // the run is aborted, 0 otherwise. Streams are not checked for errors: the
 // caller checks the result against the entry's new stamp.
-int ApplyDelta(UpgradeSession& session, TKVStream* oldFile, TKVStream* output,
-               std::uint32_t newSize);
+int ApplyDelta(package::UpgradeSession& session, streams::TKVStream* oldFile,
+               streams::TKVStream* output, std::uint32_t newSize);
+
+}  // namespace apply

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace apply {
+
 enum class Refusal {
   kNone,
   kPathTooLong,        // refusedPath would not fit its buffer
@@ -77,3 +79,5 @@ struct ApplyOutcome {
     return recovery == Recovery::kFinished || recovery == Recovery::kUndone;
   }
 };
+
+}  // namespace apply

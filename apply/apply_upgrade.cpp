@@ -12,6 +12,8 @@
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
 
+namespace apply {
+
 using platform::Ui;
 
 namespace {
@@ -40,12 +42,13 @@ class RunLock {
 };
 
 // Why the run cannot start on this folder, before anything is shown.
-Refusal CheckStagingFolder(const UpgradeSession& session, char (&staging)[kMaxPath]) {
+Refusal CheckStagingFolder(const package::UpgradeSession& session,
+                           char (&staging)[streams::kMaxPath]) {
   StagingFolderName(session.targetFolder, staging);
   // Followed, a link or a file there would take the run's own writes and
   // deletions outside the folder or into the user's file.
   if (platform::Fs().FindLinkBelow(session.targetFolder, staging) != platform::LinkFinding::kNone ||
-      IsFile(staging)) {
+      streams::IsFile(staging)) {
     return Refusal::kStagingNotFolder;
   }
   return Refusal::kNone;
@@ -54,91 +57,93 @@ Refusal CheckStagingFolder(const UpgradeSession& session, char (&staging)[kMaxPa
 // A path that does not fit its buffer would be cut and name another file,
 // so the run is refused before anything is written. Returns the name to
 // report, or null when every path fits.
-const char* FindPathThatDoesNotFit(const UpgradeSession& session) {
-  char path[kMaxPath];
-  const bool temporaryNamesFit = TemporaryFileName(session.targetFolder, kMaxEntries - 1, path);
+const char* FindPathThatDoesNotFit(const package::UpgradeSession& session) {
+  char path[streams::kMaxPath];
+  const bool temporaryNamesFit =
+      TemporaryFileName(session.targetFolder, package::kMaxEntries - 1, path);
   for (std::int32_t i = 0; i < session.entryCount; ++i) {
-    const PackageEntry& entry = *session.entries[i];
-    if (!IsKnownOperation(entry.operation)) continue;
+    const package::PackageEntry& entry = *session.entries[i];
+    if (!package::IsKnownOperation(entry.operation)) continue;
     if (!platform::CopyText(path, session.targetFolder) ||
         !platform::AppendText(path, entry.fileName)) {
       return entry.fileName;
     }
-    if (CarriesNewStamp(entry.operation) && !temporaryNamesFit) return entry.fileName;
+    if (package::CarriesNewStamp(entry.operation) && !temporaryNamesFit) return entry.fileName;
   }
   // The staging folder is made in every run, whatever the table holds.
-  return temporaryNamesFit ? nullptr : kStagingFolderName;
+  return temporaryNamesFit ? nullptr : package::kStagingFolderName;
 }
 
-void OpenProgressDialog(UpgradeSession& session) {
+void OpenProgressDialog(package::UpgradeSession& session) {
   session.progressDialog = Ui().CreateProgressDialog(session.instance, session.ownerWindow);
   ResetProgressState();
   if (session.ownerWindow != nullptr) Ui().EnableWindow(session.ownerWindow, false);
-  Ui().SetWindowTitle(session.progressDialog, session.GetString(UiLine::kCaption));
+  Ui().SetWindowTitle(session.progressDialog, session.GetString(package::UiLine::kCaption));
   Ui().SetControlText(session.progressDialog, platform::kProgressCancelButton,
-                      session.GetString(UiLine::kCancel));
+                      session.GetString(package::UiLine::kCancel));
   Ui().SetControlText(session.progressDialog, platform::kProgressFileName, " ");
   Ui().SetControlText(session.progressDialog, platform::kProgressDescription, " ");
   Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
-                      session.GetString(UiLine::kInitializing));
+                      session.GetString(package::UiLine::kInitializing));
   Ui().SetControlText(session.progressDialog, platform::kProgressBar, " ");
   Ui().UpdateWindow(session.progressDialog);
 }
 
 }  // namespace
 
-void SetEntryPath(UpgradeSession& session, const PackageEntry& entry) {
+void SetEntryPath(package::UpgradeSession& session, const package::PackageEntry& entry) {
   platform::CopyText(session.pathBuffer, session.targetFolder);
   platform::AppendText(session.pathBuffer, entry.fileName);
 }
 
-void ShowEntry(UpgradeSession& session, const PackageEntry& entry) {
+void ShowEntry(package::UpgradeSession& session, const package::PackageEntry& entry) {
   Ui().SetControlText(session.progressDialog, platform::kProgressFileName, entry.fileName);
   Ui().SetControlText(session.progressDialog, platform::kProgressDescription, entry.description);
   Ui().UpdateWindow(session.progressDialog);
 }
 
-const char* EngineText(const UpgradeSession& session, UiLine line) {
+const char* EngineText(const package::UpgradeSession& session, package::UiLine line) {
   return line == kLinkedPathMessage ? kLinkedPathText : session.GetString(line);
 }
 
-void ShowInformation(UpgradeSession& session, UiLine line) {
+void ShowInformation(package::UpgradeSession& session, package::UiLine line) {
   ShowInformationText(session, EngineText(session, line));
 }
 
-void ShowInformationText(UpgradeSession& session, const char* text) {
-  Ui().ShowMessageBox(session.progressDialog, text, session.GetString(UiLine::kCaption),
+void ShowInformationText(package::UpgradeSession& session, const char* text) {
+  Ui().ShowMessageBox(session.progressDialog, text, session.GetString(package::UiLine::kCaption),
                       platform::kMbIconInformation | platform::kMbTaskModal);
 }
 
-bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, UiLine first,
-                   UiLine second) {
+bool AskAboutEntry(package::UpgradeSession& session, const package::PackageEntry& entry,
+                   package::UiLine first, package::UiLine second) {
   // The parts are bounded well below the buffer: a name of 249, a
   // description of 79 and table lines of 255 characters.
   char* text = session.messageBuffer;
   const std::size_t capacity = sizeof session.messageBuffer;
-  platform::CopyText(text, capacity, session.GetListItem(UiLine::kLabels, 0));
+  platform::CopyText(text, capacity, session.GetListItem(package::UiLine::kLabels, 0));
   platform::AppendText(
       text, capacity,
-      session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
+      session.GetListItem(package::UiLine::kOperationNames, static_cast<int>(entry.operation)));
   platform::AppendText(text, capacity, "\n\n");
-  platform::AppendText(text, capacity, session.GetListItem(UiLine::kLabels, 1));
+  platform::AppendText(text, capacity, session.GetListItem(package::UiLine::kLabels, 1));
   platform::AppendText(text, capacity, entry.fileName);
   if (entry.description[0] != 0) {
     platform::AppendText(text, capacity, "\n");
-    platform::AppendText(text, capacity, session.GetListItem(UiLine::kLabels, 2));
+    platform::AppendText(text, capacity, session.GetListItem(package::UiLine::kLabels, 2));
     platform::AppendText(text, capacity, entry.description);
   }
   platform::AppendText(text, capacity, "\n\n");
   platform::AppendText(text, capacity, EngineText(session, first));
   platform::AppendText(text, capacity, "\n\n");
   platform::AppendText(text, capacity, EngineText(session, second));
-  return Ui().ShowMessageBox(session.progressDialog, text, session.GetString(UiLine::kCaption),
-                             platform::kMbYesNo | platform::kMbIconQuestion |
-                                 platform::kMbTaskModal) == platform::kIdYes;
+  return Ui().ShowMessageBox(
+             session.progressDialog, text, session.GetString(package::UiLine::kCaption),
+             platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal) ==
+         platform::kIdYes;
 }
 
-int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome, PackageCheck* check) {
+int ApplyUpgrade(package::UpgradeSession& session, ApplyOutcome* outcome, PackageCheck* check) {
   ApplyOutcome ownOutcome;
   ApplyOutcome& result = outcome != nullptr ? *outcome : ownOutcome;
   if (!session.IsValid() || session.totalBytes == 0 || !session.uiStrings) return 0;
@@ -155,7 +160,7 @@ int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome, PackageCheck* c
                                                                    : Refusal::kFolderNotLockable;
     return 0;
   }
-  char staging[kMaxPath];
+  char staging[streams::kMaxPath];
   result.refusal = CheckStagingFolder(session, staging);
   if (result.refusal != Refusal::kNone) {
     result.refusedPath = staging;
@@ -172,3 +177,5 @@ int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome, PackageCheck* c
   }
   return RunCommit(session, result);
 }
+
+}  // namespace apply

@@ -8,9 +8,14 @@
 #include "apply/apply_outcome.h"
 #include "package/ui_strings.h"
 
-class PackageCheck;
+namespace package {
 class UpgradeSession;
 struct PackageEntry;
+}  // namespace package
+
+namespace apply {
+
+class PackageCheck;
 
 // Runs the whole upgrade under a progress dialog that it creates in the
 // session (the session's destructor destroys it), holding the target
@@ -23,16 +28,19 @@ struct PackageEntry;
 // given, receives what the front-end must tell beyond the 1 or 0.
 // `check`, when given, is asked between the install pass and the commit; a
 // refusal returns 0 with outcome->packageChanged set.
-int ApplyUpgrade(UpgradeSession& session, ApplyOutcome* outcome = nullptr,
+int ApplyUpgrade(package::UpgradeSession& session, ApplyOutcome* outcome = nullptr,
                  PackageCheck* check = nullptr);
 
 // Asks about one entry in a Yes/No box owned by the progress dialog: the
 // operation, file name and description (when there is one), then UiStrings
 // lines `first` and `second`. True on Yes.
-bool AskAboutEntry(UpgradeSession& session, const PackageEntry& entry, UiLine first, UiLine second);
+bool AskAboutEntry(package::UpgradeSession& session, const package::PackageEntry& entry,
+                   package::UiLine first, package::UiLine second);
 
 // Deletes every new version and backup that an index of the table can name
 // and a journal draft, then the staging folder if it is empty. Called only
 // when no journal is there, so none of them is needed. True when the folder
 // was removed; `outcome` records whether it stays.
-bool RemoveStaging(UpgradeSession& session, ApplyOutcome& outcome);
+bool RemoveStaging(package::UpgradeSession& session, ApplyOutcome& outcome);
+
+}  // namespace apply

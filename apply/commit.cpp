@@ -18,6 +18,8 @@
 #include "platform/path_separator.h"
 #include "platform/user_interface.h"
 
+namespace apply {
+
 using platform::Ui;
 
 namespace {
@@ -30,14 +32,15 @@ struct StepProgress {
   bool placedNew = false;
 };
 
-CommitPlan PlanCommit(UpgradeSession& session) {
+CommitPlan PlanCommit(package::UpgradeSession& session) {
   CommitPlan plan;
   session.Identify(&plan.package);
   std::set<std::string> planned;
   for (std::int32_t i = 0; i < session.entryCount; ++i) {
-    const PackageEntry& entry = *session.entries[i];
-    if (entry.state != EntryState::kProceed || entry.operation == Operation::kVerify ||
-        !IsKnownOperation(entry.operation)) {
+    const package::PackageEntry& entry = *session.entries[i];
+    if (entry.state != package::EntryState::kProceed ||
+        entry.operation == package::Operation::kVerify ||
+        !package::IsKnownOperation(entry.operation)) {
       continue;
     }
     CommitStep step;
@@ -49,13 +52,14 @@ CommitPlan PlanCommit(UpgradeSession& session) {
     // An Add over an existing file (or a link in its place) moves that
     // aside like any other installed file.
     step.movesOld =
-        entry.operation != Operation::kAdd || ConfinedExists(session, session.pathBuffer);
-    if (entry.operation == Operation::kAdd) {
+        entry.operation != package::Operation::kAdd || ConfinedExists(session, session.pathBuffer);
+    if (entry.operation == package::Operation::kAdd) {
       for (std::size_t at = 0; at < step.fileName.size(); ++at) {
         if (!platform::IsPathSeparator(step.fileName[at])) continue;
         const std::string folder = step.fileName.substr(0, at);
-        char path[kMaxPath];
-        if (planned.count(folder) != 0 || !TargetPath(session, folder, path) || IsFolder(path)) {
+        char path[streams::kMaxPath];
+        if (planned.count(folder) != 0 || !TargetPath(session, folder, path) ||
+            streams::IsFolder(path)) {
           continue;
         }
         planned.insert(folder);
@@ -71,7 +75,7 @@ CommitPlan PlanCommit(UpgradeSession& session) {
 // versions, and puts the journal in place under its final name in one
 // move, so that a journal is whole or absent. False when the commit cannot
 // start; nothing of the user's has changed then.
-bool WriteJournalFor(UpgradeSession& session, const CommitPlan& plan) {
+bool WriteJournalFor(package::UpgradeSession& session, const CommitPlan& plan) {
   for (const CommitStep& step : plan.steps) {
     StepPaths paths;
     if (!NameStep(session, step, &paths)) return false;
@@ -80,9 +84,9 @@ bool WriteJournalFor(UpgradeSession& session, const CommitPlan& plan) {
       return false;
     }
   }
-  char draft[kMaxPath];
-  char journal[kMaxPath];
-  char staging[kMaxPath];
+  char draft[streams::kMaxPath];
+  char journal[streams::kMaxPath];
+  char staging[streams::kMaxPath];
   if (!JournalDraftName(session.targetFolder, draft) ||
       !JournalFileName(session.targetFolder, journal) ||
       !StagingFolderName(session.targetFolder, staging) || !IsWritableInPlace(session, draft) ||
@@ -98,15 +102,16 @@ bool WriteJournalFor(UpgradeSession& session, const CommitPlan& plan) {
          !ConfinedDelete(session, journal);
 }
 
-StepFailure MoveFailure(const UpgradeSession& session, const char* path, StepFailure otherwise) {
+StepFailure MoveFailure(const package::UpgradeSession& session, const char* path,
+                        StepFailure otherwise) {
   return IsConfined(session, path) ? otherwise : StepFailure::kLinked;
 }
 
-StepFailure AdvanceStep(UpgradeSession& session, const CommitStep& step, StepProgress& progress,
-                        std::vector<std::string>& madeFolders) {
+StepFailure AdvanceStep(package::UpgradeSession& session, const CommitStep& step,
+                        StepProgress& progress, std::vector<std::string>& madeFolders) {
   StepPaths paths;
   if (!NameStep(session, step, &paths)) return StepFailure::kNewNotPlaced;
-  if (step.operation == Operation::kAdd) {
+  if (step.operation == package::Operation::kAdd) {
     const StepFailure folders = MakeFoldersFor(session, paths.target, &madeFolders);
     if (folders != StepFailure::kNone) return folders;
   }
@@ -116,7 +121,7 @@ StepFailure AdvanceStep(UpgradeSession& session, const CommitStep& step, StepPro
     }
     progress.movedOld = true;
   }
-  if (step.operation != Operation::kRemove) {
+  if (step.operation != package::Operation::kRemove) {
     if (!ConfinedMove(session, paths.fresh, paths.target)) {
       return MoveFailure(session, paths.target, StepFailure::kNewNotPlaced);
     }
@@ -127,7 +132,7 @@ StepFailure AdvanceStep(UpgradeSession& session, const CommitStep& step, StepPro
 
 // Puts back what the steps did, last first. True when the folder is again
 // exactly as it was; otherwise names what could not be put back.
-bool UndoSteps(UpgradeSession& session, const CommitPlan& plan,
+bool UndoSteps(package::UpgradeSession& session, const CommitPlan& plan,
                const std::vector<StepProgress>& progress,
                const std::vector<std::string>& madeFolders, ApplyOutcome& outcome) {
   for (std::size_t k = progress.size(); k-- > 0;) {
@@ -143,7 +148,7 @@ bool UndoSteps(UpgradeSession& session, const CommitPlan& plan,
       outcome.notRestored.push_back({step.entry, step.fileName, StepFailure::kNotRestored});
   }
   for (std::size_t k = madeFolders.size(); k-- > 0;) {
-    char path[kMaxPath];
+    char path[streams::kMaxPath];
     if (!TargetPath(session, madeFolders[k], path) || !ConfinedRemoveFolder(session, path)) {
       outcome.notRestored.push_back({-1, madeFolders[k], StepFailure::kNotRestored});
     }
@@ -153,9 +158,9 @@ bool UndoSteps(UpgradeSession& session, const CommitPlan& plan,
 
 }  // namespace
 
-int RunCommit(UpgradeSession& session, ApplyOutcome& outcome) {
+int RunCommit(package::UpgradeSession& session, ApplyOutcome& outcome) {
   Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
-                      session.GetString(UiLine::kInstalling));
+                      session.GetString(package::UiLine::kInstalling));
   Ui().SetControlText(session.progressDialog, platform::kProgressBar, " ");
   Ui().SetControlText(session.progressDialog, platform::kProgressCancelButton, kDisabledCancel);
   Ui().UpdateWindow(session.progressDialog);
@@ -184,3 +189,5 @@ int RunCommit(UpgradeSession& session, ApplyOutcome& outcome) {
   EndCommit(session, plan, true, outcome);
   return 1;
 }
+
+}  // namespace apply

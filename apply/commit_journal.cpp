@@ -10,6 +10,8 @@
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
 
+namespace apply {
+
 namespace {
 
 constexpr char kMagic[8] = {'K', 'V', 'J', 'O', 'U', 'R', 'N', '1'};
@@ -61,15 +63,15 @@ class Reader {
   // An entry name a package may carry, or ok false.
   std::string Name() {
     const std::uint16_t length = Word();
-    if (length > kMaxEntryName || bytes_.size() - at_ < length) {
+    if (length > package::kMaxEntryName || bytes_.size() - at_ < length) {
       ok = false;
       return "";
     }
     std::string name(bytes_.begin() + static_cast<std::ptrdiff_t>(at_),
                      bytes_.begin() + static_cast<std::ptrdiff_t>(at_ + length));
     at_ += length;
-    if (name.find('\0') != std::string::npos || !IsSafeEntryName(name.c_str()) ||
-        NamesStagingFolder(name.c_str())) {
+    if (name.find('\0') != std::string::npos || !package::IsSafeEntryName(name.c_str()) ||
+        package::NamesStagingFolder(name.c_str())) {
       ok = false;
     }
     return name;
@@ -82,9 +84,9 @@ class Reader {
   std::size_t at_ = 0;
 };
 
-bool IsCommittedOperation(Operation operation) {
-  return operation == Operation::kAdd || operation == Operation::kUpdate ||
-         operation == Operation::kReplace || operation == Operation::kRemove;
+bool IsCommittedOperation(package::Operation operation) {
+  return operation == package::Operation::kAdd || operation == package::Operation::kUpdate ||
+         operation == package::Operation::kReplace || operation == package::Operation::kRemove;
 }
 
 }  // namespace
@@ -128,19 +130,20 @@ bool DecodeJournal(const std::vector<std::uint8_t>& bytes, CommitPlan* plan) {
   read.package.size = in.Dword();
   read.package.crc = in.Dword();
   const std::uint32_t stepCount = in.Dword();
-  if (stepCount > static_cast<std::uint32_t>(kMaxEntries)) return false;
+  if (stepCount > static_cast<std::uint32_t>(package::kMaxEntries)) return false;
   for (std::uint32_t i = 0; i < stepCount && in.ok; ++i) {
     CommitStep step;
     step.entry = static_cast<std::int32_t>(in.Dword());
-    step.operation = static_cast<Operation>(in.Byte());
+    step.operation = static_cast<package::Operation>(in.Byte());
     const std::uint8_t movesOld = in.Byte();
     step.newStamp.dosTime = in.Word();
     step.newStamp.dosDate = in.Word();
     step.newStamp.size = in.Dword();
     step.newStamp.checksum = in.Word();
     step.fileName = in.Name();
-    if (step.entry < 0 || step.entry >= kMaxEntries || !IsCommittedOperation(step.operation) ||
-        movesOld > 1 || (step.operation == Operation::kRemove && movesOld == 0)) {
+    if (step.entry < 0 || step.entry >= package::kMaxEntries ||
+        !IsCommittedOperation(step.operation) || movesOld > 1 ||
+        (step.operation == package::Operation::kRemove && movesOld == 0)) {
       return false;
     }
     step.movesOld = movesOld == 1;
@@ -156,7 +159,7 @@ bool DecodeJournal(const std::vector<std::uint8_t>& bytes, CommitPlan* plan) {
 bool WriteJournal(const char* path, const CommitPlan& plan) {
   const std::vector<std::uint8_t> bytes = EncodeJournal(plan);
   {
-    TKVFStream file(platform::kOpenWrite, path);
+    streams::TKVFStream file(platform::kOpenWrite, path);
     if (!file.IsOpen()) return false;
     file.WriteBlock(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     file.Flush();
@@ -166,7 +169,7 @@ bool WriteJournal(const char* path, const CommitPlan& plan) {
 }
 
 bool ReadJournal(const char* path, CommitPlan* plan) {
-  TKVFStream file(platform::kOpenRead, path);
+  streams::TKVFStream file(platform::kOpenRead, path);
   if (!file.IsOpen()) return false;
   std::vector<std::uint8_t> bytes;
   std::vector<std::uint8_t> block(kReadBlock);
@@ -178,3 +181,5 @@ bool ReadJournal(const char* path, CommitPlan* plan) {
   }
   return DecodeJournal(bytes, plan);
 }
+
+}  // namespace apply

@@ -13,20 +13,22 @@
 #include "package/package_reader.h"
 #include "streams/file_stamp_record.h"
 
+namespace apply {
+
 // One entry's part of the commit. In order: the folders it needs are made,
 // the installed file (when movesOld) goes to its backup "O<index>.TMP" in
 // the staging folder, and the new version "N<index>.TMP" (all but Remove)
 // takes its place.
 struct CommitStep {
   std::int32_t entry = 0;
-  Operation operation = Operation::kAdd;
+  package::Operation operation = package::Operation::kAdd;
   bool movesOld = false;
-  FileStamp newStamp{};
+  streams::FileStamp newStamp{};
   std::string fileName;
 };
 
 struct CommitPlan {
-  PackageIdentity package;
+  package::PackageIdentity package;
   std::vector<CommitStep> steps;
   // Folders (relative, as entry names are) that did not exist and are made
   // for Add entries, in the order they are made.
@@ -42,3 +44,5 @@ bool DecodeJournal(const std::vector<std::uint8_t>& bytes, CommitPlan* plan);
 bool WriteJournal(const char* path, const CommitPlan& plan);
 // False when the file cannot be read or does not decode.
 bool ReadJournal(const char* path, CommitPlan* plan);
+
+}  // namespace apply

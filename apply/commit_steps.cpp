@@ -12,28 +12,30 @@
 #include "platform/path_separator.h"
 #include "platform/user_interface.h"
 
-bool TargetPath(const UpgradeSession& session, const std::string& relative,
-                char (&path)[kMaxPath]) {
+namespace apply {
+
+bool TargetPath(const package::UpgradeSession& session, const std::string& relative,
+                char (&path)[streams::kMaxPath]) {
   return platform::CopyText(path, session.targetFolder) &&
          platform::AppendText(path, relative.c_str());
 }
 
-bool NameStep(const UpgradeSession& session, const CommitStep& step, StepPaths* paths) {
+bool NameStep(const package::UpgradeSession& session, const CommitStep& step, StepPaths* paths) {
   return TargetPath(session, step.fileName, paths->target) &&
          TemporaryFileName(session.targetFolder, step.entry, paths->fresh) &&
          BackupFileName(session.targetFolder, step.entry, paths->backup);
 }
 
-StepFailure MakeFoldersFor(const UpgradeSession& session, const char* targetPath,
+StepFailure MakeFoldersFor(const package::UpgradeSession& session, const char* targetPath,
                            std::vector<std::string>* made) {
   const std::size_t start = std::strlen(session.targetFolder);
-  char prefix[kMaxPath];
+  char prefix[streams::kMaxPath];
   if (!platform::CopyText(prefix, targetPath)) return StepFailure::kFolderNotMade;
   for (std::size_t at = start; prefix[at] != 0; ++at) {
     if (!platform::IsPathSeparator(prefix[at])) continue;
     const char separator = prefix[at];
     prefix[at] = 0;
-    if (!IsFolder(prefix)) {
+    if (!streams::IsFolder(prefix)) {
       if (!ConfinedCreateFolder(session, prefix)) {
         return IsConfined(session, prefix) ? StepFailure::kFolderNotMade : StepFailure::kLinked;
       }
@@ -44,19 +46,19 @@ StepFailure MakeFoldersFor(const UpgradeSession& session, const char* targetPath
   return StepFailure::kNone;
 }
 
-void EndCommit(UpgradeSession& session, const CommitPlan& plan, bool completed,
+void EndCommit(package::UpgradeSession& session, const CommitPlan& plan, bool completed,
                ApplyOutcome& outcome) {
   // The moves must be on disk before the journal goes: without it, nothing
   // would finish a commit that a power cut had half done.
   platform::Fs().FlushFolder(session.targetFolder, platform::FlushScope::kNames);
-  char staging[kMaxPath] = {};
+  char staging[streams::kMaxPath] = {};
   StagingFolderName(session.targetFolder, staging);
 
   // Undone, the new versions are back in the staging folder, where a
   // journal would take them for a commit still to finish: it goes first.
   // Completed, they are in place, and the journal goes last, so a run that
   // stops in between finds a commit it only has to tidy up.
-  char journal[kMaxPath];
+  char journal[streams::kMaxPath];
   const bool named = JournalFileName(session.targetFolder, journal);
   const auto dropJournal = [&] {
     return named && (!ConfinedExists(session, journal) || ConfinedDelete(session, journal));
@@ -76,16 +78,18 @@ void EndCommit(UpgradeSession& session, const CommitPlan& plan, bool completed,
   RemoveStaging(session, outcome);
 }
 
-void KeepStagingFolder(const UpgradeSession& session, ApplyOutcome& outcome) {
-  char staging[kMaxPath] = {};
+void KeepStagingFolder(const package::UpgradeSession& session, ApplyOutcome& outcome) {
+  char staging[streams::kMaxPath] = {};
   StagingFolderName(session.targetFolder, staging);
   outcome.stagingKept = true;
   outcome.stagingFolder = staging;
 }
 
-void ShowFileName(UpgradeSession& session, const std::string& fileName) {
+void ShowFileName(package::UpgradeSession& session, const std::string& fileName) {
   platform::Ui().SetControlText(session.progressDialog, platform::kProgressFileName,
                                 fileName.c_str());
   platform::Ui().SetControlText(session.progressDialog, platform::kProgressDescription, " ");
   platform::Ui().UpdateWindow(session.progressDialog);
 }
+
+}  // namespace apply

@@ -4,12 +4,14 @@
 #include "platform/file_system.h"
 #include "streams/file_utilities.h"
 
+namespace apply {
+
 using platform::Fs;
 using platform::LinkFinding;
 
 namespace {
 
-LinkFinding Find(const UpgradeSession& session, const char* path) {
+LinkFinding Find(const package::UpgradeSession& session, const char* path) {
   return Fs().FindLinkBelow(session.targetFolder, path);
 }
 
@@ -19,40 +21,42 @@ bool Allows(LinkFinding finding) {
 
 }  // namespace
 
-bool IsConfined(const UpgradeSession& session, const char* path) {
+bool IsConfined(const package::UpgradeSession& session, const char* path) {
   return Allows(Find(session, path));
 }
 
-bool IsWritableInPlace(const UpgradeSession& session, const char* path) {
+bool IsWritableInPlace(const package::UpgradeSession& session, const char* path) {
   LinkFinding finding = Find(session, path);
   if (finding == LinkFinding::kLast && Fs().DeleteFile(path)) finding = Find(session, path);
   return finding == LinkFinding::kNone;
 }
 
-bool ConfinedMove(const UpgradeSession& session, const char* from, const char* to) {
+bool ConfinedMove(const package::UpgradeSession& session, const char* from, const char* to) {
   return IsConfined(session, from) && IsConfined(session, to) && Fs().MoveFile(from, to);
 }
 
-bool ConfinedCreateFolder(const UpgradeSession& session, const char* path) {
+bool ConfinedCreateFolder(const package::UpgradeSession& session, const char* path) {
   return IsConfined(session, path) && Fs().CreateFolder(path);
 }
 
 // Only a real folder is removed: some systems (Wine among them) remove the
 // folder a link points to when asked to remove the link.
-bool ConfinedRemoveFolder(const UpgradeSession& session, const char* path) {
+bool ConfinedRemoveFolder(const package::UpgradeSession& session, const char* path) {
   return Find(session, path) == LinkFinding::kNone && Fs().RemoveFolder(path);
 }
 
-bool ConfinedDelete(const UpgradeSession& session, const char* path) {
+bool ConfinedDelete(const package::UpgradeSession& session, const char* path) {
   return IsConfined(session, path) && Fs().DeleteFile(path);
 }
 
-bool ConfinedExists(const UpgradeSession& session, const char* path) {
+bool ConfinedExists(const package::UpgradeSession& session, const char* path) {
   const LinkFinding finding = Find(session, path);
   if (finding == LinkFinding::kLast) return true;
-  return finding == LinkFinding::kNone && IsFile(path);
+  return finding == LinkFinding::kNone && streams::IsFile(path);
 }
 
-bool IsConfinedFile(const UpgradeSession& session, const char* path) {
-  return Find(session, path) == LinkFinding::kNone && IsFile(path);
+bool IsConfinedFile(const package::UpgradeSession& session, const char* path) {
+  return Find(session, path) == LinkFinding::kNone && streams::IsFile(path);
 }
+
+}  // namespace apply

@@ -5,7 +5,11 @@
 // publisher signed; the engine knows nothing of signatures.
 #pragma once
 
+namespace package {
 class UpgradeSession;
+}  // namespace package
+
+namespace apply {
 
 class PackageCheck {
  public:
@@ -13,5 +17,7 @@ class PackageCheck {
   // True when the run may go on to the commit. False ends the run as an
   // abort after the install pass does: the staging folder is removed and
   // nothing of the user's has changed.
-  virtual bool Passes(UpgradeSession& session) = 0;
+  virtual bool Passes(package::UpgradeSession& session) = 0;
 };
+
+}  // namespace apply

@@ -10,70 +10,78 @@
 #include "package/file_stamp.h"
 #include "streams/file_utilities.h"
 
+namespace apply {
+
 namespace {
 
 struct Finding {
-  EntryState state;
+  package::EntryState state;
   // Unused with kProceed.
-  UiLine message = UiLine::kLanguage;
+  package::UiLine message = package::UiLine::kLanguage;
 };
 
-bool SizeOrChecksumDiffers(const FileStamp& found, const FileStamp& expected) {
+bool SizeOrChecksumDiffers(const streams::FileStamp& found, const streams::FileStamp& expected) {
   return found.size != expected.size || found.checksum != expected.checksum;
 }
 
 // The first row of the table that applies to the file at `path`.
-Finding Classify(const PackageEntry& entry, const char* path, const FileStamp& found) {
-  const bool present = IsFile(path) != 0;
+Finding Classify(const package::PackageEntry& entry, const char* path,
+                 const streams::FileStamp& found) {
+  const bool present = streams::IsFile(path) != 0;
   switch (entry.operation) {
-    case Operation::kAdd:
-      if (!present) return {EntryState::kProceed};
-      if (IsReadOnly(path)) return {EntryState::kReadOnly, UiLine::kCannotCreateReadOnly};
-      return {EntryState::kExists, UiLine::kExists};
-    case Operation::kReplace:
-      if (!present) return {EntryState::kMissing, UiLine::kNotFound};
-      if (IsReadOnly(path)) return {EntryState::kReadOnly, UiLine::kCannotCreateReadOnly};
-      return {EntryState::kProceed};
+    case package::Operation::kAdd:
+      if (!present) return {package::EntryState::kProceed};
+      if (streams::IsReadOnly(path))
+        return {package::EntryState::kReadOnly, package::UiLine::kCannotCreateReadOnly};
+      return {package::EntryState::kExists, package::UiLine::kExists};
+    case package::Operation::kReplace:
+      if (!present) return {package::EntryState::kMissing, package::UiLine::kNotFound};
+      if (streams::IsReadOnly(path))
+        return {package::EntryState::kReadOnly, package::UiLine::kCannotCreateReadOnly};
+      return {package::EntryState::kProceed};
     default:
       // Update, Verify and Remove; a Verify entry is never refused for
       // being read-only, since nothing will be written to it.
-      if (!present) return {EntryState::kMissing, UiLine::kNotFound};
-      if (entry.operation != Operation::kVerify && IsReadOnly(path))
-        return {EntryState::kReadOnly, UiLine::kReadOnly};
+      if (!present) return {package::EntryState::kMissing, package::UiLine::kNotFound};
+      if (entry.operation != package::Operation::kVerify && streams::IsReadOnly(path))
+        return {package::EntryState::kReadOnly, package::UiLine::kReadOnly};
       if (SizeOrChecksumDiffers(found, entry.oldStamp))
-        return {EntryState::kChanged, UiLine::kChanged};
+        return {package::EntryState::kChanged, package::UiLine::kChanged};
       if (std::memcmp(&found, &entry.oldStamp, sizeof found) != 0) {
-        return {EntryState::kTimeDiffers, UiLine::kTimeDiffers};
+        return {package::EntryState::kTimeDiffers, package::UiLine::kTimeDiffers};
       }
-      return {EntryState::kProceed};
+      return {package::EntryState::kProceed};
   }
 }
 
 // Decides the entry after a finding. False ends the run.
-bool Decide(UpgradeSession& session, PackageEntry& entry, Finding finding) {
-  Policy policy = entry.errorPolicy;
-  UiLine message = finding.message;
-  if (entry.operation == Operation::kRemove) {
-    if (finding.state != EntryState::kMissing && finding.state != EntryState::kReadOnly &&
-        finding.state != EntryState::kLinked) {
+bool Decide(package::UpgradeSession& session, package::PackageEntry& entry, Finding finding) {
+  package::Policy policy = entry.errorPolicy;
+  package::UiLine message = finding.message;
+  if (entry.operation == package::Operation::kRemove) {
+    if (finding.state != package::EntryState::kMissing &&
+        finding.state != package::EntryState::kReadOnly &&
+        finding.state != package::EntryState::kLinked) {
       // A changed file to be removed is only a warning: the user's changes
       // go with it if the run goes on.
-      message = UiLine::kRemoveChanged;
+      message = package::UiLine::kRemoveChanged;
       policy = entry.warningPolicy;
-      entry.state = EntryState::kProceed;
+      entry.state = package::EntryState::kProceed;
     }
-  } else if (finding.state == EntryState::kTimeDiffers || finding.state == EntryState::kExists) {
+  } else if (finding.state == package::EntryState::kTimeDiffers ||
+             finding.state == package::EntryState::kExists) {
     policy = entry.warningPolicy;
-    entry.state = EntryState::kProceed;
+    entry.state = package::EntryState::kProceed;
   }
   switch (policy) {
-    case Policy::kCritical:
-      if (AskAboutEntry(session, entry, UiLine::kCriticalBefore, UiLine::kMoreInformation)) {
+    case package::Policy::kCritical:
+      if (AskAboutEntry(session, entry, package::UiLine::kCriticalBefore,
+                        package::UiLine::kMoreInformation)) {
         ShowInformation(session, message);
       }
       return false;
-    case Policy::kAsk:
-      return AskAboutEntry(session, entry, message, UiLine::kContinue);
+    case package::Policy::kAsk:
+      return AskAboutEntry(session, entry, message, package::UiLine::kContinue);
     default:
       return true;
   }
@@ -81,25 +89,27 @@ bool Decide(UpgradeSession& session, PackageEntry& entry, Finding finding) {
 
 }  // namespace
 
-int RunPreflight(UpgradeSession& session) {
+int RunPreflight(package::UpgradeSession& session) {
   for (std::int32_t i = 0; i < session.entryCount; ++i) {
-    PackageEntry& entry = *session.entries[i];
+    package::PackageEntry& entry = *session.entries[i];
     SetEntryPath(session, entry);
     ShowEntry(session, entry);
     if (PollCancel(session) == 1) return 0;
-    if (!IsKnownOperation(entry.operation)) continue;
+    if (!package::IsKnownOperation(entry.operation)) continue;
     // A path through a link is found before anything is read through it:
     // as for a read-only file the error policy decides, and a skipped entry
     // is never touched.
-    Finding finding{EntryState::kLinked, kLinkedPathMessage};
+    Finding finding{package::EntryState::kLinked, kLinkedPathMessage};
     if (IsConfined(session, session.pathBuffer)) {
-      FileStamp found;
-      ComputeFileStamp(session.pathBuffer, found);
+      streams::FileStamp found;
+      package::ComputeFileStamp(session.pathBuffer, found);
       finding = Classify(entry, session.pathBuffer, found);
     }
     entry.state = finding.state;
-    if (entry.state == EntryState::kProceed) continue;
+    if (entry.state == package::EntryState::kProceed) continue;
     if (!Decide(session, entry, finding)) return 0;
   }
   return 1;
 }
+
+}  // namespace apply

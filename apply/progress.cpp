@@ -5,6 +5,8 @@
 #include "package/upgrade_session.h"
 #include "platform/user_interface.h"
 
+namespace apply {
+
 std::int32_t LastPercent = 0;
 int CancelRequested = 0;
 int Aborted = 0;
@@ -51,7 +53,7 @@ std::int32_t ProgressPercent(std::uint32_t bytesDone, std::uint32_t totalBytes) 
   return percent > 100 ? 100 : static_cast<std::int32_t>(percent);
 }
 
-void UpdateProgress(UpgradeSession& session) {
+void UpdateProgress(package::UpgradeSession& session) {
   if (LastPercent == shown.percent && session.totalBytes == shown.total &&
       session.bytesDone >= shown.from && session.bytesDone < shown.below) {
     return;
@@ -66,7 +68,7 @@ void UpdateProgress(UpgradeSession& session) {
   PumpFor(session, kRedrawPauseMs);
 }
 
-void PumpFor(UpgradeSession& session, std::uint32_t milliseconds) {
+void PumpFor(package::UpgradeSession& session, std::uint32_t milliseconds) {
   const std::uint32_t deadline = platform::Ui().TickCount() + milliseconds;
   std::int64_t budget = static_cast<std::int64_t>(milliseconds) * kPollsPerMillisecond;
   for (;;) {
@@ -78,13 +80,13 @@ void PumpFor(UpgradeSession& session, std::uint32_t milliseconds) {
   }
 }
 
-int PollCancel(UpgradeSession& session) {
+int PollCancel(package::UpgradeSession& session) {
   if (Aborted) return 1;
   platform::Ui().PumpMessages(session.progressDialog);
   if (!CancelRequested) return 0;
   const int answer = platform::Ui().ShowMessageBox(
-      session.progressDialog, session.GetString(UiLine::kCancelQuestion),
-      session.GetString(UiLine::kCaption),
+      session.progressDialog, session.GetString(package::UiLine::kCancelQuestion),
+      session.GetString(package::UiLine::kCaption),
       platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal);
   if (answer != platform::kIdYes) {
     CancelRequested = 0;
@@ -95,3 +97,5 @@ int PollCancel(UpgradeSession& session) {
 }
 
 void MarkAborted() { Aborted = 1; }
+
+}  // namespace apply

@@ -5,19 +5,25 @@
 
 #include <cstdint>
 
+namespace package {
 class UpgradeSession;
+}  // namespace package
+
+namespace apply {
 
 // Shows the percentage of bytesDone in totalBytes, drawing and pumping only
 // when the whole number changed.
-void UpdateProgress(UpgradeSession& session);
+void UpdateProgress(package::UpgradeSession& session);
 // 1 when the run is aborted (now or earlier), 0 to go on. Drains the
 // message queue and asks UiStrings line 8 when a cancel was requested.
-int PollCancel(UpgradeSession& session);
+int PollCancel(package::UpgradeSession& session);
 // Keeps polling for up to `milliseconds`, ending early on an abort.
-void PumpFor(UpgradeSession& session, std::uint32_t milliseconds);
+void PumpFor(package::UpgradeSession& session, std::uint32_t milliseconds);
 // Ends the run from within: every later PollCancel returns 1.
 void MarkAborted();
 
 // The percentage UpdateProgress shows for these counts: never more than
 // 100, never an intermediate value above 32 bits.
 std::int32_t ProgressPercent(std::uint32_t bytesDone, std::uint32_t totalBytes);
+
+}  // namespace apply

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace apply {
+
 // The percentage last drawn; a repaint of the dialog draws the bar with it.
 extern std::int32_t LastPercent;
 // The user has asked to cancel and not yet answered the confirmation.
@@ -14,3 +16,5 @@ extern int Aborted;
 
 // All three back to 0, as every new progress dialog starts.
 void ResetProgressState();
+
+}  // namespace apply

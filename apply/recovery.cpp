@@ -11,6 +11,8 @@
 #include "package/upgrade_session.h"
 #include "platform/user_interface.h"
 
+namespace apply {
+
 namespace {
 
 constexpr char kFinishedText[] =
@@ -23,21 +25,21 @@ constexpr char kUndoneText[] =
 
 // Where a step's new version is: still staged, or already in place. Null
 // when it is neither.
-const char* NewVersionOf(const UpgradeSession& session, const StepPaths& paths) {
+const char* NewVersionOf(const package::UpgradeSession& session, const StepPaths& paths) {
   if (ConfinedExists(session, paths.fresh)) return paths.fresh;
   if (ConfinedExists(session, paths.target)) return paths.target;
   return nullptr;
 }
 
-bool EveryNewVersionIsIntact(const UpgradeSession& session, const CommitPlan& plan) {
+bool EveryNewVersionIsIntact(const package::UpgradeSession& session, const CommitPlan& plan) {
   for (const CommitStep& step : plan.steps) {
-    if (step.operation == Operation::kRemove) continue;
+    if (step.operation == package::Operation::kRemove) continue;
     StepPaths paths;
     if (!NameStep(session, step, &paths)) return false;
     const char* found = NewVersionOf(session, paths);
     // Stamping sets the file's times, so it must not be a link.
     if (found == nullptr || !IsConfinedFile(session, found) ||
-        !VerifyAndStampFile(found, step.newStamp)) {
+        !package::VerifyAndStampFile(found, step.newStamp)) {
       return false;
     }
   }
@@ -46,25 +48,25 @@ bool EveryNewVersionIsIntact(const UpgradeSession& session, const CommitPlan& pl
 
 // The rest of each step, in order: folders, the installed file aside, the
 // new version in.
-bool FinishForward(UpgradeSession& session, const CommitPlan& plan) {
+bool FinishForward(package::UpgradeSession& session, const CommitPlan& plan) {
   for (const CommitStep& step : plan.steps) {
     StepPaths paths;
     if (!NameStep(session, step, &paths)) return false;
     ShowFileName(session, step.fileName);
     std::vector<std::string> made;
-    if (step.operation != Operation::kRemove &&
+    if (step.operation != package::Operation::kRemove &&
         MakeFoldersFor(session, paths.target, &made) != StepFailure::kNone) {
       return false;
     }
     // A step whose new version has left the staging folder is done.
     const bool pending =
-        step.operation == Operation::kRemove || ConfinedExists(session, paths.fresh);
+        step.operation == package::Operation::kRemove || ConfinedExists(session, paths.fresh);
     if (pending && step.movesOld && !ConfinedExists(session, paths.backup) &&
         ConfinedExists(session, paths.target) &&
         !ConfinedMove(session, paths.target, paths.backup)) {
       return false;
     }
-    if (step.operation != Operation::kRemove && pending &&
+    if (step.operation != package::Operation::kRemove && pending &&
         !ConfinedMove(session, paths.fresh, paths.target)) {
       return false;
     }
@@ -75,13 +77,13 @@ bool FinishForward(UpgradeSession& session, const CommitPlan& plan) {
 // Every step back, last first, from whatever state the disk shows: the new
 // version back to the staging folder, the backup back in place, and the
 // folders the commit made removed. Names what cannot be put back.
-bool UndoFromDisk(UpgradeSession& session, const CommitPlan& plan, ApplyOutcome& outcome) {
+bool UndoFromDisk(package::UpgradeSession& session, const CommitPlan& plan, ApplyOutcome& outcome) {
   for (std::size_t k = plan.steps.size(); k-- > 0;) {
     const CommitStep& step = plan.steps[k];
     StepPaths paths;
     bool restored = NameStep(session, step, &paths);
     if (restored) ShowFileName(session, step.fileName);
-    const bool placed = restored && step.operation != Operation::kRemove &&
+    const bool placed = restored && step.operation != package::Operation::kRemove &&
                         !ConfinedExists(session, paths.fresh) &&
                         ConfinedExists(session, paths.target);
     if (placed) {
@@ -98,8 +100,8 @@ bool UndoFromDisk(UpgradeSession& session, const CommitPlan& plan, ApplyOutcome&
       outcome.notRestored.push_back({step.entry, step.fileName, StepFailure::kNotRestored});
   }
   for (std::size_t k = plan.newFolders.size(); k-- > 0;) {
-    char path[kMaxPath];
-    if (TargetPath(session, plan.newFolders[k], path) && IsFolder(path) &&
+    char path[streams::kMaxPath];
+    if (TargetPath(session, plan.newFolders[k], path) && streams::IsFolder(path) &&
         !ConfinedRemoveFolder(session, path)) {
       outcome.notRestored.push_back({-1, plan.newFolders[k], StepFailure::kNotRestored});
     }
@@ -107,7 +109,7 @@ bool UndoFromDisk(UpgradeSession& session, const CommitPlan& plan, ApplyOutcome&
   return outcome.notRestored.empty();
 }
 
-bool KeepEverything(const UpgradeSession& session, ApplyOutcome& outcome) {
+bool KeepEverything(const package::UpgradeSession& session, ApplyOutcome& outcome) {
   outcome.recovery = Recovery::kStuck;
   KeepStagingFolder(session, outcome);
   return false;
@@ -115,8 +117,8 @@ bool KeepEverything(const UpgradeSession& session, ApplyOutcome& outcome) {
 
 }  // namespace
 
-InterruptedCommit FindInterruptedCommit(UpgradeSession& session) {
-  char journal[kMaxPath];
+InterruptedCommit FindInterruptedCommit(package::UpgradeSession& session) {
+  char journal[streams::kMaxPath];
   if (!JournalFileName(session.targetFolder, journal) || !ConfinedExists(session, journal)) {
     return InterruptedCommit::kNone;
   }
@@ -124,14 +126,14 @@ InterruptedCommit FindInterruptedCommit(UpgradeSession& session) {
   if (!IsConfinedFile(session, journal) || !ReadJournal(journal, &plan)) {
     return InterruptedCommit::kUnreadable;
   }
-  PackageIdentity identity;
+  package::PackageIdentity identity;
   return session.Identify(&identity) && identity == plan.package
              ? InterruptedCommit::kOfThisPackage
              : InterruptedCommit::kOfAnotherPackage;
 }
 
-bool RecoverInterruptedCommit(UpgradeSession& session, ApplyOutcome& outcome) {
-  char journal[kMaxPath];
+bool RecoverInterruptedCommit(package::UpgradeSession& session, ApplyOutcome& outcome) {
+  char journal[streams::kMaxPath];
   if (!JournalFileName(session.targetFolder, journal) || !ConfinedExists(session, journal)) {
     return true;
   }
@@ -145,8 +147,10 @@ bool RecoverInterruptedCommit(UpgradeSession& session, ApplyOutcome& outcome) {
   if (!forward && !UndoFromDisk(session, plan, outcome)) return KeepEverything(session, outcome);
   EndCommit(session, plan, forward, outcome);
   outcome.recovery = forward ? Recovery::kFinished : Recovery::kUndone;
-  PackageIdentity identity;
+  package::PackageIdentity identity;
   outcome.recoveredThisPackage = forward && session.Identify(&identity) && identity == plan.package;
   ShowInformationText(session, forward ? kFinishedText : kUndoneText);
   return !outcome.recoveredThisPackage;
 }
+
+}  // namespace apply

@@ -17,21 +17,25 @@
 #include "platform/user_interface.h"
 #include "streams/kv_file_stream.h"
 
+namespace apply {
+
 using platform::Ui;
 
 namespace {
 
 // After a rebuilt file failed its check. False ends the run.
-bool DecideRebuildFailure(UpgradeSession& session, PackageEntry& entry) {
+bool DecideRebuildFailure(package::UpgradeSession& session, package::PackageEntry& entry) {
   switch (entry.errorPolicy) {
-    case Policy::kCritical:
-      if (AskAboutEntry(session, entry, UiLine::kCriticalRebuild, UiLine::kMoreInformation)) {
-        ShowInformation(session, UiLine::kCriticalExplanation);
+    case package::Policy::kCritical:
+      if (AskAboutEntry(session, entry, package::UiLine::kCriticalRebuild,
+                        package::UiLine::kMoreInformation)) {
+        ShowInformation(session, package::UiLine::kCriticalExplanation);
       }
       MarkAborted();
       return false;
-    case Policy::kAsk:
-      if (!AskAboutEntry(session, entry, UiLine::kRebuildSkipped, UiLine::kContinue)) {
+    case package::Policy::kAsk:
+      if (!AskAboutEntry(session, entry, package::UiLine::kRebuildSkipped,
+                         package::UiLine::kContinue)) {
         MarkAborted();
         return false;
       }
@@ -39,7 +43,7 @@ bool DecideRebuildFailure(UpgradeSession& session, PackageEntry& entry) {
     default:
       break;
   }
-  entry.state = EntryState::kRebuildFailed;
+  entry.state = package::EntryState::kRebuildFailed;
   if (ConfinedExists(session, session.pathBuffer)) ConfinedDelete(session, session.pathBuffer);
   return true;
 }
@@ -47,53 +51,56 @@ bool DecideRebuildFailure(UpgradeSession& session, PackageEntry& entry) {
 // Builds the entry's new file into its temporary file, or only carries the
 // package past its delta stream when the entry is not to be installed.
 // False when the run is to end.
-bool BuildEntry(UpgradeSession& session, PackageEntry& entry, std::int32_t index) {
-  std::unique_ptr<TKVFStream> oldFile;
-  std::unique_ptr<TKVFStream> output;
-  if (entry.state == EntryState::kProceed) {
+bool BuildEntry(package::UpgradeSession& session, package::PackageEntry& entry,
+                std::int32_t index) {
+  std::unique_ptr<streams::TKVFStream> oldFile;
+  std::unique_ptr<streams::TKVFStream> output;
+  if (entry.state == package::EntryState::kProceed) {
     // Checked again right before each open: a folder swapped for a link
     // since the pre-flight is not followed. A refused file fails its check.
-    if (entry.operation == Operation::kUpdate) {
+    if (entry.operation == package::Operation::kUpdate) {
       SetEntryPath(session, entry);
       if (IsConfined(session, session.pathBuffer)) {
-        oldFile.reset(new (std::nothrow) TKVFStream(platform::kOpenRead, session.pathBuffer));
+        oldFile.reset(new (std::nothrow)
+                          streams::TKVFStream(platform::kOpenRead, session.pathBuffer));
       }
     }
     TemporaryFileName(session.targetFolder, index, session.pathBuffer);
     if (IsWritableInPlace(session, session.pathBuffer)) {
-      output.reset(new (std::nothrow) TKVFStream(platform::kOpenWrite, session.pathBuffer));
+      output.reset(new (std::nothrow)
+                       streams::TKVFStream(platform::kOpenWrite, session.pathBuffer));
     }
   }
   Ui().SetControlText(
       session.progressDialog, platform::kProgressStatus,
-      session.GetListItem(UiLine::kOperationNames, static_cast<int>(entry.operation)));
+      session.GetListItem(package::UiLine::kOperationNames, static_cast<int>(entry.operation)));
   ApplyDelta(session, oldFile.get(), output.get(), entry.newStamp.size);
   oldFile.reset();
-  if (entry.state != EntryState::kProceed) return true;
+  if (entry.state != package::EntryState::kProceed) return true;
   // An output that could not be allocated, or was refused, is a failed
   // rebuild too.
   const bool built = output != nullptr;
   output.reset();
   if (PollCancel(session) == 1) return false;
-  if (built && VerifyAndStampFile(session.pathBuffer, entry.newStamp)) return true;
+  if (built && package::VerifyAndStampFile(session.pathBuffer, entry.newStamp)) return true;
   return DecideRebuildFailure(session, entry);
 }
 
 }  // namespace
 
-int RunInstall(UpgradeSession& session, ApplyOutcome& outcome) {
+int RunInstall(package::UpgradeSession& session, ApplyOutcome& outcome) {
   Ui().SetControlText(session.progressDialog, platform::kProgressStatus,
-                      session.GetString(UiLine::kInitializing));
+                      session.GetString(package::UiLine::kInitializing));
   Ui().SetControlText(session.progressDialog, platform::kProgressBar, " ");
   Ui().UpdateWindow(session.progressDialog);
   // A folder left by an earlier run is simply used again.
   StagingFolderName(session.targetFolder, session.pathBuffer);
   ConfinedCreateFolder(session, session.pathBuffer);
   for (std::int32_t i = 0; i < session.entryCount; ++i) {
-    PackageEntry& entry = *session.entries[i];
+    package::PackageEntry& entry = *session.entries[i];
     if (PollCancel(session) == 1) break;
     ShowEntry(session, entry);
-    if (!CarriesNewStamp(entry.operation)) continue;
+    if (!package::CarriesNewStamp(entry.operation)) continue;
     if (!BuildEntry(session, entry, i)) break;
   }
   if (PollCancel(session) == 1) {
@@ -103,8 +110,8 @@ int RunInstall(UpgradeSession& session, ApplyOutcome& outcome) {
   return 1;
 }
 
-bool RemoveStaging(UpgradeSession& session, ApplyOutcome& outcome) {
-  char path[kMaxPath];
+bool RemoveStaging(package::UpgradeSession& session, ApplyOutcome& outcome) {
+  char path[streams::kMaxPath];
   for (std::int32_t i = 0; i < session.entryCount; ++i) {
     if (TemporaryFileName(session.targetFolder, i, path) && ConfinedExists(session, path)) {
       ConfinedDelete(session, path);
@@ -122,3 +129,5 @@ bool RemoveStaging(UpgradeSession& session, ApplyOutcome& outcome) {
   outcome.stagingFolder = removed ? "" : path;
   return removed;
 }
+
+}  // namespace apply

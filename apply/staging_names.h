@@ -14,19 +14,24 @@
 #include "package/entry_path.h"
 #include "streams/file_utilities.h"
 
+namespace apply {
+
 // Characters a temporary file's name adds to the target folder.
 constexpr std::size_t kTemporaryNameLength = 19;
 // The journal's name inside the staging folder.
 constexpr char kJournalName[] = "COMMIT.JNL";
 
 // False, with `out` not to be used, when the name does not fit kMaxPath.
-bool StagingFolderName(const char* targetFolder, char (&out)[kMaxPath]);
-bool TemporaryFileName(const char* targetFolder, std::int32_t index, char (&out)[kMaxPath]);
-bool BackupFileName(const char* targetFolder, std::int32_t index, char (&out)[kMaxPath]);
-bool JournalFileName(const char* targetFolder, char (&out)[kMaxPath]);
-bool JournalDraftName(const char* targetFolder, char (&out)[kMaxPath]);
+bool StagingFolderName(const char* targetFolder, char (&out)[streams::kMaxPath]);
+bool TemporaryFileName(const char* targetFolder, std::int32_t index,
+                       char (&out)[streams::kMaxPath]);
+bool BackupFileName(const char* targetFolder, std::int32_t index, char (&out)[streams::kMaxPath]);
+bool JournalFileName(const char* targetFolder, char (&out)[streams::kMaxPath]);
+bool JournalDraftName(const char* targetFolder, char (&out)[streams::kMaxPath]);
 // Not bounded by kMaxPath: only the Windows platform uses it, and there the
 // system refuses a path that is too long.
 std::string LockFileName(const char* targetFolder);
 // The journal as a closing message names it, relative to the target folder.
 std::string JournalDisplayName();
+
+}  // namespace apply

@@ -13,6 +13,10 @@
 #include "package/upgrade_session.h"
 #include "ui/console/console_user_interface.h"
 
+using namespace package;
+using namespace apply;
+using namespace ui;
+
 int main() {
   ConsoleUserInterface console(stdin, stdout, false, AnswerMode::kAllNo);
   platform::InstallUserInterface(&console);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace builder {
+
 namespace {
 
 // A new match must beat the stretch being followed by more than this many
@@ -162,3 +164,5 @@ std::vector<CopyMatch> FindApproximateMatches(const std::uint8_t* oldBytes, std:
   if (oldSize == 0 || newSize == 0) return {};
   return Scanner(oldBytes, oldSize, order, newBytes, newSize).Run();
 }
+
+}  // namespace builder

@@ -22,6 +22,8 @@
 
 #include "builder/match_finder.h"
 
+namespace builder {
+
 // The stretches, in increasing and non-overlapping new positions; `count`
 // bytes of the new file from `newPosition` are to be taken from the old
 // file's bytes at `oldPosition` plus differences. The bytes between
@@ -29,3 +31,5 @@
 std::vector<CopyMatch> FindApproximateMatches(const std::uint8_t* oldBytes, std::uint32_t oldSize,
                                               const std::int32_t* order,
                                               const std::uint8_t* newBytes, std::uint32_t newSize);
+
+}  // namespace builder

@@ -9,6 +9,8 @@
 #include "platform/path_separator.h"
 #include "streams/kv_file_stream.h"
 
+namespace builder {
+
 namespace {
 
 // One rule's policy field: a policy, or "-" for none.
@@ -17,7 +19,7 @@ bool ParseField(const std::string& text, int* value) {
     *value = -1;
     return true;
   }
-  Policy policy = Policy::kIgnore;
+  package::Policy policy = package::Policy::kIgnore;
   if (!ParsePolicy(text, &policy)) return false;
   *value = static_cast<int>(policy);
   return true;
@@ -27,20 +29,21 @@ constexpr std::uint32_t kLineCapacity = 1024;
 
 }  // namespace
 
-EntryPolicies DefaultPolicies(Operation operation) {
-  return EntryPolicies{Policy::kAsk,
-                       operation == Operation::kRemove ? Policy::kIgnore : Policy::kCritical};
+EntryPolicies DefaultPolicies(package::Operation operation) {
+  return EntryPolicies{package::Policy::kAsk, operation == package::Operation::kRemove
+                                                  ? package::Policy::kIgnore
+                                                  : package::Policy::kCritical};
 }
 
-bool ParsePolicy(const std::string& text, Policy* policy) {
+bool ParsePolicy(const std::string& text, package::Policy* policy) {
   std::string lower;
   for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (lower == "ignore" || lower == "0") {
-    *policy = Policy::kIgnore;
+    *policy = package::Policy::kIgnore;
   } else if (lower == "ask" || lower == "1") {
-    *policy = Policy::kAsk;
+    *policy = package::Policy::kAsk;
   } else if (lower == "critical" || lower == "2") {
-    *policy = Policy::kCritical;
+    *policy = package::Policy::kCritical;
   } else {
     return false;
   }
@@ -72,7 +75,7 @@ bool GlobMatches(const char* glob, const char* path) {
 }
 
 bool PolicyRules::Load(const std::string& path, std::string* problem) {
-  TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
+  streams::TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
   if (!file.IsOpen()) {
     *problem = path + ": cannot read the policy file";
     return false;
@@ -113,7 +116,9 @@ bool PolicyRules::Load(const std::string& path, std::string* problem) {
 void PolicyRules::Apply(const std::string& name, EntryPolicies* policies) const {
   for (const PolicyRule& rule : rules_) {
     if (!GlobMatches(rule.glob.c_str(), name.c_str())) continue;
-    if (rule.warning >= 0) policies->warning = static_cast<Policy>(rule.warning);
-    if (rule.error >= 0) policies->error = static_cast<Policy>(rule.error);
+    if (rule.warning >= 0) policies->warning = static_cast<package::Policy>(rule.warning);
+    if (rule.error >= 0) policies->error = static_cast<package::Policy>(rule.error);
   }
 }
+
+}  // namespace builder

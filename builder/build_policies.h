@@ -30,15 +30,17 @@
 
 #include "package/package_format.h"
 
+namespace builder {
+
 struct EntryPolicies {
-  Policy warning;
-  Policy error;
+  package::Policy warning;
+  package::Policy error;
 };
 
-EntryPolicies DefaultPolicies(Operation operation);
+EntryPolicies DefaultPolicies(package::Operation operation);
 
 // "ignore", "ask", "critical" in any case, or the digits 0 to 2.
-bool ParsePolicy(const std::string& text, Policy* policy);
+bool ParsePolicy(const std::string& text, package::Policy* policy);
 
 bool GlobMatches(const char* glob, const char* path);
 
@@ -61,3 +63,5 @@ class PolicyRules {
  private:
   std::vector<PolicyRule> rules_;
 };
+
+}  // namespace builder

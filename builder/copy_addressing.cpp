@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace builder {
+
 namespace {
 
 constexpr std::int64_t kSetBaseCost = 3;
@@ -72,3 +74,5 @@ std::vector<CopyAddressing> PlanCopyAddressing(const std::vector<CopyMatch>& cop
   }
   return plan;
 }
+
+}  // namespace builder

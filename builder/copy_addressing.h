@@ -11,6 +11,8 @@
 
 #include "builder/match_finder.h"
 
+namespace builder {
+
 enum class CopyAddressing : std::uint8_t {
   kAbsolute,
   // CopyBase with the base already in force.
@@ -21,3 +23,5 @@ enum class CopyAddressing : std::uint8_t {
 
 // One choice per copy, in order. The stream starts with base 0.
 std::vector<CopyAddressing> PlanCopyAddressing(const std::vector<CopyMatch>& copies);
+
+}  // namespace builder

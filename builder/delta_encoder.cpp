@@ -7,6 +7,8 @@
 #include "builder/delta_writer.h"
 #include "builder/suffix_array.h"
 
+namespace builder {
+
 namespace {
 
 // An exact run inside an approximate match becomes a copy from this length
@@ -125,3 +127,5 @@ EncodedDelta EncodeInserts(const std::uint8_t* newBytes, std::uint32_t newSize) 
   InsertStretch(delta, newBytes, newSize);
   return Finish(delta);
 }
+
+}  // namespace builder

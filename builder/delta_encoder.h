@@ -9,6 +9,8 @@
 
 #include "builder/match_finder.h"
 
+namespace builder {
+
 struct EncodedDelta {
   // The stream, End included.
   std::vector<std::uint8_t> bytes;
@@ -33,3 +35,5 @@ EncodedDelta EncodeExtendedDelta(const std::uint8_t* oldBytes, std::uint32_t old
                                  const MatchSettings& settings = MatchSettings());
 // The new file as inserts alone: what Add and Replace carry.
 EncodedDelta EncodeInserts(const std::uint8_t* newBytes, std::uint32_t newSize);
+
+}  // namespace builder

@@ -8,6 +8,8 @@
 
 #include "package/delta_ops.h"
 
+namespace builder {
+
 class DeltaWriter {
  public:
   void Insert8(const std::uint8_t* bytes, std::uint8_t count);
@@ -55,9 +57,28 @@ class DeltaWriter {
   std::uint64_t zeroDifferences() const { return zeroDifferences_; }
 
  private:
-  void Byte(std::uint8_t value);
-  void Word(std::uint16_t value);
-  void Dword(std::uint32_t value);
+  // Operands are stored little-endian, each as wide as its type.
+  void Field(std::uint8_t value);
+  void Field(std::uint16_t value);
+  void Field(std::uint32_t value);
+  // An operation code and its operands in order.
+  template <typename... Operands>
+  void Op(std::uint8_t code, Operands... operands) {
+    Field(code);
+    (Field(operands), ...);
+  }
+  // The 8-, 16- and 32-bit forms of an operation have consecutive codes
+  // from `code8`: the narrowest form that holds `count`, after `leading`.
+  template <typename... Leading>
+  void Counted(std::uint8_t code8, std::uint32_t count, Leading... leading) {
+    if (count <= 0xFF) {
+      Op(code8, leading..., static_cast<std::uint8_t>(count));
+    } else if (count <= 0xFFFF) {
+      Op(static_cast<std::uint8_t>(code8 + 1), leading..., static_cast<std::uint16_t>(count));
+    } else {
+      Op(static_cast<std::uint8_t>(code8 + 2), leading..., count);
+    }
+  }
   void Literal(const std::uint8_t* bytes, std::uint32_t count);
   void Differences(const std::uint8_t* bytes, std::uint32_t count);
 
@@ -66,3 +87,5 @@ class DeltaWriter {
   std::uint64_t literalBytes_ = 0;
   std::uint64_t zeroDifferences_ = 0;
 };
+
+}  // namespace builder

@@ -3,6 +3,8 @@
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
 
+namespace builder {
+
 namespace {
 
 constexpr std::uint32_t kChunk = 1u << 20;
@@ -11,7 +13,7 @@ constexpr std::uint32_t kChunk = 1u << 20;
 
 bool ReadFileBytes(const std::string& path, std::uint32_t size, std::vector<std::uint8_t>* bytes) {
   bytes->clear();
-  TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
+  streams::TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
   if (!file.IsOpen()) return false;
   bytes->resize(size);
   std::uint32_t done = 0;
@@ -25,3 +27,5 @@ bool ReadFileBytes(const std::string& path, std::uint32_t size, std::vector<std:
   std::uint8_t more = 0;
   return file.ReadBlock(&more, 1) == 0;
 }
+
+}  // namespace builder

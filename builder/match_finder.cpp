@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace builder {
+
 namespace {
 
 // Bytes per fingerprint: shorter finds more short copies, but a copy must
@@ -180,3 +182,5 @@ std::vector<CopyMatch> FindCopies(const std::uint8_t* oldBytes, std::uint32_t ol
   if (oldSize == 0 || newSize == 0) return {};
   return Finder(oldBytes, oldSize, newBytes, newSize, settings).Run();
 }
+
+}  // namespace builder

@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace builder {
+
 // How hard the search tries. The defaults are fast; `upgtool build --best`
 // takes kThoroughMatches, which finds about 1% more on large programs for
 // about twice the time and memory.
@@ -50,3 +52,5 @@ std::uint32_t AbsoluteCopyCost(std::uint32_t count);
 // The same from `position` while the base is `baseHigh` × 65536: two bytes
 // less when the base reaches the position.
 std::uint32_t CopyCost(std::uint32_t position, std::uint32_t count, std::uint32_t baseHigh);
+
+}  // namespace builder

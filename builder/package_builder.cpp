@@ -15,6 +15,8 @@
 #include "platform/path_separator.h"
 #include "streams/file_utilities.h"
 
+namespace builder {
+
 namespace {
 
 // The label that names a tree in messages: its root and a separator.
@@ -64,19 +66,19 @@ class Builder {
 
  private:
   void CheckTexts() {
-    if (options_.title.size() >= kTitleCapacity)
+    if (options_.title.size() >= package::kTitleCapacity)
       result_.errors.push_back("the title has " + std::to_string(options_.title.size()) +
                                " characters; the applicator shows at most " +
-                               std::to_string(kTitleCapacity - 1));
-    if (options_.description.size() >= kPackageDescriptionCapacity)
+                               std::to_string(package::kTitleCapacity - 1));
+    if (options_.description.size() >= package::kPackageDescriptionCapacity)
       result_.errors.push_back("the description has " +
                                std::to_string(options_.description.size()) +
                                " characters; the applicator shows at most " +
-                               std::to_string(kPackageDescriptionCapacity - 1));
+                               std::to_string(package::kPackageDescriptionCapacity - 1));
   }
 
   void CheckThisBuildCan() {
-    if (options_.kind == PackageKind::kExtended && !CanSortSuffixes())
+    if (options_.kind == package::PackageKind::kExtended && !CanSortSuffixes())
       result_.errors.push_back(
           "this build of upgtool cannot write extended packages: it lacks the suffix sorting "
           "library (libdivsufsort); build them with the Linux upgtool");
@@ -101,9 +103,10 @@ class Builder {
   }
 
   void CheckEntryCount(std::size_t count) {
-    if (count > static_cast<std::size_t>(kMaxEntries))
+    if (count > static_cast<std::size_t>(package::kMaxEntries))
       result_.errors.push_back("the package would have " + std::to_string(count) +
-                               " entries; at most " + std::to_string(kMaxEntries) + " can be read");
+                               " entries; at most " + std::to_string(package::kMaxEntries) +
+                               " can be read");
   }
 
   // The applicator counts progress in 32 bits from 1: the new bytes must
@@ -120,8 +123,8 @@ class Builder {
   }
 
   bool Stamp(const std::string& label, const std::string& root, const std::string& name,
-             FileStamp* stamp) {
-    if (ComputeFileStamp(JoinPath(root, name).c_str(), *stamp)) return true;
+             streams::FileStamp* stamp) {
+    if (package::ComputeFileStamp(JoinPath(root, name).c_str(), *stamp)) return true;
     result_.errors.push_back(
         label + name + ": cannot be stamped (unreadable, locked, or dated outside 1980-2107)");
     return false;
@@ -141,11 +144,11 @@ class Builder {
     std::vector<std::uint8_t> newBytes;
     switch (file.pairing) {
       case FilePairing::kOnlyOld:
-        entry.operation = Operation::kRemove;
+        entry.operation = package::Operation::kRemove;
         if (!Stamp(oldLabel_, options_.oldRoot, file.name, &entry.oldStamp)) return;
         break;
       case FilePairing::kOnlyNew:
-        entry.operation = Operation::kAdd;
+        entry.operation = package::Operation::kAdd;
         if (!Stamp(newLabel_, options_.newRoot, file.name, &entry.newStamp) ||
             !Read(newLabel_, options_.newRoot, file.name, file.newSize, &newBytes))
           return;
@@ -159,8 +162,8 @@ class Builder {
           return;
         if (oldBytes == newBytes) {
           if (!options_.verifyUnchanged) return;
-          entry.operation = Operation::kVerify;
-          entry.newStamp = FileStamp{};
+          entry.operation = package::Operation::kVerify;
+          entry.newStamp = streams::FileStamp{};
           break;
         }
         ChooseUpdateOrReplace(oldBytes, newBytes, &entry);
@@ -170,7 +173,7 @@ class Builder {
     const auto description = options_.descriptions.find(entry.fileName);
     if (description != options_.descriptions.end()) entry.description = description->second;
     ++result_.entriesByOperation[static_cast<std::size_t>(entry.operation)];
-    if (CarriesNewStamp(entry.operation)) result_.newBytes += entry.newStamp.size;
+    if (package::CarriesNewStamp(entry.operation)) result_.newBytes += entry.newStamp.size;
     result_.entries.push_back(std::move(entry));
   }
 
@@ -182,10 +185,10 @@ class Builder {
     const std::uint32_t oldSize = static_cast<std::uint32_t>(oldBytes.size());
     const MatchSettings settings = options_.best ? kThoroughMatches : MatchSettings();
     EncodedDelta delta =
-        options_.kind == PackageKind::kExtended
+        options_.kind == package::PackageKind::kExtended
             ? EncodeExtendedDelta(oldBytes.data(), oldSize, newBytes.data(), newSize, settings)
             : EncodeDelta(oldBytes.data(), oldSize, newBytes.data(), newSize, settings);
-    entry->operation = Operation::kUpdate;
+    entry->operation = package::Operation::kUpdate;
     if (delta.bytes.size() - delta.zeroDifferences < InsertsSize(newSize)) {
       Carry(std::move(delta), entry);
       return;
@@ -193,7 +196,8 @@ class Builder {
     Carry(EncodeInserts(newBytes.data(), newSize), entry);
     // The older layout has no Replace: an Update whose stream is all inserts
     // rebuilds the file just the same.
-    if (options_.version > kLastTwoBitFlagsVersion) entry->operation = Operation::kReplace;
+    if (options_.version > package::kLastTwoBitFlagsVersion)
+      entry->operation = package::Operation::kReplace;
   }
 
   void Carry(EncodedDelta delta, PackageEntrySpec* entry) {
@@ -245,20 +249,22 @@ std::string WriteBuiltPackage(const BuildOptions& options, const BuildResult& re
                               const std::string& path, bool verify) {
   const std::string partial = path + ".partial";
   if (!WriteBytesToFile(partial.c_str(), result.bytes)) {
-    RemoveFile(partial.c_str());
+    streams::RemoveFile(partial.c_str());
     return partial + ": cannot be written";
   }
   if (verify) {
     const std::string difference = VerifyPackage(partial, options.version, options.kind,
                                                  result.entries, options.oldRoot, options.newRoot);
     if (!difference.empty()) {
-      RemoveFile(partial.c_str());
+      streams::RemoveFile(partial.c_str());
       return "verification failed, the package is not written: " + difference;
     }
   }
-  if (!MoveFileReplacing(partial.c_str(), path.c_str())) {
-    RemoveFile(partial.c_str());
+  if (!streams::MoveFileReplacing(partial.c_str(), path.c_str())) {
+    streams::RemoveFile(partial.c_str());
     return path + ": cannot be written";
   }
   return "";
 }
+
+}  // namespace builder

@@ -14,6 +14,8 @@
 #include "builder/build_policies.h"
 #include "builder/package_writer.h"
 
+namespace builder {
+
 struct BuildOptions {
   std::string oldRoot;
   std::string newRoot;
@@ -23,7 +25,7 @@ struct BuildOptions {
   std::uint8_t version = 18;
   // Extended: changed files are encoded with AddDiffs as well
   // (builder/approximate_matches.h); only this project's applicators read it.
-  PackageKind kind = PackageKind::kClassic;
+  package::PackageKind kind = package::PackageKind::kClassic;
   bool compressed = true;
   int compressionLevel = 9;
   // The thorough match settings and, in the container, zopfli instead of
@@ -34,8 +36,8 @@ struct BuildOptions {
   // Links, special files and empty folders are errors instead of warnings.
   bool strict = false;
   // Unset: each operation's default (build_policies.h).
-  std::optional<Policy> warningPolicy;
-  std::optional<Policy> errorPolicy;
+  std::optional<package::Policy> warningPolicy;
+  std::optional<package::Policy> errorPolicy;
   PolicyRules rules;
   // Entry descriptions by file name (the applicator shows up to 79
   // characters of each); files not named get none.
@@ -57,7 +59,7 @@ struct BuildResult {
   std::vector<std::uint8_t> bytes;
   // Entries by operation code (Add, Update, Replace, Verify, Remove).
   std::array<std::uint32_t, 5> entriesByOperation{};
-  std::uint32_t EntriesOf(Operation operation) const {
+  std::uint32_t EntriesOf(package::Operation operation) const {
     return entriesByOperation[static_cast<std::size_t>(operation)];
   }
   // Bytes of the files that the package writes, and of those bytes the ones
@@ -77,3 +79,5 @@ BuildResult BuildPackage(const BuildOptions& options,
 // replacing what was there. Empty when done, else why nothing was written.
 std::string WriteBuiltPackage(const BuildOptions& options, const BuildResult& result,
                               const std::string& path, bool verify);
+
+}  // namespace builder

@@ -12,6 +12,8 @@
 #include "platform/null_user_interface.h"
 #include "streams/kv_memory_streams.h"
 
+namespace builder {
+
 namespace {
 
 // Nobody watches a verification: no window, no question, and a clock that
@@ -43,50 +45,50 @@ class QuietUserInterfaceScope {
 
 std::uint16_t Checksum(const std::uint8_t* bytes, std::uint32_t size) {
   std::uint16_t checksum = 0;
-  for (std::uint32_t at = 0; at < size; at += kChecksumBlockSize) {
+  for (std::uint32_t at = 0; at < size; at += package::kChecksumBlockSize) {
     const std::uint32_t left = size - at;
-    const std::int32_t count = left < static_cast<std::uint32_t>(kChecksumBlockSize)
+    const std::int32_t count = left < static_cast<std::uint32_t>(package::kChecksumBlockSize)
                                    ? static_cast<std::int32_t>(left)
-                                   : kChecksumBlockSize;
-    checksum = FoldChecksumBlock(checksum, bytes + at, count);
+                                   : package::kChecksumBlockSize;
+    checksum = package::FoldChecksumBlock(checksum, bytes + at, count);
   }
   return checksum;
 }
 
-bool SameStamp(const FileStamp& a, const FileStamp& b) {
+bool SameStamp(const streams::FileStamp& a, const streams::FileStamp& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-std::string CompareEntry(const PackageEntry& read, const PackageEntrySpec& written) {
+std::string CompareEntry(const package::PackageEntry& read, const PackageEntrySpec& written) {
   if (read.operation != written.operation) return "operation differs";
   if (read.warningPolicy != written.warningPolicy || read.errorPolicy != written.errorPolicy)
     return "policies differ";
   if (written.fileName != read.fileName) return "file name differs";
   if (written.description != read.description) return "description differs";
-  if (CarriesOldStamp(written.operation) && !SameStamp(read.oldStamp, written.oldStamp))
+  if (package::CarriesOldStamp(written.operation) && !SameStamp(read.oldStamp, written.oldStamp))
     return "old stamp differs";
-  if (CarriesNewStamp(written.operation) && !SameStamp(read.newStamp, written.newStamp))
+  if (package::CarriesNewStamp(written.operation) && !SameStamp(read.newStamp, written.newStamp))
     return "new stamp differs";
   return "";
 }
 
 // Rebuilds one entry's new file into memory and compares it.
-std::string Replay(UpgradeSession& session, const PackageEntrySpec& entry,
+std::string Replay(package::UpgradeSession& session, const PackageEntrySpec& entry,
                    const std::string& oldRoot, const std::string& newRoot) {
   std::vector<std::uint8_t> oldBytes;
-  std::unique_ptr<TKVFlatRamStream> oldFile;
-  if (entry.operation == Operation::kUpdate) {
+  std::unique_ptr<streams::TKVFlatRamStream> oldFile;
+  if (entry.operation == package::Operation::kUpdate) {
     if (!ReadFileBytes(JoinPath(oldRoot, entry.fileName), entry.oldStamp.size, &oldBytes))
       return "the old file cannot be read again";
-    oldFile = std::make_unique<TKVFlatRamStream>(oldBytes.data(),
-                                                 static_cast<std::uint32_t>(oldBytes.size()));
+    oldFile = std::make_unique<streams::TKVFlatRamStream>(
+        oldBytes.data(), static_cast<std::uint32_t>(oldBytes.size()));
   }
   std::vector<std::uint8_t> newBytes;
   if (!ReadFileBytes(JoinPath(newRoot, entry.fileName), entry.newStamp.size, &newBytes))
     return "the new file cannot be read again";
   // Sized for the new file at once; an empty one still needs a block.
-  TKVFlatRamStream output(entry.newStamp.size == 0 ? 1 : entry.newStamp.size, 1u << 20);
-  if (ApplyDelta(session, oldFile.get(), &output, entry.newStamp.size) != 0)
+  streams::TKVFlatRamStream output(entry.newStamp.size == 0 ? 1 : entry.newStamp.size, 1u << 20);
+  if (apply::ApplyDelta(session, oldFile.get(), &output, entry.newStamp.size) != 0)
     return "the replay was aborted";
   if (output.Error() != 0) return "the rebuilt file could not be held in memory";
   const std::uint32_t size = output.GetSize();
@@ -100,10 +102,10 @@ std::string Replay(UpgradeSession& session, const PackageEntrySpec& entry,
 
 }  // namespace
 
-std::string VerifyPackage(const std::string& packagePath, std::uint8_t version, PackageKind kind,
-                          const std::vector<PackageEntrySpec>& entries, const std::string& oldRoot,
-                          const std::string& newRoot) {
-  UpgradeSession session(nullptr, nullptr, packagePath.c_str(), "");
+std::string VerifyPackage(const std::string& packagePath, std::uint8_t version,
+                          package::PackageKind kind, const std::vector<PackageEntrySpec>& entries,
+                          const std::string& oldRoot, const std::string& newRoot) {
+  package::UpgradeSession session(nullptr, nullptr, packagePath.c_str(), "");
   if (!session.IsValid() || session.totalBytes == 0) return "the package cannot be read back";
   if (session.version != version) return "the version read back differs";
   if (session.Kind() != kind) return "the kind read back differs";
@@ -115,9 +117,9 @@ std::string VerifyPackage(const std::string& packagePath, std::uint8_t version, 
   }
   const QuietUserInterfaceScope quiet;
   // A run that ended earlier in this process must not abort the replay.
-  ResetProgressState();
+  apply::ResetProgressState();
   for (const PackageEntrySpec& entry : entries) {
-    if (!CarriesNewStamp(entry.operation)) continue;
+    if (!package::CarriesNewStamp(entry.operation)) continue;
     const std::string difference = Replay(session, entry, oldRoot, newRoot);
     if (!difference.empty()) return entry.fileName + ": " + difference;
   }
@@ -127,3 +129,5 @@ std::string VerifyPackage(const std::string& packagePath, std::uint8_t version, 
   if (session.package->Error() == 0) return "bytes follow the last delta stream";
   return "";
 }
+
+}  // namespace builder

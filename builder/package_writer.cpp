@@ -8,6 +8,8 @@
 #include "streams/kv_file_stream.h"
 #include "streams/kv_zlib_in_stream.h"
 
+namespace builder {
+
 namespace {
 
 void Append(std::vector<std::uint8_t>& out, const void* data, std::size_t size) {
@@ -19,7 +21,7 @@ void AppendText(std::vector<std::uint8_t>& out, const std::string& text) {
   Append(out, text.c_str(), text.size() + 1);
 }
 
-void AppendStamp(std::vector<std::uint8_t>& out, const FileStamp& stamp) {
+void AppendStamp(std::vector<std::uint8_t>& out, const streams::FileStamp& stamp) {
   const std::uint8_t bytes[10] = {
       static_cast<std::uint8_t>(stamp.dosTime),    static_cast<std::uint8_t>(stamp.dosTime >> 8),
       static_cast<std::uint8_t>(stamp.dosDate),    static_cast<std::uint8_t>(stamp.dosDate >> 8),
@@ -33,7 +35,7 @@ void AppendStamp(std::vector<std::uint8_t>& out, const FileStamp& stamp) {
 
 bool PackageWriter::Plain(std::vector<std::uint8_t>* bytes) const {
   std::vector<std::uint8_t> out;
-  Append(out, MagicOf(kind_), kMagicSize);
+  Append(out, package::MagicOf(kind_), package::kMagicSize);
   out.push_back(version_);
   const std::uint16_t count = static_cast<std::uint16_t>(entries_.size());
   out.push_back(static_cast<std::uint8_t>(count));
@@ -42,17 +44,17 @@ bool PackageWriter::Plain(std::vector<std::uint8_t>* bytes) const {
   AppendText(out, description_);
   for (const PackageEntrySpec& entry : entries_) {
     std::uint8_t flags = 0;
-    if (!EncodeEntryFlags(version_, {entry.operation, entry.warningPolicy, entry.errorPolicy},
-                          &flags))
+    if (!package::EncodeEntryFlags(
+            version_, {entry.operation, entry.warningPolicy, entry.errorPolicy}, &flags))
       return false;
     out.push_back(flags);
     AppendText(out, entry.fileName);
     AppendText(out, entry.description);
-    if (CarriesOldStamp(entry.operation)) AppendStamp(out, entry.oldStamp);
-    if (CarriesNewStamp(entry.operation)) AppendStamp(out, entry.newStamp);
+    if (package::CarriesOldStamp(entry.operation)) AppendStamp(out, entry.oldStamp);
+    if (package::CarriesNewStamp(entry.operation)) AppendStamp(out, entry.newStamp);
   }
   for (const PackageEntrySpec& entry : entries_) {
-    if (CarriesNewStamp(entry.operation))
+    if (package::CarriesNewStamp(entry.operation))
       out.insert(out.end(), entry.delta.begin(), entry.delta.end());
   }
   bytes->swap(out);
@@ -61,10 +63,10 @@ bool PackageWriter::Plain(std::vector<std::uint8_t>* bytes) const {
 
 bool CompressPackage(const std::vector<std::uint8_t>& plain, int level,
                      std::vector<std::uint8_t>* container) {
-  constexpr std::size_t kMarkerSize = sizeof kContainerMarker;
+  constexpr std::size_t kMarkerSize = sizeof streams::kContainerMarker;
   uLongf bound = compressBound(static_cast<uLong>(plain.size()));
   std::vector<std::uint8_t> out(kMarkerSize + bound);
-  std::memcpy(out.data(), kContainerMarker, kMarkerSize);
+  std::memcpy(out.data(), streams::kContainerMarker, kMarkerSize);
   if (compress2(out.data() + kMarkerSize, &bound, plain.data(), static_cast<uLong>(plain.size()),
                 level) != Z_OK)
     return false;
@@ -85,7 +87,7 @@ bool PackageWriter::WriteFile(const char* path, bool compressed, int level) cons
 }
 
 bool WriteBytesToFile(const char* path, const std::vector<std::uint8_t>& bytes) {
-  TKVFStream file(platform::kOpenWrite, path);
+  streams::TKVFStream file(platform::kOpenWrite, path);
   if (!file.IsOpen()) return false;
   std::size_t done = 0;
   while (done < bytes.size() && !file.Error()) {
@@ -95,3 +97,5 @@ bool WriteBytesToFile(const char* path, const std::vector<std::uint8_t>& bytes) 
   }
   return file.Error() == 0;
 }
+
+}  // namespace builder

@@ -10,14 +10,16 @@
 #include "package/package_format.h"
 #include "streams/file_stamp_record.h"
 
+namespace builder {
+
 struct PackageEntrySpec {
-  Operation operation = Operation::kAdd;
-  Policy warningPolicy = Policy::kIgnore;
-  Policy errorPolicy = Policy::kIgnore;
+  package::Operation operation = package::Operation::kAdd;
+  package::Policy warningPolicy = package::Policy::kIgnore;
+  package::Policy errorPolicy = package::Policy::kIgnore;
   std::string fileName;
   std::string description;
-  FileStamp oldStamp{};
-  FileStamp newStamp{};
+  streams::FileStamp oldStamp{};
+  streams::FileStamp newStamp{};
   // The entry's delta stream, End included; only Add, Update and Replace
   // entries carry one.
   std::vector<std::uint8_t> delta;
@@ -25,7 +27,8 @@ struct PackageEntrySpec {
 
 class PackageWriter {
  public:
-  explicit PackageWriter(std::uint8_t version = 18, PackageKind kind = PackageKind::kClassic)
+  explicit PackageWriter(std::uint8_t version = 18,
+                         package::PackageKind kind = package::PackageKind::kClassic)
       : version_(version), kind_(kind) {}
 
   void SetTitle(const std::string& title) { title_ = title; }
@@ -40,7 +43,7 @@ class PackageWriter {
 
  private:
   std::uint8_t version_;
-  PackageKind kind_;
+  package::PackageKind kind_;
   std::string title_;
   std::string description_;
   std::vector<PackageEntrySpec> entries_;
@@ -51,3 +54,5 @@ bool CompressPackage(const std::vector<std::uint8_t>& plain, int level,
                      std::vector<std::uint8_t>* container);
 // Writes bytes to a file through the platform layer.
 bool WriteBytesToFile(const char* path, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace builder

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace builder {
+
 // Whether this build can sort suffixes at all.
 bool CanSortSuffixes();
 
@@ -17,3 +19,5 @@ bool CanSortSuffixes();
 // Null when this build cannot sort suffixes, the file holds 2 GiB or more
 // (the positions are signed 32-bit), or the memory cannot be had.
 std::unique_ptr<std::int32_t[]> SortSuffixes(const std::uint8_t* bytes, std::uint32_t size);
+
+}  // namespace builder

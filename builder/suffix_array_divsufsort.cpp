@@ -4,6 +4,8 @@
 
 #include "builder/suffix_array.h"
 
+namespace builder {
+
 bool CanSortSuffixes() { return true; }
 
 std::unique_ptr<std::int32_t[]> SortSuffixes(const std::uint8_t* bytes, std::uint32_t size) {
@@ -13,3 +15,5 @@ std::unique_ptr<std::int32_t[]> SortSuffixes(const std::uint8_t* bytes, std::uin
   if (size > 0 && divsufsort(bytes, order.get(), static_cast<saidx_t>(size)) != 0) return nullptr;
   return order;
 }
+
+}  // namespace builder

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace builder {
+
 // Whether this build can compress thoroughly at all.
 bool CanCompressThoroughly();
 
@@ -15,3 +17,5 @@ bool CanCompressThoroughly();
 // cannot compress thoroughly.
 bool CompressPackageThoroughly(const std::vector<std::uint8_t>& plain,
                                std::vector<std::uint8_t>* container);
+
+}  // namespace builder

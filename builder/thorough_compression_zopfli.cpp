@@ -6,6 +6,8 @@
 
 #include "builder/thorough_compression.h"
 
+namespace builder {
+
 namespace {
 
 // One pass of zopfli's optimisation: further passes gain a fraction of a
@@ -37,3 +39,5 @@ bool CompressPackageThoroughly(const std::vector<std::uint8_t>& plain,
   container->swap(out);
   return true;
 }
+
+}  // namespace builder

@@ -8,6 +8,8 @@
 #include "package/package_format.h"
 #include "platform/code_page.h"
 
+namespace builder {
+
 namespace {
 
 bool Contains(const std::vector<std::string>& sorted, const std::string& name) {
@@ -137,11 +139,11 @@ class Differ {
 }  // namespace
 
 std::string UnstorableNameReason(const std::string& name) {
-  if (name.size() > kMaxEntryName) {
+  if (name.size() > package::kMaxEntryName) {
     return "the path has " + std::to_string(name.size()) + " characters, at most " +
-           std::to_string(kMaxEntryName) + " can be stored";
+           std::to_string(package::kMaxEntryName) + " can be stored";
   }
-  if (!IsSafeEntryName(name.c_str())) {
+  if (!package::IsSafeEntryName(name.c_str())) {
     return "the applicator refuses names with ':', or an empty, \".\" or \"..\" component";
   }
   return WindowsNameProblem(name);
@@ -151,3 +153,5 @@ TreeDiff DiffTrees(const TreeListing& oldTree, const TreeListing& newTree,
                    const std::string& oldLabel, const std::string& newLabel) {
   return Differ(oldTree, newTree, oldLabel, newLabel).Run();
 }
+
+}  // namespace builder

@@ -8,6 +8,8 @@
 
 #include "builder/tree_walk.h"
 
+namespace builder {
+
 enum class FilePairing : std::uint8_t {
   kOnlyNew,  // becomes an Add
   kOnlyOld,  // becomes a Remove
@@ -39,3 +41,5 @@ TreeDiff DiffTrees(const TreeListing& oldTree, const TreeListing& newTree,
 
 // Why `name` cannot be an entry's file name, or empty when it can.
 std::string UnstorableNameReason(const std::string& name);
+
+}  // namespace builder

@@ -5,6 +5,8 @@
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
 
+namespace builder {
+
 namespace {
 
 // Lists `relative` (empty for the root) and everything below it. True when
@@ -78,3 +80,5 @@ bool WalkTree(const std::string& root, TreeListing* listing) {
   std::sort(listing->emptyFolders.begin(), listing->emptyFolders.end());
   return true;
 }
+
+}  // namespace builder

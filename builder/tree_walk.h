@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace builder {
+
 struct TreeFile {
   std::string name;
   std::uint64_t size;
@@ -36,3 +38,5 @@ bool WalkTree(const std::string& root, TreeListing* listing);
 
 // `root` and `relative` joined with one backslash.
 std::string JoinPath(const std::string& root, const std::string& relative);
+
+}  // namespace builder

@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/code_page.h"
+
+namespace builder {
 
 namespace {
 
@@ -13,7 +16,7 @@ bool IsDeviceName(const std::string& base) {
   std::u32string characters;
   platform::DecodePackageText(base, &characters);
   std::u32string upper;
-  for (char32_t c : characters) upper.push_back(c >= U'a' && c <= U'z' ? c - U'a' + U'A' : c);
+  for (char32_t c : characters) upper.push_back(platform::AsciiCapital(c));
   for (const char32_t* name : {U"CON", U"PRN", U"AUX", U"NUL"}) {
     if (upper == name) return true;
   }
@@ -55,3 +58,5 @@ std::string WindowsNameProblem(const std::string& path) {
     start = end + 1;
   }
 }
+
+}  // namespace builder

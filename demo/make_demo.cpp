@@ -13,6 +13,10 @@
 #include "streams/file_utilities.h"
 #include "streams/kv_file_stream.h"
 
+using namespace streams;
+using namespace package;
+using namespace builder;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -23,6 +23,10 @@
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 
+using namespace streams;
+using namespace package;
+using namespace apply;
+
 namespace {
 
 constexpr int kMostStreams = 8;

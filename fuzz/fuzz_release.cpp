@@ -6,6 +6,9 @@
 #include "streams/kv_file_stream.h"
 #include "tests/support/package_file.h"
 
+using namespace streams;
+using namespace builder;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -5,6 +5,8 @@
 
 #include "package/upgrade_session.h"
 
+using namespace package;
+
 std::uint32_t FuzzInput::Number(int bytes) {
   std::uint32_t value = 0;
   for (int i = 0; i < bytes; ++i) value |= static_cast<std::uint32_t>(Byte()) << (8 * i);

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+namespace package {
 class UpgradeSession;
+}  // namespace package
 
 // Takes fields off the front of a fuzz input; past its end every field is 0.
 class FuzzInput {
@@ -31,4 +33,4 @@ void Require(bool condition, const char* what);
 
 // The new sizes of a usable table's entries, summed without wrapping; 0 for
 // a table that cannot be used. The work of a run follows this sum.
-std::uint64_t DeclaredBytes(const UpgradeSession& session);
+std::uint64_t DeclaredBytes(const package::UpgradeSession& session);

@@ -16,6 +16,10 @@
 #include "streams/file_utilities.h"
 #include "tests/support/package_file.h"
 
+using namespace streams;
+using namespace package;
+using namespace builder;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -20,6 +20,10 @@
 #include "tests/support/scripted_user.h"
 #include "tests/support/temp_folder.h"
 
+using namespace package;
+using namespace apply;
+using namespace builder;
+
 namespace {
 
 // Streams whose entries declare more than this are not consumed: a skipped

@@ -21,6 +21,8 @@
 
 #include <cstdint>
 
+namespace package {
+
 enum DeltaOp : std::uint8_t {
   kOpEnd = 0,
   kOpInsert8 = 1,
@@ -37,3 +39,5 @@ enum DeltaOp : std::uint8_t {
   kOpAddDiff16 = 12,
   kOpAddDiff32 = 13,
 };
+
+}  // namespace package

@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/path_separator.h"
+
+namespace package {
 
 namespace {
 
@@ -12,8 +15,6 @@ bool IsBadComponent(const char* start, std::size_t length) {
   return length == 2 && start[0] == '.' && start[1] == '.';
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 }  // namespace
 
 bool NamesStagingFolder(const char* name) {
@@ -22,7 +23,7 @@ bool NamesStagingFolder(const char* name) {
   while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ')) --length;
   if (length != sizeof kStagingFolderName - 1) return false;
   for (std::size_t i = 0; i < length; ++i) {
-    if (Upper(name[i]) != kStagingFolderName[i]) return false;
+    if (platform::AsciiCapital(name[i]) != kStagingFolderName[i]) return false;
   }
   return true;
 }
@@ -38,3 +39,5 @@ bool IsSafeEntryName(const char* name) {
     }
   }
 }
+
+}  // namespace package

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+namespace package {
+
 // The folder inside the target folder where a run builds its new files and
 // keeps its journal and backups; no entry may name anything in it.
 constexpr char kStagingFolderName[] = "__KVUPD_";
@@ -16,3 +18,5 @@ bool IsSafeEntryName(const char* name);
 // staging folder's name in any letter case. Trailing dots and blanks do
 // not make it another name: Windows drops them when it resolves a path.
 bool NamesStagingFolder(const char* name);
+
+}  // namespace package

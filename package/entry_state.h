@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace package {
+
 enum class EntryState : std::uint8_t {
   kProceed = 0,
   kMissing = 1,
@@ -17,3 +19,5 @@ enum class EntryState : std::uint8_t {
   // A folder on the way to the file is a link (or could not be examined).
   kLinked = 9,
 };
+
+}  // namespace package

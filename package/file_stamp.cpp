@@ -7,6 +7,8 @@
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
 
+namespace package {
+
 namespace {
 
 // Whole checksum blocks per read: large enough that a file comes through
@@ -50,9 +52,9 @@ std::uint16_t FoldChecksumBlock(std::uint16_t checksum, const std::uint8_t* bloc
   return static_cast<std::uint16_t>(checksum ^ (high << 8) ^ low);
 }
 
-bool ComputeFileStamp(const char* path, FileStamp& stamp) {
+bool ComputeFileStamp(const char* path, streams::FileStamp& stamp) {
   std::memset(&stamp, 0, sizeof stamp);
-  TKVFStream file(platform::kOpenRead, path);
+  streams::TKVFStream file(platform::kOpenRead, path);
   if (!file.IsOpen()) return false;
   if (!file.GetDosTime(stamp)) return false;
   std::uint8_t oneBlock[kChecksumBlockSize];
@@ -74,11 +76,13 @@ bool ComputeFileStamp(const char* path, FileStamp& stamp) {
   return true;
 }
 
-bool VerifyAndStampFile(const char* path, const FileStamp& expected) {
-  FileStamp found;
+bool VerifyAndStampFile(const char* path, const streams::FileStamp& expected) {
+  streams::FileStamp found;
   if (!ComputeFileStamp(path, found)) return false;
   if (found.size != expected.size || found.checksum != expected.checksum) return false;
-  TKVFStream file(platform::kOpenReadWrite, path);
+  streams::TKVFStream file(platform::kOpenReadWrite, path);
   if (!file.IsOpen()) return false;
   return file.SetDosTime(expected);
 }
+
+}  // namespace package

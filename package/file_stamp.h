@@ -6,6 +6,8 @@
 
 #include "streams/file_stamp_record.h"
 
+namespace package {
+
 // Folds a block of a file into `checksum`. The byte with r bytes left in the
 // block, itself included, goes to the low byte when r is odd and to the high
 // byte when r is even; the checksum is defined over blocks of 512 bytes.
@@ -19,8 +21,10 @@ constexpr std::int32_t kChecksumBlockSize = 512;
 // Fills `stamp` from the file. True when the file could be opened and its
 // time read; size and checksum cover every byte that could be read. On
 // false the stamp is all zero.
-bool ComputeFileStamp(const char* path, FileStamp& stamp);
+bool ComputeFileStamp(const char* path, streams::FileStamp& stamp);
 
 // True when the file's size and checksum equal `expected`'s and its times
 // could then be set from `expected`'s date and time.
-bool VerifyAndStampFile(const char* path, const FileStamp& expected);
+bool VerifyAndStampFile(const char* path, const streams::FileStamp& expected);
+
+}  // namespace package

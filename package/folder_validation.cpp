@@ -4,13 +4,16 @@
 #include "package/upgrade_session.h"
 #include "platform/bounded_text.h"
 
+namespace package {
+
 namespace {
 
 // A path too long for its buffer can hold no installed file: it counts as
 // missing rather than being cut to the name of another file.
 bool FileExistsFor(UpgradeSession& session, const PackageEntry& entry) {
   return platform::CopyText(session.pathBuffer, session.targetFolder) &&
-         platform::AppendText(session.pathBuffer, entry.fileName) && IsFile(session.pathBuffer);
+         platform::AppendText(session.pathBuffer, entry.fileName) &&
+         streams::IsFile(session.pathBuffer);
 }
 
 bool Critical(FolderCheckCounts& counts, std::int32_t entry) {
@@ -44,7 +47,7 @@ bool ValidateTargetFolder(UpgradeSession& session, FolderCheckCounts* counts) {
       continue;
     }
     if (entry.errorPolicy == Policy::kIgnore) continue;
-    FileStamp found;
+    streams::FileStamp found;
     ComputeFileStamp(session.pathBuffer, found);
     if (found.size != entry.oldStamp.size || found.checksum != entry.oldStamp.checksum) {
       if (entry.errorPolicy == Policy::kCritical) return Critical(tally, i);
@@ -59,3 +62,5 @@ bool ValidateTargetFolder(UpgradeSession& session, FolderCheckCounts* counts) {
   }
   return mismatched == 0 || mismatched < matched;
 }
+
+}  // namespace package

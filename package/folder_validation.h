@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace package {
+
 class UpgradeSession;
 
 // How the verdict came about, for tools that show it.
@@ -19,3 +21,5 @@ struct FolderCheckCounts {
 // reads; uses pathBuffer as scratch. A session whose entry table could not
 // be read in full is never valid.
 bool ValidateTargetFolder(UpgradeSession& session, FolderCheckCounts* counts = nullptr);
+
+}  // namespace package

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace package {
+
 bool IsKnownMagic(const char* magic) {
   return std::memcmp(magic, kClassicMagic, kMagicSize) == 0 ||
          std::memcmp(magic, kExtendedMagic, kMagicSize) == 0;
@@ -80,3 +82,5 @@ bool EncodeEntryFlags(std::uint8_t version, const EntryFlags& entry, std::uint8_
   *flags = static_cast<std::uint8_t>(code | (warning << 2) | (error << 4));
   return true;
 }
+
+}  // namespace package

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace package {
+
 // The two kinds of package: the same header, entry table and container;
 // an extended package's delta streams may also hold AddDiff operations
 // (package/delta_ops.h). Its own magic makes a reader that knows only the
@@ -71,3 +73,5 @@ bool EncodeEntryFlags(std::uint8_t version, const EntryFlags& entry, std::uint8_
 constexpr std::int32_t kMaxEntries = 10000;
 // Longest file name an entry may carry; the entry's buffer holds one more.
 constexpr std::size_t kMaxEntryName = 249;
+
+}  // namespace package

@@ -6,6 +6,8 @@
 #include "package/package_reader.h"
 #include "streams/kv_file_stream.h"
 
+namespace package {
+
 namespace {
 
 constexpr std::int32_t kBlockSize = 65536;
@@ -31,3 +33,5 @@ bool PackageReader::Identify(PackageIdentity* identity) {
   *identity = found;
   return true;
 }
+
+}  // namespace package

@@ -8,15 +8,17 @@
 #include "streams/kv_file_stream.h"
 #include "streams/kv_zlib_in_stream.h"
 
-PackageReader::PackageReader(const char* path, ByteDigest* digest) {
-  TKVFStream* const opened = new TKVFStream(platform::kOpenRead, path);
+namespace package {
+
+PackageReader::PackageReader(const char* path, streams::ByteDigest* digest) {
+  streams::TKVFStream* const opened = new streams::TKVFStream(platform::kOpenRead, path);
   file_ = opened;
   opened_ = opened->IsOpen() != 0;
-  TKVStream* file = opened;
-  if (digest != nullptr) file = digestStream_ = new TKVDigestStream(opened, digest);
+  streams::TKVStream* file = opened;
+  if (digest != nullptr) file = digestStream_ = new streams::TKVDigestStream(opened, digest);
   package.reset(file);
-  if (IsCompressedContainer(*file)) {
-    package.reset(new TKVZLibInStream(package.release(), 1));
+  if (streams::IsCompressedContainer(*file)) {
+    package.reset(new streams::TKVZLibInStream(package.release(), 1));
     compressed_ = true;
   } else {
     file->Rewind();
@@ -55,3 +57,5 @@ PackageReader::Problem PackageReader::GetProblem() const {
 }
 
 PackageKind PackageReader::Kind() const { return KindOfMagic(magic); }
+
+}  // namespace package

@@ -10,8 +10,12 @@
 #include "streams/byte_digest.h"
 #include "streams/kv_stream.h"
 
+namespace streams {
 class TKVDigestStream;
 class TKVFStream;
+}  // namespace streams
+
+namespace package {
 
 // Tells one package file from another: its size and the CRC-32 of its
 // bytes as stored (compressed or not).
@@ -34,7 +38,7 @@ class PackageReader {
   // With `digest` (the caller's, outliving the reader), every byte of the
   // package file passes through it in file order as the reads fetch it,
   // beneath the container if there is one; DigestRestOfFile() completes it.
-  explicit PackageReader(const char* path, ByteDigest* digest = nullptr);
+  explicit PackageReader(const char* path, streams::ByteDigest* digest = nullptr);
   virtual ~PackageReader();
   PackageReader(const PackageReader&) = delete;
   PackageReader& operator=(const PackageReader&) = delete;
@@ -56,7 +60,7 @@ class PackageReader {
   // find the file where they left it. False when a read or seek failed.
   bool Identify(PackageIdentity* identity);
 
-  std::unique_ptr<TKVStream> package;
+  std::unique_ptr<streams::TKVStream> package;
   char magic[kMagicSize] = {};
   std::uint8_t version = 0;
   std::int16_t entryCount = 0;
@@ -66,9 +70,11 @@ class PackageReader {
  private:
   // The file under `package`, which owns it directly or through the
   // container's stream.
-  TKVFStream* file_ = nullptr;
+  streams::TKVFStream* file_ = nullptr;
   bool opened_ = false;
   bool compressed_ = false;
   // Inside `package` when a digest was given.
-  TKVDigestStream* digestStream_ = nullptr;
+  streams::TKVDigestStream* digestStream_ = nullptr;
 };
+
+}  // namespace package

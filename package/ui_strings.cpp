@@ -5,6 +5,8 @@
 #include "platform/resources.h"
 #include "streams/kv_memory_streams.h"
 
+namespace package {
+
 namespace {
 
 constexpr char kEmptyLine[] = "-|-|-|";
@@ -18,17 +20,17 @@ UiStrings::UiStrings(platform::ModuleInstance instance, int resourceId) {
   std::uint32_t size = 0;
   if (platform::FindDataResource(instance, resourceId, &data, &size) ||
       platform::FindDataResource(instance, kFallbackResourceName, &data, &size)) {
-    TKVFlatRamStream resource(data, size);
+    streams::TKVFlatRamStream resource(data, size);
     Parse(resource);
     return;
   }
-  TKVFlatRamStream fallback(kFallbackText, 3);
+  streams::TKVFlatRamStream fallback(kFallbackText, 3);
   Parse(fallback);
 }
 
-UiStrings::UiStrings(TKVStream& stream) { Parse(stream); }
+UiStrings::UiStrings(streams::TKVStream& stream) { Parse(stream); }
 
-void UiStrings::Parse(TKVStream& stream) {
+void UiStrings::Parse(streams::TKVStream& stream) {
   buffer_.reset(new char[kUiStringLines * kUiStringLineCapacity]());
   stream.Rewind();
   char* write = buffer_.get();
@@ -51,3 +53,5 @@ const char* UiStrings::GetListItem(UiLine line, int item) const {
   for (int k = 0; k < item; ++k) text += std::strlen(text) + 1;
   return text;
 }
+
+}  // namespace package

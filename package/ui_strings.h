@@ -8,6 +8,8 @@
 #include "platform/handles.h"
 #include "streams/kv_stream.h"
 
+namespace package {
+
 // The lines of the table by what they say.
 enum class UiLine : int {
   kLanguage = 0,
@@ -42,7 +44,7 @@ class UiStrings {
   // text "N/A". Always yields a full table.
   UiStrings(platform::ModuleInstance instance, int resourceId);
   // The table read from `stream`.
-  explicit UiStrings(TKVStream& stream);
+  explicit UiStrings(streams::TKVStream& stream);
 
   // No range check.
   const char* GetString(UiLine line) const { return lines_[static_cast<int>(line)]; }
@@ -50,8 +52,10 @@ class UiStrings {
   const char* GetListItem(UiLine line, int item) const;
 
  private:
-  void Parse(TKVStream& stream);
+  void Parse(streams::TKVStream& stream);
 
   std::unique_ptr<char[]> buffer_;
   const char* lines_[kUiStringLines] = {};
 };
+
+}  // namespace package

@@ -9,11 +9,13 @@
 #include "platform/bounded_text.h"
 #include "platform/user_interface.h"
 
+namespace package {
+
 namespace {}  // namespace
 
 UpgradeSession::UpgradeSession(platform::ModuleInstance instance,
                                platform::WindowHandle ownerWindow, const char* packagePath,
-                               const char* folder, ByteDigest* digest)
+                               const char* folder, streams::ByteDigest* digest)
     : PackageReader(packagePath, digest),
       entries(new (std::nothrow) PackageEntry*[kMaxEntries]()),
       instance(instance),
@@ -106,3 +108,5 @@ const char* UpgradeSession::GetString(UiLine line) const { return uiStrings->Get
 const char* UpgradeSession::GetListItem(UiLine line, int item) const {
   return uiStrings->GetListItem(line, item);
 }
+
+}  // namespace package

@@ -13,6 +13,8 @@
 #include "streams/file_stamp_record.h"
 #include "streams/file_utilities.h"
 
+namespace package {
+
 class UiStrings;
 enum class UiLine : int;
 
@@ -27,8 +29,8 @@ struct PackageEntry {
   EntryState state;
   char fileName[kEntryNameCapacity];
   char description[kEntryDescriptionCapacity];
-  FileStamp oldStamp;
-  FileStamp newStamp;
+  streams::FileStamp oldStamp;
+  streams::FileStamp newStamp;
 };
 
 // Why ReadEntryTable gave up.
@@ -47,7 +49,8 @@ class UpgradeSession : public PackageReader {
   // `digest` as for PackageReader: given for a run that must check the
   // package file it read.
   UpgradeSession(platform::ModuleInstance instance, platform::WindowHandle ownerWindow,
-                 const char* packagePath, const char* targetFolder, ByteDigest* digest = nullptr);
+                 const char* packagePath, const char* targetFolder,
+                 streams::ByteDigest* digest = nullptr);
   ~UpgradeSession() override;
 
   // Reads entryCount entries from the package's position. Returns 1 plus the
@@ -66,12 +69,14 @@ class UpgradeSession : public PackageReader {
   std::uint32_t totalBytes = 0;
   // Always ends with a backslash. A folder whose path does not fit leaves
   // it empty and the session unusable (totalBytes 0, kFolderTooLong).
-  char targetFolder[kMaxPath] = {};
+  char targetFolder[streams::kMaxPath] = {};
   char messageBuffer[kMessageBufferSize] = {};
-  char pathBuffer[kMaxPath] = {};
-  char tempPathBuffer[kMaxPath] = {};
+  char pathBuffer[streams::kMaxPath] = {};
+  char tempPathBuffer[streams::kMaxPath] = {};
   std::unique_ptr<UiStrings> uiStrings;
 
   const char* GetString(UiLine line) const;
   const char* GetListItem(UiLine line, int item) const;
 };
+
+}  // namespace package

@@ -94,4 +94,16 @@ bool Utf8ToPackageText(const std::string& utf8, std::string* text) {
   return EncodePackageText(characters, text) && valid;
 }
 
+std::string PackageTextUpperCase(const std::string& text) {
+  std::u32string characters;
+  DecodePackageText(text, &characters);
+  std::string upper = text;
+  for (std::size_t i = 0; i < characters.size(); ++i) {
+    std::string capital;
+    if (EncodePackageText(std::u32string(1, CapitalOf(characters[i])), &capital))
+      upper[i] = capital[0];
+  }
+  return upper;
+}
+
 }  // namespace platform

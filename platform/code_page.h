@@ -49,6 +49,9 @@ bool Utf8ToPackageText(const std::string& utf8, std::string* text);
 // (where "caf\xE9" and "CAF\xC9" are one name); a letter whose capital the
 // code page lacks stays as it is.
 std::string PackageTextUpperCase(const std::string& text);
+// The capital of one character by the system's own case mapping, the one
+// PackageTextUpperCase applies to each character.
+char32_t CapitalOf(char32_t c);
 
 // Text as this system's programs receive it (command-line arguments, typed
 // lines, text files people write: UTF-8 on POSIX, the ANSI code page on

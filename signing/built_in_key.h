@@ -4,4 +4,8 @@
 // library upg_built_in_key); everything else is handed the text.
 #pragma once
 
+namespace signing {
+
 extern const char kBuiltInTrustedKey[];
+
+}  // namespace signing

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace signing {
+
 namespace {
 
 // The library must be told once that the program is done setting it up. Its
@@ -131,3 +133,5 @@ bool VerifyEd25519(const Ed25519PublicKey& publicKey, const std::uint8_t* messag
                          signature.data(), 32, signature.data() + 32) == 0 &&
          gcry_pk_verify(value.get(), data.get(), key.get()) == 0;
 }
+
+}  // namespace signing

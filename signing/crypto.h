@@ -11,6 +11,8 @@
 
 #include "streams/byte_digest.h"
 
+namespace signing {
+
 using Sha512Value = std::array<std::uint8_t, 64>;
 using Ed25519PublicKey = std::array<std::uint8_t, 32>;
 // The 32-byte seed from which RFC 8032 derives the signing scalar.
@@ -18,7 +20,7 @@ using Ed25519SecretKey = std::array<std::uint8_t, 32>;
 using Ed25519Signature = std::array<std::uint8_t, 64>;
 
 // A SHA-512 fed in pieces, so that a file is hashed in one streaming pass.
-class Sha512 final : public ByteDigest {
+class Sha512 final : public streams::ByteDigest {
  public:
   Sha512();
   ~Sha512() override;
@@ -43,3 +45,5 @@ bool SignEd25519(const Ed25519SecretKey& secret, const std::uint8_t* message, st
 // True only when `signature` is `publicKey`'s valid signature of `message`.
 bool VerifyEd25519(const Ed25519PublicKey& publicKey, const std::uint8_t* message, std::size_t size,
                    const Ed25519Signature& signature);
+
+}  // namespace signing

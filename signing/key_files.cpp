@@ -8,6 +8,8 @@
 #include "streams/file_utilities.h"
 #include "streams/kv_file_stream.h"
 
+namespace signing {
+
 namespace {
 
 constexpr char kPublicHeader[] = "KVUPG ED25519 PUBLIC KEY";
@@ -62,7 +64,7 @@ bool SplitLines(const std::string& text, std::vector<std::string>* lines) {
 }
 
 bool ReadKeyFile(const char* path, std::string* text, std::string* problem) {
-  TKVFStream file(platform::kOpenRead | platform::kShareRead, path);
+  streams::TKVFStream file(platform::kOpenRead | platform::kShareRead, path);
   if (!file.IsOpen()) {
     *problem = std::string("cannot read the key file ") + path;
     return false;
@@ -149,14 +151,16 @@ bool WriteKeyFiles(const char* path, const Ed25519SecretKey& secret,
   platform::Fs().Close(file);
   bool publicWritten = false;
   if (secretWritten) {
-    TKVFStream out(platform::kOpenWrite, publicPath.c_str());
+    streams::TKVFStream out(platform::kOpenWrite, publicPath.c_str());
     const std::string text = PublicKeyText(publicKey);
     out.WriteBlock(text.data(), static_cast<std::int32_t>(text.size()));
     publicWritten = out.IsOpen() && out.Error() == 0;
   }
   if (secretWritten && publicWritten) return true;
-  RemoveFile(path);
-  RemoveFile(publicPath.c_str());
+  streams::RemoveFile(path);
+  streams::RemoveFile(publicPath.c_str());
   *problem = std::string("cannot write ") + (secretWritten ? publicPath.c_str() : path);
   return false;
 }
+
+}  // namespace signing

@@ -19,6 +19,8 @@
 
 #include "signing/crypto.h"
 
+namespace signing {
+
 using KeyId = std::array<std::uint8_t, 8>;
 
 KeyId KeyIdOf(const Ed25519PublicKey& publicKey);
@@ -38,3 +40,5 @@ bool ReadSecretKeyFile(const char* path, Ed25519SecretKey* secret, Ed25519Public
 // `path`.pub. Nothing is left behind when either cannot be written.
 bool WriteKeyFiles(const char* path, const Ed25519SecretKey& secret,
                    const Ed25519PublicKey& publicKey, std::string* problem);
+
+}  // namespace signing

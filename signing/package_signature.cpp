@@ -6,12 +6,14 @@
 #include "platform/file_system.h"
 #include "streams/kv_file_stream.h"
 
+namespace signing {
+
 namespace {
 
 constexpr std::int32_t kReadBlockSize = 65536;
 
 bool FileDigest(const char* path, unsigned flags, Sha512Value* digest) {
-  TKVFStream file(flags, path);
+  streams::TKVFStream file(flags, path);
   const std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[kReadBlockSize]);
   if (!file.IsOpen() || !block) return false;
   Sha512 hash;
@@ -126,3 +128,5 @@ bool SignPackageFile(const Ed25519SecretKey& secret, const Ed25519PublicKey& pub
   }
   return true;
 }
+
+}  // namespace signing

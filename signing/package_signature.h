@@ -8,6 +8,8 @@
 #include "signing/key_files.h"
 #include "signing/signature_file.h"
 
+namespace signing {
+
 enum class SignatureVerdict {
   kValid,
   kNoSignature,       // PACKAGE.sig is missing
@@ -44,3 +46,5 @@ std::string SignatureProblemText(const SignatureReport& report, const Ed25519Pub
 // not belong together signs nothing.
 bool SignPackageFile(const Ed25519SecretKey& secret, const Ed25519PublicKey& publicKey,
                      const char* packagePath, std::string* problem);
+
+}  // namespace signing

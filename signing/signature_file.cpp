@@ -6,6 +6,8 @@
 #include "streams/file_utilities.h"
 #include "streams/kv_file_stream.h"
 
+namespace signing {
+
 namespace {
 
 constexpr char kMagic[8] = "[KVSIG]";
@@ -45,7 +47,7 @@ SignatureFileState ReadSignatureFile(const char* packagePath, PackageSignature* 
   if (platform::Fs().GetAttributes(path.c_str()) == platform::kInvalidAttributes) {
     return SignatureFileState::kMissing;
   }
-  TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
+  streams::TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
   // One byte more than a signature holds tells a longer file from one that
   // fits.
   std::vector<std::uint8_t> bytes(kSignatureFileSize + 1);
@@ -60,11 +62,13 @@ bool WriteSignatureFile(const char* packagePath, const PackageSignature& signatu
   const std::vector<std::uint8_t> bytes = EncodeSignature(signature);
   bool written = false;
   {
-    TKVFStream file(platform::kOpenWrite, path.c_str());
+    streams::TKVFStream file(platform::kOpenWrite, path.c_str());
     file.WriteBlock(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     written = file.IsOpen() && file.Error() == 0;
   }
   // A part of a signature would only be refused later; better none at all.
-  if (!written) RemoveFile(path.c_str());
+  if (!written) streams::RemoveFile(path.c_str());
   return written;
 }
+
+}  // namespace signing

@@ -21,6 +21,8 @@
 #include "signing/crypto.h"
 #include "signing/key_files.h"
 
+namespace signing {
+
 constexpr std::size_t kSignatureFileSize = 82;
 
 struct PackageSignature {
@@ -44,3 +46,5 @@ bool DecodeSignature(const std::vector<std::uint8_t>& bytes, PackageSignature* s
 
 SignatureFileState ReadSignatureFile(const char* packagePath, PackageSignature* signature);
 bool WriteSignatureFile(const char* packagePath, const PackageSignature& signature);
+
+}  // namespace signing

@@ -7,9 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace streams {
+
 class ByteDigest {
  public:
   virtual ~ByteDigest() = default;
   // The next `count` bytes, in order.
   virtual void Update(const std::uint8_t* bytes, std::size_t count) = 0;
 };
+
+}  // namespace streams

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace streams {
+
 #pragma pack(push, 1)
 struct FileStamp {
   std::uint16_t dosTime;
@@ -19,3 +21,5 @@ struct FileStamp {
 #pragma pack(pop)
 
 static_assert(sizeof(FileStamp) == 10, "a stamp is stored as 10 packed bytes");
+
+}  // namespace streams

@@ -2,8 +2,11 @@
 
 #include <cstring>
 
+#include "platform/ascii_case.h"
 #include "platform/bounded_text.h"
 #include "platform/file_system.h"
+
+namespace streams {
 
 using platform::Fs;
 
@@ -11,10 +14,8 @@ namespace {
 
 bool SameName(const char* a, const char* b) {
   for (;; ++a, ++b) {
-    char x = *a;
-    char y = *b;
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    const char x = platform::AsciiCapital(*a);
+    const char y = platform::AsciiCapital(*b);
     if (x != y) return false;
     if (x == 0) return true;
   }
@@ -75,3 +76,5 @@ CurrentFolderKeeper::CurrentFolderKeeper()
 CurrentFolderKeeper::~CurrentFolderKeeper() {
   if (kept_) Fs().SetCurrentFolder(folder_);
 }
+
+}  // namespace streams

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+namespace streams {
+
 // Paths and the buffers that hold them are at most this long, terminator
 // included.
 constexpr std::size_t kMaxPath = 260;
@@ -41,3 +43,5 @@ class CurrentFolderKeeper {
   char folder_[kMaxPath];
   bool kept_;
 };
+
+}  // namespace streams

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+namespace streams {
+
 namespace {
 
 // Large enough that a digest sees few calls, small enough to be nothing
@@ -94,3 +96,5 @@ bool TKVDigestStream::DigestRest() {
   const std::uint32_t size = source_->GetSize();
   return source_->Error() == 0 && blockStart_ == size;
 }
+
+}  // namespace streams

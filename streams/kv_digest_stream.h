@@ -19,6 +19,8 @@
 #include "streams/byte_digest.h"
 #include "streams/kv_stream.h"
 
+namespace streams {
+
 class TKVDigestStream : public TKVStream {
  public:
   // Owns `source`, which must stand at its start; `digest` is the caller's
@@ -53,3 +55,5 @@ class TKVDigestStream : public TKVStream {
   std::uint32_t index_ = 0;
   bool inOrder_ = true;
 };
+
+}  // namespace streams

@@ -6,6 +6,8 @@
 #include "platform/file_system.h"
 #include "platform/time.h"
 
+namespace streams {
+
 using platform::Fs;
 
 namespace {
@@ -353,3 +355,5 @@ bool TKVFStream::SetDosTime(const FileStamp& stamp) {
   if (!platform::LocalToUniversal(&time)) return false;
   return Fs().SetTimes(handle_, time);
 }
+
+}  // namespace streams

@@ -22,6 +22,8 @@
 #include "streams/kv_stream.h"
 #include "streams/read_windows.h"
 
+namespace streams {
+
 class TKVFStream : public TKVStream {
  public:
   // Opens `path` with the platform::FileOpenFlags when one is given.
@@ -118,3 +120,5 @@ class TKVFStream : public TKVStream {
   std::uint64_t filePointer_ = 0;
   bool filePointerKnown_ = false;
 };
+
+}  // namespace streams

@@ -2,6 +2,8 @@
 
 #include "platform/memory.h"
 
+namespace streams {
+
 void TKVSizerStream::WriteByte(std::uint8_t) {
   ++position_;
   if (size_ < position_) size_ = position_;
@@ -99,3 +101,5 @@ int TKVFlatRamStream::Seek(std::uint32_t position) {
   current_ = base_ + position;
   return 1;
 }
+
+}  // namespace streams

@@ -10,6 +10,8 @@
 
 #include "streams/kv_stream.h"
 
+namespace streams {
+
 class TKVSizerStream : public TKVStream {
  public:
   TKVSizerStream() = default;
@@ -56,3 +58,5 @@ class TKVFlatRamStream : public TKVSizerStream {
   std::uint8_t* current_ = nullptr;
   bool readOnly_ = false;
 };
+
+}  // namespace streams

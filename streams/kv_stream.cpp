@@ -6,6 +6,8 @@
 #include <memory>
 #include <new>
 
+namespace streams {
+
 namespace {
 
 constexpr std::int32_t kCopyBufferSize = 32000;
@@ -218,3 +220,5 @@ void TKVStream::CopyAll(TKVStream& source) {
     if (got > 0) WriteBlock(buffer.get(), got);
   } while (got == kCopyBufferSize);
 }
+
+}  // namespace streams

@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+namespace streams {
+
 class TKVStream {
  public:
   TKVStream() = default;
@@ -95,3 +97,5 @@ class TKVStream {
  private:
   std::int32_t error_ = 0;
 };
+
+}  // namespace streams

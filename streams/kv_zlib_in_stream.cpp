@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+namespace streams {
+
 namespace {
 
 constexpr std::uint32_t kBufferSize = 8192;
@@ -174,3 +176,5 @@ std::int32_t TKVZLibInStream::ReadBlockTo(TKVStream& destination, std::int32_t c
   if (state_ == kFailed) SetError();
   return i;
 }
+
+}  // namespace streams

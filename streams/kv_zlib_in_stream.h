@@ -9,6 +9,8 @@
 
 #include "streams/kv_stream.h"
 
+namespace streams {
+
 // The container's first bytes, NUL included.
 constexpr char kContainerMarker[] = "[KVZ]";
 
@@ -58,3 +60,5 @@ class TKVZLibInStream : public TKVStream {
   TKVStream* source_;
   int ownsSource_;
 };
+
+}  // namespace streams

@@ -2,6 +2,8 @@
 
 #include <new>
 
+namespace streams {
+
 ReadWindows::Window* ReadWindows::Find(std::uint64_t position) {
   for (Window& window : windows_) {
     if (position >= window.start && position - window.start < window.length) return &window;
@@ -28,3 +30,5 @@ ReadWindows::Window* ReadWindows::Slot(Window* replacing) {
 void ReadWindows::Forget() {
   for (Window& window : windows_) window.length = 0;
 }
+
+}  // namespace streams

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace streams {
+
 class ReadWindows {
  public:
   static constexpr std::uint32_t kWindowCount = 32;
@@ -38,3 +40,5 @@ class ReadWindows {
   Window windows_[kWindowCount];
   std::uint32_t clock_ = 0;
 };
+
+}  // namespace streams

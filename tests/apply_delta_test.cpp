@@ -15,6 +15,11 @@
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 
+using namespace streams;
+using namespace package;
+using namespace apply;
+using namespace builder;
+
 namespace {
 
 // A declared size that no stream of these tests reaches.

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+using namespace ui;
+
 namespace {
 
 TEST(Backdrop, BandsCoverTheHeightInFoursOfBlue) {

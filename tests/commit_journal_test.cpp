@@ -12,6 +12,10 @@
 #include "package/upgrade_session.h"
 #include "tests/support/package_file.h"
 
+using namespace streams;
+using namespace package;
+using namespace apply;
+
 namespace {
 
 CommitStep Step(std::int32_t entry, Operation operation, bool movesOld, const std::string& name) {

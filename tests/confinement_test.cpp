@@ -13,6 +13,10 @@
 #include "tests/support/test_links.h"
 #include "tests/support/upgrade_fixture.h"
 
+using namespace package;
+using namespace apply;
+using namespace builder;
+
 namespace {
 
 namespace fs = std::filesystem;

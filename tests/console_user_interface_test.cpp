@@ -15,6 +15,10 @@
 #include "platform/interrupt.h"
 #include "tests/support/upgrade_fixture.h"
 
+using namespace package;
+using namespace apply;
+using namespace ui;
+
 namespace {
 
 constexpr unsigned kQuestion =

@@ -21,6 +21,11 @@
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 
+using namespace streams;
+using namespace package;
+using namespace apply;
+using namespace builder;
+
 namespace {
 
 using ByteVector = std::vector<std::uint8_t>;

@@ -15,6 +15,10 @@
 #include "tests/support/upgrade_fixture.h"
 #include "ui/closing_message.h"
 
+using namespace package;
+using namespace apply;
+using namespace ui;
+
 namespace {
 
 // The folder without the staging folder, which a run whose clean-up failed

@@ -12,6 +12,9 @@
 #include "tests/support/package_file.h"
 #include "tests/support/temp_folder.h"
 
+using namespace streams;
+using namespace package;
+
 // Stamp fields sit unaligned in their packed record: the unary + copies a
 // field before a gtest macro binds a reference to it.
 

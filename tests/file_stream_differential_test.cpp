@@ -21,6 +21,9 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/unbuffered_file_stream.h"
 
+using namespace streams;
+using namespace package;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -7,6 +7,8 @@
 #include "platform/file_system.h"
 #include "tests/support/temp_folder.h"
 
+using namespace streams;
+
 namespace {
 
 // The 1/0 helpers over the platform's calls (whose own contract

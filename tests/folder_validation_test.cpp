@@ -7,6 +7,10 @@
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/upgrade_fixture.h"
 
+using namespace streams;
+using namespace package;
+using namespace builder;
+
 namespace {
 
 class FolderValidation : public ::testing::Test {

@@ -25,6 +25,12 @@
 #include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
 
+using namespace streams;
+using namespace package;
+using namespace apply;
+using namespace builder;
+using namespace upgtool;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -11,6 +11,9 @@
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/package_file.h"
 
+using namespace package;
+using namespace builder;
+
 // Stamp fields sit unaligned in their packed record: the unary + copies a
 // field before a gtest macro binds a reference to it.
 

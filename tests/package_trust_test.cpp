@@ -23,6 +23,12 @@
 #include "ui/job.h"
 #include "ui/shared_state.h"
 
+using namespace package;
+using namespace signing;
+using namespace builder;
+using namespace ui;
+using namespace upgtool;
+
 namespace {
 
 using Bytes8 = std::vector<std::uint8_t>;

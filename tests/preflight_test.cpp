@@ -12,6 +12,11 @@
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 
+using namespace streams;
+using namespace package;
+using namespace apply;
+using namespace builder;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -14,6 +14,11 @@
 #include "tools/upgtool/commands.h"
 #include "ui/console/console_user_interface.h"
 
+using namespace package;
+using namespace builder;
+using namespace ui;
+using namespace upgtool;
+
 namespace {
 
 struct Case {

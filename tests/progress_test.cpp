@@ -6,6 +6,9 @@
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 
+using namespace package;
+using namespace apply;
+
 namespace {
 
 TEST(ProgressPercent, DividesTheTotalFirstAndAddsOneTwice) {

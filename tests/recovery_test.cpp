@@ -16,6 +16,12 @@
 #include "tools/upgtool/commands.h"
 #include "ui/closing_message.h"
 
+using namespace package;
+using namespace apply;
+using namespace builder;
+using namespace ui;
+using namespace upgtool;
+
 namespace {
 
 const char kFinished[] = "It has now been completed";

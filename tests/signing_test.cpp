@@ -17,6 +17,9 @@
 #include "tests/support/package_file.h"
 #include "tests/support/signed_package.h"
 
+using namespace streams;
+using namespace signing;
+
 namespace {
 
 std::vector<std::uint8_t> FromHex(const std::string& hex) {

@@ -20,6 +20,8 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/unbuffered_file_stream.h"
 
+using namespace streams;
+
 namespace {
 
 class NoDigest final : public ByteDigest {

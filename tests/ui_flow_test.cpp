@@ -22,6 +22,12 @@
 #include "ui/startup.h"
 #include "ui/wizard.h"
 
+using namespace streams;
+using namespace package;
+using namespace apply;
+using namespace builder;
+using namespace ui;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -7,6 +7,9 @@
 #include "platform/resources.h"
 #include "streams/kv_memory_streams.h"
 
+using namespace streams;
+using namespace package;
+
 namespace {
 
 UiStrings FromText(const std::string& text) {

@@ -8,6 +8,9 @@
 #include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
 
+using namespace package;
+using namespace upgtool;
+
 namespace {
 
 CommandRun Check(std::vector<std::string> arguments) {

@@ -8,6 +8,10 @@
 #include "tests/support/package_file.h"
 #include "tools/upgtool/commands.h"
 
+using namespace package;
+using namespace builder;
+using namespace upgtool;
+
 namespace {
 
 CommandRun List(std::vector<std::string> arguments) {

@@ -9,6 +9,10 @@
 #include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
 
+using namespace package;
+using namespace signing;
+using namespace upgtool;
+
 namespace {
 
 bool Has(const std::string& text, const std::string& part) {

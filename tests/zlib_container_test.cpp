@@ -13,6 +13,9 @@
 #include "streams/kv_zlib_in_stream.h"
 #include "tests/support/package_file.h"
 
+using namespace streams;
+using namespace builder;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -2,6 +2,8 @@
 
 #include "ui/percent_bar_geometry.h"
 
+namespace ui {
+
 namespace {
 
 // The bands step through 256 in fours: band i covers i/256 to (i+4)/256 of
@@ -28,3 +30,5 @@ TextOrigin TitleOrigin(int width, int textWidth) {
 TextOrigin SideLineOrigin(int x, int height, int textWidth) {
   return {x, height - (height - textWidth) / 2};
 }
+
+}  // namespace ui

@@ -4,6 +4,8 @@
 // shows the top left part of the same picture.
 #pragma once
 
+namespace ui {
+
 constexpr char kProgramTitle[] = "Karvell Upgrade Applicator";
 constexpr char kVersionLine[] = "Version 3.0  Copyright (c) Karvell Software. All rights reserved.";
 constexpr char kRightsLine[] = "Unauthorized copying or distribution is prohibited.";
@@ -40,3 +42,5 @@ TextOrigin TitleOrigin(int width, int textWidth);
 // Where a side line `textWidth` long starts at `x`: the font is turned by
 // 90 degrees, so the text reads upward from there, centred on the height.
 TextOrigin SideLineOrigin(int x, int height, int textWidth);
+
+}  // namespace ui

@@ -1,62 +1,64 @@
 #include "ui/closing_message.h"
 
+namespace ui {
+
 namespace {
 
 constexpr char kAborted[] = "The upgrade process was aborted.";
 constexpr char kNothingChanged[] = " No changes have been made to any of your files.";
 
-std::string Reason(StepFailure reason) {
+std::string Reason(apply::StepFailure reason) {
   switch (reason) {
-    case StepFailure::kLinked:
+    case apply::StepFailure::kLinked:
       return "a folder on its way is a symbolic link or junction, or cannot be examined";
-    case StepFailure::kFolderNotMade:
+    case apply::StepFailure::kFolderNotMade:
       return "a folder on its way could not be created";
-    case StepFailure::kOldNotMoved:
+    case apply::StepFailure::kOldNotMoved:
       return "the installed file could not be moved aside";
-    case StepFailure::kNewNotPlaced:
+    case apply::StepFailure::kNewNotPlaced:
       return "the new version could not be moved in";
-    case StepFailure::kNotRestored:
+    case apply::StepFailure::kNotRestored:
       return "it could not be put back";
-    case StepFailure::kJournal:
+    case apply::StepFailure::kJournal:
       return "the record of the changes could not be written";
-    case StepFailure::kJournalUnreadable:
+    case apply::StepFailure::kJournalUnreadable:
       return "the record of the interrupted upgrade cannot be read";
-    case StepFailure::kNone:
+    case apply::StepFailure::kNone:
       break;
   }
   return "";
 }
 
-std::string RecoveryNote(Recovery recovery) {
+std::string RecoveryNote(apply::Recovery recovery) {
   return std::string(" Before it began, an interrupted earlier upgrade of this folder was ") +
-         (recovery == Recovery::kFinished ? "completed" : "undone") +
+         (recovery == apply::Recovery::kFinished ? "completed" : "undone") +
          "; nothing else has been changed.";
 }
 
-std::string RefusalNote(const ApplyOutcome& outcome) {
+std::string RefusalNote(const apply::ApplyOutcome& outcome) {
   switch (outcome.refusal) {
-    case Refusal::kPathTooLong:
+    case apply::Refusal::kPathTooLong:
       return "\n\nThis path is too long to be handled: " + outcome.refusedPath;
-    case Refusal::kFolderInUse:
+    case apply::Refusal::kFolderInUse:
       return "\n\nAnother upgrade is being applied to this folder right now. Wait until it has "
              "ended, then try again.";
-    case Refusal::kFolderNotLockable:
+    case apply::Refusal::kFolderNotLockable:
       return "\n\nThe folder could not be reserved for this upgrade alone (can files be "
              "created in it?), so the upgrade was not started.";
-    case Refusal::kStagingNotFolder:
+    case apply::Refusal::kStagingNotFolder:
       return "\n\n" + outcome.refusedPath +
              " is a link or a file, not a folder of its own, and the upgrade does not follow "
              "it. Remove it, then try again.";
-    case Refusal::kNone:
+    case apply::Refusal::kNone:
       break;
   }
   return "";
 }
 
-std::string CommitNote(const ApplyOutcome& outcome) {
-  const FileFailure& failure = outcome.commitFailure;
-  if (failure.reason == StepFailure::kNone) return "";
-  if (failure.reason == StepFailure::kJournal) {
+std::string CommitNote(const apply::ApplyOutcome& outcome) {
+  const apply::FileFailure& failure = outcome.commitFailure;
+  if (failure.reason == apply::StepFailure::kNone) return "";
+  if (failure.reason == apply::StepFailure::kJournal) {
     return "\n\nThe record of the changes to come could not be written to the staging folder "
            "(is the disk full?), so no file was changed.";
   }
@@ -64,18 +66,19 @@ std::string CommitNote(const ApplyOutcome& outcome) {
          ". Every file already changed was put back as it was.";
 }
 
-std::string Listed(const std::vector<FileFailure>& failures) {
+std::string Listed(const std::vector<apply::FileFailure>& failures) {
   std::string text;
-  for (const FileFailure& failure : failures) {
+  for (const apply::FileFailure& failure : failures) {
     text += "\n  " + failure.fileName;
-    if (failure.reason != StepFailure::kNotRestored) text += " (" + Reason(failure.reason) + ")";
+    if (failure.reason != apply::StepFailure::kNotRestored)
+      text += " (" + Reason(failure.reason) + ")";
   }
   return text;
 }
 
-ClosingMessage Incomplete(const ApplyOutcome& outcome) {
+ClosingMessage Incomplete(const apply::ApplyOutcome& outcome) {
   std::string text;
-  if (outcome.recovery == Recovery::kStuck) {
+  if (outcome.recovery == apply::Recovery::kStuck) {
     text =
         "An interrupted earlier upgrade of this folder could be neither completed nor "
         "undone, so this upgrade was not started. These files are not as either version "
@@ -93,7 +96,7 @@ ClosingMessage Incomplete(const ApplyOutcome& outcome) {
 
 }  // namespace
 
-ClosingMessage ClosingMessageFor(int applied, const ApplyOutcome& outcome) {
+ClosingMessage ClosingMessageFor(int applied, const apply::ApplyOutcome& outcome) {
   if (outcome.LeftMixed()) return Incomplete(outcome);
   if (applied) return {"The upgrade has been applied.", "All Finished", kExitApplied};
   std::string text = kAborted;
@@ -106,3 +109,5 @@ ClosingMessage ClosingMessageFor(int applied, const ApplyOutcome& outcome) {
   }
   return {text, "Upgrade Aborted", kExitNotApplied};
 }
+
+}  // namespace ui

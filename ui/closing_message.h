@@ -5,6 +5,8 @@
 
 #include "apply/apply_outcome.h"
 
+namespace ui {
+
 // Exit statuses: a calling script can tell every outcome apart.
 constexpr int kExitApplied = 0;
 constexpr int kExitNotApplied = 1;
@@ -23,4 +25,6 @@ struct ClosingMessage {
 // when the folder was left neither old nor new, which files and where
 // their versions are kept. It never says that nothing changed when a
 // recovery changed files.
-ClosingMessage ClosingMessageFor(int applied, const ApplyOutcome& outcome);
+ClosingMessage ClosingMessageFor(int applied, const apply::ApplyOutcome& outcome);
+
+}  // namespace ui

@@ -6,6 +6,8 @@
 #include "platform/path_separator.h"
 #include "streams/file_utilities.h"
 
+namespace ui {
+
 void TrimFolderSeparator(char* folder) {
   const std::size_t length = std::strlen(folder);
   if (length < 2 || !platform::IsPathSeparator(folder[length - 1]) || folder[length - 2] == ':')
@@ -14,7 +16,7 @@ void TrimFolderSeparator(char* folder) {
 }
 
 bool FolderFromDialogPath(const char* returned, char* out) {
-  char folder[kMaxPath];
+  char folder[streams::kMaxPath];
   if (!platform::CopyText(folder, returned)) return false;
   char* cut = std::strrchr(folder, '\\');
   if (cut != nullptr) *cut = 0;
@@ -22,5 +24,7 @@ bool FolderFromDialogPath(const char* returned, char* out) {
   const bool needsRoot =
       length < 3 && !(length > 0 && platform::IsPathSeparator(folder[length - 1]));
   if (needsRoot && !platform::AppendText(folder, "\\")) return false;
-  return platform::CopyText(out, kMaxPath, folder);
+  return platform::CopyText(out, streams::kMaxPath, folder);
 }
+
+}  // namespace ui

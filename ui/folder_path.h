@@ -5,6 +5,8 @@
 
 #include "platform/path_separator.h"
 
+namespace ui {
+
 // Drops one trailing separator unless the folder is a root ("C:\", "/").
 void TrimFolderSeparator(char* folder);
 // What a folder dialog's returned path gives as the selected folder: cut at
@@ -12,3 +14,5 @@ void TrimFolderSeparator(char* folder);
 // root separator back. False when the result does not fit `out`
 // (kMaxPath bytes).
 bool FolderFromDialogPath(const char* returned, char* out);
+
+}  // namespace ui

@@ -11,6 +11,8 @@
 #include "streams/file_utilities.h"
 #include "ui/folder_path.h"
 
+namespace ui {
+
 namespace {
 
 bool TakeText(std::deque<std::string>& from, char* out, std::size_t capacity) {
@@ -28,7 +30,7 @@ bool TakeText(std::deque<std::string>& from, char* out, std::size_t capacity) {
 bool SeedNextDrive(SearchHost& host, int& drive) {
   while (host.QueueEmpty()) {
     if (drive >= platform::kDriveCount) return false;
-    char root[kMaxPath];
+    char root[streams::kMaxPath];
     const bool exists = host.DriveRoot(drive, root, sizeof root);
     ++drive;
     if (exists && host.IsFixedDrive(root)) host.QueueAppend(root);
@@ -36,9 +38,9 @@ bool SeedNextDrive(SearchHost& host, int& drive) {
   return true;
 }
 
-void QueueSubfolders(UpgradeSession& session, SearchHost& host) {
+void QueueSubfolders(package::UpgradeSession& session, SearchHost& host) {
   host.FillListing(session.targetFolder);
-  char entry[kMaxPath];
+  char entry[streams::kMaxPath];
   while (host.ListingTakeFirst(entry, sizeof entry)) {
     if (entry[0] == 0) return;
     // Entries are "[name]"; names beginning with "." (the folder itself,
@@ -46,7 +48,7 @@ void QueueSubfolders(UpgradeSession& session, SearchHost& host) {
     if (entry[0] != '[' || entry[1] == '.') continue;
     char* close = std::strrchr(entry, ']');
     if (close != nullptr) *close = 0;
-    char path[kMaxPath];
+    char path[streams::kMaxPath];
     if (platform::CopyText(path, session.targetFolder) && platform::AppendText(path, entry + 1))
       host.QueueAppend(path);
   }
@@ -54,11 +56,11 @@ void QueueSubfolders(UpgradeSession& session, SearchHost& host) {
 
 }  // namespace
 
-bool PlatformSearchHost::DriveRoot(int index, char* root, std::size_t capacity) {
+bool SearchHost::DriveRoot(int index, char* root, std::size_t capacity) {
   return platform::DriveRoot(index, root, static_cast<std::uint32_t>(capacity));
 }
 
-bool PlatformSearchHost::IsFixedDrive(const char* root) { return platform::IsFixedDrive(root); }
+bool SearchHost::IsFixedDrive(const char* root) { return platform::IsFixedDrive(root); }
 
 bool PlatformSearchHost::QueueEmpty() { return queue_.empty(); }
 
@@ -103,9 +105,9 @@ class SearchScope {
 
 }  // namespace
 
-int SearchFixedDrives(UpgradeSession& session, SearchHost& host) {
+int SearchFixedDrives(package::UpgradeSession& session, SearchHost& host) {
   const SearchScope scope(host);
-  const CurrentFolderKeeper keeper;
+  const streams::CurrentFolderKeeper keeper;
   int drive = 0;
   unsigned long visited = 0;
   while (SeedNextDrive(host, drive)) {
@@ -118,7 +120,7 @@ int SearchFixedDrives(UpgradeSession& session, SearchHost& host) {
         !platform::AppendText(session.targetFolder, "\\"))
       continue;
     host.Visited(++visited);
-    if (ValidateTargetFolder(session)) return 1;
+    if (package::ValidateTargetFolder(session)) return 1;
     QueueSubfolders(session, host);
   }
   return 0;
@@ -126,13 +128,15 @@ int SearchFixedDrives(UpgradeSession& session, SearchHost& host) {
 
 int FindInstalledFolder(const char* packagePath, char* folder, platform::ModuleInstance instance,
                         platform::WindowHandle owner, SearchHost& host) {
-  UpgradeSession session(instance, owner, packagePath, "C:\\");
+  package::UpgradeSession session(instance, owner, packagePath, "C:\\");
   if (!session.IsValid() || !SearchFixedDrives(session, host)) return 0;
-  char found[kMaxPath];
+  char found[streams::kMaxPath];
   if (!platform::CopyText(found, session.targetFolder)) return 0;
   TrimFolderSeparator(found);
-  char resolved[kMaxPath];
-  ResolveStoredName(found, resolved);
+  char resolved[streams::kMaxPath];
+  streams::ResolveStoredName(found, resolved);
   if (resolved[0] == 0) return 0;
-  return platform::CopyText(folder, kMaxPath, resolved) ? 1 : 0;
+  return platform::CopyText(folder, streams::kMaxPath, resolved) ? 1 : 0;
 }
+
+}  // namespace ui

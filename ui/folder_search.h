@@ -10,7 +10,11 @@
 #include "platform/handles.h"
 #include "ui/front_end.h"
 
+namespace package {
 class UpgradeSession;
+}  // namespace package
+
+namespace ui {
 
 // The drives and the two containers that the search walks with: a queue of
 // folders to visit (first in, first out) and the listing of the folder
@@ -24,9 +28,10 @@ class SearchHost {
   virtual void BeginSearch() {}
   virtual void EndSearch() {}
 
-  // The root of drive `index` (0 to 25); false when there is none.
-  virtual bool DriveRoot(int index, char* root, std::size_t capacity) = 0;
-  virtual bool IsFixedDrive(const char* root) = 0;
+  // The root of drive `index` (0 to 25); false when there is none. Both
+  // ask the platform unless a test stands in for the drives.
+  virtual bool DriveRoot(int index, char* root, std::size_t capacity);
+  virtual bool IsFixedDrive(const char* root);
   virtual bool QueueEmpty() = 0;
   virtual void QueueAppend(const char* folder) = 0;
   // The first folder, removed from the queue; false when the queue is empty.
@@ -45,8 +50,6 @@ class PlatformSearchHost : public SearchHost {
  public:
   explicit PlatformSearchHost(FrontEnd* frontEnd = nullptr) : frontEnd_(frontEnd) {}
 
-  bool DriveRoot(int index, char* root, std::size_t capacity) override;
-  bool IsFixedDrive(const char* root) override;
   bool QueueEmpty() override;
   void QueueAppend(const char* folder) override;
   bool QueueTakeFirst(char* folder, std::size_t capacity) override;
@@ -62,10 +65,12 @@ class PlatformSearchHost : public SearchHost {
 
 // 1 when a folder passed; it is then in the session's targetFolder, with its
 // trailing separator.
-int SearchFixedDrives(UpgradeSession& session, SearchHost& host);
+int SearchFixedDrives(package::UpgradeSession& session, SearchHost& host);
 
 // 1 when a folder was found and copied into `folder` (kMaxPath bytes, its
 // last component spelled as the file system stores it), else 0 with
 // `folder` unchanged.
 int FindInstalledFolder(const char* packagePath, char* folder, platform::ModuleInstance instance,
                         platform::WindowHandle owner, SearchHost& host);
+
+}  // namespace ui

@@ -5,6 +5,8 @@
 
 #include "platform/handles.h"
 
+namespace ui {
+
 // Results of a wizard page: the identifier of the button that ended it.
 constexpr int kPageBack = 300;
 constexpr int kPageNext = 301;
@@ -39,3 +41,5 @@ class FrontEnd {
   // file name, which the caller drops.
   virtual bool ChooseFolder(platform::WindowHandle owner, const char* start, char* returned) = 0;
 };
+
+}  // namespace ui

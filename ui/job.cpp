@@ -13,6 +13,8 @@
 #include "ui/startup.h"
 #include "ui/wizard.h"
 
+namespace ui {
+
 namespace {
 
 constexpr unsigned kMbIconError = 0x10;
@@ -26,7 +28,7 @@ int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine, cons
   const bool fits = PackagePathFromCommandLine(commandLine, PackagePath);
   if (fits && PackagePath[0] == 0) FindPackageBesideProgram(programPath, PackagePath);
   if (fits && PackagePath[0] == 0) {
-    char chosen[kMaxPath];
+    char chosen[streams::kMaxPath];
     if (!frontEnd.ChoosePackageFile(chosen) || !platform::CopyText(PackagePath, chosen))
       return kExitNotApplied;
   }
@@ -40,13 +42,13 @@ int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine, cons
     return kExitInvalidPackage;
   }
   frontEnd.ShowSearchNotice();
-  if (!platform::SystemFolder(SelectedFolder, kMaxPath)) SelectedFolder[0] = 0;
+  if (!platform::SystemFolder(SelectedFolder, streams::kMaxPath)) SelectedFolder[0] = 0;
   FindInstalledFolder(PackagePath, SelectedFolder, frontEnd.Instance(), frontEnd.MainWindow(),
                       search);
   frontEnd.HideSearchNotice();
   if (!ShowWizard(frontEnd)) return kExitNotApplied;
   frontEnd.UpdateMainWindow();
-  ApplyOutcome outcome;
+  apply::ApplyOutcome outcome;
   const int applied = RunUpgrade(PackagePath, SelectedFolder, frontEnd.Instance(),
                                  frontEnd.MainWindow(), &outcome, trust.Key());
   const ClosingMessage closing = ClosingMessageFor(applied, outcome);
@@ -54,3 +56,5 @@ int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine, cons
                       platform::kMbIconInformation);
   return closing.exitStatus;
 }
+
+}  // namespace ui

@@ -5,6 +5,8 @@
 
 #include "ui/front_end.h"
 
+namespace ui {
+
 class SearchHost;
 
 // Runs the job for `commandLine` (the text after the program's name) and
@@ -15,3 +17,5 @@ class SearchHost;
 // kExitPartlyApplied (closing_message.h).
 int RunJob(FrontEnd& frontEnd, SearchHost& search, const char* commandLine, const char* programPath,
            const char* builtInKey = nullptr);
+
+}  // namespace ui

@@ -12,6 +12,8 @@
 
 #include "signing/crypto.h"
 
+namespace ui {
+
 class PackageTrust {
  public:
   // `builtInKey`: the text of a public key file compiled into the program;
@@ -26,13 +28,15 @@ class PackageTrust {
   bool Admits(const char* packagePath, std::string* reason) const;
   // The key the installation checks the package it reads against; null
   // when none is trusted.
-  const Ed25519PublicKey* Key() const { return state_ == State::kKey ? &key_ : nullptr; }
+  const signing::Ed25519PublicKey* Key() const { return state_ == State::kKey ? &key_ : nullptr; }
 
  private:
   enum class State { kNone, kKey, kUnusableKey };
 
   State state_ = State::kNone;
-  Ed25519PublicKey key_{};
+  signing::Ed25519PublicKey key_{};
   // What to tell when the key cannot be used.
   std::string keyProblem_;
 };
+
+}  // namespace ui

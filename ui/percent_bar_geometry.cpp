@@ -4,6 +4,8 @@
 
 #include "platform/bounded_text.h"
 
+namespace ui {
+
 namespace {
 
 // "%d%%" into a buffer of 8: at most "-2147483648%" would not fit, so the
@@ -60,3 +62,5 @@ PercentBarLayout LayoutPercentBar(BarRect client, int textHeight, int percent) {
   FormatPercent(percent, layout.text);
   return layout;
 }
+
+}  // namespace ui

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace ui {
+
 struct BarRect {
   int left;
   int top;
@@ -33,3 +35,5 @@ PercentBarLayout LayoutPercentBar(BarRect client, int textHeight, int percent);
 // MulDiv of the system: a * b / c rounded to the nearest integer, halves away from zero, with a
 // 64-bit product; -1 when c is 0 or the result does not fit 32 bits.
 int MulDivRounded(int a, int b, int c);
+
+}  // namespace ui

@@ -4,6 +4,8 @@
 
 #include "platform/code_page.h"
 
+namespace ui {
+
 namespace {
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
@@ -51,3 +53,5 @@ std::string PrintableText(const char* text, TextLayout layout) {
 std::string ConsoleText(const std::string& text, TextLayout layout) {
   return platform::PackageTextForConsole(PrintableText(text.c_str(), layout));
 }
+
+}  // namespace ui

@@ -13,6 +13,8 @@
 
 #include <string>
 
+namespace ui {
+
 enum class TextLayout {
   kOneLine,  // a title or a name: every control byte is escaped
   kLines,    // a description or a message: line feeds and tabs are its layout
@@ -25,3 +27,5 @@ std::string PrintableText(const char* text, TextLayout layout = TextLayout::kOne
 // the system's characters (platform::PackageTextForConsole). Every human
 // output of package texts and names goes through here.
 std::string ConsoleText(const std::string& text, TextLayout layout = TextLayout::kOneLine);
+
+}  // namespace ui

@@ -10,44 +10,50 @@
 #include "package/upgrade_session.h"
 #include "signing/package_signature.h"
 
+namespace ui {
+
 namespace {
 
 // The installation's own check of the package: the digest of what it read,
 // and of the rest of the file, against the trusted key's signature.
-class SignatureCheck final : public PackageCheck {
+class SignatureCheck final : public apply::PackageCheck {
  public:
-  SignatureCheck(const Ed25519PublicKey& key, const char* packagePath)
+  SignatureCheck(const signing::Ed25519PublicKey& key, const char* packagePath)
       : key_(key), packagePath_(packagePath) {}
 
-  ByteDigest* digest() { return &digest_; }
+  streams::ByteDigest* digest() { return &digest_; }
 
-  bool Passes(UpgradeSession& session) override {
-    Sha512Value value{};
+  bool Passes(package::UpgradeSession& session) override {
+    signing::Sha512Value value{};
     return session.DigestRestOfFile() && digest_.Finish(&value) &&
-           CheckPackageDigest(key_, packagePath_.c_str(), value).verdict ==
-               SignatureVerdict::kValid;
+           signing::CheckPackageDigest(key_, packagePath_.c_str(), value).verdict ==
+               signing::SignatureVerdict::kValid;
   }
 
  private:
-  Ed25519PublicKey key_;
+  signing::Ed25519PublicKey key_;
   std::string packagePath_;
-  Sha512 digest_;
+  signing::Sha512 digest_;
 };
 
 }  // namespace
 
 int IsPackageValid(const char* path) {
-  const PackageReader reader(path);
+  const package::PackageReader reader(path);
   return reader.IsValid() ? 1 : 0;
 }
 
 int RunUpgrade(const char* packagePath, const char* folder, platform::ModuleInstance instance,
-               platform::WindowHandle owner, ApplyOutcome* outcome,
-               const Ed25519PublicKey* trustedKey) {
+               platform::WindowHandle owner, apply::ApplyOutcome* outcome,
+               const signing::Ed25519PublicKey* trustedKey) {
   std::unique_ptr<SignatureCheck> check;
   if (trustedKey != nullptr) check = std::make_unique<SignatureCheck>(*trustedKey, packagePath);
-  UpgradeSession session(instance, owner, packagePath, folder, check ? check->digest() : nullptr);
+  package::UpgradeSession session(instance, owner, packagePath, folder,
+                                  check ? check->digest() : nullptr);
   if (!session.IsValid()) return 0;
-  session.uiStrings.reset(new (std::nothrow) UiStrings(instance, kUiStringsResourceId));
-  return ApplyUpgrade(session, outcome, check.get());
+  session.uiStrings.reset(new (std::nothrow)
+                              package::UiStrings(instance, package::kUiStringsResourceId));
+  return apply::ApplyUpgrade(session, outcome, check.get());
 }
+
+}  // namespace ui

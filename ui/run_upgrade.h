@@ -5,6 +5,8 @@
 #include "platform/handles.h"
 #include "signing/crypto.h"
 
+namespace ui {
+
 // Nonzero when the file opens as a package that passes the validity test.
 int IsPackageValid(const char* path);
 
@@ -15,5 +17,7 @@ int IsPackageValid(const char* path);
 // commit happens only when that key's signature fits those bytes: a file
 // swapped after the check at start-up is never applied.
 int RunUpgrade(const char* packagePath, const char* folder, platform::ModuleInstance instance,
-               platform::WindowHandle owner, ApplyOutcome* outcome,
-               const Ed25519PublicKey* trustedKey = nullptr);
+               platform::WindowHandle owner, apply::ApplyOutcome* outcome,
+               const signing::Ed25519PublicKey* trustedKey = nullptr);
+
+}  // namespace ui

@@ -1,9 +1,13 @@
 #include "ui/shared_state.h"
 
-char PackagePath[kMaxPath];
-char SelectedFolder[kMaxPath];
+namespace ui {
+
+char PackagePath[streams::kMaxPath];
+char SelectedFolder[streams::kMaxPath];
 
 void ResetSharedState() {
   PackagePath[0] = 0;
   SelectedFolder[0] = 0;
 }
+
+}  // namespace ui

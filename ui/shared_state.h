@@ -4,10 +4,14 @@
 
 #include "streams/file_utilities.h"
 
+namespace ui {
+
 // The package's path; empty while no package is known.
-extern char PackagePath[kMaxPath];
+extern char PackagePath[streams::kMaxPath];
 // The target folder: no trailing separator except at a drive root.
-extern char SelectedFolder[kMaxPath];
+extern char SelectedFolder[streams::kMaxPath];
 
 // Empties both, as at start-up. For tests.
 void ResetSharedState();
+
+}  // namespace ui

@@ -7,6 +7,8 @@
 #include "streams/file_utilities.h"
 #include "ui/folder_path.h"
 
+namespace ui {
+
 namespace {
 
 // The position just after the last separator: where the file name begins.
@@ -19,8 +21,8 @@ std::size_t NameStart(const char* path) {
 }
 
 bool TryCandidate(const char* candidate, char* packagePath) {
-  if (!IsFile(candidate)) return false;
-  return platform::CopyText(packagePath, kMaxPath, candidate);
+  if (!streams::IsFile(candidate)) return false;
+  return platform::CopyText(packagePath, streams::kMaxPath, candidate);
 }
 
 }  // namespace
@@ -29,12 +31,12 @@ bool PackagePathFromCommandLine(const char* commandLine, char* packagePath) {
   packagePath[0] = 0;
   const std::size_t length = std::strlen(commandLine);
   if (length >= 2 && commandLine[0] == '"' && commandLine[length - 1] == '"') {
-    if (length - 2 >= kMaxPath) return false;
+    if (length - 2 >= streams::kMaxPath) return false;
     std::memcpy(packagePath, commandLine + 1, length - 2);
     packagePath[length - 2] = 0;
     return true;
   }
-  if (!platform::CopyText(packagePath, kMaxPath, commandLine)) {
+  if (!platform::CopyText(packagePath, streams::kMaxPath, commandLine)) {
     packagePath[0] = 0;
     return false;
   }
@@ -42,15 +44,15 @@ bool PackagePathFromCommandLine(const char* commandLine, char* packagePath) {
 }
 
 bool NameBesideProgram(const char* programPath, const char* extension, char* out) {
-  if (!platform::CopyText(out, kMaxPath, programPath)) return false;
+  if (!platform::CopyText(out, streams::kMaxPath, programPath)) return false;
   char* dot = std::strrchr(out + NameStart(out), '.');
   if (dot != nullptr) *dot = 0;
-  return platform::AppendText(out, kMaxPath, extension);
+  return platform::AppendText(out, streams::kMaxPath, extension);
 }
 
 void FindPackageBesideProgram(const char* programPath, char* packagePath) {
   packagePath[0] = 0;
-  char candidate[kMaxPath];
+  char candidate[streams::kMaxPath];
   if (NameBesideProgram(programPath, ".upg", candidate) && TryCandidate(candidate, packagePath)) {
     return;
   }
@@ -58,3 +60,5 @@ void FindPackageBesideProgram(const char* programPath, char* packagePath) {
   candidate[NameStart(candidate)] = 0;
   if (platform::AppendText(candidate, "default.upg")) TryCandidate(candidate, packagePath);
 }
+
+}  // namespace ui

@@ -2,6 +2,8 @@
 // program, else none (the front-end then offers its file chooser).
 #pragma once
 
+namespace ui {
+
 // The command line after the program's name. One pair of double quotes
 // around the whole of it is removed: shells and file managers quote a path
 // with blanks. False when it does not fit `packagePath` (kMaxPath bytes);
@@ -18,3 +20,5 @@ bool NameBesideProgram(const char* programPath, const char* extension, char* out
 // "default.upg" in the same folder. `packagePath` is left empty when neither
 // is a file.
 void FindPackageBesideProgram(const char* programPath, char* packagePath);
+
+}  // namespace ui

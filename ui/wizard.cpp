@@ -7,6 +7,8 @@
 #include "ui/folder_path.h"
 #include "ui/shared_state.h"
 
+namespace ui {
+
 namespace {
 
 constexpr char kCancelQuestion[] = "Are you sure you want to cancel?";
@@ -35,15 +37,15 @@ bool ConfirmCancel(FrontEnd& frontEnd, platform::WindowHandle page) {
 }
 
 bool BrowseTargetFolder(FrontEnd& frontEnd, platform::WindowHandle page) {
-  char returned[kMaxPath];
+  char returned[streams::kMaxPath];
   if (!frontEnd.ChooseFolder(page, SelectedFolder, returned)) return false;
-  char folder[kMaxPath];
+  char folder[streams::kMaxPath];
   if (!FolderFromDialogPath(returned, folder)) return false;
   return platform::CopyText(SelectedFolder, folder);
 }
 
 bool ReadPackageText(const char* packagePath, std::string* title, std::string* description) {
-  const PackageReader reader(packagePath);
+  const package::PackageReader reader(packagePath);
   if (!reader.IsValid()) return false;
   *title = reader.title.get();
   *description = reader.description.get();
@@ -51,6 +53,8 @@ bool ReadPackageText(const char* packagePath, std::string* title, std::string* d
 }
 
 int CheckSelectedFolder(FrontEnd& frontEnd, const char* packagePath, const char* folder) {
-  UpgradeSession session(frontEnd.Instance(), frontEnd.MainWindow(), packagePath, folder);
-  return session.IsValid() && ValidateTargetFolder(session) ? 1 : 0;
+  package::UpgradeSession session(frontEnd.Instance(), frontEnd.MainWindow(), packagePath, folder);
+  return session.IsValid() && package::ValidateTargetFolder(session) ? 1 : 0;
 }
+
+}  // namespace ui

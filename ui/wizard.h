@@ -9,6 +9,8 @@
 #include "platform/handles.h"
 #include "ui/front_end.h"
 
+namespace ui {
+
 // 1 when the user left the last page with Next, 0 after a confirmed Cancel.
 int ShowWizard(FrontEnd& frontEnd);
 
@@ -24,3 +26,5 @@ bool ReadPackageText(const char* packagePath, std::string* title, std::string* d
 
 // Nonzero when `folder` holds what the package needs.
 int CheckSelectedFolder(FrontEnd& frontEnd, const char* packagePath, const char* folder);
+
+}  // namespace ui

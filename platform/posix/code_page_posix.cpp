@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "platform/ascii_case.h"
 #include "platform/code_page.h"
 
 namespace platform {
@@ -97,15 +98,6 @@ const CodePageTable& Table() {
   return table;
 }
 
-// The capital of every character, whatever the process's own locale; of
-// ASCII letters only when the C library has no Unicode locale.
-char32_t Capital(char32_t c) {
-  static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
-  if (unicode != nullptr)
-    return static_cast<char32_t>(::towupper_l(static_cast<wint_t>(c), unicode));
-  return c >= U'a' && c <= U'z' ? c - U'a' + U'A' : c;
-}
-
 }  // namespace
 
 unsigned PackageCodePage() { return SelectedCodePage(); }
@@ -146,15 +138,13 @@ bool EncodePackageText(const std::u32string& characters, std::string* text) {
   return written;
 }
 
-std::string PackageTextUpperCase(const std::string& text) {
-  std::u32string characters;
-  DecodePackageText(text, &characters);
-  std::string upper = text;
-  for (std::size_t i = 0; i < characters.size(); ++i) {
-    const auto found = Table().bytes.find(Capital(characters[i]));
-    if (found != Table().bytes.end()) upper[i] = static_cast<char>(found->second);
-  }
-  return upper;
+// Whatever the process's own locale; of ASCII letters only when the C
+// library has no Unicode locale.
+char32_t CapitalOf(char32_t c) {
+  static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+  if (unicode != nullptr)
+    return static_cast<char32_t>(::towupper_l(static_cast<wint_t>(c), unicode));
+  return AsciiCapital(c);
 }
 
 bool SystemTextToPackageText(const std::string& text, std::string* converted) {

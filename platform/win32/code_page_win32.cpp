@@ -51,17 +51,10 @@ bool EncodePackageText(const std::u32string& characters, std::string* text) {
   return written;
 }
 
-std::string PackageTextUpperCase(const std::string& text) {
-  std::u32string characters;
-  DecodePackageText(text, &characters);
-  std::string upper = text;
-  for (std::size_t i = 0; i < characters.size(); ++i) {
-    wchar_t wide = static_cast<wchar_t>(characters[i]);
-    ::CharUpperBuffW(&wide, 1);
-    std::string capital;
-    if (EncodePackageText(std::u32string(1, wide), &capital)) upper[i] = capital[0];
-  }
-  return upper;
+char32_t CapitalOf(char32_t c) {
+  wchar_t wide = static_cast<wchar_t>(c);
+  ::CharUpperBuffW(&wide, 1);
+  return wide;
 }
 
 bool SystemTextToPackageText(const std::string& text, std::string* converted) {

@@ -10,6 +10,9 @@
 #include "package/file_stamp.h"
 #include "package/upgrade_session.h"
 
+using namespace package;
+using namespace builder;
+
 int main(int argc, char** argv) {
   const bool hostile = argc == 3 && std::strcmp(argv[2], "hostile") == 0;
   if (argc != 2 && !hostile) {

@@ -21,6 +21,10 @@
 #include "package/upgrade_session.h"
 #include "streams/file_utilities.h"
 
+using namespace streams;
+using namespace package;
+using namespace builder;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -7,6 +7,8 @@
 
 #include "ui/folder_search.h"
 
+using namespace ui;
+
 class FakeDrives : public PlatformSearchHost {
  public:
   // An empty path stands for a drive that is not fixed.

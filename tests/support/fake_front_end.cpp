@@ -5,6 +5,9 @@
 #include "platform/user_interface.h"
 #include "streams/file_utilities.h"
 
+using namespace streams;
+using namespace ui;
+
 platform::ModuleInstance FakeFrontEnd::Instance() { return platform::ProgramInstance(); }
 
 bool FakeFrontEnd::ChoosePackageFile(char* path) {

@@ -11,6 +11,8 @@
 #include "tests/support/scripted_user.h"
 #include "ui/front_end.h"
 
+using namespace ui;
+
 class FakeFrontEnd final : public FrontEnd {
  public:
   // Results of RunPage in order; when they run out the page is cancelled.

@@ -4,6 +4,9 @@
 
 #include "builder/delta_writer.h"
 
+using namespace streams;
+using namespace builder;
+
 std::string WritePackage(const TempFolder& folder, const std::string& name,
                          const std::vector<std::uint8_t>& bytes) {
   const std::string path = folder.Join(name);

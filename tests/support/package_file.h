@@ -8,6 +8,8 @@
 #include "builder/package_writer.h"
 #include "tests/support/temp_folder.h"
 
+using namespace streams;
+
 // Writes `bytes` as `name` inside `folder` and returns the path.
 std::string WritePackage(const TempFolder& folder, const std::string& name,
                          const std::vector<std::uint8_t>& bytes);

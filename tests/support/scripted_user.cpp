@@ -4,6 +4,8 @@
 
 #include "apply/progress_state.h"
 
+using namespace apply;
+
 ScriptedUser::ScriptedUser() { platform::InstallUserInterface(this); }
 
 ScriptedUser::~ScriptedUser() { platform::InstallUserInterface(nullptr); }

@@ -6,6 +6,8 @@
 #include "signing/package_signature.h"
 #include "tests/support/temp_folder.h"
 
+using namespace signing;
+
 TestKey MakeTestKey() {
   TestKey key;
   EXPECT_TRUE(GenerateEd25519Key(&key.secret, &key.publicKey));

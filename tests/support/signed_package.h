@@ -5,6 +5,8 @@
 
 #include "signing/crypto.h"
 
+using namespace signing;
+
 struct TestKey {
   Ed25519SecretKey secret{};
   Ed25519PublicKey publicKey{};

@@ -9,6 +9,8 @@
 #include "platform/handles.h"
 #include "streams/kv_stream.h"
 
+using namespace streams;
+
 class UnbufferedFileStream : public TKVStream {
  public:
   UnbufferedFileStream(unsigned flags, const char* path);

@@ -13,6 +13,11 @@
 #include "package/upgrade_session.h"
 #include "tests/support/temp_folder.h"
 
+using namespace streams;
+using namespace package;
+using namespace apply;
+using namespace builder;
+
 // A date and time that no freshly written file carries: 3 Feb 2001 04:05:06.
 constexpr std::uint16_t kNewDosDate = ((2001 - 1980) << 9) | (2 << 5) | 3;
 constexpr std::uint16_t kNewDosTime = (4 << 11) | (5 << 5) | 3;

@@ -8,6 +8,8 @@
 #include "ui/win32/backdrop_paint.h"
 #include "ui/win32/progress_dialog.h"
 
+using namespace ui;
+
 namespace {
 
 constexpr COLORREF kUntouched = RGB(255, 0, 0);

@@ -2,6 +2,8 @@
 
 #include "platform/code_page.h"
 
+namespace upgtool {
+
 namespace {
 
 bool Listed(std::initializer_list<const char*> names, const std::string& name) {
@@ -18,34 +20,34 @@ std::string Arguments::Value(const char* option, const char* fallback) const {
   return found == values.end() ? fallback : found->second;
 }
 
-bool ParseArguments(int argc, char** argv, std::initializer_list<const char*> allowed,
-                    Arguments* out) {
-  return ParseArguments(argc, argv, allowed, {}, out);
-}
-
-bool ParseArguments(int argc, char** argv, std::initializer_list<const char*> allowed,
-                    std::initializer_list<const char*> withValue, Arguments* out) {
+Arguments::Arguments(int argc, char** argv, std::initializer_list<const char*> flags,
+                     std::initializer_list<const char*> withValue) {
   for (int i = 0; i < argc; ++i) {
     const std::string argument = argv[i];
     const std::string::size_type equals = argument.find('=');
     if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos &&
         Listed(withValue, argument.substr(0, equals))) {
-      out->values[argument.substr(0, equals)] = argument.substr(equals + 1);
+      values[argument.substr(0, equals)] = argument.substr(equals + 1);
       continue;
     }
     if (Listed(withValue, argument)) {
-      if (i + 1 == argc) return false;
-      out->values[argument] = argv[++i];
+      if (i + 1 == argc) {
+        parsed = false;
+        return;
+      }
+      values[argument] = argv[++i];
       continue;
     }
     if (argument.compare(0, 2, "--") != 0 || argument.size() == 2) {
-      out->operands.push_back(argument);
+      operands.push_back(argument);
       continue;
     }
-    if (!Listed(allowed, argument)) return false;
-    out->options.insert(argument);
+    if (!Listed(flags, argument)) {
+      parsed = false;
+      return;
+    }
+    options.insert(argument);
   }
-  return true;
 }
 
 bool ArgumentsInCodePage(int argc, char** argv, std::vector<std::string>* arguments,
@@ -85,3 +87,5 @@ bool ArgumentsInCodePage(int argc, char** argv, std::vector<std::string>* argume
   }
   return true;
 }
+
+}  // namespace upgtool

@@ -7,9 +7,21 @@
 #include <string>
 #include <vector>
 
+namespace upgtool {
+
 struct Arguments {
+  // Splits a command's arguments. Those starting with "--" (but "--"
+  // itself) must be one of `flags` or `withValue`; the options in
+  // `withValue` take the next argument as their value ("-o FILE", "--title
+  // TEXT"; "--title=TEXT" works too) and, given twice, the last one counts.
+  // Anything else is an operand.
+  Arguments(int argc, char** argv, std::initializer_list<const char*> flags,
+            std::initializer_list<const char*> withValue = {});
+
+  // False when an option is none of the known ones, or one that takes a
+  // value is last and has none.
+  bool parsed = true;
   std::set<std::string> options;
-  // Options that take a value, by name; given twice, the last one counts.
   std::map<std::string, std::string> values;
   std::vector<std::string> operands;
 
@@ -19,15 +31,6 @@ struct Arguments {
   std::string Value(const char* option, const char* fallback = "") const;
 };
 
-// False when an argument starting with "--" is not one of `allowed`.
-bool ParseArguments(int argc, char** argv, std::initializer_list<const char*> allowed,
-                    Arguments* out);
-// As above, and the options in `withValue` take the next argument as their
-// value ("-o FILE", "--title TEXT"; "--title=TEXT" works too). False also
-// when such an option is last and has no value.
-bool ParseArguments(int argc, char** argv, std::initializer_list<const char*> allowed,
-                    std::initializer_list<const char*> withValue, Arguments* out);
-
 // Takes "--codepage N" (or "--codepage=N"), wherever it stands, out of a
 // command's arguments and selects that code page, then writes every other
 // argument in the package code page, as Windows hands a program its
@@ -35,3 +38,5 @@ bool ParseArguments(int argc, char** argv, std::initializer_list<const char*> al
 // page that cannot be used or an argument that it cannot write.
 bool ArgumentsInCodePage(int argc, char** argv, std::vector<std::string>* arguments,
                          std::string* problem);
+
+}  // namespace upgtool

@@ -17,17 +17,17 @@
 #include "ui/printable_text.h"
 #include "ui/run_upgrade.h"
 
-namespace {
+namespace upgtool {
 
-constexpr char kUsage[] = "apply [--yes | --no] [--key KEYFILE.pub] PACKAGE FOLDER";
+namespace {
 
 // Installs the console as the engine's user interface for its lifetime.
 class InstalledConsole {
  public:
-  explicit InstalledConsole(AnswerMode mode)
+  explicit InstalledConsole(ui::AnswerMode mode)
       : console_(stdin, stdout, platform::IsTerminal(stdout), mode) {
-    const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
-    console_.SetCancelQuestion(strings.GetString(UiLine::kCancelQuestion));
+    const package::UiStrings strings(platform::ProgramInstance(), package::kUiStringsResourceId);
+    console_.SetCancelQuestion(strings.GetString(package::UiLine::kCancelQuestion));
     platform::InstallUserInterface(&console_);
   }
   ~InstalledConsole() { platform::InstallUserInterface(nullptr); }
@@ -35,48 +35,50 @@ class InstalledConsole {
   InstalledConsole& operator=(const InstalledConsole&) = delete;
 
  private:
-  ConsoleUserInterface console_;
+  ui::ConsoleUserInterface console_;
 };
 
 // Why the package cannot be applied to the folder; empty when it can.
 std::string Problem(const char* package, const char* folder) {
-  const UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
+  const package::UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
   return TargetSessionProblem(session, folder);
 }
 
 }  // namespace
 
 int RunApply(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--yes", "--no"}, {"--key"}, &arguments) ||
-      arguments.operands.size() != 2 || (arguments.Has("--yes") && arguments.Has("--no")))
-    return UsageError(kUsage);
-  const AnswerMode mode = arguments.Has("--yes")  ? AnswerMode::kAllYes
-                          : arguments.Has("--no") ? AnswerMode::kAllNo
-                                                  : AnswerMode::kAsk;
+  const Arguments arguments(argc, argv, {"--yes", "--no"}, {"--key"});
+  if (!arguments.parsed || arguments.operands.size() != 2 ||
+      (arguments.Has("--yes") && arguments.Has("--no")))
+    return UsageError(kApplyUsage);
+  const ui::AnswerMode mode = arguments.Has("--yes")  ? ui::AnswerMode::kAllYes
+                              : arguments.Has("--no") ? ui::AnswerMode::kAllNo
+                                                      : ui::AnswerMode::kAsk;
   const char* package = arguments.operands[0].c_str();
   const char* folder = arguments.operands[1].c_str();
   // As in an applicator that trusts the key: the signature before anything
   // else of the package is read, and the installation's digest before the
   // commit.
-  Ed25519PublicKey key{};
+  signing::Ed25519PublicKey key{};
   const bool signedOnly = arguments.HasValue("--key");
   if (signedOnly && !PackageSignedBy(arguments.Value("--key"), package, &key)) return 1;
   const std::string problem = Problem(package, folder);
   if (!problem.empty()) {
-    std::fprintf(stderr, "upgtool: %s\n", ConsoleText(problem).c_str());
+    std::fprintf(stderr, "upgtool: %s\n", ui::ConsoleText(problem).c_str());
     return 1;
   }
-  ApplyOutcome outcome;
+  apply::ApplyOutcome outcome;
   int applied = 0;
   {
     const InstalledConsole installed(mode);
-    applied = RunUpgrade(package, folder, platform::ProgramInstance(), nullptr, &outcome,
-                         signedOnly ? &key : nullptr);
+    applied = ui::RunUpgrade(package, folder, platform::ProgramInstance(), nullptr, &outcome,
+                             signedOnly ? &key : nullptr);
   }
-  const ClosingMessage closing = ClosingMessageFor(applied, outcome);
+  const ui::ClosingMessage closing = ui::ClosingMessageFor(applied, outcome);
   std::printf("\n%s\n%s\n", closing.caption.c_str(),
-              ConsoleText(closing.text, TextLayout::kLines).c_str());
+              ui::ConsoleText(closing.text, ui::TextLayout::kLines).c_str());
   // Never the invalid-package status: that was answered above, as 1.
   return closing.exitStatus;
 }
+
+}  // namespace upgtool

@@ -20,6 +20,8 @@
 #include "tools/upgtool/stamp_text.h"
 #include "ui/printable_text.h"
 
+namespace upgtool {
+
 namespace {
 
 constexpr char kUsage[] =
@@ -75,7 +77,7 @@ class ProgressLine {
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
 
-  void Show(const BuildProgress& progress) {
+  void Show(const builder::BuildProgress& progress) {
     const std::uint32_t now = platform::TickCount();
     if (!enabled_ || now - start_ < kProgressDelayMs || now - last_ < kProgressEveryMs) return;
     last_ = now;
@@ -84,7 +86,7 @@ class ProgressLine {
     if (name.size() > kProgressNameWidth)
       name = "..." + name.substr(name.size() - kProgressNameWidth + 3);
     std::fprintf(stderr, "\r[%zu/%zu] %-*s", progress.done + 1, progress.total,
-                 static_cast<int>(kProgressNameWidth), ConsoleText(name).c_str());
+                 static_cast<int>(kProgressNameWidth), ui::ConsoleText(name).c_str());
     std::fflush(stderr);
   }
 
@@ -99,11 +101,11 @@ class ProgressLine {
 // four bytes a character (UTF-8). Reading no more than a whole description
 // can take in that spelling, and one byte beyond, refuses an overlong one by
 // its length rather than reading it whole.
-constexpr std::size_t kDescriptionFileLimit = 4 * kPackageDescriptionCapacity + 1;
+constexpr std::size_t kDescriptionFileLimit = 4 * package::kPackageDescriptionCapacity + 1;
 
 // The description in package text; false with `problem` set.
 bool ReadDescriptionFile(const std::string& path, std::string* text, std::string* problem) {
-  TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
+  streams::TKVFStream file(platform::kOpenRead | platform::kShareRead, path.c_str());
   if (!file.IsOpen()) {
     *problem = path + ": cannot read the description file";
     return false;
@@ -123,13 +125,14 @@ bool ReadDescriptionFile(const std::string& path, std::string* text, std::string
 
 // Turns the command line into build options; false with `problem` set for
 // a value that is wrong, or with it empty for a usage error.
-bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string* problem) {
+bool ReadOptions(const Arguments& arguments, builder::BuildOptions* options, std::string* problem) {
   if (arguments.operands.size() != 2 || !arguments.HasValue("-o")) return false;
   if (arguments.HasValue("--description") && arguments.HasValue("--description-file")) return false;
   options->oldRoot = arguments.operands[0];
   options->newRoot = arguments.operands[1];
   options->compressed = !arguments.Has("--plain");
-  options->kind = arguments.Has("--extended") ? PackageKind::kExtended : PackageKind::kClassic;
+  options->kind = arguments.Has("--extended") ? package::PackageKind::kExtended
+                                              : package::PackageKind::kClassic;
   options->best = arguments.Has("--best");
   options->verifyUnchanged = arguments.Has("--verify-unchanged");
   options->strict = arguments.Has("--strict");
@@ -143,8 +146,8 @@ bool ReadOptions(const Arguments& arguments, BuildOptions* options, std::string*
   options->version = format == "17" ? 17 : 18;
   for (const char* name : {"--warning", "--error"}) {
     if (!arguments.HasValue(name)) continue;
-    Policy policy = Policy::kIgnore;
-    if (!ParsePolicy(arguments.Value(name), &policy)) {
+    package::Policy policy = package::Policy::kIgnore;
+    if (!builder::ParsePolicy(arguments.Value(name), &policy)) {
       *problem =
           std::string(name) + " " + arguments.Value(name) + ": a policy is ignore, ask or critical";
       return false;
@@ -167,19 +170,21 @@ double Ratio(std::uint64_t part, std::uint64_t whole) {
   return whole == 0 ? 0.0 : static_cast<double>(part) / static_cast<double>(whole);
 }
 
-void PrintJson(const std::string& path, const BuildOptions& options, const BuildResult& result,
-               bool written, const std::vector<std::string>& errors) {
+void PrintJson(const std::string& path, const builder::BuildOptions& options,
+               const builder::BuildResult& result, bool written,
+               const std::vector<std::string>& errors) {
   JsonWriter json;
   json.BeginObject()
       .String("package", path.c_str())
       .Bool("written", written)
       .Number("version", options.version)
       .Bool("compressed", options.compressed)
-      .Bool("extended", options.kind == PackageKind::kExtended)
+      .Bool("extended", options.kind == package::PackageKind::kExtended)
       .Bool("best", options.best)
       .Object("entries");
   for (std::size_t op = 0; op < result.entriesByOperation.size(); ++op)
-    json.Number(OperationName(static_cast<Operation>(op)), result.entriesByOperation[op]);
+    json.Number(package::OperationName(static_cast<package::Operation>(op)),
+                result.entriesByOperation[op]);
   json.EndObject()
       .Number("entryCount", static_cast<std::int64_t>(result.entries.size()))
       .Number("newBytes", static_cast<std::int64_t>(result.newBytes))
@@ -192,15 +197,17 @@ void PrintJson(const std::string& path, const BuildOptions& options, const Build
   std::printf("%s\n", json.text().c_str());
 }
 
-void PrintSummary(const std::string& path, const BuildOptions& options, const BuildResult& result,
-                  bool verified) {
-  std::printf("Package:       %s (version %u, %s, %s%s)\n", ConsoleText(path).c_str(),
-              options.version, options.kind == PackageKind::kExtended ? "extended" : "classic",
+void PrintSummary(const std::string& path, const builder::BuildOptions& options,
+                  const builder::BuildResult& result, bool verified) {
+  std::printf("Package:       %s (version %u, %s, %s%s)\n", ui::ConsoleText(path).c_str(),
+              options.version,
+              options.kind == package::PackageKind::kExtended ? "extended" : "classic",
               options.compressed ? "compressed" : "plain", options.best ? ", --best" : "");
-  std::printf("Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
-              result.entries.size(), result.EntriesOf(Operation::kAdd),
-              result.EntriesOf(Operation::kUpdate), result.EntriesOf(Operation::kReplace),
-              result.EntriesOf(Operation::kVerify), result.EntriesOf(Operation::kRemove));
+  std::printf(
+      "Entries:       %zu (%u Add, %u Update, %u Replace, %u Verify, %u Remove)\n",
+      result.entries.size(), result.EntriesOf(package::Operation::kAdd),
+      result.EntriesOf(package::Operation::kUpdate), result.EntriesOf(package::Operation::kReplace),
+      result.EntriesOf(package::Operation::kVerify), result.EntriesOf(package::Operation::kRemove));
   std::printf(
       "New data:      %llu bytes written by the package, %llu of them carried as literal bytes\n",
       static_cast<unsigned long long>(result.newBytes),
@@ -219,60 +226,61 @@ int RunBuild(int argc, char** argv) {
     std::printf("%s", kHelp);
     return 0;
   }
-  Arguments arguments;
-  if (!ParseArguments(argc, argv,
-                      {"--plain", "--extended", "--best", "--verify-unchanged", "--no-verify",
-                       "--strict", "--json"},
-                      {"-o", "--title", "--description", "--description-file", "--format",
-                       "--warning", "--error", "--policies", "--time-zone", "--sign"},
-                      &arguments))
-    return UsageError(kUsage);
-  BuildOptions options;
+  const Arguments arguments(argc, argv,
+                            {"--plain", "--extended", "--best", "--verify-unchanged", "--no-verify",
+                             "--strict", "--json"},
+                            {"-o", "--title", "--description", "--description-file", "--format",
+                             "--warning", "--error", "--policies", "--time-zone", "--sign"});
+  if (!arguments.parsed) return UsageError(kUsage);
+  builder::BuildOptions options;
   std::string problem;
   if (!ReadOptions(arguments, &options, &problem)) {
     if (problem.empty()) return UsageError(kUsage);
-    std::fprintf(stderr, "upgtool: %s\n", ConsoleText(problem).c_str());
+    std::fprintf(stderr, "upgtool: %s\n", ui::ConsoleText(problem).c_str());
     return 2;
   }
   const std::string path = arguments.Value("-o");
   const bool verify = !arguments.Has("--no-verify");
   // The key is read before the build, so that a wrong key file costs no time.
   const bool sign = arguments.HasValue("--sign");
-  Ed25519SecretKey secret{};
-  Ed25519PublicKey publicKey{};
-  if (sign &&
-      !ReadSecretKeyFile(arguments.Value("--sign").c_str(), &secret, &publicKey, &problem)) {
+  signing::Ed25519SecretKey secret{};
+  signing::Ed25519PublicKey publicKey{};
+  if (sign && !signing::ReadSecretKeyFile(arguments.Value("--sign").c_str(), &secret, &publicKey,
+                                          &problem)) {
     std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
     return 2;
   }
-  BuildResult result;
+  builder::BuildResult result;
   {
     ProgressLine line;
-    result = BuildPackage(options, [&line](const BuildProgress& progress) { line.Show(progress); });
+    result = builder::BuildPackage(
+        options, [&line](const builder::BuildProgress& progress) { line.Show(progress); });
   }
   std::vector<std::string> errors = result.errors;
   if (errors.empty()) {
-    const std::string failure = WriteBuiltPackage(options, result, path, verify);
+    const std::string failure = builder::WriteBuiltPackage(options, result, path, verify);
     if (!failure.empty()) errors.push_back(failure);
   }
   // A package that was written but could not be signed stays: it is what
   // was asked for, and the error says that its signature is missing.
   const bool written = errors.empty();
   std::string signFailure;
-  if (written && sign && !SignPackageFile(secret, publicKey, path.c_str(), &signFailure))
+  if (written && sign && !signing::SignPackageFile(secret, publicKey, path.c_str(), &signFailure))
     errors.push_back("the package was written but not signed: " + signFailure);
   for (const std::string& warning : result.warnings)
-    std::fprintf(stderr, "upgtool: warning: %s\n", ConsoleText(warning).c_str());
+    std::fprintf(stderr, "upgtool: warning: %s\n", ui::ConsoleText(warning).c_str());
   for (const std::string& error : errors)
-    std::fprintf(stderr, "upgtool: error: %s\n", ConsoleText(error).c_str());
+    std::fprintf(stderr, "upgtool: error: %s\n", ui::ConsoleText(error).c_str());
   if (!written) std::fprintf(stderr, "upgtool: no package written\n");
   if (arguments.Has("--json")) {
     PrintJson(path, options, result, written, errors);
   } else if (written) {
     PrintSummary(path, options, result, verify);
     if (sign && signFailure.empty())
-      std::printf("Signature:     %s (key %s)\n", SignaturePathFor(path.c_str()).c_str(),
-                  KeyIdText(KeyIdOf(publicKey)).c_str());
+      std::printf("Signature:     %s (key %s)\n", signing::SignaturePathFor(path.c_str()).c_str(),
+                  signing::KeyIdText(signing::KeyIdOf(publicKey)).c_str());
   }
   return errors.empty() ? 0 : 1;
 }
+
+}  // namespace upgtool

@@ -13,9 +13,9 @@
 #include "tools/upgtool/target_session.h"
 #include "ui/printable_text.h"
 
-namespace {
+namespace upgtool {
 
-constexpr char kUsage[] = "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER";
+namespace {
 
 // What check says of an interrupted commit: a word for JSON and, for
 // people, whose it is and what the next apply does with it.
@@ -24,16 +24,16 @@ struct InterruptedReport {
   const char* text;
 };
 
-InterruptedReport Report(InterruptedCommit interrupted) {
+InterruptedReport Report(apply::InterruptedCommit interrupted) {
   switch (interrupted) {
-    case InterruptedCommit::kOfThisPackage:
+    case apply::InterruptedCommit::kOfThisPackage:
       return {"this package", "by this package; applying it finishes the upgrade"};
-    case InterruptedCommit::kOfAnotherPackage:
+    case apply::InterruptedCommit::kOfAnotherPackage:
       return {"another package", "by another package; the next apply finishes or undoes it first"};
-    case InterruptedCommit::kUnreadable:
+    case apply::InterruptedCommit::kUnreadable:
       return {"unreadable",
               "its journal cannot be read; the next apply keeps everything and stops"};
-    case InterruptedCommit::kNone:
+    case apply::InterruptedCommit::kNone:
       break;
   }
   return {"none", ""};
@@ -42,26 +42,24 @@ InterruptedReport Report(InterruptedCommit interrupted) {
 }  // namespace
 
 int RunCheck(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--json"}, {"--key"}, &arguments) ||
-      arguments.operands.size() != 2)
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {"--json"}, {"--key"});
+  if (!arguments.parsed || arguments.operands.size() != 2) return UsageError(kCheckUsage);
   const char* package = arguments.operands[0].c_str();
   const char* folder = arguments.operands[1].c_str();
-  Ed25519PublicKey key{};
+  signing::Ed25519PublicKey key{};
   if (arguments.HasValue("--key") && !PackageSignedBy(arguments.Value("--key"), package, &key))
     return 1;
-  UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
+  package::UpgradeSession session(platform::ProgramInstance(), nullptr, package, folder);
   const std::string problem = TargetSessionProblem(session, folder);
   if (!problem.empty()) {
-    std::fprintf(stderr, "upgtool: %s\n", ConsoleText(problem).c_str());
+    std::fprintf(stderr, "upgtool: %s\n", ui::ConsoleText(problem).c_str());
     return 1;
   }
-  FolderCheckCounts counts;
-  const bool valid = ValidateTargetFolder(session, &counts);
+  package::FolderCheckCounts counts;
+  const bool valid = package::ValidateTargetFolder(session, &counts);
   // An upgrade stopped half way through putting its files in place: the
   // counts above judge a folder that the next apply will change first.
-  const InterruptedCommit interrupted = FindInterruptedCommit(session);
+  const apply::InterruptedCommit interrupted = apply::FindInterruptedCommit(session);
   const InterruptedReport report = Report(interrupted);
   if (arguments.Has("--json")) {
     JsonWriter json;
@@ -76,19 +74,21 @@ int RunCheck(int argc, char** argv) {
         .EndObject();
     std::printf("%s\n", json.text().c_str());
   } else {
-    std::printf("Folder:      %s\n", ConsoleText(folder).c_str());
+    std::printf("Folder:      %s\n", ui::ConsoleText(folder).c_str());
     std::printf("Verdict:     %s\n", valid ? "valid" : "not valid");
     std::printf("Matched:     %d\n", counts.matched);
     std::printf("Mismatched:  %d\n", counts.mismatched);
     if (counts.criticalEntry >= 0) {
       const std::string name = session.entries[counts.criticalEntry]->fileName;
       std::printf("Stopped at:  entry %d, %s (critical)\n", counts.criticalEntry,
-                  ConsoleText(name).c_str());
+                  ui::ConsoleText(name).c_str());
     }
-    if (interrupted != InterruptedCommit::kNone) {
+    if (interrupted != apply::InterruptedCommit::kNone) {
       std::printf("Interrupted: an upgrade stopped while putting its files in place, %s\n",
                   report.text);
     }
   }
   return valid ? 0 : 1;
 }
+
+}  // namespace upgtool

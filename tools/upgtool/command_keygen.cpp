@@ -8,31 +8,28 @@
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 
-namespace {
-
-constexpr char kUsage[] = "keygen -o KEYFILE";
-
-}  // namespace
+namespace upgtool {
 
 int RunKeygen(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {}, {"-o"}, &arguments) || !arguments.operands.empty() ||
-      !arguments.HasValue("-o"))
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {}, {"-o"});
+  if (!arguments.parsed || !arguments.operands.empty() || !arguments.HasValue("-o"))
+    return UsageError(kKeygenUsage);
   const std::string path = arguments.Value("-o");
-  Ed25519SecretKey secret{};
-  Ed25519PublicKey publicKey{};
+  signing::Ed25519SecretKey secret{};
+  signing::Ed25519PublicKey publicKey{};
   std::string problem;
-  if (!GenerateEd25519Key(&secret, &publicKey)) {
+  if (!signing::GenerateEd25519Key(&secret, &publicKey)) {
     std::fprintf(stderr, "upgtool: no key could be made\n");
     return 1;
   }
-  if (!WriteKeyFiles(path.c_str(), secret, publicKey, &problem)) {
+  if (!signing::WriteKeyFiles(path.c_str(), secret, publicKey, &problem)) {
     std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
     return 1;
   }
   std::printf("Secret key:  %s (keep it to yourself)\n", path.c_str());
   std::printf("Public key:  %s.pub\n", path.c_str());
-  std::printf("Key id:      %s\n", KeyIdText(KeyIdOf(publicKey)).c_str());
+  std::printf("Key id:      %s\n", signing::KeyIdText(signing::KeyIdOf(publicKey)).c_str());
   return 0;
 }
+
+}  // namespace upgtool

@@ -8,28 +8,25 @@
 #include "tools/upgtool/arguments.h"
 #include "tools/upgtool/commands.h"
 
-namespace {
-
-constexpr char kUsage[] = "sign --key KEYFILE PACKAGE";
-
-}  // namespace
+namespace upgtool {
 
 int RunSign(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {}, {"--key"}, &arguments) || arguments.operands.size() != 1 ||
-      !arguments.HasValue("--key"))
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {}, {"--key"});
+  if (!arguments.parsed || arguments.operands.size() != 1 || !arguments.HasValue("--key"))
+    return UsageError(kSignUsage);
   const std::string keyFile = arguments.Value("--key");
   const char* package = arguments.operands[0].c_str();
-  Ed25519SecretKey secret{};
-  Ed25519PublicKey publicKey{};
+  signing::Ed25519SecretKey secret{};
+  signing::Ed25519PublicKey publicKey{};
   std::string problem;
-  if (!ReadSecretKeyFile(keyFile.c_str(), &secret, &publicKey, &problem) ||
-      !SignPackageFile(secret, publicKey, package, &problem)) {
+  if (!signing::ReadSecretKeyFile(keyFile.c_str(), &secret, &publicKey, &problem) ||
+      !signing::SignPackageFile(secret, publicKey, package, &problem)) {
     std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
     return 1;
   }
-  std::printf("Signature:   %s (key %s)\n", SignaturePathFor(package).c_str(),
-              KeyIdText(KeyIdOf(publicKey)).c_str());
+  std::printf("Signature:   %s (key %s)\n", signing::SignaturePathFor(package).c_str(),
+              signing::KeyIdText(signing::KeyIdOf(publicKey)).c_str());
   return 0;
 }
+
+}  // namespace upgtool

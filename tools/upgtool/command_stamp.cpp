@@ -10,17 +10,11 @@
 #include "tools/upgtool/stamp_text.h"
 #include "ui/printable_text.h"
 
-namespace {
-
-constexpr char kUsage[] = "stamp [--json] [--time-zone ZONE] FILE...";
-
-}  // namespace
+namespace upgtool {
 
 int RunStamp(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {"--json"}, {"--time-zone"}, &arguments) ||
-      arguments.operands.empty())
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {"--json"}, {"--time-zone"});
+  if (!arguments.parsed || arguments.operands.empty()) return UsageError(kStampUsage);
   std::string problem;
   if (arguments.HasValue("--time-zone") &&
       !platform::SelectTimeZone(arguments.Value("--time-zone"), &problem)) {
@@ -32,26 +26,22 @@ int RunStamp(int argc, char** argv) {
   json.BeginObject().BeginArray("files");
   int result = 0;
   for (const std::string& path : arguments.operands) {
-    FileStamp stamp;
-    const bool ok = ComputeFileStamp(path.c_str(), stamp);
+    streams::FileStamp stamp;
+    const bool ok = package::ComputeFileStamp(path.c_str(), stamp);
     if (!ok) result = 1;
     if (asJson) {
-      json.BeginObject()
-          .String("path", path.c_str())
-          .Bool("ok", ok)
-          .Number("dosTime", stamp.dosTime)
-          .Number("dosDate", stamp.dosDate)
-          .Number("size", stamp.size)
-          .Number("checksum", stamp.checksum)
+      WriteStampFields(json.BeginObject().String("path", path.c_str()).Bool("ok", ok), stamp)
           .EndObject();
     } else if (ok) {
-      std::printf("%s: %s\n", ConsoleText(path).c_str(), StampText(stamp).c_str());
+      std::printf("%s: %s\n", ui::ConsoleText(path).c_str(), StampText(stamp).c_str());
     } else {
       std::printf(
           "%s: cannot be stamped (missing, locked, unreadable or dated outside 1980-2107)\n",
-          ConsoleText(path).c_str());
+          ui::ConsoleText(path).c_str());
     }
   }
   if (asJson) std::printf("%s\n", json.EndArray().EndObject().text().c_str());
   return result;
 }
+
+}  // namespace upgtool

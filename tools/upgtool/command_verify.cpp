@@ -7,20 +7,18 @@
 #include "tools/upgtool/commands.h"
 #include "tools/upgtool/signature_option.h"
 
-namespace {
-
-constexpr char kUsage[] = "verify --key KEYFILE.pub PACKAGE";
-
-}  // namespace
+namespace upgtool {
 
 int RunVerify(int argc, char** argv) {
-  Arguments arguments;
-  if (!ParseArguments(argc, argv, {}, {"--key"}, &arguments) || arguments.operands.size() != 1 ||
-      !arguments.HasValue("--key"))
-    return UsageError(kUsage);
+  const Arguments arguments(argc, argv, {}, {"--key"});
+  if (!arguments.parsed || arguments.operands.size() != 1 || !arguments.HasValue("--key"))
+    return UsageError(kVerifyUsage);
   const char* package = arguments.operands[0].c_str();
-  Ed25519PublicKey key{};
+  signing::Ed25519PublicKey key{};
   if (!PackageSignedBy(arguments.Value("--key"), package, &key)) return 1;
-  std::printf("%s: valid signature by key %s\n", package, KeyIdText(KeyIdOf(key)).c_str());
+  std::printf("%s: valid signature by key %s\n", package,
+              signing::KeyIdText(signing::KeyIdOf(key)).c_str());
   return 0;
 }
+
+}  // namespace upgtool

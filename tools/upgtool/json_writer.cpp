@@ -4,6 +4,8 @@
 
 #include "platform/code_page.h"
 
+namespace upgtool {
+
 void JsonWriter::Separate() {
   if (needComma_) text_ += ',';
   needComma_ = false;
@@ -30,33 +32,38 @@ void JsonWriter::Quoted(const char* text) {
   text_ += '"';
 }
 
-JsonWriter& JsonWriter::BeginObject() {
-  Separate();
-  text_ += '{';
-  return *this;
-}
-
-JsonWriter& JsonWriter::EndObject() {
-  text_ += '}';
-  needComma_ = true;
-  return *this;
-}
-
-JsonWriter& JsonWriter::BeginArray(const char* key) {
+JsonWriter& JsonWriter::Open(const char* key, char bracket) {
   if (key != nullptr) {
     Key(key);
   } else {
     Separate();
   }
-  text_ += '[';
+  text_ += bracket;
   return *this;
 }
 
-JsonWriter& JsonWriter::EndArray() {
-  text_ += ']';
+JsonWriter& JsonWriter::Close(char bracket) {
+  text_ += bracket;
   needComma_ = true;
   return *this;
 }
+
+JsonWriter& JsonWriter::Member(const char* key, const std::string& text) {
+  Key(key);
+  text_ += text;
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::BeginObject() { return Open(nullptr, '{'); }
+
+JsonWriter& JsonWriter::EndObject() { return Close('}'); }
+
+JsonWriter& JsonWriter::BeginArray(const char* key) { return Open(key, '['); }
+
+JsonWriter& JsonWriter::EndArray() { return Close(']'); }
+
+JsonWriter& JsonWriter::Object(const char* key) { return Open(key, '{'); }
 
 JsonWriter& JsonWriter::Key(const char* key) {
   Separate();
@@ -73,26 +80,17 @@ JsonWriter& JsonWriter::String(const char* key, const char* value) {
 }
 
 JsonWriter& JsonWriter::Number(const char* key, std::int64_t value) {
-  Key(key);
-  text_ += std::to_string(value);
-  needComma_ = true;
-  return *this;
+  return Member(key, std::to_string(value));
 }
 
 JsonWriter& JsonWriter::Bool(const char* key, bool value) {
-  Key(key);
-  text_ += value ? "true" : "false";
-  needComma_ = true;
-  return *this;
+  return Member(key, value ? "true" : "false");
 }
 
 JsonWriter& JsonWriter::Decimal(const char* key, double value, int decimals) {
-  Key(key);
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  text_ += text;
-  needComma_ = true;
-  return *this;
+  return Member(key, text);
 }
 
 JsonWriter& JsonWriter::Strings(const char* key, const std::vector<std::string>& values) {
@@ -105,8 +103,4 @@ JsonWriter& JsonWriter::Strings(const char* key, const std::vector<std::string>&
   return EndArray();
 }
 
-JsonWriter& JsonWriter::Object(const char* key) {
-  Key(key);
-  text_ += '{';
-  return *this;
-}
+}  // namespace upgtool

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace upgtool {
+
 class JsonWriter {
  public:
   JsonWriter& BeginObject();
@@ -29,7 +31,14 @@ class JsonWriter {
  private:
   void Separate();
   void Quoted(const char* text);
+  // `bracket` opens a value, under `key` unless it is null.
+  JsonWriter& Open(const char* key, char bracket);
+  JsonWriter& Close(char bracket);
+  // A member whose value is `text` as it stands.
+  JsonWriter& Member(const char* key, const std::string& text);
 
   std::string text_;
   bool needComma_ = false;
 };
+
+}  // namespace upgtool

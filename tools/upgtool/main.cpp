@@ -13,20 +13,21 @@ namespace {
 
 constexpr char kVersion[] = "upgtool 3.0";
 
-const Command kCommands[] = {
-    {"build", RunBuild, "build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE (options: build --help)"},
-    {"list", RunList, "list [--json] PACKAGE"},
-    {"stamp", RunStamp, "stamp [--json] [--time-zone ZONE] FILE..."},
-    {"check", RunCheck, "check [--json] [--key KEYFILE.pub] PACKAGE FOLDER"},
-    {"apply", RunApply, "apply [--yes | --no] [--key KEYFILE.pub] PACKAGE FOLDER"},
-    {"keygen", RunKeygen, "keygen -o KEYFILE"},
-    {"sign", RunSign, "sign --key KEYFILE PACKAGE"},
-    {"verify", RunVerify, "verify --key KEYFILE.pub PACKAGE"},
+const upgtool::Command kCommands[] = {
+    {"build", upgtool::RunBuild,
+     "build [options] OLD_FOLDER NEW_FOLDER -o PACKAGE (options: build --help)"},
+    {"list", upgtool::RunList, upgtool::kListUsage},
+    {"stamp", upgtool::RunStamp, upgtool::kStampUsage},
+    {"check", upgtool::RunCheck, upgtool::kCheckUsage},
+    {"apply", upgtool::RunApply, upgtool::kApplyUsage},
+    {"keygen", upgtool::RunKeygen, upgtool::kKeygenUsage},
+    {"sign", upgtool::RunSign, upgtool::kSignUsage},
+    {"verify", upgtool::RunVerify, upgtool::kVerifyUsage},
 };
 
 void PrintHelp() {
   std::printf("%s: build and inspect upgrade packages\n\nusage:\n", kVersion);
-  for (const Command& command : kCommands) std::printf("  upgtool %s\n", command.usage);
+  for (const upgtool::Command& command : kCommands) std::printf("  upgtool %s\n", command.usage);
   std::printf("  upgtool --help\n  upgtool --version\n\n");
   std::printf(
       "Every command takes --codepage N: the Windows code page of package texts\n"
@@ -46,11 +47,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc >= 2) {
-    for (const Command& command : kCommands) {
+    for (const upgtool::Command& command : kCommands) {
       if (std::strcmp(argv[1], command.name) != 0) continue;
       std::vector<std::string> arguments;
       std::string problem;
-      if (!ArgumentsInCodePage(argc - 2, argv + 2, &arguments, &problem)) {
+      if (!upgtool::ArgumentsInCodePage(argc - 2, argv + 2, &arguments, &problem)) {
         std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
         return 2;
       }

@@ -5,5 +5,9 @@
 
 #include "package/upgrade_session.h"
 
+namespace upgtool {
+
 // Empty when the package can be used.
-std::string PackageProblemText(const UpgradeSession& session);
+std::string PackageProblemText(const package::UpgradeSession& session);
+
+}  // namespace upgtool

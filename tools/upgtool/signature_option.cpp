@@ -5,28 +5,33 @@
 #include "signing/key_files.h"
 #include "signing/package_signature.h"
 
-bool PackageSignedBy(const std::string& keyFile, const char* package, Ed25519PublicKey* key) {
+namespace upgtool {
+
+bool PackageSignedBy(const std::string& keyFile, const char* package,
+                     signing::Ed25519PublicKey* key) {
   std::string problem;
-  if (!ReadPublicKeyFile(keyFile.c_str(), key, &problem)) {
+  if (!signing::ReadPublicKeyFile(keyFile.c_str(), key, &problem)) {
     std::fprintf(stderr, "upgtool: %s\n", problem.c_str());
     return false;
   }
-  const SignatureReport report = CheckPackageFile(*key, package);
-  if (report.verdict == SignatureVerdict::kValid) return true;
+  const signing::SignatureReport report = signing::CheckPackageFile(*key, package);
+  if (report.verdict == signing::SignatureVerdict::kValid) return true;
   std::fprintf(stderr, "upgtool: %s: %s\n", package,
-               SignatureProblemText(report, *key, package).c_str());
+               signing::SignatureProblemText(report, *key, package).c_str());
   return false;
 }
 
 SignatureSummary SummarizeSignature(const char* package) {
-  PackageSignature signature;
-  switch (ReadSignatureFile(package, &signature)) {
-    case SignatureFileState::kMissing:
+  signing::PackageSignature signature;
+  switch (signing::ReadSignatureFile(package, &signature)) {
+    case signing::SignatureFileState::kMissing:
       return {"none", ""};
-    case SignatureFileState::kDamaged:
+    case signing::SignatureFileState::kDamaged:
       return {"damaged", ""};
-    case SignatureFileState::kPresent:
+    case signing::SignatureFileState::kPresent:
       break;
   }
-  return {"present", KeyIdText(signature.keyId)};
+  return {"present", signing::KeyIdText(signature.keyId)};
 }
+
+}  // namespace upgtool

@@ -7,10 +7,13 @@
 #include "signing/crypto.h"
 #include "tools/upgtool/arguments.h"
 
+namespace upgtool {
+
 // The rule of an applicator that trusts the key in `keyFile`: true when the
 // package carries that key's signature of its present bytes; otherwise the
 // reason goes to standard error and the result is false.
-bool PackageSignedBy(const std::string& keyFile, const char* package, Ed25519PublicKey* key);
+bool PackageSignedBy(const std::string& keyFile, const char* package,
+                     signing::Ed25519PublicKey* key);
 
 // The signature beside a package as list shows it: its state ("none",
 // "damaged" or "present") and, when present, the id of the key that made it.
@@ -19,3 +22,5 @@ struct SignatureSummary {
   std::string keyId;
 };
 SignatureSummary SummarizeSignature(const char* package);
+
+}  // namespace upgtool

@@ -4,6 +4,8 @@
 
 #include "tools/upgtool/json_writer.h"
 
+namespace upgtool {
+
 std::string DosDateTimeText(std::uint16_t dosDate, std::uint16_t dosTime) {
   char text[32];
   std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1980u + (dosDate >> 9),
@@ -12,18 +14,22 @@ std::string DosDateTimeText(std::uint16_t dosDate, std::uint16_t dosTime) {
   return text;
 }
 
-std::string StampText(const FileStamp& stamp) {
+std::string StampText(const streams::FileStamp& stamp) {
   char text[64];
   std::snprintf(text, sizeof text, ", %lu bytes, checksum 0x%04X",
                 static_cast<unsigned long>(stamp.size), stamp.checksum);
   return DosDateTimeText(stamp.dosDate, stamp.dosTime) + text;
 }
 
-void WriteStampJson(JsonWriter& json, const char* key, const FileStamp& stamp) {
-  json.Object(key)
-      .Number("dosTime", stamp.dosTime)
+JsonWriter& WriteStampFields(JsonWriter& json, const streams::FileStamp& stamp) {
+  return json.Number("dosTime", stamp.dosTime)
       .Number("dosDate", stamp.dosDate)
       .Number("size", stamp.size)
-      .Number("checksum", stamp.checksum)
-      .EndObject();
+      .Number("checksum", stamp.checksum);
 }
+
+void WriteStampJson(JsonWriter& json, const char* key, const streams::FileStamp& stamp) {
+  WriteStampFields(json.Object(key), stamp).EndObject();
+}
+
+}  // namespace upgtool

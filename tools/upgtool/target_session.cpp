@@ -3,10 +3,12 @@
 #include "platform/file_system.h"
 #include "tools/upgtool/package_problem.h"
 
-std::string TargetSessionProblem(const UpgradeSession& session, const char* folder) {
+namespace upgtool {
+
+std::string TargetSessionProblem(const package::UpgradeSession& session, const char* folder) {
   const std::string problem = PackageProblemText(session);
   if (!problem.empty()) return problem;
-  if (session.tableProblem == TableProblem::kFolderTooLong) {
+  if (session.tableProblem == package::TableProblem::kFolderTooLong) {
     return std::string("the path of the folder ") + folder + " is too long";
   }
   const std::uint32_t attributes = platform::Fs().GetAttributes(folder);
@@ -15,3 +17,5 @@ std::string TargetSessionProblem(const UpgradeSession& session, const char* fold
   }
   return "";
 }
+
+}  // namespace upgtool

@@ -6,6 +6,10 @@
 
 #include "package/upgrade_session.h"
 
+namespace upgtool {
+
 // Why `session`, opened on `folder`, cannot be used: the package's problem,
 // a folder that is not there or whose path is too long. Empty when it can.
-std::string TargetSessionProblem(const UpgradeSession& session, const char* folder);
+std::string TargetSessionProblem(const package::UpgradeSession& session, const char* folder);
+
+}  // namespace upgtool

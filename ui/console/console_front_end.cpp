@@ -15,6 +15,8 @@
 #include "ui/shared_state.h"
 #include "ui/wizard.h"
 
+namespace ui {
+
 namespace {
 
 constexpr char kPageCaption[] = "Upgrade Applicator";
@@ -64,8 +66,8 @@ bool ConsoleFrontEnd::ChoosePackageFile(char* path) {
     // Typed in the system's text; a path the code page cannot write names
     // no file.
     std::string typed;
-    if (platform::SystemTextToPackageText(answer, &typed) && IsFile(typed.c_str()) &&
-        platform::CopyText(path, kMaxPath, typed.c_str()))
+    if (platform::SystemTextToPackageText(answer, &typed) && streams::IsFile(typed.c_str()) &&
+        platform::CopyText(path, streams::kMaxPath, typed.c_str()))
       return true;
     std::fprintf(output_, "%s\nFile not found.\n", PrintableText(answer.c_str()).c_str());
   }
@@ -162,11 +164,13 @@ bool ConsoleFrontEnd::ChooseFolder(platform::WindowHandle, const char* start, ch
     // A folder dialog returns a file name inside the chosen folder, which
     // the caller drops.
     std::string typed;
-    if (platform::SystemTextToPackageText(answer, &typed) && IsFolder(typed.c_str()) &&
-        platform::CopyText(returned, kMaxPath, typed.c_str()) &&
-        platform::AppendText(returned, kMaxPath, "\\Target"))
+    if (platform::SystemTextToPackageText(answer, &typed) && streams::IsFolder(typed.c_str()) &&
+        platform::CopyText(returned, streams::kMaxPath, typed.c_str()) &&
+        platform::AppendText(returned, streams::kMaxPath, "\\Target"))
       return true;
     std::fprintf(output_, "%s\nThis folder does not exist.\n",
                  PrintableText(answer.c_str()).c_str());
   }
 }
+
+}  // namespace ui

@@ -10,6 +10,8 @@
 
 #include "ui/front_end.h"
 
+namespace ui {
+
 class ConsoleFrontEnd final : public FrontEnd {
  public:
   ConsoleFrontEnd(std::FILE* input, std::FILE* output, bool terminal);
@@ -37,3 +39,5 @@ class ConsoleFrontEnd final : public FrontEnd {
   std::FILE* output_;
   bool terminal_;
 };
+
+}  // namespace ui

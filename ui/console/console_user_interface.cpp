@@ -9,6 +9,8 @@
 #include "ui/percent_bar_geometry.h"
 #include "ui/printable_text.h"
 
+namespace ui {
+
 namespace {
 
 // Cells of the text bar inside its frame, and the widest status line.
@@ -106,7 +108,7 @@ std::uint32_t ConsoleUserInterface::TickCount() {
 
 void ConsoleUserInterface::PumpMessages(platform::WindowHandle) {
   lastCall_ = lastCall_ == LastCall::kTick ? LastCall::kPumpAfterTick : LastCall::kOther;
-  if (platform::TakeInterrupt()) CancelRequested = 1;
+  if (platform::TakeInterrupt()) apply::CancelRequested = 1;
 }
 
 std::string ConsoleUserInterface::StatusText() const {
@@ -189,3 +191,5 @@ int ConsoleUserInterface::ShowMessageBox(platform::WindowHandle, const char* tex
   std::fflush(output_);
   return answer;
 }
+
+}  // namespace ui

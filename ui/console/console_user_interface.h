@@ -15,6 +15,8 @@
 #include "platform/interrupt.h"
 #include "platform/user_interface.h"
 
+namespace ui {
+
 enum class AnswerMode { kAsk, kAllYes, kAllNo };
 
 class ConsoleUserInterface final : public platform::UserInterface {
@@ -70,3 +72,5 @@ class ConsoleUserInterface final : public platform::UserInterface {
   std::uint32_t lastReading_ = 0;
   int readingUses_ = 0;
 };
+
+}  // namespace ui

@@ -5,6 +5,8 @@
 #include "platform/user_interface.h"
 #include "ui/printable_text.h"
 
+namespace ui {
+
 namespace {
 
 std::string Trimmed(const std::string& line) {
@@ -47,3 +49,5 @@ int YesNoAnswer(const char* line) {
   if (answer == "n" || answer == "no") return platform::kIdNo;
   return 0;
 }
+
+}  // namespace ui

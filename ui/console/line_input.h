@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace ui {
+
 // Reads one line, its line end included when there is one. False at the end
 // of the input, when nothing was left to read.
 bool ReadLine(std::FILE* input, std::string* line);
@@ -21,3 +23,5 @@ std::string Lowered(const std::string& line);
 // kIdYes for "y" or "yes", kIdNo for "n" or "no" (any case, blanks around
 // ignored, the text read up to its first NUL), 0 for anything else.
 int YesNoAnswer(const char* line);
+
+}  // namespace ui

@@ -47,28 +47,29 @@ int main(int argc, char** argv) {
     return 2;
   }
   // Only when no file of that name exists: a package may be called anything.
-  if (commandLine == "--help" && !IsFile("--help")) {
+  if (commandLine == "--help" && !streams::IsFile("--help")) {
     PrintUsage();
     return 0;
   }
-  if (commandLine == "--version" && !IsFile("--version")) {
+  if (commandLine == "--version" && !streams::IsFile("--version")) {
     std::printf("upgapply 3.0\n");
     return 0;
   }
-  char programPath[kMaxPath];
+  char programPath[streams::kMaxPath];
   if (!platform::ProgramPath(programPath, sizeof programPath)) programPath[0] = 0;
 
   const bool terminal = platform::IsTerminal(stdout) && platform::IsTerminal(stdin);
-  ConsoleFrontEnd frontEnd(stdin, stdout, terminal);
-  ConsoleUserInterface engineUi(stdin, stdout, terminal, AnswerMode::kAsk);
-  const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
-  engineUi.SetCancelQuestion(strings.GetString(UiLine::kCancelQuestion));
+  ui::ConsoleFrontEnd frontEnd(stdin, stdout, terminal);
+  ui::ConsoleUserInterface engineUi(stdin, stdout, terminal, ui::AnswerMode::kAsk);
+  const package::UiStrings strings(platform::ProgramInstance(), package::kUiStringsResourceId);
+  engineUi.SetCancelQuestion(strings.GetString(package::UiLine::kCancelQuestion));
   platform::InstallUserInterface(&engineUi);
 
   frontEnd.PrintBanner();
-  ResetSharedState();
-  PlatformSearchHost search(&frontEnd);
-  const int status = RunJob(frontEnd, search, commandLine.c_str(), programPath, kBuiltInTrustedKey);
+  ui::ResetSharedState();
+  ui::PlatformSearchHost search(&frontEnd);
+  const int status =
+      ui::RunJob(frontEnd, search, commandLine.c_str(), programPath, signing::kBuiltInTrustedKey);
   platform::InstallUserInterface(nullptr);
   std::fflush(stdout);
   return status;

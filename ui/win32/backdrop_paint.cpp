@@ -5,6 +5,8 @@
 #include "platform/bounded_text.h"
 #include "ui/backdrop.h"
 
+namespace ui {
+
 HFONT TitleFont = nullptr;
 HFONT SideFont = nullptr;
 
@@ -85,3 +87,5 @@ void PaintBackground(HDC dc, const PAINTSTRUCT& request) {
   PaintBackdrop(dc, request.rcPaint, ::GetSystemMetrics(SM_CXSCREEN),
                 ::GetSystemMetrics(SM_CYSCREEN));
 }
+
+}  // namespace ui

@@ -4,6 +4,8 @@
 
 #include "platform/win32/windows_api.h"
 
+namespace ui {
+
 enum class AppFont { kTitle = 0, kSide = 1 };
 
 // The large italic title font, and the small one turned by 90 degrees for
@@ -20,3 +22,5 @@ void PaintBackground(HDC dc, const PAINTSTRUCT& request);
 // The same for a screen of the given size; `repaint` is the rectangle to
 // be repainted. TitleFont and SideFont must exist.
 void PaintBackdrop(HDC dc, const RECT& repaint, int screenWidth, int screenHeight);
+
+}  // namespace ui

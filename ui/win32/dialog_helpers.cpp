@@ -5,6 +5,8 @@
 
 #include "ui/dialog_geometry.h"
 
+namespace ui {
+
 HINSTANCE AppInstance = nullptr;
 HBITMAP WizardBitmap = nullptr;
 
@@ -50,3 +52,5 @@ UINT_PTR CALLBACK ExplorerCenteringHook(HWND, UINT message, WPARAM, LPARAM lPara
   CenterOnScreen(header->hwndFrom);
   return TRUE;
 }
+
+}  // namespace ui

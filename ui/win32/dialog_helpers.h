@@ -5,6 +5,8 @@
 
 #include "platform/win32/common_dialogs_api.h"
 
+namespace ui {
+
 // The program's instance: dialogs, the picture and the message table are
 // loaded from it.
 extern HINSTANCE AppInstance;
@@ -29,3 +31,5 @@ bool IsWindows4OrLater();
 // WM_INITDIALOG, the explorer style the sender of CDN_INITDONE.
 UINT_PTR CALLBACK OldStyleCenteringHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 UINT_PTR CALLBACK ExplorerCenteringHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace ui

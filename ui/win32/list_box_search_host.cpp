@@ -1,8 +1,9 @@
 #include "ui/win32/list_box_search_host.h"
 
 #include "platform/bounded_text.h"
-#include "platform/drives.h"
 #include "streams/file_utilities.h"
+
+namespace ui {
 
 namespace {
 
@@ -19,7 +20,7 @@ HWND CreateHiddenListBox(HINSTANCE instance, HWND owner) {
 bool TakeFirst(HWND list, char* text, std::size_t capacity) {
   if (list == nullptr || ::SendMessageA(list, LB_GETCOUNT, 0, 0) <= 0) return false;
   const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, 0, 0);
-  char entry[kMaxPath];
+  char entry[streams::kMaxPath];
   // A text that does not fit is given as empty rather than cut: a cut path
   // would name another folder.
   if (length < 0 || static_cast<std::size_t>(length) >= sizeof entry) {
@@ -53,12 +54,6 @@ void ListBoxSearchHost::EndSearch() {
   waitCursor_.reset();
 }
 
-bool ListBoxSearchHost::DriveRoot(int index, char* root, std::size_t capacity) {
-  return platform::DriveRoot(index, root, static_cast<std::uint32_t>(capacity));
-}
-
-bool ListBoxSearchHost::IsFixedDrive(const char* root) { return platform::IsFixedDrive(root); }
-
 bool ListBoxSearchHost::QueueEmpty() {
   return queue_ == nullptr || ::SendMessageA(queue_, LB_GETCOUNT, 0, 0) <= 0;
 }
@@ -74,7 +69,7 @@ bool ListBoxSearchHost::QueueTakeFirst(char* folder, std::size_t capacity) {
 void ListBoxSearchHost::FillListing(const char* folder) {
   if (listing_ == nullptr) return;
   ::SendMessageA(listing_, LB_RESETCONTENT, 0, 0);
-  char pattern[kMaxPath];
+  char pattern[streams::kMaxPath];
   if (!platform::CopyText(pattern, folder) || !platform::AppendText(pattern, "*.*")) return;
   ::SendMessageA(listing_, LB_DIR, kFoldersOnly, reinterpret_cast<LPARAM>(pattern));
 }
@@ -82,3 +77,5 @@ void ListBoxSearchHost::FillListing(const char* folder) {
 bool ListBoxSearchHost::ListingTakeFirst(char* entry, std::size_t capacity) {
   return TakeFirst(listing_, entry, capacity);
 }
+
+}  // namespace ui

@@ -10,6 +10,8 @@
 #include "ui/folder_search.h"
 #include "ui/win32/wait_cursor.h"
 
+namespace ui {
+
 class ListBoxSearchHost final : public SearchHost {
  public:
   // The list boxes are owned by `owner`.
@@ -20,8 +22,6 @@ class ListBoxSearchHost final : public SearchHost {
 
   void BeginSearch() override;
   void EndSearch() override;
-  bool DriveRoot(int index, char* root, std::size_t capacity) override;
-  bool IsFixedDrive(const char* root) override;
   bool QueueEmpty() override;
   void QueueAppend(const char* folder) override;
   bool QueueTakeFirst(char* folder, std::size_t capacity) override;
@@ -36,3 +36,5 @@ class ListBoxSearchHost final : public SearchHost {
   HWND listing_ = nullptr;
   std::unique_ptr<WaitCursor> waitCursor_;
 };
+
+}  // namespace ui

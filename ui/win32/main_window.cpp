@@ -12,6 +12,8 @@
 #include "ui/win32/list_box_search_host.h"
 #include "ui/win32/win32_front_end.h"
 
+namespace ui {
+
 namespace {
 
 constexpr char kClassName[] = "UpgApply32";
@@ -25,7 +27,7 @@ void RunTheJob(HWND window) {
   // The program runs one job: a second command, from wherever, is ignored.
   if (jobStarted) return;
   jobStarted = true;
-  char programPath[kMaxPath];
+  char programPath[streams::kMaxPath];
   if (!platform::ProgramPath(programPath, sizeof programPath)) programPath[0] = 0;
   {
     Win32FrontEnd frontEnd(window);
@@ -70,7 +72,7 @@ bool OpenMainWindow(HINSTANCE instance, const char* commandLine, const char* bui
 
 int JobStatus() { return jobStatus; }
 
-LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+extern "C" LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       RunTheJob(window);
@@ -84,3 +86,5 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
       return ::DefWindowProcA(window, message, wParam, lParam);
   }
 }
+
+}  // namespace ui

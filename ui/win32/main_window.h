@@ -4,6 +4,8 @@
 
 #include "platform/win32/windows_api.h"
 
+namespace ui {
+
 // Registers the class, shows the window maximised and painted, and posts
 // the start command; the job will take `commandLine` (the text after the
 // program's name) and `builtInKey` (the trusted key compiled into the
@@ -13,3 +15,5 @@ bool OpenMainWindow(HINSTANCE instance, const char* commandLine, const char* bui
 
 // The job's exit status once it has run; 1 (not applied) before.
 int JobStatus();
+
+}  // namespace ui

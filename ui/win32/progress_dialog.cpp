@@ -8,6 +8,8 @@
 #include "ui/win32/dialog_helpers.h"
 #include "ui/win32/exported_procedures.h"
 
+namespace ui {
+
 namespace {
 
 void PaintPart(HDC dc, const PercentBarLayout& layout, const BarRect& part, COLORREF background,
@@ -47,22 +49,24 @@ void DrawPercentBar(HWND dialog, int control, int percent) {
   ::ReleaseDC(bar, dc);
 }
 
-INT_PTR CALLBACK UpgProgressDlg(HWND dialog, UINT message, WPARAM, LPARAM) {
+extern "C" INT_PTR CALLBACK UpgProgressDlg(HWND dialog, UINT message, WPARAM, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      ResetProgressState();
+      apply::ResetProgressState();
       CenterOnScreen(dialog, false);
       return TRUE;
     case WM_PAINT:
       ::UpdateWindow(::GetDlgItem(dialog, IDC_PROGRESS_BAR));
-      DrawPercentBar(dialog, IDC_PROGRESS_BAR, LastPercent);
+      DrawPercentBar(dialog, IDC_PROGRESS_BAR, apply::LastPercent);
       return FALSE;
     case WM_COMMAND:
       // Cancel, Escape and the close box only ask; the engine settles the
       // request at its next poll.
-      CancelRequested = 1;
+      apply::CancelRequested = 1;
       return TRUE;
     default:
       return FALSE;
   }
 }
+
+}  // namespace ui

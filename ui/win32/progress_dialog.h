@@ -4,6 +4,8 @@
 
 #include "platform/win32/windows_api.h"
 
+namespace ui {
+
 // Draws the bar for `percent` (0 to 100) into the static control `control`
 // of `dialog`, in the dialog's font.
 void DrawPercentBar(HWND dialog, int control, int percent);
@@ -13,3 +15,5 @@ void DrawPercentBar(HWND dialog, int control, int percent);
 // black text beyond it; the outer frame and the column at the fill edge
 // are not painted.
 void PaintPercentBar(HDC dc, const RECT& client, int percent);
+
+}  // namespace ui

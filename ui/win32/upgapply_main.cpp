@@ -11,27 +11,28 @@
 #include "ui/win32/win32_user_interface.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  ResetSharedState();
-  TitleFont = CreateAppFont(AppFont::kTitle);
-  SideFont = CreateAppFont(AppFont::kSide);
-  AppInstance = instance;
-  WizardBitmap = ::LoadBitmapA(instance, "WIZARDBMP");
-  Win32UserInterface engineUi;
+  ui::ResetSharedState();
+  ui::TitleFont = ui::CreateAppFont(ui::AppFont::kTitle);
+  ui::SideFont = ui::CreateAppFont(ui::AppFont::kSide);
+  ui::AppInstance = instance;
+  ui::WizardBitmap = ::LoadBitmapA(instance, "WIZARDBMP");
+  ui::Win32UserInterface engineUi;
   platform::InstallUserInterface(&engineUi);
 
-  int status = JobStatus();
-  if (OpenMainWindow(instance, commandLine != nullptr ? commandLine : "", kBuiltInTrustedKey)) {
+  int status = ui::JobStatus();
+  if (ui::OpenMainWindow(instance, commandLine != nullptr ? commandLine : "",
+                         signing::kBuiltInTrustedKey)) {
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
       ::TranslateMessage(&message);
       ::DispatchMessageA(&message);
     }
-    status = JobStatus();
+    status = ui::JobStatus();
   }
 
   platform::InstallUserInterface(nullptr);
-  ::DeleteObject(TitleFont);
-  ::DeleteObject(SideFont);
-  if (WizardBitmap != nullptr) ::DeleteObject(WizardBitmap);
+  ::DeleteObject(ui::TitleFont);
+  ::DeleteObject(ui::SideFont);
+  if (ui::WizardBitmap != nullptr) ::DeleteObject(ui::WizardBitmap);
   return status;
 }

@@ -1,5 +1,7 @@
 #include "ui/win32/wait_cursor.h"
 
+namespace ui {
+
 WaitCursor::WaitCursor(bool show) {
   if (show) Show();
 }
@@ -18,3 +20,5 @@ void WaitCursor::Hide() {
   previous_ = nullptr;
   shown_ = false;
 }
+
+}  // namespace ui

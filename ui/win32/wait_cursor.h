@@ -3,6 +3,8 @@
 
 #include "platform/win32/windows_api.h"
 
+namespace ui {
+
 class WaitCursor {
  public:
   // Shows the hourglass at once when `show` is true.
@@ -19,3 +21,5 @@ class WaitCursor {
   HCURSOR previous_ = nullptr;
   bool shown_ = false;
 };
+
+}  // namespace ui

@@ -5,6 +5,8 @@
 #include "ui/win32/exported_procedures.h"
 #include "ui/win32/file_dialogs.h"
 
+namespace ui {
+
 // A page ends with the identifier of the button that ended it, which the
 // wizard loop reads as its result.
 static_assert(kPageBack == IDC_PAGE_BACK && kPageNext == IDC_PAGE_NEXT);
@@ -21,7 +23,7 @@ Win32FrontEnd::~Win32FrontEnd() { HideSearchNotice(); }
 platform::ModuleInstance Win32FrontEnd::Instance() { return AppInstance; }
 
 bool Win32FrontEnd::ChoosePackageFile(char* path) {
-  return ::ChoosePackageFile(mainWindow_, path) == 1;
+  return ui::ChoosePackageFile(mainWindow_, path) == 1;
 }
 
 int Win32FrontEnd::MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
@@ -58,8 +60,10 @@ bool Win32FrontEnd::ChooseFolder(platform::WindowHandle owner, const char* start
   return ShowBrowseDialog(Window(owner), start, returned) == 1;
 }
 
-INT_PTR CALLBACK UpgSearchDlg(HWND dialog, UINT message, WPARAM, LPARAM) {
+extern "C" INT_PTR CALLBACK UpgSearchDlg(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message != WM_INITDIALOG) return FALSE;
   CenterOnScreen(dialog);
   return TRUE;
 }
+
+}  // namespace ui

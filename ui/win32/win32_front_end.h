@@ -5,6 +5,8 @@
 #include "platform/win32/windows_api.h"
 #include "ui/front_end.h"
 
+namespace ui {
+
 class Win32FrontEnd final : public FrontEnd {
  public:
   explicit Win32FrontEnd(HWND mainWindow) : mainWindow_(mainWindow) {}
@@ -30,3 +32,5 @@ class Win32FrontEnd final : public FrontEnd {
   HWND mainWindow_;
   HWND searchNotice_ = nullptr;
 };
+
+}  // namespace ui

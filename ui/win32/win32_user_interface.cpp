@@ -6,6 +6,8 @@
 #include "ui/win32/exported_procedures.h"
 #include "ui/win32/progress_dialog.h"
 
+namespace ui {
+
 // The engine names the dialog's controls, its message box styles and
 // answers and its message table by the platform's portable values; the
 // dialog templates and the system know them by these.
@@ -20,7 +22,7 @@ static_assert(platform::kMbIconInformation == MB_ICONINFORMATION);
 static_assert(platform::kMbTaskModal == MB_TASKMODAL && platform::kMbButtonMask == MB_TYPEMASK);
 static_assert(platform::kIdOk == IDOK && platform::kIdCancel == IDCANCEL);
 static_assert(platform::kIdYes == IDYES && platform::kIdNo == IDNO);
-static_assert(kUiStringsResourceId == IDR_UI_STRINGS);
+static_assert(package::kUiStringsResourceId == IDR_UI_STRINGS);
 
 namespace {
 
@@ -80,7 +82,9 @@ void Win32UserInterface::PumpMessages(platform::WindowHandle dialog) {
 }
 
 void Win32UserInterface::DrawPercentBar(platform::WindowHandle dialog, int control, int percent) {
-  ::DrawPercentBar(Window(dialog), control, percent);
+  ui::DrawPercentBar(Window(dialog), control, percent);
 }
 
 std::uint32_t Win32UserInterface::TickCount() { return ::GetTickCount(); }
+
+}  // namespace ui

@@ -5,6 +5,8 @@
 
 #include "platform/user_interface.h"
 
+namespace ui {
+
 class Win32UserInterface final : public platform::UserInterface {
  public:
   platform::WindowHandle CreateProgressDialog(platform::ModuleInstance instance,
@@ -20,3 +22,5 @@ class Win32UserInterface final : public platform::UserInterface {
   void DrawPercentBar(platform::WindowHandle dialog, int control, int percent) override;
   std::uint32_t TickCount() override;
 };
+
+}  // namespace ui

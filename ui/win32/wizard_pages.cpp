@@ -10,6 +10,8 @@
 #include "ui/win32/exported_procedures.h"
 #include "ui/wizard.h"
 
+namespace ui {
+
 namespace {
 
 FrontEnd* PageFrontEnd(HWND dialog) {
@@ -61,9 +63,9 @@ int ShowPackageText(const char* packagePath, HWND titleControl, HWND description
 }
 
 void ShowFolderName(HWND dialog, int control, const char* folder) {
-  const CurrentFolderKeeper keeper;
+  const streams::CurrentFolderKeeper keeper;
   // The system may rewrite the path it is given.
-  char path[kMaxPath];
+  char path[streams::kMaxPath];
   if (!platform::CopyText(path, folder)) return;
   ::DlgDirListA(dialog, path, 0, control, 0);
 }
@@ -87,7 +89,7 @@ void DrawWizardBitmap(HWND panel) {
   ::ReleaseDC(panel, dc);
 }
 
-INT_PTR CALLBACK Confirm(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+extern "C" INT_PTR CALLBACK Confirm(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       StartPage(dialog, lParam);
@@ -102,7 +104,7 @@ INT_PTR CALLBACK Confirm(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
   }
 }
 
-INT_PTR CALLBACK Confirm1(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+extern "C" INT_PTR CALLBACK Confirm1(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_INITDIALOG) return Confirm(dialog, message, wParam, lParam);
   StartPage(dialog, lParam);
   ShowPackageText(PackagePath, ::GetDlgItem(dialog, IDC_PAGE_TITLE),
@@ -110,7 +112,7 @@ INT_PTR CALLBACK Confirm1(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
   return TRUE;
 }
 
-INT_PTR CALLBACK Confirm2(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+extern "C" INT_PTR CALLBACK Confirm2(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     StartPage(dialog, lParam);
     ShowFolderName(dialog, IDC_PAGE_FOLDER, SelectedFolder);
@@ -126,9 +128,11 @@ INT_PTR CALLBACK Confirm2(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
   return Confirm(dialog, message, wParam, lParam);
 }
 
-INT_PTR CALLBACK Confirm3(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+extern "C" INT_PTR CALLBACK Confirm3(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_INITDIALOG) return Confirm(dialog, message, wParam, lParam);
   StartPage(dialog, lParam);
   ShowFolderName(dialog, IDC_PAGE_FOLDER, SelectedFolder);
   return TRUE;
 }
+
+}  // namespace ui

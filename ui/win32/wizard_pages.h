@@ -5,6 +5,8 @@
 
 #include "platform/win32/windows_api.h"
 
+namespace ui {
+
 // Puts the package's title and description into the two controls; 1 when
 // the package could be read, else 0 with the template texts left.
 int ShowPackageText(const char* packagePath, HWND titleControl, HWND descriptionControl);
@@ -16,3 +18,5 @@ void ShowFolderName(HWND dialog, int control, const char* folder);
 
 // Paints WizardBitmap over the whole panel, stretched to its size.
 void DrawWizardBitmap(HWND panel);
+
+}  // namespace ui
