@@ -65,7 +65,7 @@ class Holder {
         break;
       }
       case Kind::kContainer:
-        EXPECT_TRUE(CompressPackage(bytes_, 9, &container_));
+        EXPECT_TRUE(builder::CompressPackage(bytes_, 9, &container_));
         stream_ = std::make_unique<TKVZLibInStream>(
             new TKVFlatRamStream(container_.data(), static_cast<std::uint32_t>(container_.size())),
             1);
