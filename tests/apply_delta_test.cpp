@@ -76,92 +76,171 @@ std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> 
   return all;
 }
 
-TEST_F(DeltaTest, BaseStaysInForceAndAbsoluteCopiesIgnoreIt) {
+// `count` bytes of `old` from `from`, each plus its byte of `differences`.
+std::vector<std::uint8_t> Added(const std::vector<std::uint8_t>& old, std::size_t from,
+                                const std::vector<std::uint8_t>& differences, std::size_t count) {
+  std::vector<std::uint8_t> sum(count);
+  for (std::size_t i = 0; i < count; ++i)
+    sum[i] = static_cast<std::uint8_t>(old[from + i] + differences[i]);
+  return sum;
+}
+
+// The stream `write` makes, ended.
+std::vector<std::uint8_t> Stream(const std::function<void(DeltaWriter&)>& write) {
+  DeltaWriter delta;
+  write(delta);
+  delta.End();
+  return delta.bytes();
+}
+
+// `count` bytes of `text`, its NUL included where the count reaches it.
+std::vector<std::uint8_t> Raw(const char* text, std::size_t count) {
+  return std::vector<std::uint8_t>(text, text + count);
+}
+
+const std::vector<std::uint8_t> kNone;
+
+// One stream (after `streamsBefore` others run the same way), with or
+// without an old file and an output: what it writes, counts and returns,
+// and where it leaves the old file and the package.
+struct Row {
+  const char* label;
+  bool extended;
+  std::vector<std::uint8_t> stream;
+  bool withOld;
+  bool withOutput;
+  std::vector<std::uint8_t> written;
+  std::uint32_t counted;
+  std::int64_t oldPosition;  // -1: not looked at
+  std::uint32_t packageLeft;
+  int cancelAtPump = 0;
+  int result = 0;
+  int streamsBefore = 0;
+};
+
+std::vector<Row> Rows(const std::vector<std::uint8_t>& old, const std::vector<std::uint8_t>& diff) {
+  const std::vector<std::uint8_t> ok = Bytes("ok");
+  std::vector<std::uint8_t> cut = Stream([&](DeltaWriter& d) { d.AddDiff8(20, diff.data(), 10); });
+  cut.resize(cut.size() - 7);
+  return {
+      {"a base stays in force and absolute copies ignore it", false, Stream([](DeltaWriter& d) {
+         d.SetBase(2);
+         d.CopyBase8(0x0010, 4);
+         d.CopyAbs8(5, 3);
+         d.CopyBase8(0, 2);
+       }),
+       true, true, Join({Slice(old, 0x20010, 4), Slice(old, 5, 3), Slice(old, 0x20000, 2)}), 9,
+       0x20002, 0},
+      {"the next stream starts with base 0", false,
+       Join({Stream([](DeltaWriter& d) { d.SetBase(2); }),
+             Stream([](DeltaWriter& d) { d.CopyBase8(0x0004, 2); })}),
+       true, true, Slice(old, 4, 2), 2, 6, 0, 0, 0, 1},
+      {"position all-ones reads where the old file stands; a copy of nothing still seeks", false,
+       Stream([](DeltaWriter& d) {
+         d.CopyAbs8(10, 3);
+         d.CopyAbs16(0xFFFFFFFFu, 2);
+         d.CopyAbs8(40, 0);
+         d.CopyAbs32(0xFFFFFFFFu, 2);
+         // Base 0xFFFF0000 plus offset 0xFFFF is the same all-ones position.
+         d.SetBase(0xFFFF);
+         d.CopyBase8(0xFFFF, 1);
+       }),
+       true, true, Join({Slice(old, 10, 5), Slice(old, 40, 3)}), 8, 43, 0},
+      {"an insert with no output consumes exactly its bytes", false,
+       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 1000); }), false, false, kNone, 1000,
+       -1, 0},
+      {"copies with no old file write nothing but count", false, Stream([](DeltaWriter& d) {
+         d.Insert8(reinterpret_cast<const std::uint8_t*>("a"), 1);
+         d.CopyAbs16(0, 300);
+       }),
+       false, true, Bytes("a"), 301, -1, 0},
+      {"copies with no output read the old file past", false,
+       Stream([](DeltaWriter& d) { d.CopyAbs16(0, 300); }), true, false, kNone, 300, 300, 0},
+      {"unknown codes, 11-13 in a classic package too, are one-byte no-ops", false,
+       Raw("\x0B\x01\x02\x41\x42\xFF", 7), false, true, Bytes("AB"), 2, -1, 0},
+      {"End alone gives an empty file and counts nothing", false, Raw("", 1), false, true, kNone, 0,
+       -1, 0},
+      {"a confirmed cancel ends after the current piece", false,
+       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 700); }), false, true,
+       Slice(diff, 0, 512), 512, -1, 700 - 512 + 1, 2, 1},
+      {"AddDiff8's byte layout", true, Raw("\x0B\x00\x42\x00\x00\x02\x01\x01", 9), true, true,
+       Added(old, 0x4200, {1, 1}, 2), 2, 0x4202, 0},
+      {"AddDiff, 8-bit count", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); }), true, true,
+       Added(old, 10, diff, 3), 3, 13, 0},
+      {"AddDiff, 16-bit count, three pieces", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 600); }), true, true,
+       Added(old, 100, diff, 600), 600, 700, 0},
+      {"AddDiff, 32-bit count", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); }), true, true,
+       Added(old, 0, diff, 300), 300, 300, 0},
+      {"AddDiff sums wrap at 256", true, Stream([](DeltaWriter& d) {
+         const std::uint8_t big[] = {0xFF, 0x80, 0x01};
+         d.AddDiff8(0, big, 3);
+       }),
+       true, true, Added(old, 0, {0xFF, 0x80, 0x01}, 3), 3, 3, 0},
+      {"AddDiff with no seek goes on where a copy left the old file; a count of 0 still seeks",
+       true, Stream([&](DeltaWriter& d) {
+         d.CopyAbs8(50, 4);
+         d.AddDiff8(0xFFFFFFFFu, diff.data(), 5);
+         d.AddDiff16(200, diff.data(), 0);
+         d.CopyAbs8(0xFFFFFFFFu, 2);
+       }),
+       true, true, Join({Slice(old, 50, 4), Added(old, 54, diff, 5), Slice(old, 200, 2)}), 11, 202,
+       0},
+      {"AddDiff with no old file reads the differences and writes nothing", true,
+       Stream([&](DeltaWriter& d) {
+         d.AddDiff16(0, diff.data(), 500);
+         d.Insert8(ok.data(), 2);
+       }),
+       false, true, ok, 502, -1, 0},
+      {"AddDiff with no output reads both streams past", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); }), true, false, kNone, 400,
+       500, 0},
+      {"AddDiff with neither reads only the package past", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); }), false, false, kNone, 200,
+       -1, 0},
+      {"AddDiff cancelled at the second piece", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 700); }), true, true,
+       Added(old, 0, diff, 512), 512, 512, 700 - 512 + 1, 2, 1},
+      {"AddDiff cut short by the end of the package writes what could be added", true, cut, true,
+       true, Added(old, 20, diff, 4), 0, -1, 0},
+  };
+}
+
+TEST_F(DeltaTest, EveryOperationWithAndWithoutOldFileAndOutput) {
   const std::vector<std::uint8_t> old = Pattern(0x20100, 9);
-  DeltaWriter delta;
-  delta.SetBase(2);
-  delta.CopyBase8(0x0010, 4);
-  delta.CopyAbs8(5, 3);
-  delta.CopyBase8(0, 2);
-  delta.End();
-  UsePackage(delta.bytes());
-  EXPECT_EQ(Run(&old), Join({Slice(old, 0x20010, 4), Slice(old, 5, 3), Slice(old, 0x20000, 2)}));
-  EXPECT_EQ(session_->bytesDone, 1u + 9u);
-}
-
-TEST_F(DeltaTest, NextStreamStartsWithBaseZero) {
-  const std::vector<std::uint8_t> old = Pattern(0x20100, 3);
-  DeltaWriter first;
-  first.SetBase(2);
-  first.End();
-  DeltaWriter second;
-  second.CopyBase8(0x0004, 2);
-  second.End();
-  UsePackage(Join({first.bytes(), second.bytes()}));
-  EXPECT_TRUE(Run(&old).empty());
-  EXPECT_EQ(Run(&old), Slice(old, 4, 2));
-}
-
-TEST_F(DeltaTest, PositionAllOnesTakesBytesFromWhereTheOldFileStands) {
-  const std::vector<std::uint8_t> old = Pattern(64, 4);
-  DeltaWriter delta;
-  delta.CopyAbs8(10, 3);
-  delta.CopyAbs16(0xFFFFFFFFu, 2);
-  // A copy of nothing still seeks, so the next unseeking copy reads there.
-  delta.CopyAbs8(40, 0);
-  delta.CopyAbs32(0xFFFFFFFFu, 2);
-  // Base 0xFFFF0000 plus offset 0xFFFF is the same all-ones position.
-  delta.SetBase(0xFFFF);
-  delta.CopyBase8(0xFFFF, 1);
-  delta.End();
-  UsePackage(delta.bytes());
-  EXPECT_EQ(Run(&old), Join({Slice(old, 10, 5), Slice(old, 40, 3)}));
-}
-
-TEST_F(DeltaTest, InsertWithoutOutputConsumesExactlyItsBytes) {
-  const std::vector<std::uint8_t> literal = Pattern(1000, 8);
-  DeltaWriter skipped;
-  skipped.Insert16(literal.data(), 1000);
-  skipped.End();
-  DeltaWriter next;
-  next.Insert8(reinterpret_cast<const std::uint8_t*>("ok"), 2);
-  next.End();
-  UsePackage(Join({skipped.bytes(), next.bytes()}));
-  EXPECT_EQ(ApplyDelta(*session_, nullptr, nullptr, 1000), 0);
-  EXPECT_EQ(session_->package->GetPosition(), skipped.bytes().size());
-  EXPECT_EQ(session_->bytesDone, 1001u);
-  EXPECT_EQ(Run(nullptr), Bytes("ok"));
-}
-
-TEST_F(DeltaTest, CopiesWithoutOldFileWriteNothingButCount) {
-  const std::vector<std::uint8_t> old = Pattern(300, 1);
-  DeltaWriter delta;
-  delta.Insert8(reinterpret_cast<const std::uint8_t*>("a"), 1);
-  delta.CopyAbs16(0, 300);
-  delta.End();
-  UsePackage(delta.bytes());
-  EXPECT_EQ(Run(nullptr), Bytes("a"));
-  EXPECT_EQ(session_->bytesDone, 302u);
-
-  // With an old file but no output the bytes are read and dropped.
-  UsePackage(delta.bytes());
-  std::vector<std::uint8_t> copy = old;
-  TKVFlatRamStream oldFile(copy.data(), 300);
-  EXPECT_EQ(ApplyDelta(*session_, &oldFile, nullptr, 301), 0);
-  EXPECT_EQ(oldFile.GetPosition(), 300u);
-}
-
-TEST_F(DeltaTest, UnknownCodesAreOneByteNoOps) {
-  UsePackage({0x0B, 0x01, 0x02, 0x41, 0x42, 0x00});
-  EXPECT_EQ(Run(nullptr), (std::vector<std::uint8_t>{0x41, 0x42}));
-  UsePackage({0xFF, 0x00});
-  EXPECT_TRUE(Run(nullptr).empty());
-}
-
-TEST_F(DeltaTest, EndAloneGivesAnEmptyFileAndCountsNothing) {
-  UsePackage({0x00});
-  EXPECT_TRUE(Run(nullptr).empty());
-  EXPECT_EQ(session_->bytesDone, 1u);
+  const std::vector<std::uint8_t> diff = Pattern(1000, 8);
+  for (const Row& row : Rows(old, diff)) {
+    SCOPED_TRACE(row.label);
+    ResetProgressState();
+    std::memcpy(session_->magic, row.extended ? kExtendedMagic : kClassicMagic,
+                sizeof session_->magic);
+    user_.cancelAtPump = row.cancelAtPump;
+    user_.pumps = 0;
+    user_.boxes.clear();
+    UsePackage(row.stream);
+    TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size()));
+    TKVFlatRamStream output(64, 4096);
+    TKVStream* from = row.withOld ? &oldFile : nullptr;
+    for (int i = 0; i < row.streamsBefore; ++i) {
+      TKVFlatRamStream ignored(64, 4096);
+      ApplyDelta(*session_, from, &ignored, kLargestSize);
+    }
+    session_->bytesDone = 1;
+    EXPECT_EQ(ApplyDelta(*session_, from, row.withOutput ? &output : nullptr, kLargestSize),
+              row.result);
+    EXPECT_EQ(std::vector<std::uint8_t>(output.data(), output.data() + output.GetSize()),
+              row.written);
+    EXPECT_EQ(session_->bytesDone, 1 + row.counted);
+    if (row.oldPosition >= 0) {
+      EXPECT_EQ(oldFile.GetPosition(), static_cast<std::uint32_t>(row.oldPosition));
+    }
+    EXPECT_EQ(packageBytes_.size() - session_->package->GetPosition(), row.packageLeft);
+    // A cancel is asked once and confirmed.
+    EXPECT_EQ(Aborted, row.result);
+    EXPECT_EQ(user_.boxes.size(), row.cancelAtPump != 0 ? 1u : 0u);
+  }
 }
 
 TEST_F(DeltaTest, PiecesOfAtMost256EachFollowedByUpdateAndPoll) {
@@ -184,153 +263,6 @@ TEST_F(DeltaTest, PiecesOfAtMost256EachFollowedByUpdateAndPoll) {
   EXPECT_EQ(events,
             (std::vector<std::string>{"update 1", "update 257", "poll 257 wrote 256", "update 513",
                                       "poll 513 wrote 512", "update 601", "poll 601 wrote 600"}));
-}
-
-TEST_F(DeltaTest, ConfirmedCancelEndsAfterTheCurrentPiece) {
-  const std::vector<std::uint8_t> literal = Pattern(700, 6);
-  DeltaWriter delta;
-  delta.Insert16(literal.data(), 700);
-  delta.End();
-  UsePackage(delta.bytes());
-  user_.cancelAtPump = 2;
-  int result = -1;
-  EXPECT_EQ(Run(nullptr, &result), Slice(literal, 0, 512));
-  EXPECT_EQ(result, 1);
-  EXPECT_EQ(Aborted, 1);
-  EXPECT_EQ(user_.boxes.size(), 1u);
-}
-
-// `count` bytes of `old` from `from`, each plus its byte of `differences`.
-std::vector<std::uint8_t> Added(const std::vector<std::uint8_t>& old, std::size_t from,
-                                const std::vector<std::uint8_t>& differences, std::size_t count) {
-  std::vector<std::uint8_t> sum(count);
-  for (std::size_t i = 0; i < count; ++i)
-    sum[i] = static_cast<std::uint8_t>(old[from + i] + differences[i]);
-  return sum;
-}
-
-// AddDiff in an extended package, every width and every way of calling,
-// each row run once; `written` is null where there is no output.
-TEST_F(DeltaTest, AddDiffInExtendedPackages) {
-  const std::vector<std::uint8_t> old = Pattern(1000, 3);
-  const std::vector<std::uint8_t> diff = Pattern(700, 9);
-  const std::vector<std::uint8_t> ok = Bytes("ok");
-  struct Case {
-    const char* name;
-    std::function<void(DeltaWriter&)> write;
-    bool withOld;
-    bool withOutput;
-    int cancelAtPump;
-    std::vector<std::uint8_t> written;
-    std::uint32_t counted;
-    // Where the old file and the package stand afterwards (package: bytes
-    // left unread).
-    std::uint32_t oldPosition;
-    std::uint32_t packageLeft;
-    int result;
-  };
-  const Case cases[] = {
-      {"8-bit count", [&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); }, true, true, 0,
-       Added(old, 10, diff, 3), 3, 13, 0, 0},
-      {"16-bit count, three pieces", [&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 600); },
-       true, true, 0, Added(old, 100, diff, 600), 600, 700, 0, 0},
-      {"32-bit count", [&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); }, true, true, 0,
-       Added(old, 0, diff, 300), 300, 300, 0, 0},
-      {"sums wrap at 256",
-       [&](DeltaWriter& d) {
-         const std::uint8_t big[] = {0xFF, 0x80, 0x01};
-         d.AddDiff8(0, big, 3);
-       },
-       true, true, 0, Added(old, 0, {0xFF, 0x80, 0x01}, 3), 3, 3, 0, 0},
-      {"no seek continues where a copy left the old file, a count of 0 still seeks",
-       [&](DeltaWriter& d) {
-         d.CopyAbs8(50, 4);
-         d.AddDiff8(0xFFFFFFFFu, diff.data(), 5);
-         d.AddDiff16(200, diff.data(), 0);
-         d.CopyAbs8(0xFFFFFFFFu, 2);
-       },
-       true, true, 0, Join({Slice(old, 50, 4), Added(old, 54, diff, 5), Slice(old, 200, 2)}), 11,
-       202, 0, 0},
-      {"no old file: the differences are read, nothing is written",
-       [&](DeltaWriter& d) {
-         d.AddDiff16(0, diff.data(), 500);
-         d.Insert8(ok.data(), 2);
-       },
-       false, true, 0, ok, 502, 0, 0, 0},
-      {"no output: both streams are read past",
-       [&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); },
-       true,
-       false,
-       0,
-       {},
-       400,
-       500,
-       0,
-       0},
-      {"neither: only the package is read past",
-       [&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); },
-       false,
-       false,
-       0,
-       {},
-       200,
-       0,
-       0,
-       0},
-      {"cancel at the second piece", [&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 700); },
-       true, true, 2, Added(old, 0, diff, 512), 512, 512, 700 - 512 + 1, 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ResetProgressState();
-    session_->bytesDone = 1;
-    std::memcpy(session_->magic, kExtendedMagic, sizeof session_->magic);
-    user_.cancelAtPump = c.cancelAtPump;
-    user_.pumps = 0;
-    DeltaWriter delta;
-    c.write(delta);
-    delta.End();
-    UsePackage(delta.bytes());
-    std::vector<std::uint8_t> oldCopy = old;
-    TKVFlatRamStream oldFile(oldCopy.data(), static_cast<std::uint32_t>(oldCopy.size()));
-    TKVFlatRamStream output(64, 4096);
-    EXPECT_EQ(ApplyDelta(*session_, c.withOld ? &oldFile : nullptr,
-                         c.withOutput ? &output : nullptr, kLargestSize),
-              c.result);
-    EXPECT_EQ(std::vector<std::uint8_t>(output.data(), output.data() + output.GetSize()),
-              c.written);
-    EXPECT_EQ(session_->bytesDone, 1 + c.counted);
-    EXPECT_EQ(oldFile.GetPosition(), c.oldPosition);
-    EXPECT_EQ(packageBytes_.size() - session_->package->GetPosition(), c.packageLeft);
-  }
-}
-
-// A stream that ends inside an AddDiff's differences: what could be added
-// is written, and the stream ends there without counting the rest.
-TEST_F(DeltaTest, AddDiffCutShortByTheEndOfThePackage) {
-  std::memcpy(session_->magic, kExtendedMagic, sizeof session_->magic);
-  const std::vector<std::uint8_t> old = Pattern(100, 3);
-  const std::vector<std::uint8_t> diff = Pattern(10, 9);
-  DeltaWriter delta;
-  delta.AddDiff8(20, diff.data(), 10);
-  std::vector<std::uint8_t> cut = delta.bytes();
-  cut.resize(cut.size() - 6);
-  UsePackage(cut);
-  int result = -1;
-  EXPECT_EQ(Run(&old, &result), Added(old, 20, diff, 4));
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(session_->bytesDone, 1u);
-}
-
-// In a classic package codes 11-13 keep their old meaning: one-byte no-ops,
-// whose would-be operands are read as operations.
-TEST_F(DeltaTest, AddDiffCodesAreNoOpsInClassicPackages) {
-  UsePackage({kOpAddDiff8, 0x01, 0x02, 0x41, 0x42, 0x00});
-  EXPECT_EQ(Run(nullptr), (std::vector<std::uint8_t>{0x41, 0x42}));
-  std::memcpy(session_->magic, kExtendedMagic, sizeof session_->magic);
-  const std::vector<std::uint8_t> old = Pattern(0x4400, 1);
-  UsePackage({kOpAddDiff8, 0x00, 0x42, 0x00, 0x00, 0x02, 0x01, 0x01, 0x00});
-  EXPECT_EQ(Run(&old), Added(old, 0x4200, {1, 1}, 2));
 }
 
 // Streams that ask for more than their entry declares or than the package

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/forwarding_file_system.h"
 #include "streams/kv_file_stream.h"
 #include "tests/support/package_file.h"
 #include "tests/support/temp_folder.h"
@@ -46,37 +47,63 @@ TEST(Checksum, WorkedValues) {
   }
 }
 
-TEST(Checksum, FullBlocksAreBigEndianWords) {
-  std::vector<std::uint8_t> bytes(1024);
-  std::uint16_t words = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
-  for (std::size_t i = 0; i < bytes.size(); i += 2)
-    words ^= static_cast<std::uint16_t>((bytes[i] << 8) | bytes[i + 1]);
-  EXPECT_EQ(FoldChecksumBlock(FoldChecksumBlock(0, bytes.data(), 512), bytes.data() + 512, 512),
-            words);
+// The checksum the rule gives over a whole file of `bytes`, byte by byte:
+// below the last incomplete block an even offset goes high, within it the
+// byte's distance from the end decides.
+std::uint16_t RuleChecksum(const std::vector<std::uint8_t>& bytes) {
+  const std::size_t size = bytes.size();
+  const std::size_t lastBlock = size / 512 * 512;
+  std::uint16_t sum = 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    const bool high = i < lastBlock ? i % 2 == 0 : (size - i) % 2 == 0;
+    sum ^= high ? static_cast<std::uint16_t>(bytes[i] << 8) : bytes[i];
+  }
+  return sum;
 }
 
+// The first large read of a file gives only `cut` bytes; later reads get
+// what they ask for, as from a file that changes while it is read.
+class ShortFirstRead final : public platform::ForwardingFileSystem {
+ public:
+  explicit ShortFirstRead(std::int32_t cut)
+      : ForwardingFileSystem(platform::NativeFs()), cut_(cut) {
+    platform::InstallFileSystem(this);
+  }
+  ~ShortFirstRead() override { platform::InstallFileSystem(nullptr); }
+  std::int32_t Read(platform::FileHandle file, void* buffer, std::int32_t count) override {
+    if (count > cut_ && !cut) {
+      cut = true;
+      count = cut_;
+    }
+    return ForwardingFileSystem::Read(file, buffer, count);
+  }
+  bool cut = false;
+
+ private:
+  std::int32_t cut_;
+};
+
 // Large files are read many blocks at a time; the checksum must still be
-// the one the rule gives over the whole file, byte by byte: below the last
-// incomplete block an even offset goes high, within it the bytes' distance
-// from the end decides.
-TEST(Checksum, LargeFilesFollowTheWholeFileRule) {
+// the rule's over the whole file. A read cut short in the middle ends the
+// stamp there, with what was read.
+TEST(Checksum, LargeFilesFollowTheWholeFileRuleAndAShortReadEndsThem) {
   TempFolder folder;
+  const std::string path = folder.Join("large.bin");
   for (std::size_t size :
        {std::size_t{262144 * 2 + 513}, std::size_t{262144 + 510}, std::size_t{1000001}}) {
     const std::vector<std::uint8_t> bytes = RandomBytes(size, static_cast<std::uint32_t>(size));
-    const std::size_t lastBlock = size / 512 * 512;
-    std::uint16_t expected = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-      const bool high = i < lastBlock ? i % 2 == 0 : (size - i) % 2 == 0;
-      expected ^= high ? static_cast<std::uint16_t>(bytes[i] << 8) : bytes[i];
-    }
-    const std::string path = folder.Join("large.bin");
     WriteTestFile(path, bytes);
     FileStamp stamp;
     ASSERT_TRUE(ComputeFileStamp(path.c_str(), stamp));
     EXPECT_EQ(+stamp.size, size);
-    EXPECT_EQ(+stamp.checksum, expected) << "size " << size;
+    EXPECT_EQ(+stamp.checksum, RuleChecksum(bytes)) << "size " << size;
+
+    ShortFirstRead shortRead(1001);
+    ASSERT_TRUE(ComputeFileStamp(path.c_str(), stamp));
+    EXPECT_TRUE(shortRead.cut);
+    EXPECT_EQ(+stamp.size, 1001u);
+    EXPECT_EQ(+stamp.checksum,
+              RuleChecksum(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 1001)));
   }
 }
 

@@ -35,13 +35,21 @@ class PlatformFileSystem : public ::testing::Test {
   TempFolder folder;
 };
 
-TEST_F(PlatformFileSystem, MissingFileCannotBeOpenedOrExamined) {
+TEST_F(PlatformFileSystem, MissingFilesAndInvalidHandlesFailEveryCall) {
   const std::string missing = folder.Join("missing.dat");
   EXPECT_EQ(Open(missing, platform::kOpenRead), kInvalidFile);
   EXPECT_EQ(Open(missing, platform::kOpenReadWrite), kInvalidFile);
   EXPECT_EQ(files.GetAttributes(missing.c_str()), platform::kInvalidAttributes);
   EXPECT_EQ(files.Open(Folder().c_str(), platform::kOpenRead), kInvalidFile)
       << "a folder is no file";
+  char byte = 0;
+  platform::FileTime time = 0;
+  EXPECT_EQ(files.Read(kInvalidFile, &byte, 1), -1);
+  EXPECT_EQ(files.Write(kInvalidFile, &byte, 1), -1);
+  EXPECT_EQ(files.Seek(kInvalidFile, 0, platform::SeekOrigin::kCurrent), 0xFFFFFFFFu);
+  EXPECT_EQ(files.Size(kInvalidFile), 0xFFFFFFFFu);
+  EXPECT_FALSE(files.GetLastWriteTime(kInvalidFile, &time));
+  EXPECT_FALSE(files.SetTimes(kInvalidFile, time));
 }
 
 TEST_F(PlatformFileSystem, WriteCreatesAndEmptiesReadStopsShortAtTheEnd) {
@@ -60,17 +68,6 @@ TEST_F(PlatformFileSystem, WriteCreatesAndEmptiesReadStopsShortAtTheEnd) {
   EXPECT_EQ(files.Write(file, "x", 1), -1) << "opened for reading only";
   files.Close(file);
   EXPECT_EQ(ReadText(path), "abcde");
-}
-
-TEST_F(PlatformFileSystem, InvalidHandleFailsEveryCall) {
-  char byte = 0;
-  platform::FileTime time = 0;
-  EXPECT_EQ(files.Read(kInvalidFile, &byte, 1), -1);
-  EXPECT_EQ(files.Write(kInvalidFile, &byte, 1), -1);
-  EXPECT_EQ(files.Seek(kInvalidFile, 0, platform::SeekOrigin::kCurrent), 0xFFFFFFFFu);
-  EXPECT_EQ(files.Size(kInvalidFile), 0xFFFFFFFFu);
-  EXPECT_FALSE(files.GetLastWriteTime(kInvalidFile, &time));
-  EXPECT_FALSE(files.SetTimes(kInvalidFile, time));
 }
 
 TEST_F(PlatformFileSystem, SeekFromStartIsUnsignedFromHereSigned) {
@@ -177,23 +174,6 @@ TEST_F(PlatformFileSystem, FoldersOneLevelAtATime) {
   ASSERT_TRUE(files.DeleteFile(file.c_str()));
   EXPECT_TRUE(files.RemoveFolder(outer.c_str()));
   EXPECT_FALSE(files.RemoveFolder(outer.c_str())) << "gone";
-}
-
-TEST_F(PlatformFileSystem, TimesRoundTrip) {
-  const std::string path = folder.Join("stamped.txt");
-  WriteTestFile(path, "x");
-  // 2021-07-15 12:00:00 UTC.
-  const platform::FileTime stamp = 0x01D77970EFF7A000ull;
-  FileHandle file = Open(path, platform::kOpenReadWrite);
-  ASSERT_NE(file, kInvalidFile);
-  EXPECT_TRUE(files.SetTimes(file, stamp));
-  files.Close(file);
-  file = Open(path, platform::kOpenRead);
-  ASSERT_NE(file, kInvalidFile);
-  platform::FileTime found = 0;
-  EXPECT_TRUE(files.GetLastWriteTime(file, &found));
-  EXPECT_EQ(found, stamp);
-  files.Close(file);
 }
 
 TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {

@@ -1,186 +1,353 @@
+// One table of stream operations run through every stream class that can
+// hold the bytes: the buffered file stream, the unbuffered reference, flat
+// memory, the compressed-container reader and the digest stream. Each row
+// is a script whose results are written down as text.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "builder/package_writer.h"
 #include "platform/file_system.h"
+#include "streams/kv_digest_stream.h"
 #include "streams/kv_file_stream.h"
 #include "streams/kv_memory_streams.h"
+#include "streams/kv_zlib_in_stream.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/unbuffered_file_stream.h"
 
 using namespace streams;
 
 namespace {
 
-// A read-only stream over a string's bytes, its NULs included.
-struct TextStream {
-  explicit TextStream(const std::string& text) : bytes(text), stream(bytes.data(), bytes.size()) {}
-  std::string bytes;
-  TKVFlatRamStream stream;
+class NoDigest final : public ByteDigest {
+ public:
+  void Update(const std::uint8_t*, std::size_t) override {}
 };
 
-TEST(ReadString, KeepsCapacityMinusOneAndConsumesTheWholeString) {
-  TextStream source(std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ") + '\0' + "next" + '\0');
-  char text[16];
-  source.stream.ReadString(text, sizeof text);
-  EXPECT_STREQ(text, "ABCDEFGHIJKLMNO");
-  EXPECT_EQ(source.stream.GetPosition(), 27u);
-  source.stream.ReadString(text, 1);
-  EXPECT_STREQ(text, "");
-  EXPECT_EQ(source.stream.GetPosition(), 32u);
-  EXPECT_EQ(source.stream.Error(), 0);
-}
+enum class Kind { kFile, kUnbuffered, kMemory, kContainer, kDigest };
 
-TEST(ReadString, AtTheEndIsEmptyAndSetsTheError) {
-  TextStream source("");
-  char text[8] = "xxxxxxx";
-  source.stream.ReadString(text, sizeof text);
-  EXPECT_STREQ(text, "");
-  EXPECT_NE(source.stream.Error(), 0);
-}
+struct StreamKind {
+  const char* name;
+  Kind kind;
+  bool writable;
+};
 
-TEST(ReadLine, SplitsOnLfDropsCrAndReportsFullLength) {
-  TextStream source("ab\r\ncd");
-  char line[8];
-  EXPECT_EQ(source.stream.ReadLine(line, sizeof line), 2);
-  EXPECT_STREQ(line, "ab");
-  EXPECT_EQ(source.stream.Error(), 0);
-  EXPECT_EQ(source.stream.ReadLine(line, sizeof line), 2);
-  EXPECT_STREQ(line, "cd");
-  EXPECT_NE(source.stream.Error(), 0);
+const StreamKind kKinds[] = {
+    {"file", Kind::kFile, true},      {"unbuffered file", Kind::kUnbuffered, true},
+    {"memory", Kind::kMemory, true},  {"container", Kind::kContainer, false},
+    {"digest", Kind::kDigest, false},
+};
 
-  TextStream narrow("ab\r\ncd");
-  EXPECT_EQ(narrow.stream.ReadLine(line, 2), 2);
-  EXPECT_STREQ(line, "a");
-
-  TextStream inner("a\rb\n");
-  EXPECT_EQ(inner.stream.ReadLine(line, sizeof line), 2);
-  EXPECT_STREQ(line, "ab");
-}
-
-TEST(Numbers, AreLittleEndian) {
-  TextStream source(std::string("\x34\x12\x78\x56\x34\x12", 6));
-  EXPECT_EQ(source.stream.ReadWord(), 0x1234);
-  EXPECT_EQ(source.stream.ReadDword(), 0x12345678u);
-
-  TKVFlatRamStream out(16, 0);
-  out.WriteWord(0xBEEF);
-  out.WriteDword(0x01020304);
-  const std::uint8_t expected[] = {0xEF, 0xBE, 0x04, 0x03, 0x02, 0x01};
-  EXPECT_EQ(std::vector<std::uint8_t>(out.data(), out.data() + 6),
-            std::vector<std::uint8_t>(expected, expected + 6));
-}
-
-TEST(Numbers, MissingBytesReadAsZero) {
-  TextStream source(std::string("\x34", 1));
-  EXPECT_EQ(source.stream.ReadWord(), 0x0034);
-}
-
-TEST(CopyFrom, CopiesInStepsAndStopsAtAShortRead) {
-  TKVFlatRamStream source(100000, 0);
-  for (int i = 0; i < 50000; ++i) source.WriteByte(static_cast<std::uint8_t>(i * 7));
-  source.Rewind();
-  TKVFlatRamStream target(1, 4096);
-  EXPECT_EQ(target.CopyFrom(source, 40000), 40000u);
-  EXPECT_EQ(target.GetSize(), 40000u);
-  EXPECT_EQ(source.GetPosition(), 40000u);
-  EXPECT_EQ(target.data()[39999], static_cast<std::uint8_t>(39999 * 7));
-
-  TKVFlatRamStream small(100, 0);
-  for (int i = 0; i < 100; ++i) small.WriteByte(1);
-  small.Rewind();
-  TKVFlatRamStream sink(1, 4096);
-  EXPECT_EQ(sink.CopyFrom(small, 40000), 100u);
-}
-
-TEST(CopyAll, RewindsTheSourceFirst) {
-  TextStream source("hello");
-  char ignored[4];
-  source.stream.ReadString(ignored, sizeof ignored);
-  TKVFlatRamStream target(1, 64);
-  target.CopyAll(source.stream);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(target.data()), target.GetSize()), "hello");
-}
-
-TEST(BaseStream, EveryDataOperationFails) {
-  TKVStream stream;
-  EXPECT_EQ(stream.ReadByte(), 0);
-  EXPECT_NE(stream.Error(), 0);
-  EXPECT_EQ(stream.Rewind(), 0);  // clears, then the seek fails again
-  EXPECT_NE(stream.Error(), 0);
-  TKVStream other;
-  EXPECT_EQ(other.GetPosition(), 0u);
-  EXPECT_NE(other.Error(), 0);
-  TKVStream third;
-  EXPECT_EQ(third.GetSize(), 0u);
-  EXPECT_NE(third.Error(), 0);
-  TKVStream fourth;
-  fourth.WriteByte(1);
-  EXPECT_NE(fourth.Error(), 0);
-}
-
-TEST(Formatted, WritesCrBeforeEveryLfWithoutTerminator) {
-  TKVFlatRamStream out(64, 0);
-  out.WriteFormatted("a%d\nb", 7);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.data()), out.GetSize()), "a7\r\nb");
-}
-
-TEST(Floats, RoundTripThroughText) {
-  TKVFlatRamStream out(64, 0);
-  out.WriteFloat(3.25f, 2);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.data())), "3.25");
-  out.Rewind();
-  EXPECT_FLOAT_EQ(out.ReadFloat(), 3.25f);
-}
-
-TEST(FileStream, OpenFlagsAndErrors) {
-  TempFolder folder;
-  const std::string path = folder.Join("data.bin");
-  WriteTestFile(path, "0123456789");
-
-  TKVFStream missing(platform::kOpenRead, folder.Join("missing.bin").c_str());
-  EXPECT_FALSE(missing.IsOpen());
-  EXPECT_NE(missing.Error(), 0);
-  EXPECT_EQ(missing.ReadByte(), 0);
-
-  {
-    TKVFStream reader(platform::kOpenRead, path.c_str());
-    ASSERT_TRUE(reader.IsOpen());
-    EXPECT_EQ(reader.GetSize(), 10u);
-    EXPECT_EQ(reader.Seek(4), 1);
-    EXPECT_EQ(reader.ReadByte(), '4');
-    EXPECT_EQ(reader.SeekRelative(-2), 1);
-    EXPECT_EQ(reader.GetPosition(), 3u);
-    char block[16];
-    EXPECT_EQ(reader.ReadBlock(block, 16), 7);  // short, no error
-    EXPECT_EQ(reader.Error(), 0);
-    EXPECT_EQ(reader.ReadByte(), 0);
-    EXPECT_NE(reader.Error(), 0);
-    reader.Close();
-    EXPECT_NE(reader.Error(), 0);  // Close keeps the flag
-    EXPECT_EQ(reader.Rewind(), 0);
+// A stream of `kind` that holds `content`, opened for reading and writing
+// where it can be.
+class Holder {
+ public:
+  Holder(Kind kind, const std::string& content) : bytes_(content.begin(), content.end()) {
+    const std::string path = folder_.Join("s.bin");
+    WriteTestFile(path, bytes_);
+    switch (kind) {
+      case Kind::kFile:
+        stream_ = std::make_unique<TKVFStream>(platform::kOpenReadWrite, path.c_str());
+        break;
+      case Kind::kUnbuffered:
+        stream_ = std::make_unique<UnbufferedFileStream>(platform::kOpenReadWrite, path.c_str());
+        break;
+      case Kind::kMemory: {
+        auto memory = std::make_unique<TKVFlatRamStream>(64, 64);
+        memory->WriteBlock(bytes_.data(), static_cast<std::int32_t>(bytes_.size()));
+        memory->Rewind();
+        stream_ = std::move(memory);
+        break;
+      }
+      case Kind::kContainer:
+        EXPECT_TRUE(builder::CompressPackage(bytes_, 9, &container_));
+        stream_ = std::make_unique<TKVZLibInStream>(
+            new TKVFlatRamStream(container_.data(), static_cast<std::uint32_t>(container_.size())),
+            1);
+        break;
+      case Kind::kDigest:
+        stream_ = std::make_unique<TKVDigestStream>(
+            new TKVFStream(platform::kOpenRead, path.c_str()), &digest_);
+        break;
+    }
+  }
+  TKVStream& stream() { return *stream_; }
+  // What the stream holds now, closed for the file kinds.
+  std::vector<std::uint8_t> Contents() {
+    if (auto* memory = dynamic_cast<TKVFlatRamStream*>(stream_.get()))
+      return std::vector<std::uint8_t>(memory->data(), memory->data() + memory->GetSize());
+    stream_.reset();
+    return ReadTestFile(folder_.Join("s.bin"));
   }
 
-  {
-    TKVFStream writer(platform::kOpenWrite, path.c_str());
-    ASSERT_TRUE(writer.IsOpen());
-    writer.WriteString("ab");
+ private:
+  TempFolder folder_;
+  std::vector<std::uint8_t> bytes_;
+  std::vector<std::uint8_t> container_;
+  NoDigest digest_;
+  std::unique_ptr<TKVStream> stream_;
+};
+
+// Results in the order the operations ran, each followed by a blank; the
+// error flag as e0 or e1.
+struct Log {
+  std::ostringstream text;
+  TKVStream& s;
+  Log& operator<<(std::int64_t value) {
+    text << value << ' ';
+    return *this;
   }
-  EXPECT_EQ(ReadTestFile(path), (std::vector<std::uint8_t>{'a', 'b', 0}));
+  Log& operator<<(const std::string& value) {
+    text << value << ' ';
+    return *this;
+  }
+  Log& Err() {
+    text << 'e' << s.Error() << ' ';
+    return *this;
+  }
+};
+
+struct Row {
+  const char* label;
+  std::string content;
+  std::function<void(TKVStream&, Log&)> script;
+  std::string expected;
+  // Where flat memory differs: its blocks are read byte by byte.
+  const char* expectedInMemory = nullptr;
+};
+
+const std::string kAlphabet = std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ") + '\0' + "next" + '\0';
+
+const Row kReadRows[] = {
+    {"reading past the end gives 0 and the flag; Rewind clears it", "ab",
+     [](TKVStream& s, Log& o) {
+       o << s.ReadByte() << s.ReadByte();
+       o.Err() << s.ReadByte();
+       o.Err() << s.Rewind();
+       o.Err() << s.ReadByte() << s.GetPosition();
+     },
+     "97 98 e0 0 e1 1 e0 97 1 "},
+    {"a block cut short by the end is clean", "0123456789",
+     [](TKVStream& s, Log& o) {
+       char block[16] = {};
+       o << s.Seek(3) << s.ReadBlock(block, 16);
+       o.Err() << block << s.GetPosition() << s.ReadBlock(block, 4);
+     },
+     "1 7 e0 3456789 10 0 ", "1 7 e1 3456789 10 0 "},
+    {"seeks go forward and back", std::string(3000, 'x') + "yz",
+     [](TKVStream& s, Log& o) {
+       o << s.Seek(3001) << s.Seek(2999) << s.ReadByte() << s.ReadByte() << s.GetPosition();
+     },
+     "1 1 120 121 3001 "},
+    {"numbers are little-endian and missing bytes read as 0", "\x34\x12\x78\x56\x34\x12\x34",
+     [](TKVStream& s, Log& o) { o << s.ReadWord() << s.ReadDword() << s.ReadWord(); },
+     "4660 305419896 52 "},
+    {"a string keeps capacity - 1 and consumes the whole string", kAlphabet,
+     [](TKVStream& s, Log& o) {
+       char text[16];
+       s.ReadString(text, sizeof text);
+       o << text << s.GetPosition();
+       s.ReadString(text, 1);
+       o << ("[" + std::string(text) + "]") << s.GetPosition();
+       o.Err();
+     },
+     "ABCDEFGHIJKLMNO 27 [] 32 e0 "},
+    {"a string at the end is empty and sets the flag", "",
+     [](TKVStream& s, Log& o) {
+       char text[8] = "xxxxxxx";
+       s.ReadString(text, sizeof text);
+       o << ("[" + std::string(text) + "]");
+       o.Err();
+     },
+     "[] e1 "},
+    {"lines split on LF, drop CR and report the full length", "ab\r\ncd\na\rbc\nxy",
+     [](TKVStream& s, Log& o) {
+       char line[8];
+       o << s.ReadLine(line, sizeof line) << line;
+       o.Err() << s.ReadLine(line, 2) << line;
+       o << s.ReadLine(line, sizeof line) << line;
+       o << s.ReadLine(line, sizeof line) << line;
+       o.Err();
+     },
+     "2 ab e0 2 c 3 abc 2 xy e1 "},
+    {"a float is read from its text", std::string("3.25\0", 5),
+     [](TKVStream& s, Log& o) { o << static_cast<int>(s.ReadFloat() * 100); }, "325 "},
+    {"CopyFrom copies in steps and stops at a short read; CopyAll rewinds first",
+     std::string(50000, 'q'),
+     [](TKVStream& s, Log& o) {
+       TKVFlatRamStream sink(1, 4096);
+       o << sink.CopyFrom(s, 40000) << s.GetPosition();
+       o << sink.CopyFrom(s, 40000) << sink.GetSize();
+       sink.CopyAll(s);
+       o << sink.GetSize();
+     },
+     "40000 40000 10000 50000 100000 "},
+};
+
+TEST(Streams, ReadOperationsAgreeInEveryStreamClass) {
+  for (const StreamKind& kind : kKinds) {
+    for (const Row& row : kReadRows) {
+      Holder holder(kind.kind, row.content);
+      Log log{{}, holder.stream()};
+      row.script(holder.stream(), log);
+      const bool memory = kind.kind == Kind::kMemory && row.expectedInMemory != nullptr;
+      EXPECT_EQ(log.text.str(), memory ? row.expectedInMemory : row.expected)
+          << kind.name << ": " << row.label;
+    }
+  }
 }
 
-TEST(FileStream, NoSharingKeepsASecondOpenOut) {
+struct WriteRow {
+  const char* label;
+  std::string content;
+  std::function<void(TKVStream&)> script;
+  std::string expected;
+};
+
+const WriteRow kWriteRows[] = {
+    {"numbers are written little-endian", "",
+     [](TKVStream& s) {
+       s.WriteWord(0xBEEF);
+       s.WriteDword(0x01020304);
+     },
+     "\xEF\xBE\x04\x03\x02\x01"},
+    {"a string with its NUL, formatted text with CR before LF, a float's text", "",
+     [](TKVStream& s) {
+       s.WriteString("ab");
+       s.WriteFormatted("a%d\nb", 7);
+       s.WriteFloat(3.25f, 2);
+     },
+     std::string("ab\0a7\r\nb3.25\0", 13)},
+    {"writing in the middle overwrites and keeps the size", "abcde",
+     [](TKVStream& s) {
+       s.Seek(2);
+       s.WriteByte('X');
+     },
+     "abXde"},
+};
+
+TEST(Streams, WritesGiveTheSameBytesInEveryWritableClass) {
+  for (const StreamKind& kind : kKinds) {
+    if (!kind.writable) continue;
+    for (const WriteRow& row : kWriteRows) {
+      Holder holder(kind.kind, row.content);
+      row.script(holder.stream());
+      EXPECT_EQ(holder.stream().Error(), 0) << kind.name << ": " << row.label;
+      const std::vector<std::uint8_t> bytes = holder.Contents();
+      EXPECT_EQ(std::string(bytes.begin(), bytes.end()), row.expected)
+          << kind.name << ": " << row.label;
+    }
+  }
+}
+
+// A byte the disk cannot give: reads end just before it, a read that starts
+// on it fails and sets the flag, and the stream reads on after a seek.
+TEST(Streams, AFailedSystemReadEndsTheReadAndSetsTheFlag) {
+  const Kind fileKinds[] = {Kind::kFile, Kind::kUnbuffered, Kind::kDigest};
+  for (const Kind kind : fileKinds) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    Holder holder(kind, "0123456789");
+    FaultyFileSystem faults(FaultKind::kUnreadableByte, 4);
+    TKVStream& s = holder.stream();
+    char block[16] = {};
+    EXPECT_EQ(s.ReadBlock(block, 16), 4);
+    EXPECT_STREQ(block, "0123");
+    EXPECT_EQ(s.ReadByte(), 0);
+    EXPECT_NE(s.Error(), 0);
+    if (kind == Kind::kDigest) continue;  // the digest stream only goes forward
+    EXPECT_EQ(s.Seek(5), 1);
+    EXPECT_EQ(s.ReadByte(), '5');
+  }
+}
+
+// The disk full from byte 4: a write that does not fit sets the flag when
+// it is made or, held back, before Rewind clears the flag, never after.
+TEST(Streams, AFailedWriteIsReportedBeforeRewindClearsTheFlag) {
+  for (const Kind kind : {Kind::kFile, Kind::kUnbuffered}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    Holder holder(kind, "");
+    FaultyFileSystem faults(FaultKind::kFullFromByte, 4);
+    TKVStream& s = holder.stream();
+    s.WriteBlock("abcdefgh", 8);
+    EXPECT_EQ(s.Rewind(), 1);
+    EXPECT_EQ(s.Error(), 0);
+    EXPECT_EQ(s.ReadByte(), 'a');
+  }
+}
+
+TEST(Streams, ClassSpecificLimits) {
+  TKVStream base;
+  EXPECT_EQ(base.ReadByte(), 0);
+  EXPECT_NE(base.Error(), 0);
+  EXPECT_EQ(base.Rewind(), 0);  // clears, then the seek fails again
+  EXPECT_NE(base.Error(), 0);
+
+  std::uint8_t memory[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  TKVFlatRamStream fixed(memory, 10, 10);
+  EXPECT_EQ(fixed.Seek(10), 1);
+  EXPECT_EQ(fixed.Seek(11), 0);
+  EXPECT_EQ(fixed.Error(), 0);
+  fixed.WriteByte(1);  // capacity 10 and no growth
+  EXPECT_NE(fixed.Error(), 0);
+  fixed.Clear();
+  EXPECT_EQ(fixed.GetSize(), 0u);
+  EXPECT_EQ(fixed.capacity(), 10u);
+
+  static const char kText[] = "abc";
+  TKVFlatRamStream readOnly(kText, 3);
+  readOnly.WriteByte('z');
+  EXPECT_NE(readOnly.Error(), 0);
+  TKVFlatRamStream none;
+  none.WriteByte(1);
+  EXPECT_NE(none.Error(), 0);
+
+  // Growth jumps to the step when below it, then grows by the step.
+  TKVFlatRamStream jump(50, 100);
+  for (int i = 0; i <= 50; ++i) jump.WriteByte(static_cast<std::uint8_t>(i));
+  EXPECT_EQ(jump.capacity(), 100u);
+  for (int i = 51; i <= 100; ++i) jump.WriteByte(static_cast<std::uint8_t>(i));
+  EXPECT_EQ(jump.capacity(), 200u);
+  EXPECT_EQ(jump.data()[100], 100);
+  TKVFlatRamStream step(150, 100);
+  for (int i = 0; i < 151; ++i) step.WriteByte(1);
+  EXPECT_EQ(step.capacity(), 250u);
+
+  TKVSizerStream sizer;
+  for (int i = 0; i < 1000; ++i) sizer.WriteByte(0xFF);
+  EXPECT_EQ(sizer.GetSize(), 1000u);
+  EXPECT_EQ(sizer.Seek(1001), 0);
+  EXPECT_EQ(sizer.Seek(10), 1);
+  EXPECT_EQ(sizer.GetPosition(), 10u);
+  sizer.ZeroFill(5);
+  EXPECT_EQ(sizer.GetSize(), 5u);
+  EXPECT_EQ(sizer.GetPosition(), 0u);
+}
+
+TEST(Streams, FileOpensAloneAndAMissingFileFails) {
   TempFolder folder;
   const std::string path = folder.Join("held.bin");
   WriteTestFile(path, "x");
+  TKVFStream missing(platform::kOpenRead, folder.Join("missing.bin").c_str());
+  EXPECT_FALSE(missing.IsOpen());
+  EXPECT_NE(missing.Error(), 0);
   TKVFStream first(platform::kOpenRead, path.c_str());
   ASSERT_TRUE(first.IsOpen());
-  TKVFStream second(platform::kOpenRead, path.c_str());
-  EXPECT_FALSE(second.IsOpen());
+  EXPECT_EQ(first.SeekRelative(1), 1);
+  EXPECT_EQ(first.ReadByte(), 0);
   first.Close();
-  second.Open(platform::kOpenRead, path.c_str());
-  EXPECT_TRUE(second.IsOpen());
-  EXPECT_EQ(second.Error(), 0);
+  EXPECT_NE(first.Error(), 0);  // Close keeps the flag
+  TKVFStream second(platform::kOpenRead, path.c_str());
+  first.Open(platform::kOpenRead, path.c_str());
+  EXPECT_FALSE(first.IsOpen());
+  second.Close();
+  first.Open(platform::kOpenRead, path.c_str());
+  EXPECT_TRUE(first.IsOpen());
+  EXPECT_EQ(first.Error(), 0);
 }
 
 }  // namespace

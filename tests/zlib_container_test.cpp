@@ -1,220 +1,182 @@
+// The compressed container's reader on intact and damaged containers,
+// read by byte, in blocks of every size and by CopyFrom. The operations it
+// shares with the other streams are in streams_test.cpp.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "builder/package_writer.h"
 #include "streams/kv_memory_streams.h"
 #include "streams/kv_zlib_in_stream.h"
+#include "tests/support/package_file.h"
 
 using namespace streams;
 using namespace builder;
 
 namespace {
 
-std::vector<std::uint8_t> Pattern(std::size_t size) {
-  std::vector<std::uint8_t> bytes(size);
-  std::uint32_t x = 12345;
-  for (auto& b : bytes) {
-    x = x * 1103515245u + 12345u;
-    // Half noise, half runs, so the data compresses but not to nothing.
-    b = static_cast<std::uint8_t>((x >> 16) & 0x0F);
-  }
-  return bytes;
-}
+using Bytes = std::vector<std::uint8_t>;
 
-std::vector<std::uint8_t> Container(const std::vector<std::uint8_t>& plain) {
-  std::vector<std::uint8_t> container;
+// Larger than both 8 KiB buffers and compressible, so bytes still inside
+// the decompressor when the source runs dry must come out too.
+const Bytes kPlain = [] {
+  Bytes bytes = RandomBytes(60000, 5);
+  for (std::uint8_t& b : bytes) b &= 0x0F;
+  return bytes;
+}();
+
+Bytes Container(const Bytes& plain) {
+  Bytes container;
   EXPECT_TRUE(CompressPackage(plain, 9, &container));
   return container;
 }
 
-struct ContainerReader {
-  explicit ContainerReader(std::vector<std::uint8_t> bytes)
+struct Reader {
+  explicit Reader(Bytes bytes)
       : data(std::move(bytes)),
-        stream(new TKVFlatRamStream(data.data(), static_cast<std::uint32_t>(data.size()),
-                                    static_cast<std::uint32_t>(data.size()))),
-        reader(stream, 1) {}
-  std::vector<std::uint8_t> data;
-  TKVFlatRamStream* stream;
+        reader(new TKVFlatRamStream(data.data(), static_cast<std::uint32_t>(data.size())), 1) {}
+  Bytes data;
   TKVZLibInStream reader;
 };
 
-TEST(ZlibContainer, DeliversTheWholePackageByteByByteAndInBlocks) {
-  // Larger than both 8 KiB buffers, so bytes still inside the decompressor
-  // when the source runs dry must come out too.
-  const std::vector<std::uint8_t> plain = Pattern(100000);
-  ContainerReader bytewise(Container(plain));
-  for (std::size_t i = 0; i < plain.size(); ++i) {
-    ASSERT_EQ(bytewise.reader.ReadByte(), plain[i]) << "at " << i;
-  }
-  EXPECT_EQ(bytewise.reader.Error(), 0);
-  EXPECT_EQ(bytewise.reader.GetPosition(), plain.size());
-  EXPECT_EQ(bytewise.reader.ReadByte(), 0);
-  EXPECT_NE(bytewise.reader.Error(), 0);
-  EXPECT_EQ(bytewise.reader.state(), TKVZLibInStream::kEnded);
+enum class ReadBy { kByte, kBlocksOf1000, kOneBlock, kCopyFrom };
 
-  ContainerReader blockwise(Container(plain));
-  std::vector<std::uint8_t> out(plain.size() + 10);
-  EXPECT_EQ(blockwise.reader.ReadBlock(out.data(), 3), 3);
-  EXPECT_EQ(blockwise.reader.ReadBlock(out.data() + 3, static_cast<std::int32_t>(plain.size() + 7)),
-            static_cast<std::int32_t>(plain.size() - 3));
-  EXPECT_EQ(blockwise.reader.Error(), 0);  // a short read at the end is clean
-  out.resize(plain.size());
-  EXPECT_EQ(out, plain);
+// Reads everything `by` the given means; the bytes delivered.
+Bytes ReadAll(TKVZLibInStream& reader, ReadBy by) {
+  Bytes out;
+  switch (by) {
+    case ReadBy::kByte:
+      for (std::uint8_t b = reader.ReadByte(); reader.Error() == 0; b = reader.ReadByte())
+        out.push_back(b);
+      break;
+    case ReadBy::kBlocksOf1000: {
+      std::uint8_t block[1000];
+      for (std::int32_t got = 1000; got == 1000;) {
+        got = reader.ReadBlock(block, 1000);
+        out.insert(out.end(), block, block + got);
+      }
+      break;
+    }
+    case ReadBy::kOneBlock:
+      out.resize(kPlain.size() + 10);
+      out.resize(static_cast<std::size_t>(
+          reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()))));
+      break;
+    case ReadBy::kCopyFrom: {
+      TKVFlatRamStream sink(1, 4096);
+      sink.CopyFrom(reader, static_cast<std::uint32_t>(kPlain.size() + 10));
+      out.assign(sink.data(), sink.data() + sink.GetSize());
+      break;
+    }
+  }
+  return out;
+}
+
+TEST(ZlibContainer, IntactAndDamagedContainersByEveryWayOfReading) {
+  const Bytes intact = Container(kPlain);
+  Bytes cut = intact;
+  cut.resize(cut.size() / 2);
+  Bytes badTrailer = intact;
+  badTrailer.back() ^= 0x55;
+  struct Case {
+    const char* label;
+    Bytes container;
+    // Every byte delivered, a true prefix of them, or either: bytes still
+    // buffered when a block read meets the failure are not delivered.
+    enum { kAll, kPrefix, kAllOrPrefix } delivered;
+    TKVZLibInStream::State state;
+  };
+  const Case cases[] = {
+      {"intact", intact, Case::kAll, TKVZLibInStream::kEnded},
+      {"cut off in the middle", cut, Case::kPrefix, TKVZLibInStream::kFailed},
+      {"a damaged trailer", badTrailer, Case::kAllOrPrefix, TKVZLibInStream::kFailed},
+  };
+  for (const Case& c : cases) {
+    for (ReadBy by : {ReadBy::kByte, ReadBy::kBlocksOf1000, ReadBy::kOneBlock, ReadBy::kCopyFrom}) {
+      SCOPED_TRACE(std::string(c.label) + ", way " + std::to_string(static_cast<int>(by)));
+      Reader container(c.container);
+      const Bytes got = ReadAll(container.reader, by);
+      if (c.delivered == Case::kAll) {
+        EXPECT_EQ(got, kPlain);
+      } else {
+        ASSERT_GT(got.size(), 0u);
+        ASSERT_LE(got.size() + (c.delivered == Case::kPrefix ? 1 : 0), kPlain.size());
+        EXPECT_TRUE(std::equal(got.begin(), got.end(), kPlain.begin()));
+      }
+      EXPECT_EQ(container.reader.GetPosition(), got.size());
+      // A clean end is no error until a read goes past it.
+      if (c.state == TKVZLibInStream::kEnded) {
+        if (by != ReadBy::kByte) {
+          EXPECT_EQ(container.reader.Error(), 0);
+        }
+        container.reader.ReadByte();
+      }
+      EXPECT_NE(container.reader.Error(), 0);
+      EXPECT_EQ(container.reader.state(), c.state);
+      // Once the flag is set nothing more comes until a rewind.
+      std::uint8_t rest[16];
+      EXPECT_EQ(container.reader.ReadBlock(rest, 16), 0);
+      container.reader.Rewind();
+      EXPECT_EQ(container.reader.Error(), 0);
+      EXPECT_EQ(container.reader.ReadByte(), kPlain[0]);
+    }
+  }
 }
 
 TEST(ZlibContainer, SeeksForwardAndBackward) {
-  const std::vector<std::uint8_t> plain = Pattern(30000);
-  ContainerReader container(Container(plain));
-  EXPECT_EQ(container.reader.Seek(100), 1);
-  EXPECT_EQ(container.reader.Seek(50), 1);
-  EXPECT_EQ(container.reader.ReadByte(), plain[50]);
+  Reader container(Container(kPlain));
   EXPECT_EQ(container.reader.Seek(20000), 1);
-  EXPECT_EQ(container.reader.ReadByte(), plain[20000]);
+  EXPECT_EQ(container.reader.ReadByte(), kPlain[20000]);
+  EXPECT_EQ(container.reader.Seek(50), 1);
+  EXPECT_EQ(container.reader.ReadByte(), kPlain[50]);
   EXPECT_EQ(container.reader.GetSize(), 2147483632u);
 }
 
-TEST(ZlibContainer, RewindAfterTheEndStartsAgain) {
-  const std::vector<std::uint8_t> plain = {1, 2, 3};
-  ContainerReader container(Container(plain));
-  std::uint8_t out[8];
-  EXPECT_EQ(container.reader.ReadBlock(out, 8), 3);
-  container.reader.ReadByte();
-  EXPECT_NE(container.reader.Error(), 0);
-  container.reader.Rewind();
-  EXPECT_EQ(container.reader.Error(), 0);
-  EXPECT_EQ(container.reader.ReadByte(), 1);
-}
-
-TEST(ZlibContainer, TruncatedDataDeliversWhatCameBeforeThenFails) {
-  const std::vector<std::uint8_t> plain = Pattern(60000);
-  std::vector<std::uint8_t> cut = Container(plain);
-  cut.resize(cut.size() / 2);
-  ContainerReader container(cut);
-  std::vector<std::uint8_t> out(plain.size());
-  const std::int32_t got =
-      container.reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()));
-  EXPECT_GT(got, 0);
-  EXPECT_LT(got, static_cast<std::int32_t>(plain.size()));
-  EXPECT_NE(container.reader.Error(), 0);
-  EXPECT_EQ(container.reader.state(), TKVZLibInStream::kFailed);
-  EXPECT_TRUE(std::equal(out.begin(), out.begin() + got, plain.begin()));
-}
-
-TEST(ZlibContainer, CorruptTrailerFailsAtTheEnd) {
-  const std::vector<std::uint8_t> plain = Pattern(5000);
-  std::vector<std::uint8_t> bad = Container(plain);
-  bad.back() ^= 0x55;
-  ContainerReader container(bad);
-  std::vector<std::uint8_t> out(plain.size() + 1);
-  container.reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()));
-  EXPECT_NE(container.reader.Error(), 0);
-  EXPECT_EQ(container.reader.state(), TKVZLibInStream::kFailed);
-}
-
-// CopyFrom takes runs of the output buffer straight into the destination;
-// what it copies and the flag it leaves must be what ReadBlock gives, for
-// intact and damaged containers alike.
-TEST(ZlibContainer, CopyFromAgreesWithReadBlock) {
-  const std::vector<std::uint8_t> plain = Pattern(60000);
-  std::vector<std::uint8_t> cut = Container(plain);
-  cut.resize(cut.size() / 2);
-  std::vector<std::uint8_t> badTrailer = Container(plain);
-  badTrailer.back() ^= 0x55;
-  for (const std::vector<std::uint8_t>& container : {Container(plain), cut, badTrailer}) {
-    ContainerReader byBlock(container);
-    std::vector<std::uint8_t> read(plain.size() + 1);
-    const std::int32_t got =
-        byBlock.reader.ReadBlock(read.data(), static_cast<std::int32_t>(read.size()));
-    read.resize(static_cast<std::size_t>(got));
-    ContainerReader byCopy(container);
-    TKVFlatRamStream sink(1, 4096);
-    EXPECT_EQ(sink.CopyFrom(byCopy.reader, static_cast<std::uint32_t>(plain.size() + 1)),
-              static_cast<std::uint32_t>(got));
-    EXPECT_EQ(std::vector<std::uint8_t>(sink.data(), sink.data() + sink.GetSize()), read);
-    EXPECT_EQ(byCopy.reader.Error(), byBlock.reader.Error());
-    EXPECT_EQ(byCopy.reader.GetPosition(), byBlock.reader.GetPosition());
-  }
-}
-
-TEST(ZlibContainer, OnceTheFlagIsSetNothingMoreComesUntilRewind) {
-  const std::vector<std::uint8_t> plain = Pattern(5000);
-  std::vector<std::uint8_t> bad = Container(plain);
-  bad.back() ^= 0x55;
-  ContainerReader container(bad);
-  std::uint8_t byte = 0;
-  std::size_t delivered = 0;
-  while (container.reader.Error() == 0 && delivered <= plain.size()) {
-    delivered += static_cast<std::size_t>(container.reader.ReadBlock(&byte, 1));
-  }
-  std::uint8_t rest[16];
-  EXPECT_EQ(container.reader.ReadBlock(rest, 16), 0);
-  EXPECT_EQ(container.reader.ReadByte(), 0);
-  container.reader.Rewind();
-  EXPECT_EQ(container.reader.ReadByte(), plain[0]);
-}
-
-TEST(ZlibContainer, RawDeflateWithoutWrapperFails) {
-  std::vector<std::uint8_t> raw(6 + 64);
+TEST(ZlibContainer, WhatIsNoZlibContainerFailsAtTheFirstRead) {
+  Bytes raw(6 + 64);
   std::memcpy(raw.data(), "[KVZ]", 6);
   z_stream z{};
   deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  const std::uint8_t text[] = "raw deflate data";
-  z.next_in = const_cast<std::uint8_t*>(text);
+  std::uint8_t text[] = "raw deflate data";
+  z.next_in = text;
   z.avail_in = sizeof text;
   z.next_out = raw.data() + 6;
   z.avail_out = 64;
   deflate(&z, Z_FINISH);
   raw.resize(6 + 64 - z.avail_out);
   deflateEnd(&z);
-  ContainerReader container(raw);
-  EXPECT_EQ(container.reader.ReadByte(), 0);
-  EXPECT_NE(container.reader.Error(), 0);
+  const std::string plain("[KVUPD]\0", 8);
+  for (const Bytes& bytes : {raw, Bytes(plain.begin(), plain.end())}) {
+    Reader container(bytes);
+    std::uint8_t out[4];
+    EXPECT_EQ(container.reader.ReadBlock(out, 4), 0);
+    EXPECT_EQ(container.reader.ReadByte(), 0);
+    EXPECT_NE(container.reader.Error(), 0);
+  }
 }
 
-TEST(IsCompressedContainer, MatchesTheExactMarkerOnly) {
+TEST(IsCompressedContainer, MatchesTheExactMarkerAndConsumesTheWholeText) {
   struct Case {
     std::string bytes;
     int expected;
+    std::uint32_t position;
   };
   const Case cases[] = {
-      {std::string("[KVZ]\0x", 7), 1},
-      {std::string("[KVZ]!\0", 7), 0},
-      {std::string("[kvz]\0", 6), 0},
-      {std::string("[KVUPD]\0\x12", 9), 0},
-      {std::string("[KVZ]xxxxxxxxxxxxxxxxxx\0", 24), 0},
-      {std::string("[KVZ]"), 1},  // the end of the data ends the text too
+      {std::string("[KVZ]\0x", 7), 1, 6},
+      {std::string("[KVZ]!\0", 7), 0, 7},
+      {std::string("[kvz]\0", 6), 0, 6},
+      {std::string("[KVUPD]\0\x12", 9), 0, 8},
+      {std::string("[KVZ]xxxxxxxxxxxxxxxxxx\0z", 25), 0, 24},
+      {std::string("[KVZ]"), 1, 5},  // the end of the data ends the text too
   };
   for (const Case& c : cases) {
     TKVFlatRamStream stream(c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size()));
     EXPECT_EQ(IsCompressedContainer(stream), c.expected) << c.bytes;
+    EXPECT_EQ(stream.GetPosition(), c.position) << c.bytes;
   }
-  const std::string plain("[KVUPD]\0\x12", 9);
-  TKVFlatRamStream stream(plain.data(), 9);
-  IsCompressedContainer(stream);
-  stream.Rewind();
-  EXPECT_EQ(stream.GetPosition(), 0u);
-  EXPECT_EQ(stream.ReadByte(), '[');
-
-  const std::string longText("[KVZ]xxxxxxxxxxxxxxxxxx\0z", 25);
-  TKVFlatRamStream consumed(longText.data(), 25);
-  IsCompressedContainer(consumed);
-  EXPECT_EQ(consumed.GetPosition(), 24u);  // the whole text, whatever was kept
-}
-
-TEST(ZlibContainer, NotAContainerFailsEveryRead) {
-  const std::string plain("[KVUPD]\0", 8);
-  auto* source = new TKVFlatRamStream(plain.data(), 8);
-  TKVZLibInStream reader(source, 1);
-  std::uint8_t out[4];
-  EXPECT_EQ(reader.ReadBlock(out, 4), 0);
-  EXPECT_EQ(reader.Error(), 0);
-  EXPECT_EQ(reader.ReadByte(), 0);
-  EXPECT_NE(reader.Error(), 0);
 }
 
 }  // namespace
