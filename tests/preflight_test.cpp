@@ -240,15 +240,37 @@ TEST(Preflight, TheDialogIsSetUpAndTheOwnerDisabledUntilTheSessionCloses) {
   EXPECT_EQ(user.controls[platform::kProgressCancelButton], "----");
 }
 
+// A session that cannot run changes nothing and shows nothing, a package
+// whose entry table was refused among them: its Add would write beside the
+// folder.
 TEST(Preflight, ASessionThatCannotRunShowsNothing) {
-  ResetProgressState();
   SampleUpgrade sample;
-  ScriptedUser user;
-  UpgradeSession withoutStrings(nullptr, nullptr, sample.package.c_str(), sample.target.c_str());
-  EXPECT_EQ(ApplyUpgrade(withoutStrings), 0);
-  auto missingPackage = OpenRunSession(sample.root.Join("none.upg"), sample.target);
-  EXPECT_EQ(ApplyUpgrade(*missingPackage), 0);
-  EXPECT_EQ(user.dialogsCreated, 0);
+  PackageWriter escaping;
+  escaping.AddEntry(NewFileEntry(Operation::kAdd, "..\\evil.dll", Bytes("evil")));
+  const std::string refused = sample.root.Join("refused.upg");
+  ASSERT_TRUE(escaping.WriteFile(refused.c_str(), false));
+  const FolderSnapshot before = TakeSnapshot(sample.root.path());
+  const struct {
+    const char* label;
+    std::string package;
+    bool strings;
+  } cases[] = {
+      {"no message table", sample.package, false},
+      {"no package file", sample.root.Join("none.upg"), true},
+      {"entry table refused", refused, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    ResetProgressState();
+    ScriptedUser user;
+    auto session = OpenRunSession(c.package, sample.target);
+    if (!c.strings) session->uiStrings.reset();
+    ApplyOutcome outcome;
+    EXPECT_EQ(ApplyUpgrade(*session, &outcome), 0);
+    EXPECT_EQ(user.dialogsCreated, 0);
+    EXPECT_EQ(outcome.refusal, Refusal::kNone);
+    EXPECT_TRUE(TakeSnapshot(sample.root.path()) == before);
+  }
 }
 
 }  // namespace

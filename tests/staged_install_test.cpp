@@ -255,31 +255,35 @@ TEST(StagedInstall, ARebuildFailureUnderEachErrorPolicy) {
   }
 }
 
-TEST(StagedInstall, StaleTemporaryFilesAreOverwrittenOrRemoved) {
-  SampleUpgrade sample;
-  fs::create_directory(NativeTestPath(sample.Staging()));
-  WriteTestFile(sample.Temporary(0), Pattern(5000, 9));
-  WriteTestFile(sample.Temporary(3), Bytes("stale"));
-  ScriptedUser user;
-  ApplyOutcome outcome;
-  EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
-  ExpectVersion2(sample);
-  EXPECT_FALSE(outcome.stagingKept);
-}
-
-TEST(StagedInstall, AForeignFileKeepsTheStagingFolder) {
-  for (const std::string foreign : {"notes.txt", "N00009.TMP"}) {
-    SCOPED_TRACE(foreign);
+// A run's own leftovers are overwritten or removed; a file it cannot have
+// made keeps the staging folder.
+TEST(StagedInstall, WhatAnEarlierRunLeftInTheStagingFolder) {
+  const struct {
+    const char* label;
+    std::vector<std::pair<const char*, std::vector<std::uint8_t>>> files;
+    std::set<std::string> kept;
+  } cases[] = {
+      {"stale temporaries", {{"N00000.TMP", Pattern(5000, 9)}, {"N00003.TMP", Bytes("stale")}}, {}},
+      {"a file of the user's", {{"notes.txt", Bytes("mine")}}, {"notes.txt"}},
+      {"a temporary of no entry", {{"N00009.TMP", Bytes("mine")}}, {"N00009.TMP"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
     SampleUpgrade sample;
     fs::create_directory(NativeTestPath(sample.Staging()));
-    WriteTestFile(sample.Staging() + "\\" + foreign, Bytes("mine"));
+    for (const auto& [name, bytes] : c.files) WriteTestFile(sample.Staging() + "\\" + name, bytes);
     ScriptedUser user;
     ApplyOutcome outcome;
     EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
-    EXPECT_TRUE(outcome.stagingKept);
-    EXPECT_EQ(outcome.stagingFolder, sample.Staging());
-    EXPECT_EQ(StagedNames(sample), std::set<std::string>{foreign});
+    for (const auto& [name, bytes] : sample.expected)
+      EXPECT_EQ(ReadTestFile(sample.target + name), bytes) << name;
     EXPECT_FALSE(outcome.CommitFailed());
+    EXPECT_EQ(outcome.stagingKept, !c.kept.empty());
+    EXPECT_EQ(StagedNames(sample), c.kept);
+    EXPECT_EQ(TestPathExists(sample.Staging()), !c.kept.empty());
+    if (!c.kept.empty()) {
+      EXPECT_EQ(outcome.stagingFolder, sample.Staging());
+    }
   }
 }
 
