@@ -13,8 +13,8 @@
 #include "apply/progress_state.h"
 #include "platform/forwarding_user_interface.h"
 #include "platform/interrupt.h"
-#include "ui/console/line_input.h"
 #include "tests/support/upgrade_fixture.h"
+#include "ui/console/line_input.h"
 
 namespace {
 
@@ -58,9 +58,15 @@ class ConsoleTest : public ::testing::Test {
 
 TEST(YesNoAnswer, TakesYOrYesAndNOrNoInAnyCaseWithBlanksAround) {
   const std::pair<const char*, int> lines[] = {
-      {"y", platform::kIdYes},   {"  YES", platform::kIdYes}, {"\tYes \r\n", platform::kIdYes},
-      {" n", platform::kIdNo},   {"No  ", platform::kIdNo},   {"yes please", 0},
-      {"", 0},                   {"  ", 0},                   {"maybe", 0},
+      {"y", platform::kIdYes},
+      {"  YES", platform::kIdYes},
+      {"\tYes \r\n", platform::kIdYes},
+      {" n", platform::kIdNo},
+      {"No  ", platform::kIdNo},
+      {"yes please", 0},
+      {"", 0},
+      {"  ", 0},
+      {"maybe", 0},
   };
   for (const auto& [line, answer] : lines) EXPECT_EQ(YesNoAnswer(line), answer) << line;
 }
@@ -76,15 +82,30 @@ TEST_F(ConsoleTest, QuestionsAreAnsweredAsTheModeAndTheInputSay) {
     const char* transcript;  // a part of the output, or null
     int unread;              // the first character left unread, or EOF
   } cases[] = {
-      {"a line per attempt until it is an answer", AnswerMode::kAsk, "maybe\n  YES \nn\n No\n",
+      {"a line per attempt until it is an answer",
+       AnswerMode::kAsk,
+       "maybe\n  YES \nn\n No\n",
        {{"Go on?", platform::kIdYes}, {"Go on?", platform::kIdNo}, {"Go on?", platform::kIdNo}},
-       "-- Upgrade Processing --\nGo on?\n[y/n] maybe\n[y/n]   YES \n", EOF},
-      {"at the end of input only the cancel is Yes", AnswerMode::kAsk, "",
-       {{"Go on?", platform::kIdNo}, {"cancel", platform::kIdYes}}, nullptr, EOF},
-      {"all yes reads nothing", AnswerMode::kAllYes, "n\n", {{"Go on?", platform::kIdYes}}, nullptr,
+       "-- Upgrade Processing --\nGo on?\n[y/n] maybe\n[y/n]   YES \n",
+       EOF},
+      {"at the end of input only the cancel is Yes",
+       AnswerMode::kAsk,
+       "",
+       {{"Go on?", platform::kIdNo}, {"cancel", platform::kIdYes}},
+       nullptr,
+       EOF},
+      {"all yes reads nothing",
+       AnswerMode::kAllYes,
+       "n\n",
+       {{"Go on?", platform::kIdYes}},
+       nullptr,
        'n'},
-      {"all no reads nothing, and confirms a cancel", AnswerMode::kAllNo, "n\n",
-       {{"Go on?", platform::kIdNo}, {"cancel", platform::kIdYes}}, nullptr, 'n'},
+      {"all no reads nothing, and confirms a cancel",
+       AnswerMode::kAllNo,
+       "n\n",
+       {{"Go on?", platform::kIdNo}, {"cancel", platform::kIdYes}},
+       nullptr,
+       'n'},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

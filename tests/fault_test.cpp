@@ -124,8 +124,8 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
     int nth;
     FaultMode mode;
     const char* pathPart;
-    int answer;        // to the one question expected; 0: none expected
-    std::string box;   // a text the question holds
+    int answer;       // to the one question expected; 0: none expected
+    std::string box;  // a text the question holds
     int applied;
     const char* commitFile;  // the step named as failed, or null
     StepFailure reason;
@@ -138,13 +138,37 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
       // The last: as into a read-only folder, after every other file moved.
       {"new file not placed", FaultKind::kMove, 1, FaultMode::kFromThenOn, "sub\\deeper\\new.dat",
        0, "", 0, "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
-      {"no staging folder", FaultKind::kCreateFolder, 1, FaultMode::kFromThenOn, "",
-       platform::kIdNo, UiText(UiLine::kRebuildSkipped), 0, nullptr, {}},
+      {"no staging folder",
+       FaultKind::kCreateFolder,
+       1,
+       FaultMode::kFromThenOn,
+       "",
+       platform::kIdNo,
+       UiText(UiLine::kRebuildSkipped),
+       0,
+       nullptr,
+       {}},
       // The first open is the pre-flight's stamp; the second the rebuild's.
-      {"old file locked at its rebuild", FaultKind::kOpenForRead, 2, FaultMode::kOnce, "a.txt",
-       platform::kIdYes, updateA, 1, nullptr, {}},
-      {"file locked during the pre-flight", FaultKind::kOpenForRead, 1, FaultMode::kOnce, "a.txt",
-       platform::kIdNo, UiText(UiLine::kChanged), 0, nullptr, {}},
+      {"old file locked at its rebuild",
+       FaultKind::kOpenForRead,
+       2,
+       FaultMode::kOnce,
+       "a.txt",
+       platform::kIdYes,
+       updateA,
+       1,
+       nullptr,
+       {}},
+      {"file locked during the pre-flight",
+       FaultKind::kOpenForRead,
+       1,
+       FaultMode::kOnce,
+       "a.txt",
+       platform::kIdNo,
+       UiText(UiLine::kChanged),
+       0,
+       nullptr,
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

@@ -160,7 +160,9 @@ TEST(FolderSearch, FindsTheFirstMatchDriveCBeforeDShallowBeforeDeep) {
     const char* found;                 // relative to the root; null: unchanged
   };
   const Case cases[] = {
-      {"drive C whole before D", {"C\\Other\\Deep\\Deeper"}, {"C\\App\\Sub", "D\\App"},
+      {"drive C whole before D",
+       {"C\\Other\\Deep\\Deeper"},
+       {"C\\App\\Sub", "D\\App"},
        "C\\App\\Sub"},
       {"the shallower match", {}, {"C\\a\\b\\c", "C\\z\\y"}, "C\\z\\y"},
       // A fake drive is a folder: it loses its separator.
