@@ -245,10 +245,8 @@ TEST(Preflight, TheDialogIsSetUpAndTheOwnerDisabledUntilTheSessionCloses) {
 // folder.
 TEST(Preflight, ASessionThatCannotRunShowsNothing) {
   SampleUpgrade sample;
-  PackageWriter escaping;
-  escaping.AddEntry(NewFileEntry(Operation::kAdd, "..\\evil.dll", Bytes("evil")));
   const std::string refused = sample.root.Join("refused.upg");
-  ASSERT_TRUE(escaping.WriteFile(refused.c_str(), false));
+  WriteEscapingPackage(refused);
   const FolderSnapshot before = TakeSnapshot(sample.root.path());
   const struct {
     const char* label;

@@ -34,10 +34,8 @@ TEST(UpgtoolCheck, PrintsTheVerdictWithItsCounts) {
 // check and apply refuse alike what they cannot judge, and change nothing.
 TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
   SampleUpgrade sample;
-  PackageWriter escaping;
-  escaping.AddEntry(NewFileEntry(Operation::kAdd, "..\\evil.dll", Bytes("evil")));
   const std::string refused = sample.root.Join("refused.upg");
-  ASSERT_TRUE(escaping.WriteFile(refused.c_str(), false));
+  WriteEscapingPackage(refused);
   const FolderSnapshot before = TakeSnapshot(sample.root.path());
   const struct {
     std::string package;
