@@ -71,61 +71,39 @@ TEST(YesNoAnswer, TakesYOrYesAndNOrNoInAnyCaseWithBlanksAround) {
   for (const auto& [line, answer] : lines) EXPECT_EQ(YesNoAnswer(line), answer) << line;
 }
 
-// Each row types its input and asks its questions in order; "cancel" is
-// the cancel confirmation, anything else an entry's question.
-TEST_F(ConsoleTest, QuestionsAreAnsweredAsTheModeAndTheInputSay) {
-  const struct {
-    const char* label;
-    AnswerMode mode;
-    const char* typed;
-    std::vector<std::pair<const char*, int>> questions;
-    const char* transcript;  // a part of the output, or null
-    int unread;              // the first character left unread, or EOF
-  } cases[] = {
-      {"a line per attempt until it is an answer",
-       AnswerMode::kAsk,
-       "maybe\n  YES \nn\n No\n",
-       {{"Go on?", platform::kIdYes}, {"Go on?", platform::kIdNo}, {"Go on?", platform::kIdNo}},
-       "-- Upgrade Processing --\nGo on?\n[y/n] maybe\n[y/n]   YES \n",
-       EOF},
-      {"at the end of input only the cancel is Yes",
-       AnswerMode::kAsk,
-       "",
-       {{"Go on?", platform::kIdNo}, {"cancel", platform::kIdYes}},
-       nullptr,
-       EOF},
-      {"all yes reads nothing",
-       AnswerMode::kAllYes,
-       "n\n",
-       {{"Go on?", platform::kIdYes}},
-       nullptr,
-       'n'},
-      {"all no reads nothing, and confirms a cancel",
-       AnswerMode::kAllNo,
-       "n\n",
-       {{"Go on?", platform::kIdNo}, {"cancel", platform::kIdYes}},
-       nullptr,
-       'n'},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    TearDown();
-    SetUp();
-    Type(c.typed);
-    ConsoleUserInterface console(input_, output_, false, c.mode);
-    console.SetCancelQuestion("cancel");
-    for (const auto& [question, answer] : c.questions) {
-      EXPECT_EQ(console.ShowMessageBox(nullptr, question, "Upgrade Processing", kQuestion), answer)
-          << question;
-    }
-    if (c.transcript != nullptr) {
-      EXPECT_NE(Output().find(c.transcript), std::string::npos);
-    }
-    EXPECT_EQ(std::fgetc(input_), c.unread);
-  }
-  ConsoleUserInterface console(input_, output_, false, AnswerMode::kAllNo);
-  EXPECT_EQ(console.ShowMessageBox(nullptr, "Note", "C", platform::kMbIconInformation),
-            platform::kIdOk);
+TEST_F(ConsoleTest, AQuestionReadsOneLinePerAttemptUntilItIsAnAnswer) {
+  Type("maybe\n  YES \nn\n No\n");
+  ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
+            platform::kIdYes);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
+            platform::kIdNo);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "Upgrade Processing", kQuestion),
+            platform::kIdNo);
+  const std::string out = Output();
+  EXPECT_NE(out.find("-- Upgrade Processing --\nGo on?\n[y/n] maybe\n[y/n]   YES \n"),
+            std::string::npos)
+      << out;
+}
+
+TEST_F(ConsoleTest, AtTheEndOfInputOnlyTheCancelConfirmationIsAnsweredYes) {
+  Type("");
+  ConsoleUserInterface console(input_, output_, false, AnswerMode::kAsk);
+  console.SetCancelQuestion("Really cancel?");
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdNo);
+  EXPECT_EQ(console.ShowMessageBox(nullptr, "Really cancel?", "C", kQuestion), platform::kIdYes);
+}
+
+TEST_F(ConsoleTest, FixedAnswersReadNothing) {
+  Type("n\n");
+  ConsoleUserInterface yes(input_, output_, false, AnswerMode::kAllYes);
+  EXPECT_EQ(yes.ShowMessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdYes);
+  ConsoleUserInterface no(input_, output_, false, AnswerMode::kAllNo);
+  no.SetCancelQuestion("Really cancel?");
+  EXPECT_EQ(no.ShowMessageBox(nullptr, "Go on?", "C", kQuestion), platform::kIdNo);
+  EXPECT_EQ(no.ShowMessageBox(nullptr, "Really cancel?", "C", kQuestion), platform::kIdYes);
+  EXPECT_EQ(no.ShowMessageBox(nullptr, "Note", "C", platform::kMbIconInformation), platform::kIdOk);
+  EXPECT_EQ(std::fgetc(input_), 'n');
 }
 
 TEST_F(ConsoleTest, APlainLogHasAboutAHundredLinesWhateverTheFileCount) {

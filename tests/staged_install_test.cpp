@@ -52,35 +52,12 @@ TEST(StagedInstall, AppliesEveryOperationAndStampsEveryWrittenFile) {
       EXPECT_EQ(stamp.dosTime, kNewDosTime) << name;
     }
     // Update, Replace and the Add at index 4 were built; Remove and Verify
-    // need no temporary file.
+    // need no temporary file, and a temporary is named by its entry's index.
     EXPECT_EQ(staged, (std::set<std::string>{"N00000.TMP", "N00001.TMP", "N00004.TMP"}));
     EXPECT_FALSE(outcome.CommitFailed());
     EXPECT_FALSE(outcome.stagingKept);
     EXPECT_TRUE(user.boxes.empty());
   }
-}
-
-TEST(StagedInstall, TheThirdEntryIsBuiltAsN00002) {
-  TempFolder root;
-  const std::string target = root.path();
-  WriteTestFile(target + "v.txt", Pattern(10, 1));
-  PackageWriter writer;
-  writer.AddEntry(CheckEntry(Operation::kVerify, "v.txt", StampOfFile(target + "v.txt")));
-  writer.AddEntry(CheckEntry(Operation::kRemove, "gone.txt", StampOf(Pattern(5, 5))));
-  writer.AddEntry(NewFileEntry(Operation::kAdd, "third.txt", Bytes("third")));
-  const std::string package = root.Join("p.upg");
-  ASSERT_TRUE(writer.WriteFile(package.c_str(), false));
-  ScriptedUser user;
-  std::set<std::string> staged;
-  user.onPump = [&] {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(NativeTestPath(target + "__KVUPD_"), error)) {
-      staged.insert(entry.path().filename().string());
-    }
-  };
-  EXPECT_EQ(ApplyPackage(package, target), 1);
-  EXPECT_EQ(staged, std::set<std::string>{"N00002.TMP"});
-  EXPECT_EQ(ReadTestFile(target + "third.txt"), Bytes("third"));
 }
 
 TEST(StagedInstall, AnEmptyTableOrOnlyVerifyEntriesChangeNothing) {
