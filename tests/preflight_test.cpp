@@ -236,7 +236,7 @@ TEST(Preflight, ASessionThatCannotRunShowsNothing) {
   SampleUpgrade sample;
   const std::string refused = sample.root.Join("refused.upg");
   WriteEscapingPackage(refused);
-  const FolderSnapshot before = TakeSnapshot(sample.root.path());
+  const FolderSnapshot before = TakeSnapshot(sample.target);
   const struct {
     const char* label;
     std::string package;
@@ -256,7 +256,8 @@ TEST(Preflight, ASessionThatCannotRunShowsNothing) {
     EXPECT_EQ(ApplyUpgrade(*session, &outcome), 0);
     EXPECT_EQ(user.dialogsCreated, 0);
     EXPECT_EQ(outcome.refusal, Refusal::kNone);
-    EXPECT_TRUE(TakeSnapshot(sample.root.path()) == before);
+    EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+    EXPECT_FALSE(TestPathExists(sample.root.Join("evil.dll")));
   }
 }
 
