@@ -14,6 +14,7 @@
 #include "platform/forwarding_user_interface.h"
 #include "platform/interrupt.h"
 #include "tests/support/upgrade_fixture.h"
+#include "ui/console/line_input.h"
 
 using namespace package;
 using namespace apply;
@@ -58,6 +59,21 @@ class ConsoleTest : public ::testing::Test {
   std::FILE* input_ = nullptr;
   std::FILE* output_ = nullptr;
 };
+
+TEST(YesNoAnswer, TakesYOrYesAndNOrNoInAnyCaseWithBlanksAround) {
+  const std::pair<const char*, int> lines[] = {
+      {"y", platform::kIdYes},
+      {"  YES", platform::kIdYes},
+      {"\tYes \r\n", platform::kIdYes},
+      {" n", platform::kIdNo},
+      {"No  ", platform::kIdNo},
+      {"yes please", 0},
+      {"", 0},
+      {"  ", 0},
+      {"maybe", 0},
+  };
+  for (const auto& [line, answer] : lines) EXPECT_EQ(YesNoAnswer(line), answer) << line;
+}
 
 TEST_F(ConsoleTest, AQuestionReadsOneLinePerAttemptUntilItIsAnAnswer) {
   Type("maybe\n  YES \nn\n No\n");

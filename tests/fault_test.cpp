@@ -119,76 +119,94 @@ TEST(Faults, EveryFailurePointEndsOldOrNew) {
   }
 }
 
-TEST(Faults, ACommitStepThatFailsIsUndoneAndNamed) {
+// One fault each, at a place a test can name: what the user is asked, what
+// the run says and what the folder holds afterwards.
+TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
   struct Case {
-    const char* pathPart;  // of the move that fails from then on
-    const char* fileName;
+    const char* label;
+    FaultKind kind;
+    int nth;
+    FaultMode mode;
+    const char* pathPart;
+    int answer;       // to the one question expected; 0: none expected
+    std::string box;  // a text the question holds
+    int applied;
+    const char* commitFile;  // the step named as failed, or null
     StepFailure reason;
   };
+  const std::string updateA = "Operation: Update\n\nFilename: a.txt\n";
   const Case cases[] = {
       // The first step: its installed file cannot be moved aside.
-      {"O00000.TMP", "a.txt", StepFailure::kOldNotMoved},
+      {"old file not moved", FaultKind::kMove, 1, FaultMode::kFromThenOn, "O00000.TMP", 0, "", 0,
+       "a.txt", StepFailure::kOldNotMoved},
       // The last: as into a read-only folder, after every other file moved.
-      {"sub\\deeper\\new.dat", "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
+      {"new file not placed", FaultKind::kMove, 1, FaultMode::kFromThenOn, "sub\\deeper\\new.dat",
+       0, "", 0, "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
+      {"no staging folder",
+       FaultKind::kCreateFolder,
+       1,
+       FaultMode::kFromThenOn,
+       "",
+       platform::kIdNo,
+       UiText(UiLine::kRebuildSkipped),
+       0,
+       nullptr,
+       {}},
+      // The first open is the pre-flight's stamp; the second the rebuild's.
+      {"old file locked at its rebuild",
+       FaultKind::kOpenForRead,
+       2,
+       FaultMode::kOnce,
+       "a.txt",
+       platform::kIdYes,
+       updateA,
+       1,
+       nullptr,
+       {}},
+      {"file locked during the pre-flight",
+       FaultKind::kOpenForRead,
+       1,
+       FaultMode::kOnce,
+       "a.txt",
+       platform::kIdNo,
+       UiText(UiLine::kChanged),
+       0,
+       nullptr,
+       {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.fileName);
-    SampleUpgrade sample;
+    SCOPED_TRACE(c.label);
+    SampleUpgrade sample(false, c.answer != 0 ? Policy::kAsk : Policy::kIgnore);
     const FolderSnapshot before = TakeSnapshot(sample.target);
+    const std::vector<std::uint8_t> oldA = ReadTestFile(sample.target + "a.txt");
     ScriptedUser user;
-    FaultyFileSystem faulty(FaultKind::kMove, 1, FaultMode::kFromThenOn, c.pathPart);
+    if (c.answer != 0) user.answers.push_back(c.answer);
+    FaultyFileSystem faulty(c.kind, c.nth, c.mode, c.pathPart);
     ApplyOutcome outcome;
     const int applied = ApplyPackage(sample.package, sample.target, &outcome);
-    EXPECT_EQ(applied, 0);
-    EXPECT_EQ(outcome.commitFailure.fileName, c.fileName);
-    EXPECT_EQ(outcome.commitFailure.reason, c.reason);
+    EXPECT_EQ(applied, c.applied);
+    ASSERT_EQ(user.boxes.size(), c.answer != 0 ? 1u : 0u);
+    if (c.answer != 0) {
+      EXPECT_NE(user.boxes[0].text.find(c.box), std::string::npos);
+    }
     EXPECT_TRUE(outcome.notRestored.empty());
-    EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+    EXPECT_FALSE(TestPathExists(sample.Staging()));
     const ClosingMessage closing = ClosingMessageFor(applied, outcome);
-    EXPECT_EQ(closing.exitStatus, kExitNotApplied);
-    EXPECT_NE(closing.text.find("No changes have been made"), std::string::npos);
-    EXPECT_NE(closing.text.find(c.fileName), std::string::npos);
+    if (c.commitFile != nullptr) {
+      EXPECT_EQ(outcome.commitFailure.fileName, c.commitFile);
+      EXPECT_EQ(outcome.commitFailure.reason, c.reason);
+      EXPECT_NE(closing.text.find(c.commitFile), std::string::npos);
+    }
+    if (c.applied == 0) {
+      EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+      EXPECT_EQ(closing.exitStatus, kExitNotApplied);
+      EXPECT_NE(closing.text.find("No changes have been made"), std::string::npos);
+    } else {
+      // The file that failed keeps its old version; the others are new.
+      EXPECT_EQ(ReadTestFile(sample.target + "a.txt"), oldA);
+      EXPECT_EQ(ReadTestFile(sample.target + "b.bin"), sample.expected.at("b.bin"));
+    }
   }
-}
-
-TEST(Faults, TheStagingFolderCannotBeCreated) {
-  SampleUpgrade sample(false, Policy::kAsk);
-  const FolderSnapshot before = TakeSnapshot(sample.target);
-  ScriptedUser user;
-  user.answers.push_back(platform::kIdNo);
-  FaultyFileSystem faulty(FaultKind::kCreateFolder, 1, FaultMode::kFromThenOn);
-  EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
-  ASSERT_EQ(user.boxes.size(), 1u);
-  EXPECT_NE(user.boxes[0].text.find(UiText(UiLine::kRebuildSkipped)), std::string::npos);
-  EXPECT_TRUE(TakeSnapshot(sample.target) == before);
-}
-
-TEST(Faults, ALockedOldFileFailsItsRebuildAndIsLeftAlone) {
-  // The first open is the pre-flight's stamp; the second the rebuild's.
-  SampleUpgrade sample(false, Policy::kAsk);
-  const std::vector<std::uint8_t> oldA = ReadTestFile(sample.target + "a.txt");
-  ScriptedUser user;
-  user.answers.push_back(platform::kIdYes);
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 2, FaultMode::kOnce, "a.txt");
-  ApplyOutcome outcome;
-  EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
-  ASSERT_EQ(user.boxes.size(), 1u);
-  EXPECT_EQ(user.boxes[0].text.rfind("Operation: Update\n\nFilename: a.txt\n", 0), 0u);
-  EXPECT_EQ(ReadTestFile(sample.target + "a.txt"), oldA);
-  EXPECT_EQ(ReadTestFile(sample.target + "b.bin"), sample.expected.at("b.bin"));
-  EXPECT_FALSE(TestPathExists(sample.Staging()));
-}
-
-TEST(Faults, AFileLockedDuringThePreflightCountsAsChanged) {
-  SampleUpgrade sample(false, Policy::kAsk);
-  const FolderSnapshot before = TakeSnapshot(sample.target);
-  ScriptedUser user;
-  user.answers.push_back(platform::kIdNo);
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kOnce, "a.txt");
-  EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
-  ASSERT_EQ(user.boxes.size(), 1u);
-  EXPECT_NE(user.boxes[0].text.find(UiText(UiLine::kChanged)), std::string::npos);
-  EXPECT_TRUE(TakeSnapshot(sample.target) == before);
 }
 
 }  // namespace

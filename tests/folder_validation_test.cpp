@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/upgrade_fixture.h"
@@ -13,133 +14,124 @@ using namespace builder;
 
 namespace {
 
-class FolderValidation : public ::testing::Test {
- protected:
-  // An entry whose file is present and matches its old stamp.
-  void Present(const std::string& name, Operation operation = Operation::kUpdate,
-               Policy errorPolicy = Policy::kAsk, Policy warningPolicy = Policy::kAsk) {
-    WriteTestFile(folder_.Join(name), Pattern(100, static_cast<std::uint8_t>(name.size())));
-    Add(name, operation, errorPolicy, warningPolicy, StampOfFile(folder_.Join(name)));
-  }
-  void Missing(const std::string& name, Policy errorPolicy = Policy::kAsk,
-               Operation operation = Operation::kUpdate) {
-    Add(name, operation, errorPolicy, Policy::kAsk, StampOf(Pattern(10, 1)));
-  }
-  void Add(const std::string& name, Operation operation, Policy errorPolicy, Policy warningPolicy,
-           const FileStamp& oldStamp) {
-    PackageEntrySpec entry = operation == Operation::kAdd || operation == Operation::kReplace
-                                 ? NewFileEntry(operation, name, Bytes("new"))
-                                 : CheckEntry(operation, name, oldStamp);
-    entry.oldStamp = oldStamp;
-    entry.errorPolicy = errorPolicy;
-    entry.warningPolicy = warningPolicy;
-    writer_.AddEntry(entry);
-  }
-  bool Validate() {
-    const std::string package = folder_.Join("p.upg");
-    EXPECT_TRUE(writer_.WriteFile(package.c_str(), false));
-    UpgradeSession session(nullptr, nullptr, package.c_str(), folder_.path().c_str());
-    return ValidateTargetFolder(session);
-  }
+enum class Found { kMatching, kMissing, kChanged, kDateOnly };
 
-  TempFolder folder_;
-  PackageWriter writer_;
+struct Entry {
+  const char* name;
+  Found found;
+  Operation operation = Operation::kUpdate;
+  Policy errorPolicy = Policy::kAsk;
+  Policy warningPolicy = Policy::kAsk;
 };
 
-TEST_F(FolderValidation, NoEntriesOrOnlyAddsValidateAnyFolder) {
-  EXPECT_TRUE(Validate());
-  Add("new.txt", Operation::kAdd, Policy::kCritical, Policy::kCritical, {});
-  EXPECT_TRUE(Validate());
+// Writes each entry's file as `found` says and a package of the entries.
+std::string Package(const TempFolder& folder, const std::vector<Entry>& entries) {
+  PackageWriter writer;
+  for (const Entry& e : entries) {
+    const std::string path = folder.Join(e.name);
+    FileStamp stamp = StampOf(Pattern(10, 1));
+    if (e.found == Found::kChanged) WriteTestFile(path, Bytes("changed"));
+    if (e.found == Found::kMatching || e.found == Found::kDateOnly) {
+      WriteTestFile(path, Pattern(100, static_cast<std::uint8_t>(path.size())));
+      stamp = StampOfFile(path);
+    }
+    if (e.found == Found::kDateOnly) stamp.dosTime = static_cast<std::uint16_t>(stamp.dosTime ^ 1);
+    PackageEntrySpec entry = e.operation == Operation::kAdd || e.operation == Operation::kReplace
+                                 ? NewFileEntry(e.operation, e.name, Bytes("new"))
+                                 : CheckEntry(e.operation, e.name, stamp);
+    entry.oldStamp = stamp;
+    entry.errorPolicy = e.errorPolicy;
+    entry.warningPolicy = e.warningPolicy;
+    writer.AddEntry(entry);
+  }
+  const std::string package = folder.Join("p.upg");
+  EXPECT_TRUE(writer.WriteFile(package.c_str(), false));
+  return package;
 }
 
-TEST_F(FolderValidation, MismatchesMustBeFewerThanMatches) {
-  Present("a1");
-  Present("a2");
-  Missing("m1");
-  Missing("m2");
-  EXPECT_FALSE(Validate());
-  Present("a3");
-  EXPECT_TRUE(Validate());
-}
-
-TEST_F(FolderValidation, AMissingCriticalFileEndsTheWalk) {
-  Present("a1");
-  Missing("m1", Policy::kCritical);
-  // Not visited: its read would fail the open below.
-  Present("later");
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "later");
-  EXPECT_FALSE(Validate());
-  EXPECT_EQ(faulty.failures(), 0);
-}
-
-TEST_F(FolderValidation, IgnoredFilesAreNeitherCountedNorRead) {
-  Missing("m1", Policy::kIgnore);
-  WriteTestFile(folder_.Join("changed"), Bytes("changed"));
-  Add("changed", Operation::kUpdate, Policy::kIgnore, Policy::kCritical, StampOf(Pattern(10, 1)));
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "changed");
-  EXPECT_TRUE(Validate());
-  EXPECT_EQ(faulty.failures(), 0);
-}
-
-TEST_F(FolderValidation, AReplaceFileCountsWithoutBeingRead) {
-  Present("r1", Operation::kReplace, Policy::kCritical, Policy::kCritical);
-  Missing("m1");
-  FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "r1");
-  // 1 matched against 1 mismatched is a tie: not valid. Without the Replace
-  // file it would be 0 against 1 as well, so the count is checked by a
-  // second match below.
-  EXPECT_FALSE(Validate());
-  Present("a1");
-  EXPECT_TRUE(Validate());
-  EXPECT_EQ(faulty.failures(), 0);
-}
-
-TEST_F(FolderValidation, AChangedCriticalFileMakesTheFolderInvalid) {
-  WriteTestFile(folder_.Join("c"), Bytes("changed"));
-  Add("c", Operation::kRemove, Policy::kCritical, Policy::kIgnore, StampOf(Pattern(10, 1)));
-  Present("a1", Operation::kVerify);
-  Present("a2", Operation::kVerify);
-  EXPECT_FALSE(Validate());
-}
-
-TEST_F(FolderValidation, DateOnlyDifferencesUnderEachWarningPolicy) {
-  struct Case {
-    Policy warningPolicy;
+// A folder is valid when no critical file fails and fewer files mismatch
+// than match; ignored files count neither way, Add and Replace files
+// match unread, and a missing critical file ends the walk.
+TEST(FolderValidation, TheVerdictOnEachMixOfFiles) {
+  constexpr Operation kAdd = Operation::kAdd;
+  constexpr Operation kReplace = Operation::kReplace;
+  constexpr Operation kVerify = Operation::kVerify;
+  constexpr Operation kRemove = Operation::kRemove;
+  constexpr Operation kUpdate = Operation::kUpdate;
+  constexpr Policy kAsk = Policy::kAsk;
+  constexpr Policy kCritical = Policy::kCritical;
+  constexpr Policy kIgnore = Policy::kIgnore;
+  constexpr Found kOk = Found::kMatching;
+  constexpr Found kMissing = Found::kMissing;
+  const struct {
+    const char* label;
+    std::vector<Entry> entries;
     bool valid;
+    const char* unread;  // a file the check must not open, or null
+  } cases[] = {
+      {"no entries", {}, true, nullptr},
+      {"only an Add", {{"new", kMissing, kAdd, kCritical, kCritical}}, true, nullptr},
+      {"two of four match",
+       {{"a1", kOk}, {"a2", kOk}, {"m1", kMissing}, {"m2", kMissing}},
+       false,
+       nullptr},
+      {"three of five match",
+       {{"a1", kOk}, {"a2", kOk}, {"a3", kOk}, {"m1", kMissing}, {"m2", kMissing}},
+       true,
+       nullptr},
+      {"a missing critical file ends the walk",
+       {{"a1", kOk}, {"m1", kMissing, kUpdate, kCritical}, {"later", kOk}},
+       false,
+       "later"},
+      {"ignored files are neither counted nor read",
+       {{"m1", kMissing, kUpdate, kIgnore},
+        {"changed", Found::kChanged, kUpdate, kIgnore, kCritical}},
+       true,
+       "changed"},
+      // Without the Replace file it would be 0 against 1 as well: the next
+      // row shows that it counts.
+      {"a Replace file unread, a tie",
+       {{"r1", kOk, kReplace, kCritical, kCritical}, {"m1", kMissing}},
+       false,
+       "r1"},
+      {"a Replace file unread counts as a match",
+       {{"r1", kOk, kReplace, kCritical, kCritical}, {"m1", kMissing}, {"a1", kOk}},
+       true,
+       "r1"},
+      {"a changed critical file",
+       {{"c", Found::kChanged, kRemove, kCritical, kIgnore},
+        {"a1", kOk, kVerify},
+        {"a2", kOk, kVerify}},
+       false,
+       nullptr},
   };
-  // One date-only file and one missing file: the date-only file must count
-  // as matched for the folder to pass.
-  for (const Case c : {Case{Policy::kIgnore, true}, Case{Policy::kAsk, false},
-                       Case{static_cast<Policy>(3), false}, Case{Policy::kCritical, false}}) {
-    SCOPED_TRACE(static_cast<int>(c.warningPolicy));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
     TempFolder folder;
-    WriteTestFile(folder.Join("d"), Pattern(50, 2));
-    FileStamp stamp = StampOfFile(folder.Join("d"));
-    stamp.dosTime = static_cast<std::uint16_t>(stamp.dosTime ^ 1);
-    PackageWriter writer;
-    PackageEntrySpec dated = CheckEntry(Operation::kUpdate, "d", stamp);
-    dated.warningPolicy = c.warningPolicy;
-    dated.errorPolicy = Policy::kAsk;
-    writer.AddEntry(dated);
-    PackageEntrySpec missing = CheckEntry(Operation::kUpdate, "missing", stamp);
-    missing.errorPolicy = Policy::kAsk;
-    writer.AddEntry(missing);
-    PackageEntrySpec present = CheckEntry(Operation::kVerify, "p", {});
-    WriteTestFile(folder.Join("p"), Bytes("p"));
-    present.oldStamp = StampOfFile(folder.Join("p"));
-    present.errorPolicy = Policy::kAsk;
-    writer.AddEntry(present);
-    ASSERT_TRUE(writer.WriteFile(folder.Join("p.upg").c_str(), false));
-    UpgradeSession session(nullptr, nullptr, folder.Join("p.upg").c_str(), folder.path().c_str());
+    const std::string package = Package(folder, c.entries);
+    FaultyFileSystem faulty(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn,
+                            c.unread != nullptr ? c.unread : "never");
+    UpgradeSession session(nullptr, nullptr, package.c_str(), folder.path().c_str());
     EXPECT_EQ(ValidateTargetFolder(session), c.valid);
+    EXPECT_EQ(faulty.failures(), 0);
+  }
+  // A date-only difference and a missing file: the dated file must count as
+  // matched for the folder to pass, which only Ignore does.
+  for (const Policy warning : {kIgnore, kAsk, static_cast<Policy>(3), kCritical}) {
+    SCOPED_TRACE(static_cast<int>(warning));
+    TempFolder folder;
+    const std::string package = Package(
+        folder,
+        {{"d", Found::kDateOnly, kUpdate, kAsk, warning}, {"m", kMissing}, {"p", kOk, kVerify}});
+    UpgradeSession session(nullptr, nullptr, package.c_str(), folder.path().c_str());
+    EXPECT_EQ(ValidateTargetFolder(session), warning == kIgnore);
   }
 }
 
-TEST_F(FolderValidation, ASessionWithoutItsFullTableIsNeverValid) {
-  Present("a1");
-  const std::string package = folder_.Join("p.upg");
-  ASSERT_TRUE(writer_.WriteFile(package.c_str(), false));
-  UpgradeSession session(nullptr, nullptr, package.c_str(), folder_.path().c_str());
+TEST(FolderValidation, ASessionWithoutItsFullTableIsNeverValid) {
+  TempFolder folder;
+  const std::string package = Package(folder, {{"a1", Found::kMatching}});
+  UpgradeSession session(nullptr, nullptr, package.c_str(), folder.path().c_str());
   session.totalBytes = 0;
   EXPECT_FALSE(ValidateTargetFolder(session));
 }

@@ -164,7 +164,9 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
       if (row.message == kNoFinding && policy.value != Policy::kIgnore) continue;
       SCOPED_TRACE(std::string(row.label) + " / " + policy.label);
       ResetProgressState();
-      Case c(row, policy.value, "the file");
+      // Questions answered No come without a description line.
+      const std::string description = policy.firstAnswer == platform::kIdNo ? "" : "the file";
+      Case c(row, policy.value, description);
       const FolderSnapshot before = TakeSnapshot(c.target);
       ScriptedUser user;
       if (policy.firstAnswer != 0) user.answers.push_back(policy.firstAnswer);
@@ -181,11 +183,11 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
       std::vector<RecordedBox> expected;
       if (row.message != kNoFinding && policy.value == Policy::kAsk) {
         expected.push_back(
-            {Question(row.operation, "f.dat", "the file", row.message, UiLine::kContinue),
+            {Question(row.operation, "f.dat", description, row.message, UiLine::kContinue),
              UiText(UiLine::kCaption), 0x2024, user.dialog()});
       }
       if (row.message != kNoFinding && policy.value == Policy::kCritical) {
-        expected.push_back({Question(row.operation, "f.dat", "the file", UiLine::kCriticalBefore,
+        expected.push_back({Question(row.operation, "f.dat", description, UiLine::kCriticalBefore,
                                      UiLine::kMoreInformation),
                             UiText(UiLine::kCaption), 0x2024, user.dialog()});
         if (policy.firstAnswer == platform::kIdYes) {
@@ -210,19 +212,6 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
   }
 }
 
-TEST(Preflight, AQuestionWithoutDescriptionHasNoDescriptionLine) {
-  ResetProgressState();
-  Case c(kRows[3], Policy::kAsk, "");
-  ScriptedUser user;
-  user.answers.push_back(platform::kIdNo);
-  auto session = OpenRunSession(c.package, c.target);
-  EXPECT_EQ(ApplyUpgrade(*session), 0);
-  ASSERT_EQ(user.boxes.size(), 1u);
-  EXPECT_EQ(user.boxes[0].text,
-            "Operation: Update\n\nFilename: f.dat\n\n** Error: This file cannot be found. It "
-            "will not be updated.\n\nDo you wish to continue with the update?");
-}
-
 TEST(Preflight, TheDialogIsSetUpAndTheOwnerDisabledUntilTheSessionCloses) {
   ResetProgressState();
   SampleUpgrade sample;
@@ -245,15 +234,36 @@ TEST(Preflight, TheDialogIsSetUpAndTheOwnerDisabledUntilTheSessionCloses) {
   EXPECT_EQ(user.controls[platform::kProgressCancelButton], "----");
 }
 
+// A session that cannot run changes nothing and shows nothing, a package
+// whose entry table was refused among them: its Add would write beside the
+// folder.
 TEST(Preflight, ASessionThatCannotRunShowsNothing) {
-  ResetProgressState();
   SampleUpgrade sample;
-  ScriptedUser user;
-  UpgradeSession withoutStrings(nullptr, nullptr, sample.package.c_str(), sample.target.c_str());
-  EXPECT_EQ(ApplyUpgrade(withoutStrings), 0);
-  auto missingPackage = OpenRunSession(sample.root.Join("none.upg"), sample.target);
-  EXPECT_EQ(ApplyUpgrade(*missingPackage), 0);
-  EXPECT_EQ(user.dialogsCreated, 0);
+  const std::string refused = sample.root.Join("refused.upg");
+  WriteEscapingPackage(refused);
+  const FolderSnapshot before = TakeSnapshot(sample.target);
+  const struct {
+    const char* label;
+    std::string package;
+    bool strings;
+  } cases[] = {
+      {"no message table", sample.package, false},
+      {"no package file", sample.root.Join("none.upg"), true},
+      {"entry table refused", refused, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    ResetProgressState();
+    ScriptedUser user;
+    auto session = OpenRunSession(c.package, sample.target);
+    if (!c.strings) session->uiStrings.reset();
+    ApplyOutcome outcome;
+    EXPECT_EQ(ApplyUpgrade(*session, &outcome), 0);
+    EXPECT_EQ(user.dialogsCreated, 0);
+    EXPECT_EQ(outcome.refusal, Refusal::kNone);
+    EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+    EXPECT_FALSE(TestPathExists(sample.root.Join("evil.dll")));
+  }
 }
 
 }  // namespace

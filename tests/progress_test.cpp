@@ -38,21 +38,6 @@ class ProgressTest : public ::testing::Test {
   std::unique_ptr<UpgradeSession> session_;
 };
 
-TEST_F(ProgressTest, RedrawsOnlyWhenTheWholeNumberChanges) {
-  session_->totalBytes = 1000001;
-  session_->bytesDone = 1;
-  UpdateProgress(*session_);
-  session_->bytesDone = 9000;
-  UpdateProgress(*session_);
-  session_->bytesDone = 500000;
-  UpdateProgress(*session_);
-  UpdateProgress(*session_);
-  session_->bytesDone = 1000001;
-  UpdateProgress(*session_);
-  EXPECT_EQ(user_.draws, (std::vector<int>{1, 50, 100}));
-  EXPECT_EQ(LastPercent, 100);
-}
-
 // Counts on both sides of every step of the bar, up and back down, for
 // totals with large and small divisors; the same total twice, since a new
 // dialog starts again from 0 and must draw at once.
@@ -83,6 +68,49 @@ TEST_F(ProgressTest, DrawsExactlyWhenThePercentageChanges) {
       last = percent;
     }
     EXPECT_EQ(drawn, expected) << "total " << total;
+    EXPECT_EQ(LastPercent, last);
+  }
+}
+
+// How many polls a pause of 100 ms makes: at most the budget when the clock
+// stands, none when the deadline wraps, and up to a confirmed cancel, which
+// ends every later poll as well.
+TEST(Progress, APauseEndsAtItsBudgetItsDeadlineOrACancel) {
+  const struct {
+    const char* label;
+    std::uint32_t clock;
+    std::uint32_t clockStep;
+    int cancelAtPump;
+    int pumps;
+  } cases[] = {
+      {"the budget, the clock standing", 1000, 0, 0, 49998},
+      {"a wrapping deadline", 0xFFFFFFF0u, 0, 0, 0},
+      {"a confirmed cancel", 1000, 0, 3, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    ResetProgressState();
+    TempFolder folder;
+    ScriptedUser user;
+    auto session = OpenEmptySession(folder);
+    session->progressDialog = user.dialog();
+    user.cancelQuestion = UiText(UiLine::kCancelQuestion);
+    user.clock = c.clock;
+    user.clockStep = c.clockStep;
+    user.cancelAtPump = c.cancelAtPump;
+    PumpFor(*session, 100);
+    EXPECT_EQ(user.pumps, c.pumps);
+    EXPECT_EQ(Aborted, c.cancelAtPump != 0 ? 1 : 0);
+    if (c.cancelAtPump == 0) continue;
+    ASSERT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(user.boxes[0].text, UiText(UiLine::kCancelQuestion));
+    EXPECT_EQ(user.boxes[0].caption, UiText(UiLine::kCaption));
+    EXPECT_EQ(user.boxes[0].owner, user.dialog());
+    EXPECT_EQ(user.boxes[0].style,
+              platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal);
+    // Aborted answers without touching the queue.
+    EXPECT_EQ(PollCancel(*session), 1);
+    EXPECT_EQ(user.pumps, c.pumps);
   }
 }
 
@@ -90,38 +118,7 @@ TEST_F(ProgressTest, ARedrawPumpsUntilTheDeadline) {
   session_->totalBytes = 101;
   user_.clockStep = 10;
   UpdateProgress(*session_);
-  // Read at +10, +20, ... +90 ms: nine polls, then the deadline.
   EXPECT_EQ(user_.pumps, 9);
-}
-
-TEST_F(ProgressTest, TheBudgetEndsAPauseWhenTheClockStands) {
-  user_.clockStep = 0;
-  PumpFor(*session_, 100);
-  EXPECT_EQ(user_.pumps, 49998);
-}
-
-TEST_F(ProgressTest, AWrappingDeadlineEndsThePauseAtOnce) {
-  user_.clock = 0xFFFFFFF0u;
-  user_.clockStep = 0;
-  PumpFor(*session_, 100);
-  EXPECT_EQ(user_.pumps, 0);
-}
-
-TEST_F(ProgressTest, AConfirmedCancelEndsThePauseAndEveryLaterPoll) {
-  user_.clockStep = 0;
-  user_.cancelAtPump = 3;
-  PumpFor(*session_, 100);
-  EXPECT_EQ(user_.pumps, 3);
-  EXPECT_EQ(Aborted, 1);
-  ASSERT_EQ(user_.boxes.size(), 1u);
-  EXPECT_EQ(user_.boxes[0].text, UiText(UiLine::kCancelQuestion));
-  EXPECT_EQ(user_.boxes[0].caption, UiText(UiLine::kCaption));
-  EXPECT_EQ(user_.boxes[0].owner, user_.dialog());
-  EXPECT_EQ(user_.boxes[0].style,
-            platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbTaskModal);
-  // Aborted answers without touching the queue.
-  EXPECT_EQ(PollCancel(*session_), 1);
-  EXPECT_EQ(user_.pumps, 3);
 }
 
 TEST_F(ProgressTest, ARefusedCancelIsClearedAndCanBeAskedAgain) {

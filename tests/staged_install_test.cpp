@@ -57,35 +57,12 @@ TEST(StagedInstall, AppliesEveryOperationAndStampsEveryWrittenFile) {
       EXPECT_EQ(stamp.dosTime, kNewDosTime) << name;
     }
     // Update, Replace and the Add at index 4 were built; Remove and Verify
-    // need no temporary file.
+    // need no temporary file, and a temporary is named by its entry's index.
     EXPECT_EQ(staged, (std::set<std::string>{"N00000.TMP", "N00001.TMP", "N00004.TMP"}));
     EXPECT_FALSE(outcome.CommitFailed());
     EXPECT_FALSE(outcome.stagingKept);
     EXPECT_TRUE(user.boxes.empty());
   }
-}
-
-TEST(StagedInstall, TheThirdEntryIsBuiltAsN00002) {
-  TempFolder root;
-  const std::string target = root.path();
-  WriteTestFile(target + "v.txt", Pattern(10, 1));
-  PackageWriter writer;
-  writer.AddEntry(CheckEntry(Operation::kVerify, "v.txt", StampOfFile(target + "v.txt")));
-  writer.AddEntry(CheckEntry(Operation::kRemove, "gone.txt", StampOf(Pattern(5, 5))));
-  writer.AddEntry(NewFileEntry(Operation::kAdd, "third.txt", Bytes("third")));
-  const std::string package = root.Join("p.upg");
-  ASSERT_TRUE(writer.WriteFile(package.c_str(), false));
-  ScriptedUser user;
-  std::set<std::string> staged;
-  user.onPump = [&] {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(NativeTestPath(target + "__KVUPD_"), error)) {
-      staged.insert(entry.path().filename().string());
-    }
-  };
-  EXPECT_EQ(ApplyPackage(package, target), 1);
-  EXPECT_EQ(staged, std::set<std::string>{"N00002.TMP"});
-  EXPECT_EQ(ReadTestFile(target + "third.txt"), Bytes("third"));
 }
 
 TEST(StagedInstall, AnEmptyTableOrOnlyVerifyEntriesChangeNothing) {
@@ -260,31 +237,35 @@ TEST(StagedInstall, ARebuildFailureUnderEachErrorPolicy) {
   }
 }
 
-TEST(StagedInstall, StaleTemporaryFilesAreOverwrittenOrRemoved) {
-  SampleUpgrade sample;
-  fs::create_directory(NativeTestPath(sample.Staging()));
-  WriteTestFile(sample.Temporary(0), Pattern(5000, 9));
-  WriteTestFile(sample.Temporary(3), Bytes("stale"));
-  ScriptedUser user;
-  ApplyOutcome outcome;
-  EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
-  ExpectVersion2(sample);
-  EXPECT_FALSE(outcome.stagingKept);
-}
-
-TEST(StagedInstall, AForeignFileKeepsTheStagingFolder) {
-  for (const std::string foreign : {"notes.txt", "N00009.TMP"}) {
-    SCOPED_TRACE(foreign);
+// A run's own leftovers are overwritten or removed; a file it cannot have
+// made keeps the staging folder.
+TEST(StagedInstall, WhatAnEarlierRunLeftInTheStagingFolder) {
+  const struct {
+    const char* label;
+    std::vector<std::pair<const char*, std::vector<std::uint8_t>>> files;
+    std::set<std::string> kept;
+  } cases[] = {
+      {"stale temporaries", {{"N00000.TMP", Pattern(5000, 9)}, {"N00003.TMP", Bytes("stale")}}, {}},
+      {"a file of the user's", {{"notes.txt", Bytes("mine")}}, {"notes.txt"}},
+      {"a temporary of no entry", {{"N00009.TMP", Bytes("mine")}}, {"N00009.TMP"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
     SampleUpgrade sample;
     fs::create_directory(NativeTestPath(sample.Staging()));
-    WriteTestFile(sample.Staging() + "\\" + foreign, Bytes("mine"));
+    for (const auto& [name, bytes] : c.files) WriteTestFile(sample.Staging() + "\\" + name, bytes);
     ScriptedUser user;
     ApplyOutcome outcome;
     EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
-    EXPECT_TRUE(outcome.stagingKept);
-    EXPECT_EQ(outcome.stagingFolder, sample.Staging());
-    EXPECT_EQ(StagedNames(sample), std::set<std::string>{foreign});
+    for (const auto& [name, bytes] : sample.expected)
+      EXPECT_EQ(ReadTestFile(sample.target + name), bytes) << name;
     EXPECT_FALSE(outcome.CommitFailed());
+    EXPECT_EQ(outcome.stagingKept, !c.kept.empty());
+    EXPECT_EQ(StagedNames(sample), c.kept);
+    EXPECT_EQ(TestPathExists(sample.Staging()), !c.kept.empty());
+    if (!c.kept.empty()) {
+      EXPECT_EQ(outcome.stagingFolder, sample.Staging());
+    }
   }
 }
 

@@ -35,17 +35,28 @@ namespace {
 void MakeFolder(const std::string& path) { fs::create_directories(NativeTestPath(path)); }
 
 TEST(Startup, CommandLineIsTakenWithOneOuterPairOfQuotesRemoved) {
-  char path[kMaxPath];
-  EXPECT_TRUE(PackagePathFromCommandLine("C:\\My Games\\patch.upg", path));
-  EXPECT_STREQ(path, "C:\\My Games\\patch.upg");
-  EXPECT_TRUE(PackagePathFromCommandLine("\"C:\\My Games\\patch.upg\"", path));
-  EXPECT_STREQ(path, "C:\\My Games\\patch.upg");
-  EXPECT_TRUE(PackagePathFromCommandLine("\"a\" \"b\"", path));  // not one pair around it all
-  EXPECT_STREQ(path, "a\" \"b");
-  EXPECT_TRUE(PackagePathFromCommandLine("", path));
-  EXPECT_STREQ(path, "");
-  EXPECT_FALSE(PackagePathFromCommandLine(std::string(260, 'x').c_str(), path));
-  EXPECT_STREQ(path, "");
+  const std::string longest(kMaxPath - 1, 'x');
+  const struct {
+    std::string commandLine;
+    bool taken;
+    std::string path;
+  } cases[] = {
+      {"C:\\My Games\\patch.upg", true, "C:\\My Games\\patch.upg"},
+      {"\"C:\\My Games\\patch.upg\"", true, "C:\\My Games\\patch.upg"},
+      {"\"a\" \"b\"", true, "a\" \"b"},  // not one pair around it all
+      {"", true, ""},
+      {"\"", true, "\""},  // a lone quote pairs with nothing
+      {"\"\"", true, ""},
+      {longest, true, longest},
+      {"\"" + longest + "\"", true, longest},
+      {longest + "x", false, ""},
+      {"\"" + longest + "x\"", false, ""},
+  };
+  for (const auto& c : cases) {
+    char path[kMaxPath] = "stale";
+    EXPECT_EQ(PackagePathFromCommandLine(c.commandLine.c_str(), path), c.taken) << c.commandLine;
+    EXPECT_EQ(std::string(path), c.path) << c.commandLine;
+  }
 }
 
 TEST(Startup, PackageBesideTheProgram) {
@@ -76,25 +87,25 @@ TEST(Startup, PackageBesideTheProgram) {
 }
 
 TEST(FolderPath, DialogPathDropsTheFileNameAndKeepsDriveRoots) {
-  char folder[kMaxPath];
-  ASSERT_TRUE(FolderFromDialogPath("C:\\Games\\Old\\Target", folder));
-  EXPECT_STREQ(folder, "C:\\Games\\Old");
-  ASSERT_TRUE(FolderFromDialogPath("C:\\Target", folder));
-  EXPECT_STREQ(folder, "C:\\");
-  ASSERT_TRUE(FolderFromDialogPath("/\\Target", folder));
-  EXPECT_STREQ(folder, "/");
-  ASSERT_TRUE(FolderFromDialogPath("/home/user\\Target", folder));
-  EXPECT_STREQ(folder, "/home/user");
-
-  char trimmed[kMaxPath] = "C:\\Games\\";
-  TrimFolderSeparator(trimmed);
-  EXPECT_STREQ(trimmed, "C:\\Games");
-  char root[kMaxPath] = "C:\\";
-  TrimFolderSeparator(root);
-  EXPECT_STREQ(root, "C:\\");
-  char slash[kMaxPath] = "/";
-  TrimFolderSeparator(slash);
-  EXPECT_STREQ(slash, "/");
+  const std::pair<const char*, const char*> dialogPaths[] = {
+      {"C:\\Games\\Old\\Target", "C:\\Games\\Old"},
+      {"C:\\Target", "C:\\"},
+      {"/\\Target", "/"},
+      {"/home/user\\Target", "/home/user"},
+  };
+  for (const auto& [dialogPath, expected] : dialogPaths) {
+    char folder[kMaxPath];
+    ASSERT_TRUE(FolderFromDialogPath(dialogPath, folder));
+    EXPECT_STREQ(folder, expected);
+  }
+  const std::pair<const char*, const char*> trims[] = {
+      {"C:\\Games\\", "C:\\Games"}, {"C:\\", "C:\\"}, {"/", "/"}};
+  for (const auto& [before, after] : trims) {
+    char folder[kMaxPath];
+    platform::CopyText(folder, before);
+    TrimFolderSeparator(folder);
+    EXPECT_STREQ(folder, after);
+  }
 }
 
 TEST(DialogGeometry, CentresOnTheScreen) {
@@ -147,32 +158,31 @@ struct SearchWorld {
   }
 };
 
-TEST(FolderSearch, WalksDriveCWholeBeforeDriveD) {
-  SearchWorld world;
-  MakeFolder(world.c + "Other\\Deep\\Deeper");
-  CopyMarker(world.sample, world.c + "App\\Sub");
-  CopyMarker(world.sample, world.d + "App");
-  EXPECT_EQ(world.Find(), world.c + "App\\Sub");
-}
-
-TEST(FolderSearch, FindsTheShallowerMatchAndTheDriveItself) {
-  SearchWorld world;
-  CopyMarker(world.sample, world.c + "a\\b\\c");
-  CopyMarker(world.sample, world.c + "z\\y");
-  EXPECT_EQ(world.Find(), world.c + "z\\y");
-
-  SearchWorld rooted;
-  CopyMarker(rooted.sample, rooted.d);
-  std::string drive = rooted.d;
-  drive.pop_back();  // a fake drive is a folder: it loses its separator
-  EXPECT_EQ(rooted.Find(), drive);
-}
-
-TEST(FolderSearch, SkipsDotFoldersAndLeavesTheFolderWhenNothingMatches) {
-  SearchWorld world;
-  CopyMarker(world.sample, world.c + ".hidden");
-  MakeFolder(world.c + "plain\\deeper");
-  EXPECT_EQ(world.Find("C:\\Windows"), "C:\\Windows");
+TEST(FolderSearch, FindsTheFirstMatchDriveCBeforeDShallowBeforeDeep) {
+  struct Case {
+    const char* label;
+    std::vector<const char*> folders;  // made empty, "C\\..." or "D\\..."
+    std::vector<const char*> markers;  // folders given a copy of the marker
+    const char* found;                 // relative to the root; null: unchanged
+  };
+  const Case cases[] = {
+      {"drive C whole before D",
+       {"C\\Other\\Deep\\Deeper"},
+       {"C\\App\\Sub", "D\\App"},
+       "C\\App\\Sub"},
+      {"the shallower match", {}, {"C\\a\\b\\c", "C\\z\\y"}, "C\\z\\y"},
+      // A fake drive is a folder: it loses its separator.
+      {"the drive itself", {}, {"D\\"}, "D"},
+      {"no dot folders, nothing found", {"C\\plain\\deeper"}, {"C\\.hidden"}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    SearchWorld world;
+    for (const char* folder : c.folders) MakeFolder(world.root.Join(folder));
+    for (const char* folder : c.markers) CopyMarker(world.sample, world.root.Join(folder));
+    EXPECT_EQ(world.Find("C:\\Windows"),
+              c.found == nullptr ? "C:\\Windows" : world.root.Join(c.found));
+  }
 }
 
 TEST(FolderSearch, SymbolicLinkLoopsDoNotHangIt) {
@@ -235,23 +245,36 @@ TEST(Wizard, CancelAsksAndBrowseChangesTheFolder) {
 
 TEST(Job, EndsEarlyWithTheRightStatusAndBoxes) {
   TempFolder folder;
-  ResetSharedState();
-  FakeFrontEnd noPackage;
-  FakeDrives drives(folder.path(), folder.path());
-  EXPECT_EQ(RunJob(noPackage, drives, "", folder.Join("upgapply").c_str()), kExitNotApplied);
-  EXPECT_EQ(noPackage.choosersShown, 1);
-  EXPECT_TRUE(noPackage.boxes.empty());
-
-  ResetSharedState();
-  FakeFrontEnd invalid;
   WriteTestFile(folder.Join("junk.upg"), "not a package");
-  EXPECT_EQ(RunJob(invalid, drives, folder.Join("junk.upg").c_str(), ""), kExitInvalidPackage);
-  ASSERT_EQ(invalid.boxes.size(), 1u);
-  EXPECT_EQ(invalid.boxes[0].text, "Upgrade is invalid!");
-  EXPECT_EQ(invalid.boxes[0].caption, "Error");
-  EXPECT_EQ(invalid.boxes[0].style, 0x10u);
-  EXPECT_EQ(invalid.boxes[0].owner, invalid.MainWindow());
-  EXPECT_TRUE(invalid.pagesShown.empty());
+  const FolderSnapshot before = TakeSnapshot(folder.path());
+  const struct {
+    const char* label;
+    std::string package;  // empty: none on the command line nor beside
+    int status;
+  } cases[] = {
+      {"no package, chooser cancelled", "", kExitNotApplied},
+      {"not a package", folder.Join("junk.upg"), kExitInvalidPackage},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    ResetSharedState();
+    FakeFrontEnd frontEnd;
+    FakeDrives drives(folder.path(), folder.path());
+    EXPECT_EQ(RunJob(frontEnd, drives, c.package.c_str(), folder.Join("upgapply").c_str()),
+              c.status);
+    EXPECT_EQ(frontEnd.choosersShown, c.package.empty() ? 1 : 0);
+    EXPECT_TRUE(frontEnd.pagesShown.empty());
+    EXPECT_TRUE(TakeSnapshot(folder.path()) == before);
+    if (c.status != kExitInvalidPackage) {
+      EXPECT_TRUE(frontEnd.boxes.empty());
+      continue;
+    }
+    ASSERT_EQ(frontEnd.boxes.size(), 1u);
+    EXPECT_EQ(frontEnd.boxes[0].text, "Upgrade is invalid!");
+    EXPECT_EQ(frontEnd.boxes[0].caption, "Error");
+    EXPECT_EQ(frontEnd.boxes[0].style, 0x10u);
+    EXPECT_EQ(frontEnd.boxes[0].owner, frontEnd.MainWindow());
+  }
 }
 
 TEST(Job, AppliesAfterTheWizardAndSaysSo) {

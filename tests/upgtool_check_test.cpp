@@ -34,14 +34,31 @@ TEST(UpgtoolCheck, PrintsTheVerdictWithItsCounts) {
       << run.out;
 }
 
-TEST(UpgtoolCheck, RefusesWhatItCannotJudge) {
+// check and apply refuse alike what they cannot judge, and change nothing.
+TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
   SampleUpgrade sample;
-  CommandRun run = Check({sample.package, sample.target + "nowhere"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("is not a folder"), std::string::npos);
-  run = Check({sample.target + "a.txt", sample.target});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("not an upgrade package"), std::string::npos);
+  const std::string refused = sample.root.Join("refused.upg");
+  WriteEscapingPackage(refused);
+  const FolderSnapshot before = TakeSnapshot(sample.root.path());
+  const struct {
+    std::string package;
+    std::string folder;
+    const char* reason;
+  } cases[] = {
+      {sample.package, sample.target + "nowhere", "is not a folder"},
+      {sample.target + "a.txt", sample.target, "not an upgrade package"},
+      {refused, sample.target, "entry 0 names a file outside the target folder"},
+  };
+  for (const auto& c : cases) {
+    for (const bool apply : {false, true}) {
+      SCOPED_TRACE(std::string(apply ? "apply: " : "check: ") + c.reason);
+      const CommandRun run = apply ? RunCommand(RunApply, {"--yes", c.package, c.folder})
+                                   : Check({c.package, c.folder});
+      EXPECT_EQ(run.status, 1);
+      EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+      EXPECT_TRUE(TakeSnapshot(sample.root.path()) == before);
+    }
+  }
   EXPECT_EQ(Check({sample.package}).status, 2);
   EXPECT_EQ(Check({"--yes", sample.package, sample.target}).status, 2);
 }

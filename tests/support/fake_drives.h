@@ -15,11 +15,9 @@ class FakeDrives : public PlatformSearchHost {
   FakeDrives(std::string c, std::string d) : c_(std::move(c)), d_(std::move(d)) {}
   bool DriveRoot(int index, char* root, std::size_t capacity) override;
   bool IsFixedDrive(const char* root) override;
-  void Visited(unsigned long count) override { visited = count; }
   void BeginSearch() override { events.push_back("begin"); }
   void EndSearch() override { events.push_back("end"); }
 
-  unsigned long visited = 0;
   std::vector<std::string> events;
 
  private:

@@ -39,8 +39,6 @@ void ScriptedUser::SetControlText(platform::WindowHandle, int control, const cha
   if (onControlText) onControlText(control, text);
 }
 
-void ScriptedUser::UpdateWindow(platform::WindowHandle) { ++paints; }
-
 void ScriptedUser::EnableWindow(platform::WindowHandle window, bool enable) {
   enables.emplace_back(window, enable);
   windowEvents.push_back(enable ? "enable" : "disable");
@@ -63,8 +61,6 @@ int ScriptedUser::ShowMessageBox(platform::WindowHandle owner, const char* text,
 
 void ScriptedUser::PumpMessages(platform::WindowHandle) {
   ++pumps;
-  statusAtPump.push_back(controls[platform::kProgressStatus] + "|" +
-                         controls[platform::kProgressCancelButton]);
   if (pumps == cancelAtPump) CancelRequested = 1;
   if (onPump) onPump();
 }

@@ -1,5 +1,5 @@
 // A user for the engine's tests: installs itself as the user interface,
-// records every box, text, paint and bar, answers questions from a script,
+// records every box, text and bar, answers questions from a script,
 // presses Cancel at a chosen poll, and runs a clock that moves only when
 // it is read.
 #pragma once
@@ -46,7 +46,6 @@ class ScriptedUser final : public platform::NullUserInterface {
   std::vector<RecordedBox> boxes;
   std::vector<int> draws;
   int pumps = 0;
-  int paints = 0;
   int dialogsCreated = 0;
   int dialogsDestroyed = 0;
   std::string title;
@@ -56,8 +55,6 @@ class ScriptedUser final : public platform::NullUserInterface {
   std::vector<std::pair<platform::WindowHandle, bool>> enables;
   // "create", "enable", "disable", "destroy" in call order.
   std::vector<std::string> windowEvents;
-  // The statuses and control 2 text at each pump: to tell the phase.
-  std::vector<std::string> statusAtPump;
 
   // Boxes other than the cancel confirmation.
   std::vector<RecordedBox> EntryBoxes() const;
@@ -67,7 +64,6 @@ class ScriptedUser final : public platform::NullUserInterface {
   void DestroyProgressDialog(platform::WindowHandle dialog) override;
   void SetWindowTitle(platform::WindowHandle window, const char* text) override;
   void SetControlText(platform::WindowHandle dialog, int control, const char* text) override;
-  void UpdateWindow(platform::WindowHandle window) override;
   void EnableWindow(platform::WindowHandle window, bool enable) override;
   int ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                      unsigned style) override;

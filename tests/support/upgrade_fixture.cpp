@@ -139,6 +139,12 @@ PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
   return entry;
 }
 
+void WriteEscapingPackage(const std::string& path) {
+  PackageWriter writer;
+  writer.AddEntry(NewFileEntry(Operation::kAdd, "..\\evil.dll", Bytes("evil")));
+  EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+}
+
 SampleUpgrade::SampleUpgrade(bool compressed, Policy errorPolicy) {
   target = root.Join("app\\");
   fs::create_directory(NativeTestPath(target));

@@ -64,6 +64,9 @@ PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
 // A Verify or Remove entry against the file's present stamp.
 PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
                             const FileStamp& oldStamp);
+// Writes `path`, a package whose one Add names a file beside the target
+// folder: a reader refuses its entry table.
+void WriteEscapingPackage(const std::string& path);
 
 // A target folder at version 1 and a package that brings it to version 2
 // with every operation: Update a.txt, Replace b.bin, Remove c.txt, Verify
