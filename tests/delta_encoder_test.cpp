@@ -229,6 +229,26 @@ TEST_F(DeltaEncoderTest, EmptyAndTinyFiles) {
   EXPECT_EQ(inserts.literalBytes, 3000u);
 }
 
+// One file is the start of the other, and both are views of one buffer, so
+// the memory past the shorter one agrees with the longer: a match that ran
+// past either end would still compare equal, and only the replay from the
+// true old file shows it.
+TEST_F(DeltaEncoderTest, MatchesStopAtTheEndOfEitherFile) {
+  const ByteVector whole = RandomBytes(65536, 9);
+  for (const EncoderKind& encoder : kEncoders) {
+    for (const bool oldIsShorter : {true, false}) {
+      SCOPED_TRACE(std::string(encoder.name) + (oldIsShorter ? " old shorter" : " new shorter"));
+      const std::uint32_t oldSize = oldIsShorter ? 40000 : 65536;
+      const std::uint32_t newSize = oldIsShorter ? 65536 : 40000;
+      const EncodedDelta delta =
+          encoder.encode(whole.data(), oldSize, whole.data(), newSize, MatchSettings());
+      const ByteVector old(whole.begin(), whole.begin() + oldSize);
+      const ByteVector now(whole.begin(), whole.begin() + newSize);
+      EXPECT_TRUE(Replay(old, delta.bytes, newSize, encoder.kind) == now);
+    }
+  }
+}
+
 TEST_F(DeltaEncoderTest, RandomPairsOfTextAndBinary) {
   std::mt19937 generator(5);
   for (int round = 0; round < 40; ++round) {
