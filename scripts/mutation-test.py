@@ -152,6 +152,8 @@ def unit_tests(build, fail_fast):
             elif match := re.match(r"\[       OK \] (\S+)", line):
                 done.append(match[1])
                 running = None
+            elif line.startswith("[  SKIPPED ]"):
+                running = None
             elif match := re.match(r"\[  FAILED  \] ([^\s,]+).*\(\d+ ms\)$", line):
                 failed.append(match[1])
                 running = None
