@@ -315,9 +315,8 @@ def main():
         summarise(read_results(args.summary))
         return
     mode = args.mode or "verdict"
-    # A signal ends the run through the with blocks, which restore the source.
-    for number in (signal.SIGTERM, signal.SIGHUP):
-        signal.signal(number, lambda *_: sys.exit(1))
+    # A stop ends the run through the with blocks, which restore the source.
+    signal.signal(signal.SIGTERM, lambda number, _: sys.exit(f"stopped by signal {number}"))
 
     build = (ROOT / args.build).resolve()
     build.mkdir(exist_ok=True)
