@@ -25,10 +25,12 @@ Modes:
   --summary TSV  summarise a results file written by --out.
 
 The unchanged tree must build and pass first; the results go to --out as a
-TSV, one line per fault, written as the run goes.
+TSV, one line per fault, written as the run goes, so that --resume can carry
+on a run that was stopped.
 
 usage: scripts/mutation-test.py [--build DIR] [--list FILE] [--out TSV]
                                 [--only N[,N...]] [--killers | --check]
+       scripts/mutation-test.py --out TSV --resume [...]
        scripts/mutation-test.py --summary TSV
 """
 import argparse
@@ -306,6 +308,8 @@ def main():
     parser.add_argument("--list", default=str(ROOT / "scripts" / "mutations.txt"))
     parser.add_argument("--out", default=None, help="write the results as TSV")
     parser.add_argument("--only", default=None, help="comma-separated line numbers")
+    parser.add_argument("--resume", action="store_true",
+                        help="keep the faults that --out holds already and add the rest")
     mode = parser.add_mutually_exclusive_group()
     mode.add_argument("--killers", action="store_const", dest="mode", const="killers")
     mode.add_argument("--check", action="store_const", dest="mode", const="check")
@@ -340,10 +344,11 @@ def main():
     if args.only:
         wanted = {int(n) for n in args.only.split(",")}
         mutations = [m for m in mutations if m[0] in wanted]
-    out = open(args.out, "w") if args.out else None
-    if out:
+    rows = read_results(args.out) if args.resume else []
+    mutations = [m for m in mutations if m[0] not in {row["line"] for row in rows}]
+    out = open(args.out, "a" if args.resume else "w") if args.out else None
+    if out and not args.resume:
         out.write("# line\tfile\tverdict\tfailed tests\tfault\n")
-    rows = []
     started_all = time.time()
     try:
         for mutation in mutations:
