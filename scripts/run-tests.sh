@@ -6,6 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
+# Test programs print only what failed, so a failure stands out in a long log.
+export GTEST_BRIEF=1
 
 scripts/install-deps.sh all
 

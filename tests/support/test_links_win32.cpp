@@ -37,14 +37,23 @@ bool UnixPath(const std::string& path, std::string* unix) {
 // Runs `command` (a Unix program and Unix paths) on Wine's Unix side, and
 // waits until `done(path)` holds: Wine gives no handle to wait on for a
 // Unix process.
+// The Unix program gets the null device as its standard handles: left to
+// share the test program's own, it took the test program's output with it.
 bool RunOnUnixSide(std::string command, bool (*done)(const std::string&), const std::string& path) {
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const HANDLE null = ::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
+                                    0, nullptr);
+  if (null == INVALID_HANDLE_VALUE) return false;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = null;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-    return false;
-  }
+  const BOOL started = ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+  ::CloseHandle(null);
+  if (!started) return false;
   if (process.hThread != nullptr) ::CloseHandle(process.hThread);
   if (process.hProcess != nullptr) ::CloseHandle(process.hProcess);
   for (int wait = 0; wait < 1000; ++wait) {
