@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "signing/crypto.h"
 #include "signing/key_files.h"
 #include "signing/signature_file.h"
+#include "streams/background_digest.h"
 #include "streams/kv_digest_stream.h"
 #include "streams/kv_file_stream.h"
 #include "tests/support/package_file.h"
@@ -182,6 +184,26 @@ class RecordingDigest final : public ByteDigest {
   std::vector<std::uint8_t> seen;
 };
 
+TEST(DigestStream, BackgroundDigestHandsOnEveryPieceInOrder) {
+  const std::vector<std::size_t> pieces[] = {
+      {}, {1}, {65535, 2}, {0, 65536, 0, 65536}, {5 * 65536 + 3}, std::vector<std::size_t>(40, 7000)};
+  for (const std::vector<std::size_t>& sizes : pieces) {
+    for (const std::size_t blocks : {0, 1, 4}) {
+      SCOPED_TRACE(std::to_string(sizes.size()) + " pieces, blocks " + std::to_string(blocks));
+      RecordingDigest digest;
+      BackgroundDigest background(&digest, blocks);
+      std::vector<std::uint8_t> given;
+      for (const std::size_t size : sizes) {
+        const std::vector<std::uint8_t> piece = RandomBytes(size, static_cast<std::uint32_t>(given.size() + 1));
+        background.Update(piece.data(), piece.size());
+        given.insert(given.end(), piece.begin(), piece.end());
+      }
+      background.Drain();
+      EXPECT_EQ(digest.seen, given);
+    }
+  }
+}
+
 TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
   TempFolder folder;
   const std::vector<std::uint8_t> bytes = RandomBytes(150000, 7);
@@ -226,14 +248,25 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
        },
        false},
   };
+  // Each case straight into the digest (-1), and through a background
+  // digest in line (0) and with one or four blocks.
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    RecordingDigest digest;
-    TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()), &digest);
-    c.reads(stream);
-    EXPECT_EQ(stream.DigestRest(), c.inOrder);
-    if (c.inOrder) {
-      EXPECT_EQ(digest.seen, bytes);
+    for (const int blocks : {-1, 0, 1, 4}) {
+      SCOPED_TRACE(std::string(c.name) + ", blocks " + std::to_string(blocks));
+      RecordingDigest digest;
+      std::optional<BackgroundDigest> background;
+      if (blocks >= 0) background.emplace(&digest, static_cast<std::size_t>(blocks));
+      TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()),
+                             background ? &*background : static_cast<ByteDigest*>(&digest));
+      c.reads(stream);
+      EXPECT_EQ(stream.DigestRest(), c.inOrder);
+      if (background) {
+        EXPECT_EQ(background->InBackground(), blocks > 0);
+        background->Drain();
+      }
+      if (c.inOrder) {
+        EXPECT_EQ(digest.seen, bytes);
+      }
     }
   }
   // What the reads get is the file, across the held blocks' edge and up

@@ -9,23 +9,27 @@
 #include "package/ui_strings.h"
 #include "package/upgrade_session.h"
 #include "signing/package_signature.h"
+#include "streams/background_digest.h"
 
 namespace ui {
 
 namespace {
 
 // The installation's own check of the package: the digest of what it read,
-// and of the rest of the file, against the trusted key's signature.
+// and of the rest of the file, against the trusted key's signature. The
+// digest is computed on a worker thread while the installation decodes.
 class SignatureCheck final : public apply::PackageCheck {
  public:
   SignatureCheck(const signing::Ed25519PublicKey& key, const char* packagePath)
-      : key_(key), packagePath_(packagePath) {}
+      : key_(key), packagePath_(packagePath), background_(&digest_) {}
 
-  streams::ByteDigest* digest() { return &digest_; }
+  streams::ByteDigest* digest() { return &background_; }
 
   bool Passes(package::UpgradeSession& session) override {
     signing::Sha512Value value{};
-    return session.DigestRestOfFile() && digest_.Finish(&value) &&
+    if (!session.DigestRestOfFile()) return false;
+    background_.Drain();
+    return digest_.Finish(&value) &&
            signing::CheckPackageDigest(key_, packagePath_.c_str(), value).verdict ==
                signing::SignatureVerdict::kValid;
   }
@@ -34,6 +38,8 @@ class SignatureCheck final : public apply::PackageCheck {
   signing::Ed25519PublicKey key_;
   std::string packagePath_;
   signing::Sha512 digest_;
+  // Declared after the digest it feeds, so that its worker stops first.
+  streams::BackgroundDigest background_;
 };
 
 }  // namespace
