@@ -9,6 +9,35 @@ new_work() {
   trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 }
 
+# take_paths NAME... -- ARGUMENT...: sets each NAME to the absolute path of
+# the script's argument in its place; stops with the usage when one lacks.
+take_paths() {
+  local names=()
+  while [ "$1" != -- ]; do
+    names+=("$1")
+    shift
+  done
+  shift
+  local name
+  for name in "${names[@]}"; do
+    if [ $# -eq 0 ]; then
+      echo "usage: $(basename "$0") ${names[*]^^}" >&2
+      exit 2
+    fi
+    printf -v "$name" '%s' "$(realpath "$1")"
+    shift
+  done
+}
+
+# new_target NAME: $target, a fresh copy of the demo's release 1 (from
+# $demo) at $work/NAME, times kept.
+new_target() {
+  target="$work/$1"
+  rm -rf "$target"
+  mkdir -p "$(dirname "$target")"
+  cp -a "$demo/release1" "$target"
+}
+
 failed=0
 case_name=
 out=

@@ -12,18 +12,8 @@
 # its current directory, which stands in for the Windows folder.
 set -u
 . "$(dirname "$0")/checks.sh"
-upgapply=$(realpath "$1")
-demo=$(realpath "$2")
-make_lenient=$(realpath "$3")
-failing_rename=$(realpath "$4")
+take_paths upgapply demo make_lenient failing_rename -- "$@"
 new_work upgapply-e2e
-
-# A fresh copy of release 1, times kept.
-new_target() {
-  target="$work/$1"
-  rm -rf "$target"
-  cp -a "$demo/release1" "$target"
-}
 
 # The answers of a run through the wizard: Next on page 1, Browse to the
 # folder on page 2, then Next.

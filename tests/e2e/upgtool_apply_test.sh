@@ -9,16 +9,12 @@
 # usage: upgtool_apply_test.sh UPGTOOL MAKE_DEMO MAKE_LENIENT_PACKAGE FAILING_RENAME_LIBRARY
 set -u
 . "$(dirname "$0")/checks.sh"
-upgtool=$(realpath "$1")
-make_demo=$(realpath "$2")
-make_lenient=$(realpath "$3")
-failing_rename=$(realpath "$4")
+take_paths upgtool make_demo make_lenient failing_rename -- "$@"
 new_work upgtool_apply
 "$make_demo" "$work/demo" >/dev/null && "$make_lenient" "$work/lenient.upg" ||
   { echo "FAIL: the packages could not be made"; exit 1; }
 demo=$work/demo
 package=$demo/demo.upg
-target=$work/site/app
 
 # Every file under a folder with its size, time and contents digest.
 listing() {
@@ -28,8 +24,7 @@ listing() {
 # A copy of release 1 with a file beside it that no run may touch.
 fresh_target() {
   rm -rf "$work/site"
-  mkdir -p "$work/site"
-  cp -a "$demo/release1" "$target"
+  new_target site/app
   printf 'not part of the upgrade\n' >"$work/site/sentinel.txt"
   touch -d '2001-02-03 04:05:06' "$work/site/sentinel.txt"
   beside_before=$(listing "$work/site" | grep sentinel)
