@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "builder/package_builder.h"
+#include "demo/output_folder.h"
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "streams/file_utilities.h"
@@ -88,12 +89,8 @@ struct DemoFile {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_demo OUTPUT_FOLDER\n");
-    return 2;
-  }
-  std::string out = argv[1];
-  if (out.back() != '\\' && out.back() != '/') out += '\\';
+  std::string out;
+  if (const int status = demo::TakeOutputFolder(argc, argv, "make_demo", &out)) return status;
   const std::string r1 = out + "release1\\";
   const std::string r2 = out + "release2\\";
   const Bytes engine = Noise(40000, 7);
@@ -106,7 +103,7 @@ int main(int argc, char** argv) {
       {"data\\levels\\level2.map", "New level", {}, Noise(6000, 22)},
       {"addons\\music\\theme.mid", "Theme music", {}, Noise(1200, 23)},
   };
-  if (!MakeFolders(out, {"", "release1", "release2"}) ||
+  if (!MakeFolders(out, {"release1", "release2"}) ||
       !MakeFolders(r1, {"bin", "gfx", "data", "data\\levels"}) ||
       !MakeFolders(r2, {"bin", "gfx", "data", "data\\levels", "addons", "addons\\music"})) {
     std::fprintf(stderr, "make_demo: cannot create the folders under %s\n", out.c_str());

@@ -17,6 +17,7 @@
 
 #include "builder/delta_writer.h"
 #include "builder/package_writer.h"
+#include "demo/output_folder.h"
 #include "package/file_stamp.h"
 #include "package/upgrade_session.h"
 #include "streams/file_utilities.h"
@@ -114,14 +115,10 @@ bool WriteMarker(const std::string& path, const std::string& text, FileStamp* st
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_gui_fixtures OUTPUT_FOLDER\n");
-    return 2;
-  }
-  std::string out = argv[1];
-  if (out.back() != '\\') out += '\\';
+  std::string out;
+  if (const int status = demo::TakeOutputFolder(argc, argv, "make_gui_fixtures", &out))
+    return status;
   const std::string target = out + "target\\";
-  CreateFolder(out.c_str());
   CreateFolder(target.c_str());
 
   PackageWriter slow;
