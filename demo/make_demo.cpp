@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "builder/package_builder.h"
+#include "demo/noise.h"
 #include "demo/output_folder.h"
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
@@ -17,6 +18,7 @@
 using namespace streams;
 using namespace package;
 using namespace builder;
+using demo::Noise;
 
 namespace {
 
@@ -29,15 +31,6 @@ constexpr std::uint16_t kRelease2Date = (45u << 9) | (3u << 5) | 15u;
 constexpr std::uint16_t kRelease2Time = (9u << 11) | (30u << 5);
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-Bytes Noise(std::size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  for (auto& b : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    b = static_cast<std::uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
 
 std::string ReleaseText(int release) {
   std::string text = "Karvell Demo Suite, release " + std::to_string(release) + "\r\n\r\n";

@@ -17,6 +17,7 @@
 
 #include "builder/delta_writer.h"
 #include "builder/package_writer.h"
+#include "demo/noise.h"
 #include "demo/output_folder.h"
 #include "package/file_stamp.h"
 #include "package/upgrade_session.h"
@@ -25,6 +26,7 @@
 using namespace streams;
 using namespace package;
 using namespace builder;
+using demo::Noise;
 
 namespace {
 
@@ -32,15 +34,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint16_t kDate = (45u << 9) | (6u << 5) | 1u;  // 2025-06-01
 constexpr std::uint32_t kLargeFileSize = 400000;
-
-Bytes Noise(std::size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  for (auto& b : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    b = static_cast<std::uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
 
 // The stamp of `bytes` as a new file of the upgrade.
 FileStamp NewStamp(const Bytes& bytes) {
