@@ -18,7 +18,6 @@
 using namespace streams;
 using namespace package;
 using namespace builder;
-using demo::Noise;
 
 namespace {
 
@@ -46,7 +45,7 @@ std::string ReleaseText(int release) {
 Bytes Patched(const Bytes& old) {
   Bytes patched = old;
   for (std::size_t at = 1000; at + 64 < patched.size(); at += 7000) {
-    const Bytes change = Noise(48, static_cast<std::uint32_t>(at));
+    const Bytes change = demo::Noise(48, static_cast<std::uint32_t>(at));
     std::copy(change.begin(), change.end(), patched.begin() + static_cast<std::ptrdiff_t>(at));
   }
   return patched;
@@ -86,15 +85,15 @@ int main(int argc, char** argv) {
   if (const int status = demo::TakeOutputFolder(argc, argv, "make_demo", &out)) return status;
   const std::string r1 = out + "release1\\";
   const std::string r2 = out + "release2\\";
-  const Bytes engine = Noise(40000, 7);
+  const Bytes engine = demo::Noise(40000, 7);
   const std::vector<DemoFile> files = {
       {"readme.txt", "Release notes", Text(ReleaseText(1)), Text(ReleaseText(2))},
       {"bin\\engine.dat", "Game engine", engine, Patched(engine)},
-      {"gfx\\logo.bmp", "Title picture", Noise(3000, 11), Noise(3500, 12)},
-      {"data\\levels\\level1.map", "", Noise(5000, 21), Noise(5000, 21)},
+      {"gfx\\logo.bmp", "Title picture", demo::Noise(3000, 11), demo::Noise(3500, 12)},
+      {"data\\levels\\level1.map", "", demo::Noise(5000, 21), demo::Noise(5000, 21)},
       {"legacy.cfg", "Obsolete settings", Text("fullscreen=0\r\nsound=1\r\n"), {}},
-      {"data\\levels\\level2.map", "New level", {}, Noise(6000, 22)},
-      {"addons\\music\\theme.mid", "Theme music", {}, Noise(1200, 23)},
+      {"data\\levels\\level2.map", "New level", {}, demo::Noise(6000, 22)},
+      {"addons\\music\\theme.mid", "Theme music", {}, demo::Noise(1200, 23)},
   };
   if (!MakeFolders(out, {"release1", "release2"}) ||
       !MakeFolders(r1, {"bin", "gfx", "data", "data\\levels"}) ||

@@ -26,7 +26,6 @@
 using namespace streams;
 using namespace package;
 using namespace builder;
-using demo::Noise;
 
 namespace {
 
@@ -136,7 +135,7 @@ int main(int argc, char** argv) {
                           : verify);
   }
   slow.AddEntry(AskAboutMissingFile());
-  slow.AddEntry(AddFile("large.bin", Noise(kLargeFileSize, 5)));
+  slow.AddEntry(AddFile("large.bin", demo::Noise(kLargeFileSize, 5)));
 
   PackageWriter lenient;
   lenient.SetTitle("GUI test: lenient");
