@@ -42,9 +42,10 @@ failed=0
 case_name=
 out=
 
+# Names the case and shows the end of what its run printed.
 fail() {
   echo "FAIL: ${case_name:+$case_name: }$*" >&2
-  if [ -n "${VERBOSE:-}" ]; then printf '%s\n' "$out" | tail -25 >&2; fi
+  if [ -n "$out" ]; then printf '%s\n' "$out" | tail -15 >&2; fi
   failed=$((failed + 1))
 }
 
