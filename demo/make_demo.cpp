@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "builder/package_builder.h"
+#include "demo/noise.h"
+#include "demo/output_folder.h"
 #include "package/upgrade_session.h"
 #include "platform/file_system.h"
 #include "streams/file_utilities.h"
@@ -29,15 +31,6 @@ constexpr std::uint16_t kRelease2Time = (9u << 11) | (30u << 5);
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-Bytes Noise(std::size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  for (auto& b : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    b = static_cast<std::uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
-
 std::string ReleaseText(int release) {
   std::string text = "Karvell Demo Suite, release " + std::to_string(release) + "\r\n\r\n";
   for (int i = 1; i <= 40; ++i) {
@@ -52,7 +45,7 @@ std::string ReleaseText(int release) {
 Bytes Patched(const Bytes& old) {
   Bytes patched = old;
   for (std::size_t at = 1000; at + 64 < patched.size(); at += 7000) {
-    const Bytes change = Noise(48, static_cast<std::uint32_t>(at));
+    const Bytes change = demo::Noise(48, static_cast<std::uint32_t>(at));
     std::copy(change.begin(), change.end(), patched.begin() + static_cast<std::ptrdiff_t>(at));
   }
   return patched;
@@ -88,25 +81,21 @@ struct DemoFile {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_demo OUTPUT_FOLDER\n");
-    return 2;
-  }
-  std::string out = argv[1];
-  if (out.back() != '\\' && out.back() != '/') out += '\\';
+  std::string out;
+  if (const int status = demo::TakeOutputFolder(argc, argv, "make_demo", &out)) return status;
   const std::string r1 = out + "release1\\";
   const std::string r2 = out + "release2\\";
-  const Bytes engine = Noise(40000, 7);
+  const Bytes engine = demo::Noise(40000, 7);
   const std::vector<DemoFile> files = {
       {"readme.txt", "Release notes", Text(ReleaseText(1)), Text(ReleaseText(2))},
       {"bin\\engine.dat", "Game engine", engine, Patched(engine)},
-      {"gfx\\logo.bmp", "Title picture", Noise(3000, 11), Noise(3500, 12)},
-      {"data\\levels\\level1.map", "", Noise(5000, 21), Noise(5000, 21)},
+      {"gfx\\logo.bmp", "Title picture", demo::Noise(3000, 11), demo::Noise(3500, 12)},
+      {"data\\levels\\level1.map", "", demo::Noise(5000, 21), demo::Noise(5000, 21)},
       {"legacy.cfg", "Obsolete settings", Text("fullscreen=0\r\nsound=1\r\n"), {}},
-      {"data\\levels\\level2.map", "New level", {}, Noise(6000, 22)},
-      {"addons\\music\\theme.mid", "Theme music", {}, Noise(1200, 23)},
+      {"data\\levels\\level2.map", "New level", {}, demo::Noise(6000, 22)},
+      {"addons\\music\\theme.mid", "Theme music", {}, demo::Noise(1200, 23)},
   };
-  if (!MakeFolders(out, {"", "release1", "release2"}) ||
+  if (!MakeFolders(out, {"release1", "release2"}) ||
       !MakeFolders(r1, {"bin", "gfx", "data", "data\\levels"}) ||
       !MakeFolders(r2, {"bin", "gfx", "data", "data\\levels", "addons", "addons\\music"})) {
     std::fprintf(stderr, "make_demo: cannot create the folders under %s\n", out.c_str());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "builder/package_builder.h"
+#include "demo/output_folder.h"
 #include "fuzz/fuzz_release.h"
 #include "package/upgrade_session.h"
 #include "streams/file_utilities.h"
@@ -54,6 +55,23 @@ Bytes Join(const Bytes& a, const Bytes& b) {
   return joined;
 }
 
+// An entry that writes "abc" to the file.
+PackageEntrySpec WritingAbc(Operation operation, const std::string& fileName) {
+  PackageEntrySpec entry;
+  entry.operation = operation;
+  entry.fileName = fileName;
+  entry.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
+  entry.delta = InsertDelta("abc");
+  return entry;
+}
+
+PackageEntrySpec RemovalOf(const std::string& fileName) {
+  PackageEntrySpec entry;
+  entry.operation = Operation::kRemove;
+  entry.fileName = fileName;
+  return entry;
+}
+
 // A package whose entries reach through the link of the whole-apply
 // target's release: Add, Replace and Remove of files beside it.
 Bytes ThroughTheLink() {
@@ -63,14 +81,9 @@ Bytes ThroughTheLink() {
   const char* names[] = {"added.txt", kOutsideFile, kOutsideFile};
   const Operation operations[] = {Operation::kAdd, Operation::kReplace, Operation::kRemove};
   for (int i = 0; i < 3; ++i) {
-    PackageEntrySpec entry;
-    entry.operation = operations[i];
-    entry.fileName = prefix + names[i];
-    if (entry.operation != Operation::kRemove) {
-      entry.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
-      entry.delta = InsertDelta("abc");
-    }
-    writer.AddEntry(entry);
+    writer.AddEntry(operations[i] == Operation::kRemove
+                        ? RemovalOf(prefix + names[i])
+                        : WritingAbc(operations[i], prefix + names[i]));
   }
   Bytes bytes;
   writer.Plain(&bytes);
@@ -81,11 +94,7 @@ Bytes ThroughTheLink() {
 Bytes SmallestPackage() {
   PackageWriter writer;
   writer.SetTitle("T");
-  PackageEntrySpec add;
-  add.fileName = "a.txt";
-  add.newStamp = MakeStamp(0x0021, 0, 3, 0x6202);
-  add.delta = InsertDelta("abc");
-  writer.AddEntry(add);
+  writer.AddEntry(WritingAbc(Operation::kAdd, "a.txt"));
   Bytes bytes;
   writer.Plain(&bytes);
   return bytes;
@@ -94,24 +103,18 @@ Bytes SmallestPackage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_fuzz_seeds OUTPUT_FOLDER\n");
-    return 2;
-  }
-  std::string root = argv[1];
-  for (char& c : root) {
-    if (c == '/') c = '\\';
-  }
-  CreateFolder(root.c_str());
-  const std::string releases = root + "\\releases\\";
-  CreateFolder((root + "\\releases").c_str());
+  std::string root;
+  if (const int status = demo::TakeOutputFolder(argc, argv, "make_fuzz_seeds", &root))
+    return status;
+  const std::string releases = root + "releases\\";
+  CreateFolder((root + "releases").c_str());
   if (!WriteRelease(releases + "1\\", 1) || !WriteRelease(releases + "2\\", 2)) {
     std::fprintf(stderr, "make_fuzz_seeds: the releases cannot be written under %s\n", argv[1]);
     return 1;
   }
-  SeedWriter reader(root + "\\package_reader");
-  SeedWriter delta(root + "\\apply_delta");
-  SeedWriter apply(root + "\\apply");
+  SeedWriter reader(root + "package_reader");
+  SeedWriter delta(root + "apply_delta");
+  SeedWriter apply(root + "apply");
   const auto old = ReleaseFiles(1);
   bool written = reader.Write({0}, SmallestPackage()) && reader.Write({1}, SmallestPackage()) &&
                  apply.Write({0xFF, 0xFF, 0xFF, 0xFF, 0, 0}, ThroughTheLink());

@@ -10,22 +10,15 @@
 # upgtool.exe, which run under Wine through WINE_RUN in WINE_PREFIX. Exits
 # 77 (skipped) when UPGTOOL is missing.
 set -uo pipefail
+. "$(dirname "$0")/checks.sh"
 builder=$1
 release=$(realpath "$2")
 wine_run=${3:-}
 wine_prefix=${4:-}
 [ -x "$builder" ] || { echo "no Linux upgtool at $builder: skipped"; exit 77; }
 builder=$(realpath "$builder")
-work=$(mktemp -d "${TMPDIR:-/tmp}/build-anywhere.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+new_work build-anywhere
 cd "$work"
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -n "${out:-}" ] && printf '%s\n' "$out" | tail -15 >&2
-  failures=$((failures + 1))
-}
 
 # The upgtool under test, with its arguments; sets $out and $status.
 run_tool() {
@@ -135,8 +128,4 @@ run_tool apply --no utc.upg zsite
 grep -qF "time or date stamp does not match" <<<"$out" || fail "no time difference was reported"
 diff -r zsite zold >/dev/null || fail "the refused upgrade changed files"
 
-if [ $failures -ne 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "build anywhere, apply anywhere: all checks passed"
+finish "build anywhere, apply anywhere"

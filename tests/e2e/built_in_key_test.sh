@@ -4,16 +4,11 @@
 # empty option into no key, and stops on anything else.
 # usage: built_in_key_test.sh CMAKE EMBED_SCRIPT UPGTOOL
 set -u
+. "$(dirname "$0")/checks.sh"
 cmake=$1
 script=$2
 upgtool=$3
-work=$(mktemp -d "${TMPDIR:-/tmp}/built-in-key.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-failed=0
-fail() {
-  echo "FAIL: $*"
-  failed=$((failed + 1))
-}
+new_work built-in-key
 
 embed() { "$cmake" -DKEY="$1" -DOUTPUT="$work/out.cpp" -P "$script" >/dev/null 2>&1; }
 
@@ -35,4 +30,4 @@ for bad in "$work/publisher" "$work/missing.pub" "$work/short.pub"; do
 done
 [ ! -e "$work/out.cpp" ] || fail "a refused key left a source behind"
 
-[ "$failed" -eq 0 ] && echo "built-in key: all checks passed"
+finish "built-in key"

@@ -5,16 +5,10 @@
 # an interrupted commit; after the second run it is exactly new.
 # usage: upgtool_kill_test.sh UPGTOOL [TRIALS]
 set -euo pipefail
+. "$(dirname "$0")/checks.sh"
 upgtool=$1
 trials=${2:-50}
-work=$(mktemp -d "${TMPDIR:-/tmp}/upgtool_kill.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+new_work upgtool_kill
 
 # Release 1: 90 files of 24 KiB; release 2 changes 70 of them a little,
 # rewrites 10, removes 10 and adds 10 in folders of their own: 100 entries.
@@ -126,8 +120,4 @@ for trial in $(seq "$trials"); do
 done
 echo "states at the kill:$(tr ' ' '\n' <<<"$outcomes" | grep . | sort | uniq -c | tr -s ' \n' ' ')"
 
-if [ $failures -ne 0 ]; then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "upgtool kill: all checks passed"
+finish "upgtool kill"

@@ -17,6 +17,8 @@
 
 #include "builder/delta_writer.h"
 #include "builder/package_writer.h"
+#include "demo/noise.h"
+#include "demo/output_folder.h"
 #include "package/file_stamp.h"
 #include "package/upgrade_session.h"
 #include "streams/file_utilities.h"
@@ -31,15 +33,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint16_t kDate = (45u << 9) | (6u << 5) | 1u;  // 2025-06-01
 constexpr std::uint32_t kLargeFileSize = 400000;
-
-Bytes Noise(std::size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  for (auto& b : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    b = static_cast<std::uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
 
 // The stamp of `bytes` as a new file of the upgrade.
 FileStamp NewStamp(const Bytes& bytes) {
@@ -114,14 +107,10 @@ bool WriteMarker(const std::string& path, const std::string& text, FileStamp* st
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_gui_fixtures OUTPUT_FOLDER\n");
-    return 2;
-  }
-  std::string out = argv[1];
-  if (out.back() != '\\') out += '\\';
+  std::string out;
+  if (const int status = demo::TakeOutputFolder(argc, argv, "make_gui_fixtures", &out))
+    return status;
   const std::string target = out + "target\\";
-  CreateFolder(out.c_str());
   CreateFolder(target.c_str());
 
   PackageWriter slow;
@@ -146,7 +135,7 @@ int main(int argc, char** argv) {
                           : verify);
   }
   slow.AddEntry(AskAboutMissingFile());
-  slow.AddEntry(AddFile("large.bin", Noise(kLargeFileSize, 5)));
+  slow.AddEntry(AddFile("large.bin", demo::Noise(kLargeFileSize, 5)));
 
   PackageWriter lenient;
   lenient.SetTitle("GUI test: lenient");
