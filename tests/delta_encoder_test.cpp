@@ -118,11 +118,6 @@ class DeltaEncoderTest : public ::testing::Test {
     return ByteVector(output.data(), output.data() + output.GetSize());
   }
 
-  // Encodes, replays and checks; returns the stream.
-  ByteVector RoundTrip(const ByteVector& old, const ByteVector& now) {
-    return RoundTripWith(kEncoders[0], old, now).bytes;
-  }
-
   EncodedDelta RoundTripWith(const EncoderKind& encoder, const ByteVector& old,
                              const ByteVector& now) {
     const EncodedDelta delta =
@@ -147,19 +142,17 @@ TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
     ByteVector now;
     std::size_t most;
   };
+  // clang-format off
   const Case cases[] = {
       {"insertion", Concat({Slice(old, 0, 70000), fresh, Slice(old, 70000, 130000)}), 560},
       {"deletion", Concat({Slice(old, 0, 50000), Slice(old, 90000, 110000)}), 30},
-      {"moved blocks",
-       Concat({Slice(old, 150000, 50000), Slice(old, 0, 100000), Slice(old, 100000, 50000)}), 40},
-      {"repeated blocks",
-       Concat({Slice(old, 1000, 3000), Slice(old, 1000, 3000), Slice(old, 1000, 3000)}), 40},
-      {"overwritten stretches",
-       Concat({Slice(old, 0, 30000), Slice(fresh, 0, 4), Slice(old, 30004, 60000),
-               Slice(fresh, 4, 4), Slice(old, 90008, 109992)}),
-       60},
+      {"moved blocks", Concat({Slice(old, 150000, 50000), Slice(old, 0, 100000), Slice(old, 100000, 50000)}), 40},
+      {"repeated blocks", Concat({Slice(old, 1000, 3000), Slice(old, 1000, 3000), Slice(old, 1000, 3000)}), 40},
+      {"overwritten stretches", Concat({Slice(old, 0, 30000), Slice(fresh, 0, 4), Slice(old, 30004, 60000),
+                                        Slice(fresh, 4, 4), Slice(old, 90008, 109992)}), 60},
       {"identical", old, 10},
   };
+  // clang-format on
   for (const EncoderKind& encoder : kEncoders) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(encoder.name) + ": " + c.name);
@@ -193,23 +186,6 @@ TEST_F(DeltaEncoderTest, ExtendedEncoderCarriesRelocatedCodeInAFewAddDiffs) {
   // fraction of the classic stream's copies and inserts.
   EXPECT_GT(extended.zeroDifferences, 70000u);
   EXPECT_LT(Weight(extended) * 3, Weight(classic));
-}
-
-TEST_F(DeltaEncoderTest, CopiesFarInTheOldFileSetABaseWhenThatIsShorter) {
-  // Many short copies above 64 KiB, all within one 64 KiB window: a SetBase
-  // once and CopyBase for each is shorter than CopyAbs for each.
-  const ByteVector old = RandomBytes(300000, 3);
-  ByteVector now;
-  for (std::size_t i = 0; i < 40; ++i) {
-    const ByteVector part = Slice(old, 0x20000 + i * 1000, 200);
-    now.insert(now.end(), part.begin(), part.end());
-    now.push_back(static_cast<std::uint8_t>(i));
-  }
-  const ByteVector delta = RoundTrip(old, now);
-  const std::vector<std::uint8_t> codes = OperationCodes(delta);
-  EXPECT_EQ(std::count(codes.begin(), codes.end(), kOpSetBase), 1);
-  EXPECT_EQ(std::count(codes.begin(), codes.end(), kOpCopyBase8), 40);
-  EXPECT_EQ(std::count(codes.begin(), codes.end(), kOpCopyAbs8), 0);
 }
 
 TEST_F(DeltaEncoderTest, EmptyAndTinyFiles) {
@@ -255,26 +231,22 @@ TEST_F(DeltaEncoderTest, RandomPairsOfTextAndBinary) {
     const bool text = round % 2 == 0;
     ByteVector old =
         text ? Text(50 + generator() % 400, round) : RandomBytes(generator() % 90000, round);
-    // Apply a few random edits: replace, insert or delete a stretch.
+    // A few random edits: delete, insert or overwrite a stretch.
     ByteVector now = old;
-    const int edits = 1 + static_cast<int>(generator() % 6);
-    for (int e = 0; e < edits; ++e) {
+    for (int e = 0, edits = 1 + static_cast<int>(generator() % 6); e < edits; ++e) {
       const std::size_t at = now.empty() ? 0 : generator() % now.size();
       const std::size_t length = std::min<std::size_t>(generator() % 700, now.size() - at);
+      const auto from = now.begin() + static_cast<std::ptrdiff_t>(at);
+      const ByteVector fresh = text ? Text(3, round * 10 + e) : RandomBytes(length, round * 10 + e);
       switch (generator() % 3) {
         case 0:
-          now.erase(now.begin() + static_cast<std::ptrdiff_t>(at),
-                    now.begin() + static_cast<std::ptrdiff_t>(at + length));
+          now.erase(from, from + static_cast<std::ptrdiff_t>(length));
           break;
-        case 1: {
-          const ByteVector fresh =
-              text ? Text(3, round * 10 + e) : RandomBytes(length, round * 10 + e);
-          now.insert(now.begin() + static_cast<std::ptrdiff_t>(at), fresh.begin(), fresh.end());
+        case 1:
+          now.insert(from, fresh.begin(), fresh.end());
           break;
-        }
         default:
-          for (std::size_t i = at; i < at + length; ++i)
-            now[i] = static_cast<std::uint8_t>(generator());
+          for (std::size_t i = at; i < at + length; ++i) now[i] = static_cast<std::uint8_t>(generator());
       }
     }
     for (const EncoderKind& encoder : kEncoders) {
@@ -300,12 +272,10 @@ TEST(CopyAddressing, ABasePaysOnlyForTwoOrMoreCopiesBehindIt) {
             (std::vector<A>{A::kRelative, A::kAbsolute, A::kRelative}));
   // Alternating windows: each base is set once and kept while the other
   // window's copies go absolute.
-  EXPECT_EQ(plan({{0, 0x50000, 9},
-                  {20, 0x70000, 9},
-                  {40, 0x50010, 9},
-                  {60, 0x70010, 9},
-                  {80, 0x50020, 9}}),
+  // clang-format off
+  EXPECT_EQ(plan({{0, 0x50000, 9}, {20, 0x70000, 9}, {40, 0x50010, 9}, {60, 0x70010, 9}, {80, 0x50020, 9}}),
             (std::vector<A>{A::kSetBase, A::kAbsolute, A::kRelative, A::kAbsolute, A::kRelative}));
+  // clang-format on
 }
 
 }  // namespace
