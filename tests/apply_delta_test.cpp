@@ -278,7 +278,8 @@ TEST_F(DeltaTest, WorkIsBoundedByTheDeclaredSizeAndThePackage) {
       }
       EXPECT_EQ(session_->bytesDone, 1 + row.counted);
       EXPECT_LE(user_.pumps, row.maxPolls);
-      EXPECT_EQ(session_->package->GetPosition(), row.endsWithData ? row.stream.size() : bytes.size());
+      EXPECT_EQ(session_->package->GetPosition(),
+                row.endsWithData ? row.stream.size() : bytes.size());
       if (!row.endsWithData) continue;
       TKVFlatRamStream after(64, 4096);
       ApplyDelta(*session_, nullptr, &after, kLargestSize);

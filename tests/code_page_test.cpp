@@ -110,7 +110,9 @@ TEST(CodePage, OnlySingleByteCodePagesAndOnWindowsOnlyTheSystemsOwn) {
     unsigned codePage;
     const char* packageText;
     const char* utf8;  // null: never offered
-  } kCases[] = {{1251, "\317", "\320\237"}, {874, "\241", "\340\270\201"}, {932, "", nullptr},
+  } kCases[] = {{1251, "\317", "\320\237"},
+                {874, "\241", "\340\270\201"},
+                {932, "", nullptr},
                 {65001, "", nullptr}};
   const unsigned before = platform::PackageCodePage();
   for (const auto& c : kCases) {

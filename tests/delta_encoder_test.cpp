@@ -30,19 +30,6 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-ByteVector Text(std::size_t lines, std::uint32_t seed) {
-  std::mt19937 generator(seed);
-  static const char* const kWords[] = {"upgrade", "file", "the", "folder", "release", "of",
-                                       "package", "new",  "old", "stamp",  "entry",   "copy"};
-  std::string text;
-  for (std::size_t i = 0; i < lines; ++i) {
-    text += std::to_string(i) + ":";
-    for (int w = 0; w < 8; ++w) text += std::string(" ") + kWords[generator() % 12];
-    text += "\r\n";
-  }
-  return ByteVector(text.begin(), text.end());
-}
-
 ByteVector Concat(std::initializer_list<ByteVector> parts) {
   ByteVector all;
   for (const ByteVector& part : parts) all.insert(all.end(), part.begin(), part.end());
@@ -221,38 +208,6 @@ TEST_F(DeltaEncoderTest, MatchesStopAtTheEndOfEitherFile) {
       const ByteVector old(whole.begin(), whole.begin() + oldSize);
       const ByteVector now(whole.begin(), whole.begin() + newSize);
       EXPECT_TRUE(Replay(old, delta.bytes, newSize, encoder.kind) == now);
-    }
-  }
-}
-
-TEST_F(DeltaEncoderTest, RandomPairsOfTextAndBinary) {
-  std::mt19937 generator(5);
-  for (int round = 0; round < 40; ++round) {
-    const bool text = round % 2 == 0;
-    ByteVector old =
-        text ? Text(50 + generator() % 400, round) : RandomBytes(generator() % 90000, round);
-    // A few random edits: delete, insert or overwrite a stretch.
-    ByteVector now = old;
-    for (int e = 0, edits = 1 + static_cast<int>(generator() % 6); e < edits; ++e) {
-      const std::size_t at = now.empty() ? 0 : generator() % now.size();
-      const std::size_t length = std::min<std::size_t>(generator() % 700, now.size() - at);
-      const auto from = now.begin() + static_cast<std::ptrdiff_t>(at);
-      const ByteVector fresh = text ? Text(3, round * 10 + e) : RandomBytes(length, round * 10 + e);
-      switch (generator() % 3) {
-        case 0:
-          now.erase(from, from + static_cast<std::ptrdiff_t>(length));
-          break;
-        case 1:
-          now.insert(from, fresh.begin(), fresh.end());
-          break;
-        default:
-          for (std::size_t i = at; i < at + length; ++i) now[i] = static_cast<std::uint8_t>(generator());
-      }
-    }
-    for (const EncoderKind& encoder : kEncoders) {
-      SCOPED_TRACE(std::string(encoder.name) + " round " + std::to_string(round));
-      EXPECT_LT(Weight(RoundTripWith(encoder, old, now)), now.size() / 2 + 8000);
-      RoundTripWith(encoder, now, old);
     }
   }
 }

@@ -50,7 +50,8 @@ TEST(DosTime, ConversionsMatchTheVectorsBothWays) {
     ASSERT_EQ(platform::ArithmeticFileTimeToDos(row.time, &date[1], &time[1]), row.converts);
     if (!row.converts) continue;
     // Date and time in one number, the date above.
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(date[i] << 16 | time[i], row.dosDate << 16 | row.dosTime) << i;
+    for (int i = 0; i < 2; ++i)
+      EXPECT_EQ(date[i] << 16 | time[i], row.dosDate << 16 | row.dosTime) << i;
     platform::FileTime back[2] = {0, 0};
     ASSERT_TRUE(platform::DosToFileTime(row.dosDate, row.dosTime, &back[0]));
     ASSERT_TRUE(platform::ArithmeticDosToFileTime(row.dosDate, row.dosTime, &back[1]));
@@ -99,7 +100,8 @@ TEST(DosTime, WholeRangeRoundTripsAndAgrees) {
     for (platform::FileTime offset : dayTimes) {
       std::uint16_t date = 0, time = 0, arithmeticDate = 0, arithmeticTime = 0;
       ASSERT_TRUE(platform::FileTimeToDos(day + offset, &date, &time)) << day + offset;
-      ASSERT_TRUE(platform::ArithmeticFileTimeToDos(day + offset, &arithmeticDate, &arithmeticTime));
+      ASSERT_TRUE(
+          platform::ArithmeticFileTimeToDos(day + offset, &arithmeticDate, &arithmeticTime));
       ASSERT_EQ(date << 16 | time, arithmeticDate << 16 | arithmeticTime) << day + offset;
       platform::FileTime back = 0;
       ASSERT_TRUE(platform::DosToFileTime(date, time, &back));

@@ -30,9 +30,12 @@ TEST(Checksum, WorkedValues) {
   const struct {
     std::vector<std::uint8_t> bytes;
     std::uint16_t checksum;
-  } rows[] = {{{}, 0x0000},           {{0x61}, 0x0061},
-              {{0x61, 0x62}, 0x6162}, {{0x61, 0x62, 0x63}, 0x6202},
-              {{0x61, 0x62, 0x63, 0x64}, 0x0206}, {long513, 0xAA01}};
+  } rows[] = {{{}, 0x0000},
+              {{0x61}, 0x0061},
+              {{0x61, 0x62}, 0x6162},
+              {{0x61, 0x62, 0x63}, 0x6202},
+              {{0x61, 0x62, 0x63, 0x64}, 0x0206},
+              {long513, 0xAA01}};
   TempFolder folder;
   for (const auto& row : rows) {
     WriteTestFile(folder.Join("f.bin"), row.bytes);

@@ -288,9 +288,9 @@ struct FaultCase {
 
 TEST(FileStreamDifferential, RandomRunsAgreeWithTheUnbufferedStream) {
   const FaultCase cases[] = {{"no fault", FaultKind::kNone, 0},
-                              {"disk full inside the file", FaultKind::kFullFromByte, 60},
-                              {"disk full past the file", FaultKind::kFullFromByte, 110},
-                              {"unreadable byte", FaultKind::kUnreadableByte, 40}};
+                             {"disk full inside the file", FaultKind::kFullFromByte, 60},
+                             {"disk full past the file", FaultKind::kFullFromByte, 110},
+                             {"unreadable byte", FaultKind::kUnreadableByte, 40}};
   // Files from empty to larger than all read windows together.
   const std::uint32_t sizes[] = {0, 1000, 100000, 700000};
   for (const FaultCase& fault : cases) {

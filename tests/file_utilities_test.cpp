@@ -51,7 +51,8 @@ TEST(FileUtilities, AnswerOneOrZero) {
   };
   // clang-format on
   for (const auto& c : kCases) EXPECT_EQ(c.got, c.expected) << c.label;
-  for (const std::string& path : {file, fresh, locked, lowerZ}) EXPECT_TRUE(TestPathExists(path)) << path;
+  for (const std::string& path : {file, fresh, locked, lowerZ})
+    EXPECT_TRUE(TestPathExists(path)) << path;
   EXPECT_FALSE(TestPathExists(from));
   EXPECT_EQ(ReadTestFile(fresh), std::vector<std::uint8_t>(from.begin(), from.end()));
   EXPECT_EQ(ReadTestFile(locked), std::vector<std::uint8_t>(locked.begin(), locked.end()));

@@ -49,16 +49,31 @@ CommandRun Build(std::vector<std::string> arguments) {
 
 // Two releases in a scratch folder: old\ and new\ with files in
 // sub-folders that are added, removed, changed a little, replaced
-// wholesale and left alone.
-class Releases {
- public:
-  Releases() : Releases(false) {}
-
-  // Without the large files: the trees the refusals start from.
-  static Releases Small() { return Releases(true); }
-
+// wholesale and left alone; the small ones (which the refusals start
+// from) without the large files.
+struct Releases {
+  explicit Releases(bool small = false)
+      : oldRoot(folder.Join("old\\")), newRoot(folder.Join("new\\")) {
+    const ByteVector engine = RandomBytes(150000, 1);
+    ByteVector engine2 = engine;
+    for (std::size_t at = 5000; at < engine2.size(); at += 9000) engine2[at] ^= 0x5A;
+    engine2.insert(engine2.begin() + 70000, 300, 0x42);
+    // clang-format off
+    const struct { bool large; const std::string& root; const char* name; ByteVector bytes; } files[] = {
+        {false, oldRoot, "readme.txt", Bytes("Release 1\r\nSame old notes.\r\n")},
+        {false, newRoot, "readme.txt", Bytes("Release 2\r\nSame old notes.\r\nAnd a new line.\r\n")},
+        {false, oldRoot, "data\\empty.dat", {}}, {false, newRoot, "data\\empty.dat", {}},
+        {false, oldRoot, "old\\legacy.cfg", Bytes("x=1\r\n")}, {false, newRoot, "data\\zero.txt", {}},
+        {true, oldRoot, "bin\\engine.dll", engine}, {true, newRoot, "bin\\engine.dll", engine2},
+        {true, oldRoot, "gfx\\logo.bmp", RandomBytes(4000, 2)}, {true, newRoot, "gfx\\logo.bmp", RandomBytes(4100, 3)},
+        {true, oldRoot, "data\\same.dat", RandomBytes(3000, 4)}, {true, newRoot, "data\\same.dat", RandomBytes(3000, 4)},
+        {true, newRoot, "data\\levels\\new.map", RandomBytes(7000, 5)},
+    };
+    // clang-format on
+    for (const auto& file : files)
+      if (!small || !file.large) Put(file.root, file.name, file.bytes);
+  }
   std::string Package(const std::string& name) const { return folder.Join(name); }
-
   BuildOptions Options() const {
     BuildOptions options;
     options.oldRoot = oldRoot;
@@ -69,28 +84,6 @@ class Releases {
   TempFolder folder;
   std::string oldRoot;
   std::string newRoot;
-
- private:
-  explicit Releases(bool small) : oldRoot(folder.Join("old\\")), newRoot(folder.Join("new\\")) {
-    Put(oldRoot, "readme.txt", Bytes("Release 1\r\nSame old notes.\r\n"));
-    Put(newRoot, "readme.txt", Bytes("Release 2\r\nSame old notes.\r\nAnd a new line.\r\n"));
-    Put(oldRoot, "data\\empty.dat", {});
-    Put(newRoot, "data\\empty.dat", {});
-    Put(oldRoot, "old\\legacy.cfg", Bytes("x=1\r\n"));
-    Put(newRoot, "data\\zero.txt", {});
-    if (small) return;
-    const ByteVector engine = RandomBytes(150000, 1);
-    ByteVector engine2 = engine;
-    for (std::size_t at = 5000; at < engine2.size(); at += 9000) engine2[at] ^= 0x5A;
-    engine2.insert(engine2.begin() + 70000, 300, 0x42);
-    Put(oldRoot, "bin\\engine.dll", engine);
-    Put(newRoot, "bin\\engine.dll", engine2);
-    Put(oldRoot, "gfx\\logo.bmp", RandomBytes(4000, 2));
-    Put(newRoot, "gfx\\logo.bmp", RandomBytes(4100, 3));
-    Put(oldRoot, "data\\same.dat", RandomBytes(3000, 4));
-    Put(newRoot, "data\\same.dat", RandomBytes(3000, 4));
-    Put(newRoot, "data\\levels\\new.map", RandomBytes(7000, 5));
-  }
 };
 
 std::vector<std::string> EntryLines(const BuildResult& result) {
@@ -148,8 +141,8 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
     Releases releases;
     BuildOptions options = releases.Options();
     std::tie(options.compressed, options.version, options.verifyUnchanged, options.kind,
-             options.best) = std::tie(form.compressed, form.version, form.verifyUnchanged,
-                                      form.kind, form.best);
+             options.best) =
+        std::tie(form.compressed, form.version, form.verifyUnchanged, form.kind, form.best);
     const BuildResult result = BuildPackage(options);
     ASSERT_TRUE(result.errors.empty()) << result.errors[0];
     // The same trees and options give the same bytes.
@@ -175,7 +168,7 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
 }
 
 TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
-  Releases releases = Releases::Small();
+  Releases releases(true);
   Put(releases.newRoot, "data\\levels\\new.map", Bytes("map"));
   // Warning and error policy of each entry, in entry order.
   const auto policies = [](const BuildResult& result) {
@@ -235,7 +228,7 @@ TEST(PackageBuilder, GlobsAndPolicyFileErrors) {
 // The command's summary, its JSON and its usage errors (exit 2, nothing
 // written).
 TEST(PackageBuilder, CommandWritesASummaryOrJsonOrRefusesItsUsage) {
-  Releases releases = Releases::Small();
+  Releases releases(true);
   const std::string o = releases.oldRoot, n = releases.newRoot, package = releases.Package("c.upg");
   const CommandRun text = Build({o, n, "-o", package, "--title", "Tool 2.0", "--description=D"});
   EXPECT_NE(text.out.find("Entries:       3 (1 Add, 1 Update, 0 Replace, 0 Verify, 1 Remove)"),
@@ -243,9 +236,9 @@ TEST(PackageBuilder, CommandWritesASummaryOrJsonOrRefusesItsUsage) {
       << text.out << text.err;
   EXPECT_STREQ(PackageReader(package.c_str()).description.get(), "D");
   WriteTestFile(releases.Package("about.txt"), "Line one\r\nLine two");
-  const CommandRun json = Build({"--json", "--plain", "--format", "17", "--verify-unchanged",
-                                 "--description-file", releases.Package("about.txt"), o, n, "-o",
-                                 package});
+  const CommandRun json =
+      Build({"--json", "--plain", "--format", "17", "--verify-unchanged", "--description-file",
+             releases.Package("about.txt"), o, n, "-o", package});
   for (const std::string& part :
        {std::string("\"written\":true,\"version\":17,\"compressed\":false"),
         std::string("\"Verify\":1,\"Remove\":1}"),
@@ -259,7 +252,8 @@ TEST(PackageBuilder, CommandWritesASummaryOrJsonOrRefusesItsUsage) {
       {{o, n}, ""},
       {{"--bogus", o, n, "-o", "x.upg"}, ""},
       {{"--format", "16", o, n, "-o", "x.upg"}, "--format 16: the builder writes version 17 or 18"},
-      {{"--error", "maybe", o, n, "-o", "x.upg"}, "--error maybe: a policy is ignore, ask or critical"},
+      {{"--error", "maybe", o, n, "-o", "x.upg"},
+       "--error maybe: a policy is ignore, ask or critical"},
   };
   for (const auto& c : kUsage) {
     const CommandRun run = Build(c.arguments);
@@ -346,7 +340,7 @@ const Refusal kRefusals[] = {
 TEST(PackageBuilder, RefusalsNameTheirReasonAndWriteNothing) {
   for (const Refusal& refusal : kRefusals) {
     SCOPED_TRACE(refusal.label);
-    Releases releases = Releases::Small();
+    Releases releases(true);
     if (!refusal.setUp(releases)) continue;
     const std::string package = releases.Package("refused.upg");
     const std::vector<std::string> trees = {releases.oldRoot, releases.newRoot, "-o", package};
@@ -423,7 +417,7 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
     return all;
   };
   {
-    Releases releases = Releases::Small();
+    Releases releases(true);
     const std::string blocker = block(releases);
     for (int i = 0; i < 9996; ++i) Put(releases.newRoot, "many\\" + std::to_string(i), {});
     EXPECT_EQ(errors(releases), blocker);
@@ -432,7 +426,7 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
               blocker + "the package would have 10001 entries; at most 10000 can be read\n");
   }
   {
-    Releases releases = Releases::Small();
+    Releases releases(true);
     const std::string blocker = block(releases);
     std::error_code error;
     for (const char* name : {"part1.bin", "part2.bin"}) {
@@ -463,7 +457,7 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
 }
 
 TEST(PackageBuilder, APackageThatDoesNotReplayIsNotWritten) {
-  Releases releases = Releases::Small();
+  Releases releases(true);
   const BuildOptions options = releases.Options();
   const BuildResult result = BuildPackage(options);
   ASSERT_TRUE(result.errors.empty());

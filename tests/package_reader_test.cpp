@@ -217,7 +217,8 @@ TEST_F(PackageReaderTable, TargetFolderGetsOneBackslashOrIsRefused) {
                {"C:\\", "C:\\", kFine},
                {std::string(259, 'f'), "", TableProblem::kFolderTooLong}};
   for (const auto& c : cases) {
-    const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(), c.folder.c_str());
+    const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(),
+                                 c.folder.c_str());
     EXPECT_EQ(session.tableProblem, c.problem) << c.folder;
     EXPECT_STREQ(c.problem == kFine ? session.targetFolder : "", c.joined);
   }

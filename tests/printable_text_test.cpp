@@ -113,9 +113,15 @@ TEST(PrintableText, EveryHumanOutputOfPackageTextsEscapesControlBytes) {
   };
   const Output outputs[] = {
       {"upgtool list", [&] { return upgtool(RunList, {package}); }, "Evil\\x1B[2J"},
-      {"upgtool check", [&] { return upgtool(RunCheck, {package, folder.path()}); },
+      {"upgtool check",
+       [&] {
+         return upgtool(RunCheck, {package, folder.path()});
+       },
        "gone\\x1B[31m.txt (critical)"},
-      {"upgtool apply", [&] { return upgtool(RunApply, {"--yes", package, folder.path()}); },
+      {"upgtool apply",
+       [&] {
+         return upgtool(RunApply, {"--yes", package, folder.path()});
+       },
        "gone\\x1B[31m.txt"},
       {"console host", ConsoleOutput, "x\\x1B]0;t\\x07.txt"},
   };

@@ -242,21 +242,6 @@ TEST(Streams, AFailedSystemReadEndsTheReadAndSetsTheFlag) {
   }
 }
 
-// The disk full from byte 4: a write that does not fit sets the flag when
-// it is made or, held back, before Rewind clears the flag, never after.
-TEST(Streams, AFailedWriteIsReportedBeforeRewindClearsTheFlag) {
-  for (const Kind kind : {Kind::kFile, Kind::kUnbuffered}) {
-    SCOPED_TRACE(static_cast<int>(kind));
-    Holder holder(kind, "");
-    FaultyFileSystem faults(FaultKind::kFullFromByte, 4);
-    TKVStream& s = holder.stream();
-    s.WriteBlock("abcdefgh", 8);
-    EXPECT_EQ(s.Rewind(), 1);
-    EXPECT_EQ(s.Error(), 0);
-    EXPECT_EQ(s.ReadByte(), 'a');
-  }
-}
-
 // What only one class does: the base stream holds nothing, fixed and
 // read-only memory refuse to grow, growth steps, the sizer, and a file that
 // one stream holds open is not opened again.

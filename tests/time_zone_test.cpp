@@ -53,9 +53,12 @@ TEST(TimeZone, AChosenZoneConvertsWithItsOffsetInForceNow) {
     const char* zone;
     // Its standard and daylight-saving offsets in minutes; none: refused.
     std::int64_t offsets[2];
-  } kCases[] = {{"America/New_York", {-300, -240}}, {"Asia/Kolkata", {330, 330}},
-                {"Mars/Olympus_Mons", {}},          {"../zoneinfo/UTC", {}},
-                {"/usr/share/zoneinfo/UTC", {}},    {"zone.tab", {}},
+  } kCases[] = {{"America/New_York", {-300, -240}},
+                {"Asia/Kolkata", {330, 330}},
+                {"Mars/Olympus_Mons", {}},
+                {"../zoneinfo/UTC", {}},
+                {"/usr/share/zoneinfo/UTC", {}},
+                {"zone.tab", {}},
                 {"EST5", {}}};
   const std::int64_t system = Shift();
   for (const auto& c : kCases) {

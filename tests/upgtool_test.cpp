@@ -27,9 +27,20 @@ bool Has(const std::string& text, const std::string& part) {
 // entries, and then `table`.
 std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count,
                                  const std::string& table = "") {
-  std::vector<std::uint8_t> bytes = {'[', 'K', 'V', 'U', 'P', 'D', ']', 0, version,
+  std::vector<std::uint8_t> bytes = {'[',
+                                     'K',
+                                     'V',
+                                     'U',
+                                     'P',
+                                     'D',
+                                     ']',
+                                     0,
+                                     version,
                                      static_cast<std::uint8_t>(count),
-                                     static_cast<std::uint8_t>(count >> 8), 'T', 0, 0};
+                                     static_cast<std::uint8_t>(count >> 8),
+                                     'T',
+                                     0,
+                                     0};
   bytes.insert(bytes.end(), table.begin(), table.end());
   return bytes;
 }
@@ -52,10 +63,11 @@ TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
     const std::string path = WritePackage(folder, "p.upg", bytes);
     const CommandRun run = RunCommand(RunList, {"--json", path});
     EXPECT_EQ(run.status, 0);
-    for (const std::string& part : std::vector<std::string>{"\"compressed\":true", "\"valid\":true", "\"title\":\"Demo \\u00e9\"", "\"totalBytes\":4",
-          "\"fileName\":\"sub\\\\a.txt\"", "\"operationName\":\"Update\"",
-          "\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}",
-          "\"kind\":\"" + kindName + "\""})
+    for (const std::string& part : std::vector<std::string>{
+             "\"compressed\":true", "\"valid\":true", "\"title\":\"Demo \\u00e9\"",
+             "\"totalBytes\":4", "\"fileName\":\"sub\\\\a.txt\"", "\"operationName\":\"Update\"",
+             "\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}",
+             "\"kind\":\"" + kindName + "\""})
       EXPECT_TRUE(Has(run.out, part)) << part << " in " << run.out;
     EXPECT_TRUE(Has(RunCommand(RunList, {path}).out, "Kind:         " + kindName + "\n"));
   }
@@ -81,7 +93,8 @@ TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {
        "entry 0 names a file outside the target folder"},
       {Header(18, 1, std::string("\0__KVUPD_\\N00001.TMP", 20) + stamp),
        "entry 0 names a file in the staging folder __KVUPD_"},
-      {Header(18, 1, std::string("\1u\0\0", 4)), "the file ends where the stamp of entry 0 should be"},
+      {Header(18, 1, std::string("\1u\0\0", 4)),
+       "the file ends where the stamp of entry 0 should be"},
       {container, "truncated"},
   };
   for (const auto& c : cases) {
