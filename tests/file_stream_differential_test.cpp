@@ -107,25 +107,15 @@ class Differential {
   std::uint32_t Place() {
     const std::uint32_t here = reference_.main.GetPosition();
     std::uint32_t place = Pick(Size() + 1);
-    switch (Pick(5)) {
-      case 0:
-        place = here == 0xFFFFFFFFu ? 0 : here - std::min(here, Pick(400)) + Pick(400);
-        break;
-      case 1:
-        place = Size() + Pick(1000);
-        break;
-      case 2:
-        if (!visited_.empty()) {
-          // The latest place is most likely where the current window starts.
-          const std::uint32_t base =
-              Pick(2) == 0 ? visited_.back()
-                           : visited_[Pick(static_cast<std::uint32_t>(visited_.size()))];
-          place = base + Pick(3) * ReadWindows::kWindowSize + Pick(3);
-          place -= std::min(place, std::uint32_t{1});
-        }
-        break;
-      default:
-        break;
+    const std::uint32_t kind = Pick(5);
+    if (kind == 0) place = here == 0xFFFFFFFFu ? 0 : here - std::min(here, Pick(400)) + Pick(400);
+    if (kind == 1) place = Size() + Pick(1000);
+    if (kind == 2 && !visited_.empty()) {
+      // The latest place is most likely where the current window starts.
+      const auto count = static_cast<std::uint32_t>(visited_.size());
+      place = (Pick(2) == 0 ? visited_.back() : visited_[Pick(count)]) +
+              Pick(3) * ReadWindows::kWindowSize + Pick(3);
+      place -= std::min(place, std::uint32_t{1});
     }
     if (visited_.size() == 16) visited_.erase(visited_.begin() + Pick(16));
     visited_.push_back(place);

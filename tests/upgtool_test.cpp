@@ -27,22 +27,10 @@ bool Has(const std::string& text, const std::string& part) {
 // entries, and then `table`.
 std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count,
                                  const std::string& table = "") {
-  std::vector<std::uint8_t> bytes = {'[',
-                                     'K',
-                                     'V',
-                                     'U',
-                                     'P',
-                                     'D',
-                                     ']',
-                                     0,
-                                     version,
-                                     static_cast<std::uint8_t>(count),
-                                     static_cast<std::uint8_t>(count >> 8),
-                                     'T',
-                                     0,
-                                     0};
-  bytes.insert(bytes.end(), table.begin(), table.end());
-  return bytes;
+  const std::string bytes = std::string("[KVUPD]\0", 8) + static_cast<char>(version) +
+                            static_cast<char>(count & 0xFF) + static_cast<char>(count >> 8) +
+                            std::string("T\0\0", 3) + table;
+  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
