@@ -14,6 +14,7 @@
 #include "builder/delta_writer.h"
 #include "package/package_reader.h"
 #include "streams/kv_memory_streams.h"
+#include "tests/support/package_file.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 
@@ -57,16 +58,6 @@ class DeltaTest : public ::testing::Test {
   std::unique_ptr<UpgradeSession> session_;
   ByteVector packageBytes_;
 };
-
-ByteVector Slice(const ByteVector& bytes, std::size_t from, std::size_t count) {
-  return ByteVector(bytes.begin() + from, bytes.begin() + from + count);
-}
-
-ByteVector Join(std::initializer_list<ByteVector> parts) {
-  ByteVector all;
-  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
 
 // `count` bytes of `old` from `from`, each plus its byte of `differences`.
 ByteVector Added(const ByteVector& old, std::size_t from, const ByteVector& differences,
@@ -116,15 +107,15 @@ std::vector<Row> Rows(const ByteVector& old, const ByteVector& diff) {
   return {
       {"a base stays in force and absolute copies ignore it", false,
        Stream([](DeltaWriter& d) { d.SetBase(2); d.CopyBase8(0x0010, 4); d.CopyAbs8(5, 3); d.CopyBase8(0, 2); }),
-       true, true, Join({Slice(old, 0x20010, 4), Slice(old, 5, 3), Slice(old, 0x20000, 2)}), 9, 0x20002, 0},
+       true, true, JoinBytes({SliceBytes(old, 0x20010, 4), SliceBytes(old, 5, 3), SliceBytes(old, 0x20000, 2)}), 9, 0x20002, 0},
       {"the next stream starts with base 0", false,
-       Join({Stream([](DeltaWriter& d) { d.SetBase(2); }), Stream([](DeltaWriter& d) { d.CopyBase8(0x0004, 2); })}),
-       true, true, Slice(old, 4, 2), 2, 6, 0, 0, 0, 1},
+       JoinBytes({Stream([](DeltaWriter& d) { d.SetBase(2); }), Stream([](DeltaWriter& d) { d.CopyBase8(0x0004, 2); })}),
+       true, true, SliceBytes(old, 4, 2), 2, 6, 0, 0, 0, 1},
       // Base 0xFFFF0000 plus offset 0xFFFF is the all-ones position too.
       {"position all-ones reads where the old file stands; a copy of nothing still seeks", false,
        Stream([](DeltaWriter& d) { d.CopyAbs8(10, 3); d.CopyAbs16(0xFFFFFFFFu, 2); d.CopyAbs8(40, 0);
                                    d.CopyAbs32(0xFFFFFFFFu, 2); d.SetBase(0xFFFF); d.CopyBase8(0xFFFF, 1); }),
-       true, true, Join({Slice(old, 10, 5), Slice(old, 40, 3)}), 8, 43, 0},
+       true, true, JoinBytes({SliceBytes(old, 10, 5), SliceBytes(old, 40, 3)}), 8, 43, 0},
       {"an insert with no output consumes exactly its bytes", false,
        Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 1000); }), false, false, kNone, 1000, -1, 0},
       {"copies with no old file write nothing but count", false,
@@ -136,7 +127,7 @@ std::vector<Row> Rows(const ByteVector& old, const ByteVector& diff) {
        Raw("\x0B\x01\x02\x41\x42\xFF", 7), false, true, Bytes("AB"), 2, -1, 0},
       {"End alone gives an empty file and counts nothing", false, Raw("", 1), false, true, kNone, 0, -1, 0},
       {"a confirmed cancel ends after the current piece", false,
-       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 700); }), false, true, Slice(diff, 0, 512), 512, -1,
+       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 700); }), false, true, SliceBytes(diff, 0, 512), 512, -1,
        700 - 512 + 1, 2, 1},
       {"AddDiff8's byte layout", true, Raw("\x0B\x00\x42\x00\x00\x02\x01\x01", 9), true, true,
        Added(old, 0x4200, {1, 1}, 2), 2, 0x4202, 0},
@@ -151,7 +142,7 @@ std::vector<Row> Rows(const ByteVector& old, const ByteVector& diff) {
       {"AddDiff with no seek goes on where a copy left the old file; a count of 0 still seeks", true,
        Stream([&](DeltaWriter& d) { d.CopyAbs8(50, 4); d.AddDiff8(0xFFFFFFFFu, diff.data(), 5);
                                     d.AddDiff16(200, diff.data(), 0); d.CopyAbs8(0xFFFFFFFFu, 2); }),
-       true, true, Join({Slice(old, 50, 4), Added(old, 54, diff, 5), Slice(old, 200, 2)}), 11, 202, 0},
+       true, true, JoinBytes({SliceBytes(old, 50, 4), Added(old, 54, diff, 5), SliceBytes(old, 200, 2)}), 11, 202, 0},
       {"AddDiff with no old file reads the differences and writes nothing", true,
        Stream([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 500); d.Insert8(ok.data(), 2); }),
        false, true, ok, 502, -1, 0},
@@ -240,13 +231,13 @@ struct BoundedRow {
 // clang-format off
 std::vector<BoundedRow> BoundedRows(const ByteVector& old) {
   const ByteVector literal = Pattern(1000, 3);
-  const ByteVector cut = Join({Raw("\x03\x00\x00\x00\x01", 5), Bytes("hello")});
+  const ByteVector cut = JoinBytes({Raw("\x03\x00\x00\x00\x01", 5), Bytes("hello")});
   return {
       {"copies of the old file far past the declared size",
        Stream([](DeltaWriter& d) { for (int i = 0; i < 200; ++i) d.CopyAbs32(0, 65536); }), 1001,
-       Slice(old, 0, 1002), 200u * 65536, 210, true, true},
+       SliceBytes(old, 0, 1002), 200u * 65536, 210, true, true},
       {"literal bytes past the declared size are read, not written",
-       Stream([&](DeltaWriter& d) { d.Insert16(literal.data(), 1000); }), 10, Slice(literal, 0, 11), 1000, 4, true, true},
+       Stream([&](DeltaWriter& d) { d.Insert16(literal.data(), 1000); }), 10, SliceBytes(literal, 0, 11), 1000, 4, true, true},
       {"copies without their source past the declared size",
        Stream([](DeltaWriter& d) { for (int i = 0; i < 3; ++i) d.CopyAbs32(0, 0x01000000);
                                    d.Insert8(reinterpret_cast<const std::uint8_t*>("abc"), 3); }),
@@ -264,7 +255,7 @@ TEST_F(DeltaTest, WorkIsBoundedByTheDeclaredSizeAndThePackage) {
   const ByteVector next = Stream([](DeltaWriter& d) { d.Insert8(Bytes("ok").data(), 2); });
   for (const BoundedRow& row : BoundedRows(old)) {
     SCOPED_TRACE(row.label);
-    const ByteVector bytes = row.endsWithData ? Join({row.stream, next}) : row.stream;
+    const ByteVector bytes = row.endsWithData ? JoinBytes({row.stream, next}) : row.stream;
     for (const bool installed : {true, false}) {
       SCOPED_TRACE(installed ? "installed" : "skipped");
       UsePackage(bytes, row.extended);

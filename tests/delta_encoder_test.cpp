@@ -30,17 +30,6 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-ByteVector Concat(std::initializer_list<ByteVector> parts) {
-  ByteVector all;
-  for (const ByteVector& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
-ByteVector Slice(const ByteVector& bytes, std::size_t from, std::size_t count) {
-  return ByteVector(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                    bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
-}
-
 // What the operations of a stream are, by code, in order.
 std::vector<std::uint8_t> OperationCodes(const ByteVector& delta) {
   static const int kOperandBytes[] = {0, 1, 2, 4, 2, 3, 4, 6, 5, 6, 8, 5, 6, 8};
@@ -131,12 +120,12 @@ TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
   };
   // clang-format off
   const Case cases[] = {
-      {"insertion", Concat({Slice(old, 0, 70000), fresh, Slice(old, 70000, 130000)}), 560},
-      {"deletion", Concat({Slice(old, 0, 50000), Slice(old, 90000, 110000)}), 30},
-      {"moved blocks", Concat({Slice(old, 150000, 50000), Slice(old, 0, 100000), Slice(old, 100000, 50000)}), 40},
-      {"repeated blocks", Concat({Slice(old, 1000, 3000), Slice(old, 1000, 3000), Slice(old, 1000, 3000)}), 40},
-      {"overwritten stretches", Concat({Slice(old, 0, 30000), Slice(fresh, 0, 4), Slice(old, 30004, 60000),
-                                        Slice(fresh, 4, 4), Slice(old, 90008, 109992)}), 60},
+      {"insertion", JoinBytes({SliceBytes(old, 0, 70000), fresh, SliceBytes(old, 70000, 130000)}), 560},
+      {"deletion", JoinBytes({SliceBytes(old, 0, 50000), SliceBytes(old, 90000, 110000)}), 30},
+      {"moved blocks", JoinBytes({SliceBytes(old, 150000, 50000), SliceBytes(old, 0, 100000), SliceBytes(old, 100000, 50000)}), 40},
+      {"repeated blocks", JoinBytes({SliceBytes(old, 1000, 3000), SliceBytes(old, 1000, 3000), SliceBytes(old, 1000, 3000)}), 40},
+      {"overwritten stretches", JoinBytes({SliceBytes(old, 0, 30000), SliceBytes(fresh, 0, 4), SliceBytes(old, 30004, 60000),
+                                        SliceBytes(fresh, 4, 4), SliceBytes(old, 90008, 109992)}), 60},
       {"identical", old, 10},
   };
   // clang-format on
@@ -154,7 +143,8 @@ TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
 TEST_F(DeltaEncoderTest, ExtendedEncoderCarriesRelocatedCodeInAFewAddDiffs) {
   if (!CanSortSuffixes()) GTEST_SKIP() << "this build cannot sort suffixes";
   const ByteVector old = RandomBytes(120000, 7);
-  ByteVector now = Concat({Slice(old, 0, 40000), RandomBytes(416, 8), Slice(old, 40000, 80000)});
+  ByteVector now =
+      JoinBytes({SliceBytes(old, 0, 40000), RandomBytes(416, 8), SliceBytes(old, 40000, 80000)});
   std::mt19937 generator(9);
   for (std::size_t at = 40416; at + 4 < now.size(); at += 20 + generator() % 40) {
     std::uint32_t address = 0;

@@ -28,18 +28,12 @@ Bytes Hex(std::initializer_list<int> bytes) {
   return out;
 }
 
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
 // Header with the title "T" and an empty description, then `table`.
 Bytes RawPackage(std::uint8_t version, int count, const Bytes& table,
                  const char* magic = kClassicMagic) {
   Bytes bytes(magic, magic + 8);
   const Bytes rest = Hex({version, count & 0xFF, (count >> 8) & 0xFF, 'T', 0, 0});
-  return Join({bytes, rest, table});
+  return JoinBytes({bytes, rest, table});
 }
 
 Bytes Stamp(std::uint32_t size) {
@@ -49,7 +43,7 @@ Bytes Stamp(std::uint32_t size) {
 
 // Flag byte, name, empty description, stamps.
 Bytes Entry(std::uint8_t flags, const std::string& name, std::initializer_list<Bytes> stamps = {}) {
-  Bytes bytes = Join({Hex({flags}), Bytes(name.begin(), name.end()), Hex({0, 0})});
+  Bytes bytes = JoinBytes({Hex({flags}), Bytes(name.begin(), name.end()), Hex({0, 0})});
   for (const Bytes& stamp : stamps) bytes.insert(bytes.end(), stamp.begin(), stamp.end());
   return bytes;
 }
@@ -98,7 +92,7 @@ const Row kRows[] = {
     {"v17 operation 2 is Remove with an old stamp", RawPackage(17, 1, Entry(0x02, "r", {Stamp(7)})), Problem::kNone, kClassic, 1, kFine, "4 0 0 7 0"},
     {"version 0 reads", RawPackage(0, 1, Entry(0x00, "a", {Stamp(5)})), Problem::kNone, kClassic, 6, kFine, "0 0 0 0 5"},
     {"new stamps count their size and one byte; unknown operations carry none",
-     RawPackage(18, 5, Join({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}), Entry(0x04, "r", {Stamp(9)}),
+     RawPackage(18, 5, JoinBytes({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}), Entry(0x04, "r", {Stamp(9)}),
                              Entry(0x03, "v", {Stamp(9)}), Entry(0x05, "odd"), Hex({0xEE})})),
      Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2"},
     {"no entries", RawPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, ""},
@@ -111,7 +105,7 @@ const Row kRows[] = {
     {"a name leaving the folder", RawPackage(18, 1, Entry(0x00, "..\\evil.txt", {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
     {"a drive-qualified name", RawPackage(18, 1, Entry(0x00, "C:\\evil.txt", {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
     {"an empty name", RawPackage(18, 1, Entry(0x00, "", {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"a name in the staging folder", RawPackage(18, 2, Join({Entry(0x00, "a.txt", {Stamp(1)}), kStaging})), Problem::kNone, kClassic, 0, TableProblem::kStagingName, ""},
+    {"a name in the staging folder", RawPackage(18, 2, JoinBytes({Entry(0x00, "a.txt", {Stamp(1)}), kStaging})), Problem::kNone, kClassic, 0, TableProblem::kStagingName, ""},
     {"extended magic", RawPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3, kFine, "1 0 0 1 2"},
     {"extended magic, version 0", RawPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3, kFine, "1 0 0 1 2"},
     {"classic version 19", RawPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine, ""},
@@ -193,7 +187,7 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   for (int i = 0; i < 300; ++i) extended.AddEntry(entry);
   ASSERT_TRUE(extended.Plain(&bytes));
   EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
-            Join({Bytes(kExtendedMagic, kExtendedMagic + 8), Hex({18, 0x2C, 0x01})}));
+            JoinBytes({Bytes(kExtendedMagic, kExtendedMagic + 8), Hex({18, 0x2C, 0x01})}));
 }
 
 TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
