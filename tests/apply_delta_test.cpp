@@ -1,3 +1,5 @@
+// The delta interpreter: every operation with and without an old file and
+// an output, its pieces and polls, and the bounds on the work a stream asks.
 #include "apply/apply_delta.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include "builder/delta_writer.h"
 #include "package/package_reader.h"
 #include "streams/kv_memory_streams.h"
+#include "tests/support/package_file.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 
@@ -22,71 +25,51 @@ using namespace builder;
 
 namespace {
 
+using ByteVector = std::vector<std::uint8_t>;
+
 // A declared size that no stream of these tests reaches.
 constexpr std::uint32_t kLargestSize = 0xFFFFFFFFu;
 
-// A session whose package stream is the given delta bytes.
+ByteVector Contents(TKVFlatRamStream& stream) {
+  return ByteVector(stream.data(), stream.data() + stream.GetSize());
+}
+
+// A session whose package stream is given delta bytes, of either kind.
 class DeltaTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetProgressState();
     session_ = OpenEmptySession(folder_);
     session_->totalBytes = 1000001;
     user_.cancelQuestion = UiText(UiLine::kCancelQuestion);
   }
 
-  void UsePackage(const std::vector<std::uint8_t>& bytes) {
+  void UsePackage(const ByteVector& bytes, bool extended) {
+    ResetProgressState();
     packageBytes_ = bytes;
     session_->package = std::make_unique<TKVFlatRamStream>(
         packageBytes_.data(), static_cast<std::uint32_t>(packageBytes_.size()));
-  }
-
-  // Runs one delta over `old` (null: no old file) into a fresh output.
-  std::vector<std::uint8_t> Run(const std::vector<std::uint8_t>* old, int* result = nullptr) {
-    std::unique_ptr<TKVFlatRamStream> oldFile;
-    if (old != nullptr) {
-      oldFile =
-          std::make_unique<TKVFlatRamStream>(old->data(), static_cast<std::uint32_t>(old->size()));
-    }
-    output_ = std::make_unique<TKVFlatRamStream>(64, 4096);
-    const int got = ApplyDelta(*session_, oldFile.get(), output_.get(), kLargestSize);
-    if (result != nullptr) *result = got;
-    return Written();
-  }
-
-  std::vector<std::uint8_t> Written() const {
-    return std::vector<std::uint8_t>(output_->data(), output_->data() + output_->GetSize());
+    std::memcpy(session_->magic, extended ? kExtendedMagic : kClassicMagic, sizeof session_->magic);
+    session_->bytesDone = 1;
+    user_.pumps = 0;
   }
 
   TempFolder folder_;
   ScriptedUser user_;
   std::unique_ptr<UpgradeSession> session_;
-  std::vector<std::uint8_t> packageBytes_;
-  std::unique_ptr<TKVFlatRamStream> output_;
+  ByteVector packageBytes_;
 };
 
-std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& bytes, std::size_t from,
-                                std::size_t count) {
-  return std::vector<std::uint8_t>(bytes.begin() + from, bytes.begin() + from + count);
-}
-
-std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts) {
-  std::vector<std::uint8_t> all;
-  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
 // `count` bytes of `old` from `from`, each plus its byte of `differences`.
-std::vector<std::uint8_t> Added(const std::vector<std::uint8_t>& old, std::size_t from,
-                                const std::vector<std::uint8_t>& differences, std::size_t count) {
-  std::vector<std::uint8_t> sum(count);
+ByteVector Added(const ByteVector& old, std::size_t from, const ByteVector& differences,
+                 std::size_t count) {
+  ByteVector sum(count);
   for (std::size_t i = 0; i < count; ++i)
     sum[i] = static_cast<std::uint8_t>(old[from + i] + differences[i]);
   return sum;
 }
 
 // The stream `write` makes, ended.
-std::vector<std::uint8_t> Stream(const std::function<void(DeltaWriter&)>& write) {
+ByteVector Stream(const std::function<void(DeltaWriter&)>& write) {
   DeltaWriter delta;
   write(delta);
   delta.End();
@@ -94,132 +77,95 @@ std::vector<std::uint8_t> Stream(const std::function<void(DeltaWriter&)>& write)
 }
 
 // `count` bytes of `text`, its NUL included where the count reaches it.
-std::vector<std::uint8_t> Raw(const char* text, std::size_t count) {
-  return std::vector<std::uint8_t>(text, text + count);
-}
+ByteVector Raw(const char* text, std::size_t count) { return ByteVector(text, text + count); }
 
-const std::vector<std::uint8_t> kNone;
+const ByteVector kNone;
 
 // One stream (after `streamsBefore` others run the same way), with or
 // without an old file and an output: what it writes, counts and returns,
-// and where it leaves the old file and the package.
+// and where it leaves the old file (-1: not looked at) and the package.
 struct Row {
   const char* label;
   bool extended;
-  std::vector<std::uint8_t> stream;
+  ByteVector stream;
   bool withOld;
   bool withOutput;
-  std::vector<std::uint8_t> written;
+  ByteVector written;
   std::uint32_t counted;
-  std::int64_t oldPosition;  // -1: not looked at
+  std::int64_t oldPosition;
   std::uint32_t packageLeft;
   int cancelAtPump = 0;
   int result = 0;
   int streamsBefore = 0;
 };
 
-std::vector<Row> Rows(const std::vector<std::uint8_t>& old, const std::vector<std::uint8_t>& diff) {
-  const std::vector<std::uint8_t> ok = Bytes("ok");
-  std::vector<std::uint8_t> cut = Stream([&](DeltaWriter& d) { d.AddDiff8(20, diff.data(), 10); });
+// clang-format off
+std::vector<Row> Rows(const ByteVector& old, const ByteVector& diff) {
+  const ByteVector ok = Bytes("ok");
+  ByteVector cut = Stream([&](DeltaWriter& d) { d.AddDiff8(20, diff.data(), 10); });
   cut.resize(cut.size() - 7);
   return {
-      {"a base stays in force and absolute copies ignore it", false, Stream([](DeltaWriter& d) {
-         d.SetBase(2);
-         d.CopyBase8(0x0010, 4);
-         d.CopyAbs8(5, 3);
-         d.CopyBase8(0, 2);
-       }),
-       true, true, Join({Slice(old, 0x20010, 4), Slice(old, 5, 3), Slice(old, 0x20000, 2)}), 9,
-       0x20002, 0},
+      {"a base stays in force and absolute copies ignore it", false,
+       Stream([](DeltaWriter& d) { d.SetBase(2); d.CopyBase8(0x0010, 4); d.CopyAbs8(5, 3); d.CopyBase8(0, 2); }),
+       true, true, JoinBytes({SliceBytes(old, 0x20010, 4), SliceBytes(old, 5, 3), SliceBytes(old, 0x20000, 2)}), 9, 0x20002, 0},
       {"the next stream starts with base 0", false,
-       Join({Stream([](DeltaWriter& d) { d.SetBase(2); }),
-             Stream([](DeltaWriter& d) { d.CopyBase8(0x0004, 2); })}),
-       true, true, Slice(old, 4, 2), 2, 6, 0, 0, 0, 1},
+       JoinBytes({Stream([](DeltaWriter& d) { d.SetBase(2); }), Stream([](DeltaWriter& d) { d.CopyBase8(0x0004, 2); })}),
+       true, true, SliceBytes(old, 4, 2), 2, 6, 0, 0, 0, 1},
+      // Base 0xFFFF0000 plus offset 0xFFFF is the all-ones position too.
       {"position all-ones reads where the old file stands; a copy of nothing still seeks", false,
-       Stream([](DeltaWriter& d) {
-         d.CopyAbs8(10, 3);
-         d.CopyAbs16(0xFFFFFFFFu, 2);
-         d.CopyAbs8(40, 0);
-         d.CopyAbs32(0xFFFFFFFFu, 2);
-         // Base 0xFFFF0000 plus offset 0xFFFF is the same all-ones position.
-         d.SetBase(0xFFFF);
-         d.CopyBase8(0xFFFF, 1);
-       }),
-       true, true, Join({Slice(old, 10, 5), Slice(old, 40, 3)}), 8, 43, 0},
+       Stream([](DeltaWriter& d) { d.CopyAbs8(10, 3); d.CopyAbs16(0xFFFFFFFFu, 2); d.CopyAbs8(40, 0);
+                                   d.CopyAbs32(0xFFFFFFFFu, 2); d.SetBase(0xFFFF); d.CopyBase8(0xFFFF, 1); }),
+       true, true, JoinBytes({SliceBytes(old, 10, 5), SliceBytes(old, 40, 3)}), 8, 43, 0},
       {"an insert with no output consumes exactly its bytes", false,
-       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 1000); }), false, false, kNone, 1000,
-       -1, 0},
-      {"copies with no old file write nothing but count", false, Stream([](DeltaWriter& d) {
-         d.Insert8(reinterpret_cast<const std::uint8_t*>("a"), 1);
-         d.CopyAbs16(0, 300);
-       }),
+       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 1000); }), false, false, kNone, 1000, -1, 0},
+      {"copies with no old file write nothing but count", false,
+       Stream([](DeltaWriter& d) { d.Insert8(reinterpret_cast<const std::uint8_t*>("a"), 1); d.CopyAbs16(0, 300); }),
        false, true, Bytes("a"), 301, -1, 0},
       {"copies with no output read the old file past", false,
        Stream([](DeltaWriter& d) { d.CopyAbs16(0, 300); }), true, false, kNone, 300, 300, 0},
       {"unknown codes, 11-13 in a classic package too, are one-byte no-ops", false,
        Raw("\x0B\x01\x02\x41\x42\xFF", 7), false, true, Bytes("AB"), 2, -1, 0},
-      {"End alone gives an empty file and counts nothing", false, Raw("", 1), false, true, kNone, 0,
-       -1, 0},
+      {"End alone gives an empty file and counts nothing", false, Raw("", 1), false, true, kNone, 0, -1, 0},
       {"a confirmed cancel ends after the current piece", false,
-       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 700); }), false, true,
-       Slice(diff, 0, 512), 512, -1, 700 - 512 + 1, 2, 1},
+       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 700); }), false, true, SliceBytes(diff, 0, 512), 512, -1,
+       700 - 512 + 1, 2, 1},
       {"AddDiff8's byte layout", true, Raw("\x0B\x00\x42\x00\x00\x02\x01\x01", 9), true, true,
        Added(old, 0x4200, {1, 1}, 2), 2, 0x4202, 0},
-      {"AddDiff, 8-bit count", true,
-       Stream([&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); }), true, true,
+      {"AddDiff, 8-bit count", true, Stream([&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); }), true, true,
        Added(old, 10, diff, 3), 3, 13, 0},
-      {"AddDiff, 16-bit count, three pieces", true,
-       Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 600); }), true, true,
-       Added(old, 100, diff, 600), 600, 700, 0},
-      {"AddDiff, 32-bit count", true,
-       Stream([&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); }), true, true,
+      {"AddDiff, 16-bit count, three pieces", true, Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 600); }),
+       true, true, Added(old, 100, diff, 600), 600, 700, 0},
+      {"AddDiff, 32-bit count", true, Stream([&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); }), true, true,
        Added(old, 0, diff, 300), 300, 300, 0},
-      {"AddDiff sums wrap at 256", true, Stream([](DeltaWriter& d) {
-         const std::uint8_t big[] = {0xFF, 0x80, 0x01};
-         d.AddDiff8(0, big, 3);
-       }),
-       true, true, Added(old, 0, {0xFF, 0x80, 0x01}, 3), 3, 3, 0},
-      {"AddDiff with no seek goes on where a copy left the old file; a count of 0 still seeks",
-       true, Stream([&](DeltaWriter& d) {
-         d.CopyAbs8(50, 4);
-         d.AddDiff8(0xFFFFFFFFu, diff.data(), 5);
-         d.AddDiff16(200, diff.data(), 0);
-         d.CopyAbs8(0xFFFFFFFFu, 2);
-       }),
-       true, true, Join({Slice(old, 50, 4), Added(old, 54, diff, 5), Slice(old, 200, 2)}), 11, 202,
-       0},
+      {"AddDiff sums wrap at 256", true, Raw("\x0B\x00\x00\x00\x00\x03\xFF\x80\x01", 10), true, true,
+       Added(old, 0, {0xFF, 0x80, 0x01}, 3), 3, 3, 0},
+      {"AddDiff with no seek goes on where a copy left the old file; a count of 0 still seeks", true,
+       Stream([&](DeltaWriter& d) { d.CopyAbs8(50, 4); d.AddDiff8(0xFFFFFFFFu, diff.data(), 5);
+                                    d.AddDiff16(200, diff.data(), 0); d.CopyAbs8(0xFFFFFFFFu, 2); }),
+       true, true, JoinBytes({SliceBytes(old, 50, 4), Added(old, 54, diff, 5), SliceBytes(old, 200, 2)}), 11, 202, 0},
       {"AddDiff with no old file reads the differences and writes nothing", true,
-       Stream([&](DeltaWriter& d) {
-         d.AddDiff16(0, diff.data(), 500);
-         d.Insert8(ok.data(), 2);
-       }),
+       Stream([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 500); d.Insert8(ok.data(), 2); }),
        false, true, ok, 502, -1, 0},
       {"AddDiff with no output reads both streams past", true,
-       Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); }), true, false, kNone, 400,
-       500, 0},
+       Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); }), true, false, kNone, 400, 500, 0},
       {"AddDiff with neither reads only the package past", true,
-       Stream([&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); }), false, false, kNone, 200,
-       -1, 0},
-      {"AddDiff cancelled at the second piece", true,
-       Stream([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 700); }), true, true,
-       Added(old, 0, diff, 512), 512, 512, 700 - 512 + 1, 2, 1},
-      {"AddDiff cut short by the end of the package writes what could be added", true, cut, true,
-       true, Added(old, 20, diff, 4), 0, -1, 0},
+       Stream([&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); }), false, false, kNone, 200, -1, 0},
+      {"AddDiff cancelled at the second piece", true, Stream([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 700); }),
+       true, true, Added(old, 0, diff, 512), 512, 512, 700 - 512 + 1, 2, 1},
+      {"AddDiff cut short by the end of the package writes what could be added", true, cut, true, true,
+       Added(old, 20, diff, 4), 0, -1, 0},
   };
 }
+// clang-format on
 
 TEST_F(DeltaTest, EveryOperationWithAndWithoutOldFileAndOutput) {
-  const std::vector<std::uint8_t> old = Pattern(0x20100, 9);
-  const std::vector<std::uint8_t> diff = Pattern(1000, 8);
+  const ByteVector old = Pattern(0x20100, 9);
+  const ByteVector diff = Pattern(1000, 8);
   for (const Row& row : Rows(old, diff)) {
     SCOPED_TRACE(row.label);
-    ResetProgressState();
-    std::memcpy(session_->magic, row.extended ? kExtendedMagic : kClassicMagic,
-                sizeof session_->magic);
+    UsePackage(row.stream, row.extended);
     user_.cancelAtPump = row.cancelAtPump;
-    user_.pumps = 0;
     user_.boxes.clear();
-    UsePackage(row.stream);
     TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size()));
     TKVFlatRamStream output(64, 4096);
     TKVStream* from = row.withOld ? &oldFile : nullptr;
@@ -230,8 +176,7 @@ TEST_F(DeltaTest, EveryOperationWithAndWithoutOldFileAndOutput) {
     session_->bytesDone = 1;
     EXPECT_EQ(ApplyDelta(*session_, from, row.withOutput ? &output : nullptr, kLargestSize),
               row.result);
-    EXPECT_EQ(std::vector<std::uint8_t>(output.data(), output.data() + output.GetSize()),
-              row.written);
+    EXPECT_EQ(Contents(output), row.written);
     EXPECT_EQ(session_->bytesDone, 1 + row.counted);
     if (row.oldPosition >= 0) {
       EXPECT_EQ(oldFile.GetPosition(), static_cast<std::uint32_t>(row.oldPosition));
@@ -244,11 +189,10 @@ TEST_F(DeltaTest, EveryOperationWithAndWithoutOldFileAndOutput) {
 }
 
 TEST_F(DeltaTest, PiecesOfAtMost256EachFollowedByUpdateAndPoll) {
-  const std::vector<std::uint8_t> old = Pattern(600, 2);
-  DeltaWriter delta;
-  delta.CopyAbs16(0, 600);
-  delta.End();
-  UsePackage(delta.bytes());
+  const ByteVector old = Pattern(600, 2);
+  UsePackage(Stream([](DeltaWriter& d) { d.CopyAbs16(0, 600); }), false);
+  TKVFlatRamStream oldFile(old.data(), 600);
+  TKVFlatRamStream output(64, 4096);
   // Every UpdateProgress draws when the last drawn value is forgotten.
   std::vector<std::string> events;
   user_.onDraw = [&](int) {
@@ -257,9 +201,10 @@ TEST_F(DeltaTest, PiecesOfAtMost256EachFollowedByUpdateAndPoll) {
   };
   user_.onPump = [&] {
     events.push_back("poll " + std::to_string(session_->bytesDone) + " wrote " +
-                     std::to_string(output_->GetSize()));
+                     std::to_string(output.GetSize()));
   };
-  EXPECT_EQ(Run(&old), old);
+  ApplyDelta(*session_, &oldFile, &output, kLargestSize);
+  EXPECT_EQ(Contents(output), old);
   EXPECT_EQ(events,
             (std::vector<std::string>{"update 1", "update 257", "poll 257 wrote 256", "update 513",
                                       "poll 513 wrote 512", "update 601", "poll 601 wrote 600"}));
@@ -273,9 +218,9 @@ TEST_F(DeltaTest, PiecesOfAtMost256EachFollowedByUpdateAndPoll) {
 // what is asked for.
 struct BoundedRow {
   const char* label;
-  std::vector<std::uint8_t> stream;
+  ByteVector stream;
   std::uint32_t declared;
-  std::vector<std::uint8_t> written;
+  ByteVector written;
   std::uint32_t counted;
   int maxPolls;
   bool hasOldFile;    // when installed: an Update, else an Add
@@ -283,75 +228,53 @@ struct BoundedRow {
   bool extended = false;
 };
 
-std::vector<BoundedRow> BoundedRows(const std::vector<std::uint8_t>& old) {
-  std::vector<BoundedRow> rows;
-  DeltaWriter copies;
-  for (int i = 0; i < 200; ++i) copies.CopyAbs32(0, static_cast<std::uint32_t>(old.size()));
-  copies.End();
-  rows.push_back({"copies of the old file far past the declared size", copies.bytes(), 1001,
-                  Slice(old, 0, 1002), 200u * static_cast<std::uint32_t>(old.size()), 210, true,
-                  true});
-
-  const std::vector<std::uint8_t> literal = Pattern(1000, 3);
-  DeltaWriter inserts;
-  inserts.Insert16(literal.data(), 1000);
-  inserts.End();
-  rows.push_back({"literal bytes past the declared size are read, not written", inserts.bytes(), 10,
-                  Slice(literal, 0, 11), 1000, 4, true, true});
-
-  DeltaWriter sourceless;
-  for (int i = 0; i < 3; ++i) sourceless.CopyAbs32(0, 0x01000000);
-  sourceless.Insert8(reinterpret_cast<const std::uint8_t*>("abc"), 3);
-  sourceless.End();
-  rows.push_back({"copies without their source past the declared size", sourceless.bytes(), 3,
-                  Bytes("abc"), 0x03000003, 6, false, true});
-
-  DeltaWriter added;
-  added.AddDiff16(0, literal.data(), 600);
-  added.End();
-  rows.push_back({"differences past the declared size are read, not added", added.bytes(), 10,
-                  Added(old, 0, literal, 11), 600, 3, true, true, true});
-
-  std::vector<std::uint8_t> cut = {kOpInsert32, 0x00, 0x00, 0x00, 0x01};
-  for (char c : std::string("hello")) cut.push_back(static_cast<std::uint8_t>(c));
-  rows.push_back({"an insert longer than the package ends at the end of the data", cut, 0x01000000,
-                  Bytes("hello"), 0, 0, false, false});
-  return rows;
+// clang-format off
+std::vector<BoundedRow> BoundedRows(const ByteVector& old) {
+  const ByteVector literal = Pattern(1000, 3);
+  const ByteVector cut = JoinBytes({Raw("\x03\x00\x00\x00\x01", 5), Bytes("hello")});
+  return {
+      {"copies of the old file far past the declared size",
+       Stream([](DeltaWriter& d) { for (int i = 0; i < 200; ++i) d.CopyAbs32(0, 65536); }), 1001,
+       SliceBytes(old, 0, 1002), 200u * 65536, 210, true, true},
+      {"literal bytes past the declared size are read, not written",
+       Stream([&](DeltaWriter& d) { d.Insert16(literal.data(), 1000); }), 10, SliceBytes(literal, 0, 11), 1000, 4, true, true},
+      {"copies without their source past the declared size",
+       Stream([](DeltaWriter& d) { for (int i = 0; i < 3; ++i) d.CopyAbs32(0, 0x01000000);
+                                   d.Insert8(reinterpret_cast<const std::uint8_t*>("abc"), 3); }),
+       3, Bytes("abc"), 0x03000003, 6, false, true},
+      {"differences past the declared size are read, not added",
+       Stream([&](DeltaWriter& d) { d.AddDiff16(0, literal.data(), 600); }), 10, Added(old, 0, literal, 11), 600, 3,
+       true, true, true},
+      {"an insert longer than the package ends at the end of the data", cut, 0x01000000, Bytes("hello"), 0, 0, false, false},
+  };
 }
+// clang-format on
 
 TEST_F(DeltaTest, WorkIsBoundedByTheDeclaredSizeAndThePackage) {
-  const std::vector<std::uint8_t> old = Pattern(65536, 11);
-  DeltaWriter next;
-  next.Insert8(reinterpret_cast<const std::uint8_t*>("ok"), 2);
-  next.End();
+  const ByteVector old = Pattern(65536, 11);
+  const ByteVector next = Stream([](DeltaWriter& d) { d.Insert8(Bytes("ok").data(), 2); });
   for (const BoundedRow& row : BoundedRows(old)) {
     SCOPED_TRACE(row.label);
-    std::vector<std::uint8_t> bytes = row.stream;
-    if (row.endsWithData) bytes.insert(bytes.end(), next.bytes().begin(), next.bytes().end());
+    const ByteVector bytes = row.endsWithData ? JoinBytes({row.stream, next}) : row.stream;
     for (const bool installed : {true, false}) {
       SCOPED_TRACE(installed ? "installed" : "skipped");
-      UsePackage(bytes);
-      std::memcpy(session_->magic, row.extended ? kExtendedMagic : kClassicMagic,
-                  sizeof session_->magic);
-      session_->bytesDone = 1;
-      user_.pumps = 0;
+      UsePackage(bytes, row.extended);
       TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size()));
       // Fixed room: an interpreter that ignored the bound would fill it.
       TKVFlatRamStream output(1 << 20, 0);
       TKVStream* from = installed && row.hasOldFile ? &oldFile : nullptr;
       EXPECT_EQ(ApplyDelta(*session_, from, installed ? &output : nullptr, row.declared), 0);
       if (installed) {
-        EXPECT_EQ(std::vector<std::uint8_t>(output.data(), output.data() + output.GetSize()),
-                  row.written);
+        EXPECT_EQ(Contents(output), row.written);
       }
       EXPECT_EQ(session_->bytesDone, 1 + row.counted);
       EXPECT_LE(user_.pumps, row.maxPolls);
-      if (row.endsWithData) {
-        EXPECT_EQ(session_->package->GetPosition(), row.stream.size());
-        EXPECT_EQ(Run(nullptr), Bytes("ok"));
-      } else {
-        EXPECT_EQ(session_->package->GetPosition(), bytes.size());
-      }
+      EXPECT_EQ(session_->package->GetPosition(),
+                row.endsWithData ? row.stream.size() : bytes.size());
+      if (!row.endsWithData) continue;
+      TKVFlatRamStream after(64, 4096);
+      ApplyDelta(*session_, nullptr, &after, kLargestSize);
+      EXPECT_EQ(Contents(after), Bytes("ok"));
     }
   }
 }

@@ -23,103 +23,84 @@ namespace fs = std::filesystem;
 bool OnPosix() { return platform::NativeSeparator() == '/'; }
 
 // One text in code page 1252, in UTF-8, and in capitals as Windows compares
-// names (sharp s has no capital in the code page). Octal escapes, because
-// a hexadecimal one would take the letters after it.
+// names (sharp s has no capital in the code page); no capitals: the code
+// page cannot write it, with a '?' for each character. Octal escapes,
+// because a hexadecimal one would take the letters after it.
 struct Spelling {
   const char* packageText;
   const char* utf8;
   const char* capitals;
 };
 
+// clang-format off
 const Spelling kSpellings[] = {
     {"readme.txt", "readme.txt", "README.TXT"},
     {"caf\351.txt", "caf\303\251.txt", "CAF\311.TXT"},
     {"\374ber Stra\337e", "\303\274ber Stra\303\237e", "\334BER STRA\337E"},
     {"5 \200", "5 \342\202\254", "5 \200"},
     {"\212\237\377", "\305\240\305\270\303\277", "\212\237\237"},
+    {"snow?", "snow\342\230\203", nullptr},  // U+2603, outside the code page
+    {"?", "\304\201", nullptr},              // U+0101, whose look-alike 'a' names another file
+    {"bad?", "bad\377", nullptr},            // not UTF-8
+    {"??", "\300\257", nullptr},             // an overlong '/'
 };
+// clang-format on
 
-// Every file below `folder` as the system spells its name, in UTF-8.
-std::vector<std::string> SystemNames(const std::string& folder) {
+// Each file below `folder` by its name as the core lists it, marked where
+// the code page cannot write it, and as the system spells it in UTF-8.
+std::vector<std::string> Names(const std::string& folder, bool system) {
   std::vector<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(NativeTestPath(folder)))
-    names.push_back(entry.path().filename().u8string());
+  std::vector<platform::FolderItem> items;
+  if (system) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(NativeTestPath(folder)))
+      names.push_back(entry.path().filename().u8string());
+  } else if (platform::Fs().ListFolder(folder.c_str(), &items)) {
+    for (const platform::FolderItem& item : items)
+      names.push_back(item.name + (item.representable ? "" : " (not representable)"));
+  }
   std::sort(names.begin(), names.end());
   return names;
 }
 
-class CodePage1252 : public testing::Test {
- protected:
-  void SetUp() override {
-    if (platform::PackageCodePage() != 1252)
-      GTEST_SKIP() << "the code page here is " << platform::PackageCodePage();
-  }
-};
-
-TEST_F(CodePage1252, TextsConvertToUtf8AndBackAndToCapitals) {
+// Conversions both ways and to capitals; then what the core creates the
+// system lists in its own spelling, and the core's listing gives back the
+// code page's, or marks what it cannot write.
+TEST(CodePage1252, TextsAndNamesMeetTheSystemInItsOwnSpelling) {
+  if (platform::PackageCodePage() != 1252) GTEST_SKIP() << platform::PackageCodePage();
+  TempFolder folder;
+  std::vector<std::string> utf8Names;
+  std::vector<std::string> packageNames;
   for (const Spelling& spelling : kSpellings) {
     SCOPED_TRACE(spelling.utf8);
+    std::string back;
+    EXPECT_EQ(platform::Utf8ToPackageText(spelling.utf8, &back), spelling.capitals != nullptr);
+    EXPECT_EQ(back, spelling.packageText);
+    if (spelling.capitals == nullptr) continue;
     bool defined = false;
     EXPECT_EQ(platform::PackageTextToUtf8(spelling.packageText, &defined), spelling.utf8);
     EXPECT_TRUE(defined);
-    std::string back;
-    EXPECT_TRUE(platform::Utf8ToPackageText(spelling.utf8, &back));
-    EXPECT_EQ(back, spelling.packageText);
     EXPECT_EQ(platform::PackageTextUpperCase(spelling.packageText), spelling.capitals);
+    const platform::FileHandle file =
+        platform::Fs().Open(folder.Join(spelling.packageText).c_str(), platform::kOpenWrite);
+    ASSERT_NE(file, platform::kInvalidFile);
+    platform::Fs().Close(file);
+    utf8Names.push_back(spelling.utf8);
+    packageNames.push_back(spelling.packageText);
   }
-}
-
-TEST_F(CodePage1252, TextTheCodePageCannotWriteIsRefusedWithAMarkForEachCharacter) {
-  const Spelling kRefused[] = {
-      {"snow?", "snow\342\230\203", ""},  // U+2603, outside the code page
-      {"?", "\304\201", ""},              // U+0101, whose look-alike 'a' names another file
-      {"bad?", "bad\377", ""},            // not UTF-8
-      {"??", "\300\257", ""},             // an overlong '/'
-  };
-  for (const Spelling& refused : kRefused) {
-    std::string text;
-    EXPECT_FALSE(platform::Utf8ToPackageText(refused.utf8, &text));
-    EXPECT_EQ(text, refused.packageText);
-  }
+  std::sort(utf8Names.begin(), utf8Names.end());
+  EXPECT_EQ(Names(folder.path(), true), utf8Names);
+  std::ofstream(fs::path(NativeTestPath(folder.path())) / fs::u8path("snow\342\230\203.txt"));
+  packageNames.push_back("snow?.txt (not representable)");
+  std::sort(packageNames.begin(), packageNames.end());
+  EXPECT_EQ(Names(folder.path(), false), packageNames);
   // Windows gives the five bytes that 1252 leaves undefined characters of
   // their own; POSIX converters do not, and such a name reaches no file.
   if (!OnPosix()) return;
   bool defined = true;
   EXPECT_EQ(platform::PackageTextToUtf8("a\201", &defined), "a\357\277\275");
   EXPECT_FALSE(defined);
-  TempFolder folder;
   EXPECT_EQ(platform::Fs().Open(folder.Join("\201.txt").c_str(), platform::kOpenWrite),
             platform::kInvalidFile);
-  EXPECT_TRUE(SystemNames(folder.path()).empty());
-}
-
-// What the core creates the system lists in its own spelling, and the
-// core's listing gives back the code page's, or marks what it cannot write.
-TEST_F(CodePage1252, NamesMeetTheSystemInItsOwnSpelling) {
-  TempFolder folder;
-  std::vector<std::string> utf8Names;
-  std::vector<std::string> packageNames;
-  for (const Spelling& spelling : kSpellings) {
-    const platform::FileHandle file =
-        platform::Fs().Open(folder.Join(spelling.packageText).c_str(), platform::kOpenWrite);
-    ASSERT_NE(file, platform::kInvalidFile) << spelling.utf8;
-    platform::Fs().Close(file);
-    utf8Names.push_back(spelling.utf8);
-    packageNames.push_back(spelling.packageText);
-  }
-  std::sort(utf8Names.begin(), utf8Names.end());
-  EXPECT_EQ(SystemNames(folder.path()), utf8Names);
-
-  std::ofstream(fs::path(NativeTestPath(folder.path())) / fs::u8path("snow\342\230\203.txt"));
-  packageNames.push_back("snow?.txt (not representable)");
-  std::vector<platform::FolderItem> items;
-  ASSERT_TRUE(platform::Fs().ListFolder(folder.path().c_str(), &items));
-  std::vector<std::string> listed;
-  for (const platform::FolderItem& item : items)
-    listed.push_back(item.name + (item.representable ? "" : " (not representable)"));
-  std::sort(listed.begin(), listed.end());
-  std::sort(packageNames.begin(), packageNames.end());
-  EXPECT_EQ(listed, packageNames);
 }
 
 // The single-byte code pages are offered on POSIX; Windows names files in
@@ -127,21 +108,18 @@ TEST_F(CodePage1252, NamesMeetTheSystemInItsOwnSpelling) {
 TEST(CodePage, OnlySingleByteCodePagesAndOnWindowsOnlyTheSystemsOwn) {
   const struct {
     unsigned codePage;
-    bool posix;
     const char* packageText;
-    const char* utf8;
-  } kCases[] = {
-      {1251, true, "\317", "\320\237"},  // Cyrillic Pe
-      {874, true, "\241", "\340\270\201"},
-      {932, false, "", ""},
-      {65001, false, "", ""},
-  };
+    const char* utf8;  // null: never offered
+  } kCases[] = {{1251, "\317", "\320\237"},
+                {874, "\241", "\340\270\201"},
+                {932, "", nullptr},
+                {65001, "", nullptr}};
   const unsigned before = platform::PackageCodePage();
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.codePage);
     std::string problem;
     const bool selected = platform::SelectPackageCodePage(c.codePage, &problem);
-    EXPECT_EQ(selected, OnPosix() && c.posix);
+    EXPECT_EQ(selected, OnPosix() && c.utf8 != nullptr);
     EXPECT_EQ(problem.empty(), selected);
     EXPECT_EQ(platform::PackageCodePage(), selected ? c.codePage : before);
     if (!selected) continue;

@@ -1,3 +1,5 @@
+// Which entry names stay inside the target folder, and which name the
+// staging folder.
 #include "package/entry_path.h"
 
 #include <gtest/gtest.h>
@@ -6,48 +8,32 @@ using namespace package;
 
 namespace {
 
+struct Case {
+  const char* name;
+  bool expected;
+};
+
 TEST(EntryName, OnlyPlainRelativePathsPass) {
-  struct Case {
-    const char* name;
-    bool safe;
-  };
+  // clang-format off
   const Case cases[] = {
-      {"a.txt", true},
-      {"sub\\deeper\\new.dat", true},
-      {"sub/new.dat", true},
-      {".hidden", true},
-      {"a..b", true},
-      {"", false},
-      {"\\abs.txt", false},
-      {"/abs.txt", false},
-      {"C:\\x", false},
-      {"c:x", false},
-      {"a:b", false},
-      {"..\\up.txt", false},
-      {"sub\\..\\..\\x", false},
-      {"sub/../x", false},
-      {".\\x", false},
-      {"sub\\\\x", false},
-      {"sub\\", false},
-      {"..", false},
+      {"a.txt", true}, {"sub\\deeper\\new.dat", true}, {"sub/new.dat", true}, {".hidden", true}, {"a..b", true},
+      {"", false}, {"\\abs.txt", false}, {"/abs.txt", false}, {"C:\\x", false}, {"c:x", false}, {"a:b", false},
+      {"..\\up.txt", false}, {"sub\\..\\..\\x", false}, {"sub/../x", false}, {".\\x", false},
+      {"sub\\\\x", false}, {"sub\\", false}, {"..", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << c.name;
+  // clang-format on
+  for (const Case& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.expected) << c.name;
 }
 
 TEST(EntryName, TheStagingFolderIsNamedInAnyCaseAndAnySpelling) {
-  struct Case {
-    const char* name;
-    bool staging;
-  };
+  // clang-format off
   const Case cases[] = {
-      {"__KVUPD_\\N00001.TMP", true}, {"__kvupd_\\n00000.tmp", true},
-      {"__KvUpD_/x", true},           {"__KVUPD_", true},
-      {"__KVUPD_.\\x", true},         {"__KVUPD_ \\x", true},
-      {"__KVUPD_x\\y", false},        {"x__KVUPD_", false},
-      {"sub\\__KVUPD_\\x", false},    {"__KVUPD", false},
-      {"__KVUPD_.LCK", false},        {"a.txt", false},
+      {"__KVUPD_\\N00001.TMP", true}, {"__kvupd_\\n00000.tmp", true}, {"__KvUpD_/x", true}, {"__KVUPD_", true},
+      {"__KVUPD_.\\x", true}, {"__KVUPD_ \\x", true}, {"__KVUPD_x\\y", false}, {"x__KVUPD_", false},
+      {"sub\\__KVUPD_\\x", false}, {"__KVUPD", false}, {"__KVUPD_.LCK", false}, {"a.txt", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(NamesStagingFolder(c.name), c.staging) << c.name;
+  // clang-format on
+  for (const Case& c : cases) EXPECT_EQ(NamesStagingFolder(c.name), c.expected) << c.name;
 }
 
 }  // namespace

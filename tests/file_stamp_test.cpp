@@ -1,3 +1,5 @@
+// File stamps: the checksum by its worked values and its whole-file rule,
+// what a missing or locked file gives, and the DOS time set and read back.
 #include "package/file_stamp.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include "streams/kv_file_stream.h"
 #include "tests/support/package_file.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/upgrade_fixture.h"
 
 using namespace streams;
 using namespace package;
@@ -21,29 +24,23 @@ using namespace package;
 namespace {
 
 TEST(Checksum, WorkedValues) {
-  struct Row {
-    std::vector<std::uint8_t> bytes;
-    std::uint16_t checksum;
-  };
   std::vector<std::uint8_t> long513(513, 0);
   long513.front() = 0xAA;
   long513.back() = 0x01;
-  const Row rows[] = {
-      {{}, 0x0000},
-      {{0x61}, 0x0061},
-      {{0x61, 0x62}, 0x6162},
-      {{0x61, 0x62, 0x63}, 0x6202},
-      {{0x61, 0x62, 0x63, 0x64}, 0x0206},
-      {long513, 0xAA01},
-  };
+  const struct {
+    std::vector<std::uint8_t> bytes;
+    std::uint16_t checksum;
+  } rows[] = {{{}, 0x0000},
+              {{0x61}, 0x0061},
+              {{0x61, 0x62}, 0x6162},
+              {{0x61, 0x62, 0x63}, 0x6202},
+              {{0x61, 0x62, 0x63, 0x64}, 0x0206},
+              {long513, 0xAA01}};
   TempFolder folder;
-  for (const Row& row : rows) {
-    const std::string path = folder.Join("f.bin");
-    WriteTestFile(path, row.bytes);
-    FileStamp stamp;
-    ASSERT_TRUE(ComputeFileStamp(path.c_str(), stamp));
-    EXPECT_EQ(+stamp.size, row.bytes.size());
-    EXPECT_EQ(+stamp.checksum, row.checksum) << "size " << row.bytes.size();
+  for (const auto& row : rows) {
+    WriteTestFile(folder.Join("f.bin"), row.bytes);
+    EXPECT_EQ(+StampOfFile(folder.Join("f.bin")).size, row.bytes.size());
+    EXPECT_EQ(+StampOfFile(folder.Join("f.bin")).checksum, row.checksum) << row.bytes.size();
   }
 }
 
@@ -107,21 +104,26 @@ TEST(Checksum, LargeFilesFollowTheWholeFileRuleAndAShortReadEndsThem) {
   }
 }
 
-TEST(FileStamp, MissingOrLockedFileGivesAZeroStamp) {
+// A missing or locked file gives a zero stamp; verifying compares size
+// and checksum only, and then sets the stamp's date and time.
+TEST(FileStamp, MissingOrLockedFileGivesAZeroStampAndVerifyComparesSizeAndChecksum) {
   TempFolder folder;
-  FileStamp stamp;
-  std::memset(&stamp, 0xFF, sizeof stamp);
-  EXPECT_FALSE(ComputeFileStamp(folder.Join("none").c_str(), stamp));
-  EXPECT_EQ(+stamp.size, 0u);
-  EXPECT_EQ(+stamp.checksum, 0);
-  EXPECT_EQ(stamp.DateTime(), 0u);
-
   const std::string path = folder.Join("held");
   WriteTestFile(path, "abc");
-  TKVFStream holder(platform::kOpenRead, path.c_str());
-  ASSERT_TRUE(holder.IsOpen());
-  EXPECT_FALSE(ComputeFileStamp(path.c_str(), stamp));
-  EXPECT_EQ(+stamp.size, 0u);
+  const std::uint16_t date = (10u << 9) | (3u << 5) | 4u;
+  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), MakeStamp(date, 0, 3, 0x6203)));
+  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), MakeStamp(date, 0, 4, 0x6202)));
+  EXPECT_FALSE(VerifyAndStampFile(folder.Join("none").c_str(), MakeStamp(date, 0, 0, 0)));
+  EXPECT_TRUE(VerifyAndStampFile(path.c_str(), MakeStamp(date, 7, 3, 0x6202)));
+  EXPECT_EQ(StampOfFile(path).DateTime(), MakeStamp(date, 7, 3, 0x6202).DateTime());
+  FileStamp stamp;
+  for (const std::string& name : {folder.Join("none"), path}) {
+    TKVFStream holder(platform::kOpenRead, path.c_str());
+    ASSERT_TRUE(holder.IsOpen());
+    std::memset(&stamp, 0xFF, sizeof stamp);
+    EXPECT_FALSE(ComputeFileStamp(name.c_str(), stamp));
+    EXPECT_EQ(+stamp.size + stamp.checksum + stamp.DateTime(), 0u) << name;
+  }
 }
 
 // Run by CTest under several TZ values: the date and time written through
@@ -146,28 +148,6 @@ TEST(FileStamp, DosTimeRoundTrip) {
       EXPECT_EQ(+found.dosTime, time);
     }
   }
-}
-
-TEST(FileStamp, VerifyComparesSizeAndChecksumOnly) {
-  TempFolder folder;
-  const std::string path = folder.Join("abc.txt");
-  WriteTestFile(path, "abc");
-  const std::uint16_t date = (10u << 9) | (3u << 5) | 4u;
-  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), MakeStamp(date, 0, 3, 0x6203)));
-  EXPECT_FALSE(VerifyAndStampFile(path.c_str(), MakeStamp(date, 0, 4, 0x6202)));
-  EXPECT_FALSE(VerifyAndStampFile(folder.Join("missing").c_str(), MakeStamp(date, 0, 0, 0)));
-  EXPECT_TRUE(VerifyAndStampFile(path.c_str(), MakeStamp(date, 0, 3, 0x6202)));
-
-  // Same bytes, other times: equal size and checksum, other date bytes.
-  const std::string twin = folder.Join("twin.txt");
-  WriteTestFile(twin, "abc");
-  FileStamp first;
-  FileStamp second;
-  ASSERT_TRUE(ComputeFileStamp(path.c_str(), first));
-  ASSERT_TRUE(ComputeFileStamp(twin.c_str(), second));
-  EXPECT_EQ(+first.size, +second.size);
-  EXPECT_EQ(+first.checksum, +second.checksum);
-  EXPECT_NE(first.DateTime(), second.DateTime());
 }
 
 }  // namespace

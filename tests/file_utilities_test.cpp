@@ -1,3 +1,6 @@
+// The 1/0 helpers over the platform's calls (whose own contract
+// platform_file_system_test.cpp holds), the replacing move, and the keeper
+// of the current folder.
 #include "streams/file_utilities.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +14,18 @@ using namespace streams;
 
 namespace {
 
-// The 1/0 helpers over the platform's calls (whose own contract
-// platform_file_system_test.cpp holds).
 TEST(FileUtilities, AnswerOneOrZero) {
   TempFolder folder;
   const std::string file = folder.Join("f.txt");
-  WriteTestFile(file, "x");
+  const std::string from = folder.Join("new.txt"), to = folder.Join("old.txt");
+  const std::string locked = folder.Join("locked.txt"), fresh = folder.Join("fresh.txt");
+  const std::string lowerZ = folder.Join("az.txt");
+  for (const std::string& path : {file, from, to, locked, lowerZ}) WriteTestFile(path, path);
   SetTestFileReadOnly(file, true);
+  SetTestFileReadOnly(locked, true);
+  // A move onto its own name in other letter case would delete the file
+  // first; every letter folds, 'z' at the end of the alphabet too.
+  // clang-format off
   const struct {
     const char* label;
     int got;
@@ -34,40 +42,20 @@ TEST(FileUtilities, AnswerOneOrZero) {
       {"a folder is a folder", IsFolder(folder.Join("sub").c_str()), 1},
       {"a read-only file stays", RemoveFile(file.c_str()), 0},
       {"an empty folder goes", RemoveFolder(folder.Join("sub").c_str()), 1},
+      {"a move replaces", MoveFileReplacing(from.c_str(), to.c_str()), 1},
+      {"a move onto its own name in capitals", MoveFileReplacing(to.c_str(), folder.Join("OLD.TXT").c_str()), 0},
+      {"a move onto its own name, one capital", MoveFileReplacing(to.c_str(), folder.Join("old.txT").c_str()), 0},
+      {"a move onto its own name, a capital Z", MoveFileReplacing(lowerZ.c_str(), folder.Join("AZ.txt").c_str()), 0},
+      {"a move to no file", MoveFileReplacing(to.c_str(), fresh.c_str()), 1},
+      {"a move onto a read-only file", MoveFileReplacing(fresh.c_str(), locked.c_str()), 0},
   };
+  // clang-format on
   for (const auto& c : kCases) EXPECT_EQ(c.got, c.expected) << c.label;
-  EXPECT_TRUE(TestPathExists(file));
-}
-
-TEST(FileUtilities, MoveFileReplacing) {
-  TempFolder folder;
-  const std::string from = folder.Join("new.txt");
-  const std::string to = folder.Join("old.txt");
-  WriteTestFile(from, "new");
-  WriteTestFile(to, "old");
-  EXPECT_EQ(MoveFileReplacing(from.c_str(), to.c_str()), 1);
-  EXPECT_EQ(ReadTestFile(to), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+  for (const std::string& path : {file, fresh, locked, lowerZ})
+    EXPECT_TRUE(TestPathExists(path)) << path;
   EXPECT_FALSE(TestPathExists(from));
-
-  // A move onto its own name in other letter case would delete the file
-  // first; every letter folds, 'z' at the end of the alphabet too.
-  const std::string lowerZ = folder.Join("az.txt");
-  WriteTestFile(lowerZ, "z");
-  for (const char* other : {"OLD.TXT", "old.txT"}) {
-    EXPECT_EQ(MoveFileReplacing(to.c_str(), folder.Join(other).c_str()), 0) << other;
-    EXPECT_TRUE(TestPathExists(to));
-  }
-  EXPECT_EQ(MoveFileReplacing(lowerZ.c_str(), folder.Join("AZ.txt").c_str()), 0);
-  EXPECT_TRUE(TestPathExists(lowerZ));
-
-  const std::string fresh = folder.Join("fresh.txt");
-  EXPECT_EQ(MoveFileReplacing(to.c_str(), fresh.c_str()), 1);  // no destination yet
-  const std::string locked = folder.Join("locked.txt");
-  WriteTestFile(locked, "keep");
-  SetTestFileReadOnly(locked, true);
-  EXPECT_EQ(MoveFileReplacing(fresh.c_str(), locked.c_str()), 0);
-  EXPECT_EQ(ReadTestFile(locked), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
-  EXPECT_TRUE(TestPathExists(fresh));
+  EXPECT_EQ(ReadTestFile(fresh), std::vector<std::uint8_t>(from.begin(), from.end()));
+  EXPECT_EQ(ReadTestFile(locked), std::vector<std::uint8_t>(locked.begin(), locked.end()));
 }
 
 TEST(FileUtilities, StoredNameAndCurrentFolderKeeper) {
@@ -76,12 +64,12 @@ TEST(FileUtilities, StoredNameAndCurrentFolderKeeper) {
   ResolveStoredName(folder.Join("absent.txt").c_str(), out);
   EXPECT_EQ(std::string(out), folder.Join("absent.txt"));
   char before[kMaxPath];
+  char after[kMaxPath];
   ASSERT_TRUE(platform::Fs().GetCurrentFolder(before, sizeof before));
   {
     CurrentFolderKeeper keeper;
     ASSERT_TRUE(platform::Fs().SetCurrentFolder(folder.path().c_str()));
   }
-  char after[kMaxPath];
   ASSERT_TRUE(platform::Fs().GetCurrentFolder(after, sizeof after));
   EXPECT_STREQ(after, before);
 }

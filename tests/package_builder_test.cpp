@@ -10,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "apply/apply_upgrade.h"
@@ -48,16 +49,31 @@ CommandRun Build(std::vector<std::string> arguments) {
 
 // Two releases in a scratch folder: old\ and new\ with files in
 // sub-folders that are added, removed, changed a little, replaced
-// wholesale and left alone.
-class Releases {
- public:
-  Releases() : Releases(false) {}
-
-  // Without the large files: the trees the refusals start from.
-  static Releases Small() { return Releases(true); }
-
+// wholesale and left alone; the small ones (which the refusals start
+// from) without the large files.
+struct Releases {
+  explicit Releases(bool small = false)
+      : oldRoot(folder.Join("old\\")), newRoot(folder.Join("new\\")) {
+    const ByteVector engine = RandomBytes(150000, 1);
+    ByteVector engine2 = engine;
+    for (std::size_t at = 5000; at < engine2.size(); at += 9000) engine2[at] ^= 0x5A;
+    engine2.insert(engine2.begin() + 70000, 300, 0x42);
+    // clang-format off
+    const struct { bool large; const std::string& root; const char* name; ByteVector bytes; } files[] = {
+        {false, oldRoot, "readme.txt", Bytes("Release 1\r\nSame old notes.\r\n")},
+        {false, newRoot, "readme.txt", Bytes("Release 2\r\nSame old notes.\r\nAnd a new line.\r\n")},
+        {false, oldRoot, "data\\empty.dat", {}}, {false, newRoot, "data\\empty.dat", {}},
+        {false, oldRoot, "old\\legacy.cfg", Bytes("x=1\r\n")}, {false, newRoot, "data\\zero.txt", {}},
+        {true, oldRoot, "bin\\engine.dll", engine}, {true, newRoot, "bin\\engine.dll", engine2},
+        {true, oldRoot, "gfx\\logo.bmp", RandomBytes(4000, 2)}, {true, newRoot, "gfx\\logo.bmp", RandomBytes(4100, 3)},
+        {true, oldRoot, "data\\same.dat", RandomBytes(3000, 4)}, {true, newRoot, "data\\same.dat", RandomBytes(3000, 4)},
+        {true, newRoot, "data\\levels\\new.map", RandomBytes(7000, 5)},
+    };
+    // clang-format on
+    for (const auto& file : files)
+      if (!small || !file.large) Put(file.root, file.name, file.bytes);
+  }
   std::string Package(const std::string& name) const { return folder.Join(name); }
-
   BuildOptions Options() const {
     BuildOptions options;
     options.oldRoot = oldRoot;
@@ -68,28 +84,6 @@ class Releases {
   TempFolder folder;
   std::string oldRoot;
   std::string newRoot;
-
- private:
-  explicit Releases(bool small) : oldRoot(folder.Join("old\\")), newRoot(folder.Join("new\\")) {
-    Put(oldRoot, "readme.txt", Bytes("Release 1\r\nSame old notes.\r\n"));
-    Put(newRoot, "readme.txt", Bytes("Release 2\r\nSame old notes.\r\nAnd a new line.\r\n"));
-    Put(oldRoot, "data\\empty.dat", {});
-    Put(newRoot, "data\\empty.dat", {});
-    Put(oldRoot, "old\\legacy.cfg", Bytes("x=1\r\n"));
-    Put(newRoot, "data\\zero.txt", {});
-    if (small) return;
-    const ByteVector engine = RandomBytes(150000, 1);
-    ByteVector engine2 = engine;
-    for (std::size_t at = 5000; at < engine2.size(); at += 9000) engine2[at] ^= 0x5A;
-    engine2.insert(engine2.begin() + 70000, 300, 0x42);
-    Put(oldRoot, "bin\\engine.dll", engine);
-    Put(newRoot, "bin\\engine.dll", engine2);
-    Put(oldRoot, "gfx\\logo.bmp", RandomBytes(4000, 2));
-    Put(newRoot, "gfx\\logo.bmp", RandomBytes(4100, 3));
-    Put(oldRoot, "data\\same.dat", RandomBytes(3000, 4));
-    Put(newRoot, "data\\same.dat", RandomBytes(3000, 4));
-    Put(newRoot, "data\\levels\\new.map", RandomBytes(7000, 5));
-  }
 };
 
 std::vector<std::string> EntryLines(const BuildResult& result) {
@@ -130,34 +124,29 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
     PackageKind kind;
     bool best;
   };
+  // clang-format off
   const Form forms[] = {
-      {true, 18, false, PackageKind::kExtended, false},
-      {false, 18, false, PackageKind::kExtended, true},
-      {true, 18, false, PackageKind::kClassic, true},
-      {true, 18, false, PackageKind::kClassic, false},
-      {false, 18, true, PackageKind::kClassic, false},
-      {true, 17, false, PackageKind::kClassic, false},
+      {true, 18, false, PackageKind::kExtended, false}, {false, 18, false, PackageKind::kExtended, true},
+      {true, 18, false, PackageKind::kClassic, true},   {true, 18, false, PackageKind::kClassic, false},
+      {false, 18, true, PackageKind::kClassic, false},  {true, 17, false, PackageKind::kClassic, false},
       {false, 17, true, PackageKind::kClassic, false},
   };
+  // clang-format on
   for (const Form& form : forms) {
-    SCOPED_TRACE(std::to_string(form.version) + (form.compressed ? " [KVZ]" : " plain") +
-                 (form.verifyUnchanged ? " verify-unchanged" : "") +
-                 (form.kind == PackageKind::kExtended ? " extended" : "") +
-                 (form.best ? " best" : ""));
+    SCOPED_TRACE(std::to_string(&form - forms));
     // The Windows build writes neither (ThisBuildRefusesWhatItLacks).
     if ((form.kind == PackageKind::kExtended && !CanSortSuffixes()) ||
         (form.best && form.compressed && !CanCompressThoroughly()))
       continue;
     Releases releases;
     BuildOptions options = releases.Options();
-    options.kind = form.kind;
-    options.best = form.best;
-    options.compressed = form.compressed;
-    options.version = form.version;
-    options.verifyUnchanged = form.verifyUnchanged;
-    options.title = "Round trip";
+    std::tie(options.compressed, options.version, options.verifyUnchanged, options.kind,
+             options.best) =
+        std::tie(form.compressed, form.version, form.verifyUnchanged, form.kind, form.best);
     const BuildResult result = BuildPackage(options);
     ASSERT_TRUE(result.errors.empty()) << result.errors[0];
+    // The same trees and options give the same bytes.
+    EXPECT_EQ(BuildPackage(options).bytes, result.bytes);
     // Version 17 has no Replace; unchanged files are verified when asked.
     const std::string replace = form.version == 17 ? "Update" : "Replace";
     std::vector<std::string> entries = {"Update bin\\engine.dll", "Add data\\levels\\new.map",
@@ -178,24 +167,8 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
   }
 }
 
-TEST(PackageBuilder, SameTreesAndOptionsGiveTheSameBytesWithEntriesInByteOrder) {
-  Releases releases = Releases::Small();
-  Put(releases.newRoot, "a-b.txt", Bytes("1"));
-  Put(releases.newRoot, "a\\x.txt", Bytes("2"));
-  Put(releases.newRoot, "aa.txt", Bytes("3"));
-  Put(releases.newRoot, "B.txt", Bytes("4"));
-  const BuildResult first = BuildPackage(releases.Options());
-  const BuildResult second = BuildPackage(releases.Options());
-  ASSERT_TRUE(first.errors.empty());
-  EXPECT_EQ(first.bytes, second.bytes);
-  EXPECT_EQ(EntryLines(first),
-            (std::vector<std::string>{"Add B.txt", "Add a-b.txt", "Add a\\x.txt", "Add aa.txt",
-                                      "Add data\\zero.txt", "Remove old\\legacy.cfg",
-                                      "Update readme.txt"}));
-}
-
 TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
-  Releases releases = Releases::Small();
+  Releases releases(true);
   Put(releases.newRoot, "data\\levels\\new.map", Bytes("map"));
   // Warning and error policy of each entry, in entry order.
   const auto policies = [](const BuildResult& result) {
@@ -252,58 +225,37 @@ TEST(PackageBuilder, GlobsAndPolicyFileErrors) {
   }
 }
 
-TEST(PackageBuilder, CommandWritesASummaryOrJson) {
-  Releases releases = Releases::Small();
-  const std::string package = releases.Package("cli.upg");
-  const CommandRun text = Build({releases.oldRoot, releases.newRoot, "-o", package, "--title",
-                                 "Tool 2.0", "--description=From the command line"});
-  EXPECT_EQ(text.status, 0) << text.err;
+// The command's summary, its JSON and its usage errors (exit 2, nothing
+// written).
+TEST(PackageBuilder, CommandWritesASummaryOrJsonOrRefusesItsUsage) {
+  Releases releases(true);
+  const std::string o = releases.oldRoot, n = releases.newRoot, package = releases.Package("c.upg");
+  const CommandRun text = Build({o, n, "-o", package, "--title", "Tool 2.0", "--description=D"});
   EXPECT_NE(text.out.find("Entries:       3 (1 Add, 1 Update, 0 Replace, 0 Verify, 1 Remove)"),
             std::string::npos)
-      << text.out;
-  EXPECT_NE(text.out.find("Verified:      yes"), std::string::npos);
-  {
-    const PackageReader reader(package.c_str());
-    EXPECT_TRUE(reader.IsCompressed());
-    EXPECT_STREQ(reader.title.get(), "Tool 2.0");
-    EXPECT_STREQ(reader.description.get(), "From the command line");
-  }
+      << text.out << text.err;
+  EXPECT_STREQ(PackageReader(package.c_str()).description.get(), "D");
   WriteTestFile(releases.Package("about.txt"), "Line one\r\nLine two");
   const CommandRun json =
       Build({"--json", "--plain", "--format", "17", "--verify-unchanged", "--description-file",
-             releases.Package("about.txt"), releases.oldRoot, releases.newRoot, "-o", package});
-  EXPECT_EQ(json.status, 0) << json.err;
-  EXPECT_NE(json.out.find("\"written\":true,\"version\":17,\"compressed\":false"),
-            std::string::npos)
-      << json.out;
-  EXPECT_NE(
-      json.out.find("\"entries\":{\"Add\":1,\"Update\":1,\"Replace\":0,\"Verify\":1,\"Remove\":1}"),
-      std::string::npos)
-      << json.out;
-  EXPECT_NE(json.out.find("\"packageBytes\":" + std::to_string(ReadTestFile(package).size())),
-            std::string::npos);
-  const PackageReader plain(package.c_str());
-  EXPECT_FALSE(plain.IsCompressed());
-  EXPECT_STREQ(plain.description.get(), "Line one\r\nLine two");
-}
-
-TEST(PackageBuilder, UsageErrors) {
-  const Releases releases = Releases::Small();
-  const std::string o = releases.oldRoot;
-  const std::string n = releases.newRoot;
+             releases.Package("about.txt"), o, n, "-o", package});
+  for (const std::string& part :
+       {std::string("\"written\":true,\"version\":17,\"compressed\":false"),
+        std::string("\"Verify\":1,\"Remove\":1}"),
+        "\"packageBytes\":" + std::to_string(ReadTestFile(package).size()) + ","})
+    EXPECT_NE(json.out.find(part), std::string::npos) << part << " in " << json.out;
+  EXPECT_STREQ(PackageReader(package.c_str()).description.get(), "Line one\r\nLine two");
   const struct {
     std::vector<std::string> arguments;
     const char* message;
-  } kCases[] = {
+  } kUsage[] = {
       {{o, n}, ""},
-      {{o, "-o", "x.upg"}, ""},
-      {{o, n, "-o"}, ""},
       {{"--bogus", o, n, "-o", "x.upg"}, ""},
       {{"--format", "16", o, n, "-o", "x.upg"}, "--format 16: the builder writes version 17 or 18"},
       {{"--error", "maybe", o, n, "-o", "x.upg"},
        "--error maybe: a policy is ignore, ask or critical"},
   };
-  for (const auto& c : kCases) {
+  for (const auto& c : kUsage) {
     const CommandRun run = Build(c.arguments);
     EXPECT_EQ(run.status, 2) << c.arguments[0];
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
@@ -331,112 +283,64 @@ std::string Expand(const Releases& releases, const std::string& text) {
   return !text.empty() && text[0] == '@' ? releases.newRoot + text.substr(1) : text;
 }
 
-bool Posix(Releases&) { return !WindowsNames(); }
+// A file of the new release, where names may hold what Windows refuses.
+bool PutPosix(Releases& r, const std::string& name, const std::string& text = "x") {
+  if (WindowsNames()) return false;
+  std::ofstream(fs::path(NativeTestPath(r.newRoot)) / fs::u8path(name)) << text;
+  return true;
+}
 
+// clang-format off
 const Refusal kRefusals[] = {
-    {"a name of 250 characters",
-     [](Releases& r) { return Posix(r) && (Put(r.newRoot, std::string(250, 'n'), {}), true); },
-     {},
-     std::string(250, 'n') +
-         ": cannot be stored: the path has 250 characters, at most 249 can be stored"},
-    {"a ':' in a name",
-     [](Releases& r) { return Posix(r) && (Put(r.newRoot, "sub\\c:stream", {}), true); },
-     {},
-     "sub\\c:stream: cannot be stored: the applicator refuses names with ':'"},
-    {"a backslash in a name",
-     [](Releases& r) {
-       if (!Posix(r)) return false;
-       std::ofstream(NativeTestPath(r.newRoot) + "back\\slash.txt") << "x";
-       return true;
-     },
-     {},
+    {"a name of 250 characters", [](Releases& r) { return PutPosix(r, std::string(250, 'n')); }, {},
+     std::string(250, 'n') + ": cannot be stored: the path has 250 characters, at most 249 can be stored"},
+    {"a ':' in a name", [](Releases& r) { return PutPosix(r, "c:stream"); }, {},
+     "c:stream: cannot be stored: the applicator refuses names with ':'"},
+    {"a backslash in a name", [](Releases& r) { return PutPosix(r, "back\\slash.txt"); }, {},
      "@back\\slash.txt: cannot be stored: a backslash in a name"},
     {"a name the code page cannot write",
-     [](Releases& r) {
-       if (platform::PackageCodePage() != 1252) return false;
-       const fs::path folder =
-           fs::path(NativeTestPath(r.newRoot)) / fs::u8path("\xE2\x98\x83 snow");
-       fs::create_directories(folder);
-       std::ofstream(folder / "inside.txt") << "x";
-       return true;
-     },
-     {},
+     [](Releases& r) { return platform::PackageCodePage() == 1252 && PutPosix(r, "\xE2\x98\x83 snow"); }, {},
      "@? snow: cannot be stored: code page 1252 has no character for each '?' in the name"},
-    {"a file that cannot be read",
-     [](Releases& r) { return Put(r.newRoot, "secret.key", Bytes("k")), true; },
-     {},
+    {"a file that cannot be read", [](Releases& r) { return Put(r.newRoot, "secret.key", Bytes("k")), true; }, {},
      "@secret.key: cannot be stamped (unreadable, locked, or dated outside 1980-2107)"},
-    {"a title of 80 characters",
-     [](Releases&) { return true; },
-     {"--title", std::string(80, 't')},
+    {"a title of 80 characters", [](Releases&) { return true; }, {"--title", std::string(80, 't')},
      "the title has 80 characters; the applicator shows at most 79"},
-    {"names differing only in case",
-     [](Releases& r) {
-       return Posix(r) && (Put(r.newRoot, "README.TXT", Bytes("shouting")), true);
-     },
-     {},
+    {"names differing only in case", [](Releases& r) { return PutPosix(r, "README.TXT"); }, {},
      "readme.txt: differs from README.TXT only in case; both would name one file on Windows"},
     {"names differing in the case of 'z'",
-     [](Releases& r) {
-       if (!Posix(r)) return false;
-       Put(r.newRoot, "z.txt", Bytes("1"));
-       Put(r.newRoot, "Z.txt", Bytes("2"));
-       return true;
-     },
-     {},
-     "z.txt: differs from Z.txt only in case"},
+     [](Releases& r) { return PutPosix(r, "z.txt") && PutPosix(r, "Z.txt"); }, {}, "z.txt: differs from Z.txt only in case"},
     {"names differing in the case of a letter beyond ASCII, shown in the system's text",
-     [](Releases& r) {
-       if (!Posix(r)) return false;
-       const fs::path folder(NativeTestPath(r.newRoot));
-       std::ofstream(folder / fs::u8path("\xC3\x89t\xC3\xA9.txt")) << "summer";
-       std::ofstream(folder / fs::u8path("\xC3\xA9t\xC3\xA9.txt")) << "summer";
-       return true;
-     },
-     {},
+     [](Releases& r) { return PutPosix(r, "\xC3\x89t\xC3\xA9.txt") && PutPosix(r, "\xC3\xA9t\xC3\xA9.txt"); }, {},
      "\xC3\xA9t\xC3\xA9.txt: differs from \xC3\x89t\xC3\xA9.txt only in case"},
     {"a file in the old release that is a folder in the new",
-     [](Releases& r) {
-       fs::remove(NativeTestPath(r.newRoot + "readme.txt"));
-       Put(r.newRoot, "readme.txt\\inside.txt", Bytes("now a folder"));
-       return true;
-     },
-     {},
-     "readme.txt\\inside.txt: readme.txt is a file in "},
+     [](Releases& r) { return fs::remove(NativeTestPath(r.newRoot + "readme.txt")) && (Put(r.newRoot, "readme.txt\\in", {}), true); },
+     {}, "readme.txt\\in: readme.txt is a file in "},
     {"an empty folder",
      [](Releases& r) {
-       fs::create_directories(NativeTestPath(r.newRoot + "logs/empty"));
        // An empty folder in both releases needs nothing and is not mentioned.
-       fs::create_directories(NativeTestPath(r.oldRoot + "cache"));
-       fs::create_directories(NativeTestPath(r.newRoot + "cache"));
+       for (const std::string& f : {r.newRoot + "logs/empty", r.oldRoot + "cache", r.newRoot + "cache"})
+         fs::create_directories(NativeTestPath(f));
        return true;
      },
-     {"--strict"},
-     "@logs: empty folder left out",
-     "@logs\\empty: empty folder left out"},
+     {"--strict"}, "@logs: empty folder left out", "@logs\\empty: empty folder left out"},
     {"a symbolic link",
      [](Releases& r) {
        std::error_code error;
        fs::create_symlink("readme.txt", NativeTestPath(r.newRoot + "link.txt"), error);
        return !error;
      },
-     {"--strict"},
-     "@link.txt: symbolic link left out",
-     "@link.txt: symbolic link left out (a package carries only files)"},
-    {"an extended package from a build without suffix sorting",
-     [](Releases&) { return !CanSortSuffixes(); },
-     {"--extended"},
-     "this build of upgtool cannot write extended packages"},
-    {"--best from a build without thorough compression",
-     [](Releases&) { return !CanCompressThoroughly(); },
-     {"--best"},
-     "this build of upgtool cannot compress with --best"},
+     {"--strict"}, "@link.txt: symbolic link left out", "@link.txt: symbolic link left out (a package carries only files)"},
+    {"an extended package from a build without suffix sorting", [](Releases&) { return !CanSortSuffixes(); },
+     {"--extended"}, "this build of upgtool cannot write extended packages"},
+    {"--best from a build without thorough compression", [](Releases&) { return !CanCompressThoroughly(); },
+     {"--best"}, "this build of upgtool cannot compress with --best"},
 };
+// clang-format on
 
 TEST(PackageBuilder, RefusalsNameTheirReasonAndWriteNothing) {
   for (const Refusal& refusal : kRefusals) {
     SCOPED_TRACE(refusal.label);
-    Releases releases = Releases::Small();
+    Releases releases(true);
     if (!refusal.setUp(releases)) continue;
     const std::string package = releases.Package("refused.upg");
     const std::vector<std::string> trees = {releases.oldRoot, releases.newRoot, "-o", package};
@@ -466,35 +370,31 @@ TEST(PackageBuilder, RefusalsNameTheirReasonAndWriteNothing) {
 
 // Names are created on Windows as stored: what Windows would refuse or
 // change is refused with its reason, and the names beside those pass.
+std::string Device(const std::string& name, const std::string& device) {
+  return "\"" + name + "\" is the device " + device + " on Windows, with any extension";
+}
+std::string Holds(const std::string& name, const std::string& what) {
+  return "\"" + name + "\" holds " + what + ", which Windows refuses in names";
+}
+
 TEST(PackageBuilder, NamesWindowsWouldRefuseOrChangeAreRefusedWithTheirReason) {
+  // clang-format off
   const struct {
     const char* name;
-    const char* reason;
+    std::string reason;
   } kCases[] = {
-      {"CON", "\"CON\" is the device CON on Windows, with any extension"},
-      {"docs\\con.txt", "\"con.txt\" is the device con on Windows, with any extension"},
-      {"Nul.tar.gz", "\"Nul.tar.gz\" is the device Nul on Windows, with any extension"},
-      {"nul .txt", "\"nul .txt\" is the device nul on Windows, with any extension"},
-      {"prn", "\"prn\" is the device prn on Windows, with any extension"},
-      {"AUX.h", "\"AUX.h\" is the device AUX on Windows, with any extension"},
-      {"COM1.log", "\"COM1.log\" is the device COM1 on Windows, with any extension"},
-      {"lpt9", "\"lpt9\" is the device lpt9 on Windows, with any extension"},
-      {"com0", "\"com0\" is the device com0 on Windows, with any extension"},
-      {"LPT\271.txt", "\"LPT\271.txt\" is the device LPT\271 on Windows, with any extension"},
+      {"CON", Device("CON", "CON")}, {"docs\\con.txt", Device("con.txt", "con")},
+      {"Nul.tar.gz", Device("Nul.tar.gz", "Nul")}, {"nul .txt", Device("nul .txt", "nul")},
+      {"COM1.log", Device("COM1.log", "COM1")}, {"lpt9", Device("lpt9", "lpt9")},
+      {"com0", Device("com0", "com0")}, {"LPT\271.txt", Device("LPT\271.txt", "LPT\271")},
       {"dir.\\file", "\"dir.\" ends in a dot, which Windows drops from names"},
       {"notes ", "\"notes \" ends in a blank, which Windows drops from names"},
-      {"a<b", "\"a<b\" holds '<', which Windows refuses in names"},
-      {"a>b", "\"a>b\" holds '>', which Windows refuses in names"},
-      {"say \"hi\"", "\"say \"hi\"\" holds '\"', which Windows refuses in names"},
-      {"in|out", "\"in|out\" holds '|', which Windows refuses in names"},
-      {"what?", "\"what?\" holds '?', which Windows refuses in names"},
-      {"*.txt", "\"*.txt\" holds '*', which Windows refuses in names"},
-      {"tab\tname", "\"tab\tname\" holds a control character, which Windows refuses in names"},
-      {"CONSOLE.txt", ""},
-      {"COM10", ""},
-      {"aux_notes.txt", ""},
-      {"x\\CONx\\.profile", ""},
+      {"a<b", Holds("a<b", "'<'")}, {"a>b", Holds("a>b", "'>'")}, {"in|out", Holds("in|out", "'|'")},
+      {"say \"hi\"", Holds("say \"hi\"", "'\"'")}, {"what?", Holds("what?", "'?'")},
+      {"*.txt", Holds("*.txt", "'*'")}, {"tab\tname", Holds("tab\tname", "a control character")},
+      {"CONSOLE.txt", ""}, {"COM10", ""}, {"aux_notes.txt", ""}, {"x\\CONx\\.profile", ""},
   };
+  // clang-format on
   for (const auto& c : kCases) EXPECT_EQ(UnstorableNameReason(c.name), c.reason) << c.name;
 }
 
@@ -517,7 +417,7 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
     return all;
   };
   {
-    Releases releases = Releases::Small();
+    Releases releases(true);
     const std::string blocker = block(releases);
     for (int i = 0; i < 9996; ++i) Put(releases.newRoot, "many\\" + std::to_string(i), {});
     EXPECT_EQ(errors(releases), blocker);
@@ -526,7 +426,7 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
               blocker + "the package would have 10001 entries; at most 10000 can be read\n");
   }
   {
-    Releases releases = Releases::Small();
+    Releases releases(true);
     const std::string blocker = block(releases);
     std::error_code error;
     for (const char* name : {"part1.bin", "part2.bin"}) {
@@ -557,7 +457,7 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
 }
 
 TEST(PackageBuilder, APackageThatDoesNotReplayIsNotWritten) {
-  Releases releases = Releases::Small();
+  Releases releases(true);
   const BuildOptions options = releases.Options();
   const BuildResult result = BuildPackage(options);
   ASSERT_TRUE(result.errors.empty());

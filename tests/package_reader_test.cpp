@@ -28,18 +28,12 @@ Bytes Hex(std::initializer_list<int> bytes) {
   return out;
 }
 
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
 // Header with the title "T" and an empty description, then `table`.
 Bytes RawPackage(std::uint8_t version, int count, const Bytes& table,
                  const char* magic = kClassicMagic) {
   Bytes bytes(magic, magic + 8);
   const Bytes rest = Hex({version, count & 0xFF, (count >> 8) & 0xFF, 'T', 0, 0});
-  return Join({bytes, rest, table});
+  return JoinBytes({bytes, rest, table});
 }
 
 Bytes Stamp(std::uint32_t size) {
@@ -49,7 +43,7 @@ Bytes Stamp(std::uint32_t size) {
 
 // Flag byte, name, empty description, stamps.
 Bytes Entry(std::uint8_t flags, const std::string& name, std::initializer_list<Bytes> stamps = {}) {
-  Bytes bytes = Join({Hex({flags}), Bytes(name.begin(), name.end()), Hex({0, 0})});
+  Bytes bytes = JoinBytes({Hex({flags}), Bytes(name.begin(), name.end()), Hex({0, 0})});
   for (const Bytes& stamp : stamps) bytes.insert(bytes.end(), stamp.begin(), stamp.end());
   return bytes;
 }
@@ -91,59 +85,36 @@ constexpr PackageKind kClassic = PackageKind::kClassic;
 constexpr PackageKind kExtended = PackageKind::kExtended;
 constexpr TableProblem kFine = TableProblem::kNone;
 
+// clang-format off
 const Row kRows[] = {
-    {"v18 flags: operation 0-2, warning 3-4, error 5-6",
-     RawPackage(18, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine,
-     "1 1 2 1 2"},
-    {"v17 flags: operation 0-1, warning 2-3, error 4-5",
-     RawPackage(17, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine,
-     "1 2 0 1 2"},
-    {"v17 operation 2 is Remove with an old stamp", RawPackage(17, 1, Entry(0x02, "r", {Stamp(7)})),
-     Problem::kNone, kClassic, 1, kFine, "4 0 0 7 0"},
-    {"version 0 reads", RawPackage(0, 1, Entry(0x00, "a", {Stamp(5)})), Problem::kNone, kClassic, 6,
-     kFine, "0 0 0 0 5"},
+    {"v18 flags: operation 0-2, warning 3-4, error 5-6", RawPackage(18, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine, "1 1 2 1 2"},
+    {"v17 flags: operation 0-1, warning 2-3, error 4-5", RawPackage(17, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine, "1 2 0 1 2"},
+    {"v17 operation 2 is Remove with an old stamp", RawPackage(17, 1, Entry(0x02, "r", {Stamp(7)})), Problem::kNone, kClassic, 1, kFine, "4 0 0 7 0"},
+    {"version 0 reads", RawPackage(0, 1, Entry(0x00, "a", {Stamp(5)})), Problem::kNone, kClassic, 6, kFine, "0 0 0 0 5"},
     {"new stamps count their size and one byte; unknown operations carry none",
-     RawPackage(
-         18, 5,
-         Join({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}), Entry(0x04, "r", {Stamp(9)}),
-               Entry(0x03, "v", {Stamp(9)}), Entry(0x05, "odd"), Hex({0xEE})})),
+     RawPackage(18, 5, JoinBytes({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}), Entry(0x04, "r", {Stamp(9)}),
+                             Entry(0x03, "v", {Stamp(9)}), Entry(0x05, "odd"), Hex({0xEE})})),
      Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2"},
     {"no entries", RawPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, ""},
-    {"a negative count reads as none", RawPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1,
-     kFine, ""},
-    {"exactly 10000 entries", RawPackage(18, 10000, Repeated(Entry(0x03, "v", {Stamp(9)}), 10000)),
-     Problem::kNone, kClassic, 1, kFine, "3 0 0 9 0"},
-    {"10001 entries", RawPackage(18, 10001, Repeated(Entry(0x03, "v", {Stamp(9)}), 10001)),
-     Problem::kNone, kClassic, 0, TableProblem::kTooManyEntries, ""},
-    {"the package ends where a stamp begins", RawPackage(18, 1, Entry(0x01, "u")), Problem::kNone,
-     kClassic, 0, TableProblem::kStampMissing, ""},
-    {"a name of 249 characters", RawPackage(18, 1, Entry(0x00, std::string(249, 'n'), {Stamp(1)})),
-     Problem::kNone, kClassic, 2, kFine, "0 0 0 0 1"},
-    {"a name of 250 characters", RawPackage(18, 1, Entry(0x00, std::string(250, 'n'), {Stamp(1)})),
-     Problem::kNone, kClassic, 0, TableProblem::kNameTooLong, ""},
-    {"a name leaving the folder", RawPackage(18, 1, Entry(0x00, "..\\evil.txt", {Stamp(1)})),
-     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"a drive-qualified name", RawPackage(18, 1, Entry(0x00, "C:\\evil.txt", {Stamp(1)})),
-     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"an empty name", RawPackage(18, 1, Entry(0x00, "", {Stamp(1)})), Problem::kNone, kClassic, 0,
-     TableProblem::kUnsafeName, ""},
-    {"a name in the staging folder",
-     RawPackage(18, 2, Join({Entry(0x00, "a.txt", {Stamp(1)}), kStaging})), Problem::kNone,
-     kClassic, 0, TableProblem::kStagingName, ""},
-    {"extended magic", RawPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3,
-     kFine, "1 0 0 1 2"},
-    {"extended magic, version 0", RawPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone,
-     kExtended, 3, kFine, "1 0 0 1 2"},
+    {"a negative count reads as none", RawPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1, kFine, ""},
+    {"exactly 10000 entries", RawPackage(18, 10000, Repeated(Entry(0x03, "v", {Stamp(9)}), 10000)), Problem::kNone, kClassic, 1, kFine, "3 0 0 9 0"},
+    {"10001 entries", RawPackage(18, 10001, Repeated(Entry(0x03, "v", {Stamp(9)}), 10001)), Problem::kNone, kClassic, 0, TableProblem::kTooManyEntries, ""},
+    {"the package ends where a stamp begins", RawPackage(18, 1, Entry(0x01, "u")), Problem::kNone, kClassic, 0, TableProblem::kStampMissing, ""},
+    {"a name of 249 characters", RawPackage(18, 1, Entry(0x00, std::string(249, 'n'), {Stamp(1)})), Problem::kNone, kClassic, 2, kFine, "0 0 0 0 1"},
+    {"a name of 250 characters", RawPackage(18, 1, Entry(0x00, std::string(250, 'n'), {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kNameTooLong, ""},
+    {"a name leaving the folder", RawPackage(18, 1, Entry(0x00, "..\\evil.txt", {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
+    {"a drive-qualified name", RawPackage(18, 1, Entry(0x00, "C:\\evil.txt", {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
+    {"an empty name", RawPackage(18, 1, Entry(0x00, "", {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
+    {"a name in the staging folder", RawPackage(18, 2, JoinBytes({Entry(0x00, "a.txt", {Stamp(1)}), kStaging})), Problem::kNone, kClassic, 0, TableProblem::kStagingName, ""},
+    {"extended magic", RawPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3, kFine, "1 0 0 1 2"},
+    {"extended magic, version 0", RawPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3, kFine, "1 0 0 1 2"},
     {"classic version 19", RawPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine, ""},
-    {"extended version 19", RawPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew,
-     kExtended, 0, kFine, ""},
-    {"magic without its NUL", RawPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic, 0,
-     kFine, ""},
-    {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0,
-     kFine, ""},
-    {"cut off inside the title", Cut(RawPackage(18, 0, {}), 2), Problem::kTruncated, kClassic, 0,
-     kFine, ""},
+    {"extended version 19", RawPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew, kExtended, 0, kFine, ""},
+    {"magic without its NUL", RawPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic, 0, kFine, ""},
+    {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0, kFine, ""},
+    {"cut off inside the title", Cut(RawPackage(18, 0, {}), 2), Problem::kTruncated, kClassic, 0, kFine, ""},
 };
+// clang-format on
 
 class PackageReaderTable : public ::testing::Test {
  protected:
@@ -216,7 +187,7 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   for (int i = 0; i < 300; ++i) extended.AddEntry(entry);
   ASSERT_TRUE(extended.Plain(&bytes));
   EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
-            Join({Bytes(kExtendedMagic, kExtendedMagic + 8), Hex({18, 0x2C, 0x01})}));
+            JoinBytes({Bytes(kExtendedMagic, kExtendedMagic + 8), Hex({18, 0x2C, 0x01})}));
 }
 
 TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
@@ -232,23 +203,18 @@ TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
 
 TEST_F(PackageReaderTable, TargetFolderGetsOneBackslashOrIsRefused) {
   const std::string path = Write(RawPackage(18, 0, {}));
-  struct Case {
+  const struct {
     std::string folder;
     const char* joined;
     TableProblem problem;
-  };
-  const Case cases[] = {
-      {"C:\\Game", "C:\\Game\\", kFine},
-      {"C:\\", "C:\\", kFine},
-      {std::string(259, 'f'), nullptr, TableProblem::kFolderTooLong},
-  };
-  for (const Case& c : cases) {
+  } cases[] = {{"C:\\Game", "C:\\Game\\", kFine},
+               {"C:\\", "C:\\", kFine},
+               {std::string(259, 'f'), "", TableProblem::kFolderTooLong}};
+  for (const auto& c : cases) {
     const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(),
                                  c.folder.c_str());
     EXPECT_EQ(session.tableProblem, c.problem) << c.folder;
-    if (c.joined != nullptr) {
-      EXPECT_STREQ(session.targetFolder, c.joined);
-    }
+    EXPECT_STREQ(c.problem == kFine ? session.targetFolder : "", c.joined);
   }
   const UpgradeSession missing(platform::ProgramInstance(), nullptr,
                                folder_.Join("none.upg").c_str(), "x");

@@ -2,7 +2,6 @@
 // read by byte, in blocks of every size and by CopyFrom. The operations it
 // shares with the other streams are in streams_test.cpp.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstring>
 #include <string>
@@ -47,30 +46,21 @@ enum class ReadBy { kByte, kBlocksOf1000, kOneBlock, kCopyFrom };
 // Reads everything `by` the given means; the bytes delivered.
 Bytes ReadAll(TKVZLibInStream& reader, ReadBy by) {
   Bytes out;
-  switch (by) {
-    case ReadBy::kByte:
-      for (std::uint8_t b = reader.ReadByte(); reader.Error() == 0; b = reader.ReadByte())
-        out.push_back(b);
-      break;
-    case ReadBy::kBlocksOf1000: {
-      std::uint8_t block[1000];
-      for (std::int32_t got = 1000; got == 1000;) {
-        got = reader.ReadBlock(block, 1000);
-        out.insert(out.end(), block, block + got);
-      }
-      break;
-    }
-    case ReadBy::kOneBlock:
-      out.resize(kPlain.size() + 10);
-      out.resize(static_cast<std::size_t>(
-          reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()))));
-      break;
-    case ReadBy::kCopyFrom: {
-      TKVFlatRamStream sink(1, 4096);
-      sink.CopyFrom(reader, static_cast<std::uint32_t>(kPlain.size() + 10));
-      out.assign(sink.data(), sink.data() + sink.GetSize());
-      break;
-    }
+  std::uint8_t block[1000];
+  TKVFlatRamStream sink(1, 4096);
+  if (by == ReadBy::kByte) {
+    for (std::uint8_t b = reader.ReadByte(); reader.Error() == 0; b = reader.ReadByte())
+      out.push_back(b);
+  } else if (by == ReadBy::kBlocksOf1000) {
+    for (std::int32_t got = 1000; got == 1000; out.insert(out.end(), block, block + got))
+      got = reader.ReadBlock(block, 1000);
+  } else if (by == ReadBy::kOneBlock) {
+    out.resize(kPlain.size() + 10);
+    out.resize(static_cast<std::size_t>(
+        reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()))));
+  } else {
+    sink.CopyFrom(reader, static_cast<std::uint32_t>(kPlain.size() + 10));
+    out.assign(sink.data(), sink.data() + sink.GetSize());
   }
   return out;
 }
@@ -126,57 +116,30 @@ TEST(ZlibContainer, IntactAndDamagedContainersByEveryWayOfReading) {
   }
 }
 
-TEST(ZlibContainer, SeeksForwardAndBackward) {
-  Reader container(Container(kPlain));
-  EXPECT_EQ(container.reader.Seek(20000), 1);
-  EXPECT_EQ(container.reader.ReadByte(), kPlain[20000]);
-  EXPECT_EQ(container.reader.Seek(50), 1);
-  EXPECT_EQ(container.reader.ReadByte(), kPlain[50]);
-  EXPECT_EQ(container.reader.GetSize(), 2147483632u);
-}
-
-TEST(ZlibContainer, WhatIsNoZlibContainerFailsAtTheFirstRead) {
-  Bytes raw(6 + 64);
-  std::memcpy(raw.data(), "[KVZ]", 6);
-  z_stream z{};
-  deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  std::uint8_t text[] = "raw deflate data";
-  z.next_in = text;
-  z.avail_in = sizeof text;
-  z.next_out = raw.data() + 6;
-  z.avail_out = 64;
-  deflate(&z, Z_FINISH);
-  raw.resize(6 + 64 - z.avail_out);
-  deflateEnd(&z);
-  const std::string plain("[KVUPD]\0", 8);
-  for (const Bytes& bytes : {raw, Bytes(plain.begin(), plain.end())}) {
-    Reader container(bytes);
-    std::uint8_t out[4];
-    EXPECT_EQ(container.reader.ReadBlock(out, 4), 0);
-    EXPECT_EQ(container.reader.ReadByte(), 0);
-    EXPECT_NE(container.reader.Error(), 0);
-  }
-}
-
-TEST(IsCompressedContainer, MatchesTheExactMarkerAndConsumesTheWholeText) {
-  struct Case {
+TEST(ZlibContainer, TheMarkerIsMatchedExactlyAndTheContainerSeeksBothWays) {
+  // The marker text is consumed whole, and the end of the data ends it too.
+  const struct Case {
     std::string bytes;
     int expected;
     std::uint32_t position;
-  };
-  const Case cases[] = {
-      {std::string("[KVZ]\0x", 7), 1, 6},
-      {std::string("[KVZ]!\0", 7), 0, 7},
-      {std::string("[kvz]\0", 6), 0, 6},
-      {std::string("[KVUPD]\0\x12", 9), 0, 8},
-      {std::string("[KVZ]xxxxxxxxxxxxxxxxxx\0z", 25), 0, 24},
-      {std::string("[KVZ]"), 1, 5},  // the end of the data ends the text too
-  };
+  } cases[] = {{std::string("[KVZ]\0x", 7), 1, 6},
+               {std::string("[KVZ]!\0", 7), 0, 7},
+               {std::string("[kvz]\0", 6), 0, 6},
+               {std::string("[KVUPD]\0\x12", 9), 0, 8},
+               {std::string("[KVZ]xxxxxxxxxxxxxxxxxx\0z", 25), 0, 24},
+               {std::string("[KVZ]"), 1, 5}};
   for (const Case& c : cases) {
     TKVFlatRamStream stream(c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size()));
     EXPECT_EQ(IsCompressedContainer(stream), c.expected) << c.bytes;
     EXPECT_EQ(stream.GetPosition(), c.position) << c.bytes;
   }
+  // A container is read forward and backward; it tells no true size.
+  Reader container(Container(kPlain));
+  for (const std::uint32_t place : {20000u, 50u}) {
+    EXPECT_EQ(container.reader.Seek(place), 1);
+    EXPECT_EQ(container.reader.ReadByte(), kPlain[place]);
+  }
+  EXPECT_EQ(container.reader.GetSize(), 2147483632u);
 }
 
 }  // namespace

@@ -38,3 +38,15 @@ std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint32_t seed) {
   for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>(generator());
   return bytes;
 }
+
+std::vector<std::uint8_t> JoinBytes(std::initializer_list<std::vector<std::uint8_t>> parts) {
+  std::vector<std::uint8_t> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+std::vector<std::uint8_t> SliceBytes(const std::vector<std::uint8_t>& bytes, std::size_t from,
+                                     std::size_t count) {
+  return std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                                   bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,10 @@ FileStamp MakeStamp(std::uint16_t dosDate, std::uint16_t dosTime, std::uint32_t 
                     std::uint16_t checksum);
 // `size` bytes of noise, the same for the same seed.
 std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint32_t seed);
+// The parts one after another.
+std::vector<std::uint8_t> JoinBytes(std::initializer_list<std::vector<std::uint8_t>> parts);
+// `count` bytes of `bytes` from `from`.
+std::vector<std::uint8_t> SliceBytes(const std::vector<std::uint8_t>& bytes, std::size_t from,
+                                     std::size_t count);
 // A delta stream that inserts `text` and ends.
 std::vector<std::uint8_t> InsertDelta(const std::string& text);
