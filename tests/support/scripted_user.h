@@ -18,6 +18,10 @@ struct RecordedBox {
   std::string caption;
   unsigned style;
   platform::WindowHandle owner;
+  bool operator==(const RecordedBox& other) const {
+    return text == other.text && caption == other.caption && style == other.style &&
+           owner == other.owner;
+  }
 };
 
 class ScriptedUser final : public platform::NullUserInterface {

@@ -1,6 +1,6 @@
-// The native file system of each platform keeps one contract: these tests
-// run unchanged against the POSIX calls and, in the Windows build, against
-// the Windows calls under Wine.
+// The native file system and memory of each platform keep one contract: these tests run
+// unchanged against the POSIX calls and, in the Windows build, against the Windows calls under
+// Wine.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/memory.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_links.h"
 
@@ -15,8 +16,8 @@ namespace {
 
 using platform::FileHandle;
 using platform::kInvalidFile;
+using platform::kInvalidAttributes;
 
-// The file's bytes as text, read without the code under test.
 std::string ReadText(const std::string& path) {
   const std::vector<std::uint8_t> bytes = ReadTestFile(path);
   return std::string(bytes.begin(), bytes.end());
@@ -27,7 +28,12 @@ class PlatformFileSystem : public ::testing::Test {
   FileHandle Open(const std::string& path, unsigned flags) {
     return files.Open(path.c_str(), flags);
   }
-
+  std::uint32_t Attributes(const std::string& path) { return files.GetAttributes(path.c_str()); }
+  // `name` in the folder, written with `text`.
+  std::string Write(const std::string& name, const std::string& text) {
+    WriteTestFile(folder.Join(name), text);
+    return folder.Join(name);
+  }
   // The folder itself, without the trailing backslash.
   std::string Folder() const { return folder.path().substr(0, folder.path().size() - 1); }
 
@@ -39,9 +45,8 @@ TEST_F(PlatformFileSystem, MissingFilesAndInvalidHandlesFailEveryCall) {
   const std::string missing = folder.Join("missing.dat");
   EXPECT_EQ(Open(missing, platform::kOpenRead), kInvalidFile);
   EXPECT_EQ(Open(missing, platform::kOpenReadWrite), kInvalidFile);
-  EXPECT_EQ(files.GetAttributes(missing.c_str()), platform::kInvalidAttributes);
-  EXPECT_EQ(files.Open(Folder().c_str(), platform::kOpenRead), kInvalidFile)
-      << "a folder is no file";
+  EXPECT_EQ(Attributes(missing), kInvalidAttributes);
+  EXPECT_EQ(Open(Folder(), platform::kOpenRead), kInvalidFile) << "a folder is no file";
   char byte = 0;
   platform::FileTime time = 0;
   EXPECT_EQ(files.Read(kInvalidFile, &byte, 1), -1);
@@ -52,165 +57,116 @@ TEST_F(PlatformFileSystem, MissingFilesAndInvalidHandlesFailEveryCall) {
   EXPECT_FALSE(files.SetTimes(kInvalidFile, time));
 }
 
-TEST_F(PlatformFileSystem, WriteCreatesAndEmptiesReadStopsShortAtTheEnd) {
-  const std::string path = folder.Join("data.bin");
-  WriteTestFile(path, "some old contents");
-  WriteTestFile(path, "abcde");
-  const FileHandle file = Open(path, platform::kOpenRead);
-  ASSERT_NE(file, kInvalidFile);
-  EXPECT_EQ(files.Size(file), 5u);
-  char buffer[16] = {};
-  EXPECT_EQ(files.Read(file, buffer, 3), 3);
-  EXPECT_EQ(std::string(buffer, 3), "abc");
-  EXPECT_EQ(files.Read(file, buffer, 10), 2);
-  EXPECT_EQ(std::string(buffer, 2), "de");
-  EXPECT_EQ(files.Read(file, buffer, 10), 0);
-  EXPECT_EQ(files.Write(file, "x", 1), -1) << "opened for reading only";
-  files.Close(file);
-  EXPECT_EQ(ReadText(path), "abcde");
-}
-
-TEST_F(PlatformFileSystem, SeekFromStartIsUnsignedFromHereSigned) {
-  const std::string path = folder.Join("seek.bin");
-  WriteTestFile(path, "abcde");
+TEST_F(PlatformFileSystem, ReadStopsShortAtTheEndAndSeekFromStartIsUnsigned) {
+  const std::string path = Write("data.bin", "abcde");
   const FileHandle file = Open(path, platform::kOpenRead);
   ASSERT_NE(file, kInvalidFile);
   using platform::SeekOrigin;
-  EXPECT_EQ(files.Seek(file, 3, SeekOrigin::kBegin), 3u);
-  char buffer[4] = {};
+  EXPECT_EQ(files.Size(file), 5u);
+  char buffer[16] = {};
+  EXPECT_EQ(files.Read(file, buffer, 3), 3);
+  EXPECT_EQ(files.Read(file, buffer + 3, 10), 2);
+  EXPECT_EQ(std::string(buffer), "abcde");
+  EXPECT_EQ(files.Read(file, buffer, 10), 0);
+  EXPECT_EQ(files.Write(file, "x", 1), -1) << "opened for reading only";
+  EXPECT_EQ(files.Seek(file, -2, SeekOrigin::kCurrent), 3u);
   EXPECT_EQ(files.Read(file, buffer, 4), 2);
   EXPECT_EQ(std::string(buffer, 2), "de");
-  EXPECT_EQ(files.Seek(file, -2, SeekOrigin::kCurrent), 3u);
   EXPECT_EQ(files.Seek(file, -10, SeekOrigin::kCurrent), 0xFFFFFFFFu) << "before the start";
-  EXPECT_EQ(files.Seek(file, 0, SeekOrigin::kCurrent), 3u) << "a failed seek moves nothing";
-  // Past the end is no failure, and positions of 2 GiB and more are reached
-  // from the start although the distance travels as a signed 32-bit value.
-  EXPECT_EQ(files.Seek(file, 100, SeekOrigin::kBegin), 100u);
-  EXPECT_EQ(files.Seek(file, static_cast<std::int32_t>(0x80000000u), SeekOrigin::kBegin),
-            0x80000000u);
-  EXPECT_EQ(files.Seek(file, static_cast<std::int32_t>(0xFFFFFFFEu), SeekOrigin::kBegin),
-            0xFFFFFFFEu);
+  EXPECT_EQ(files.Seek(file, 0, SeekOrigin::kCurrent), 5u) << "a failed seek moves nothing";
+  // Past the end is no failure, and positions of 2 GiB and more are reached from the start
+  // although the distance travels as a signed 32-bit value.
+  for (const std::uint32_t at : {100u, 0x80000000u, 0xFFFFFFFEu}) {
+    EXPECT_EQ(files.Seek(file, static_cast<std::int32_t>(at), SeekOrigin::kBegin), at);
+  }
   EXPECT_EQ(files.Size(file), 5u);
   files.Close(file);
 }
 
-TEST_F(PlatformFileSystem, FileWithoutSharingIsHeldForExclusiveUse) {
-  const std::string path = folder.Join("held.txt");
-  WriteTestFile(path, "kept");
+// Without sharing a file is held for exclusive use; shared readers open together and let others
+// read, not write; a refused open for writing empties nothing.
+TEST_F(PlatformFileSystem, SharingDecidesWhoElseMayOpen) {
+  const std::string path = Write("held.txt", "kept");
+  const unsigned shared = platform::kOpenRead | platform::kShareRead;
   const FileHandle held = Open(path, platform::kOpenRead);
   ASSERT_NE(held, kInvalidFile);
-  EXPECT_EQ(Open(path, platform::kOpenRead), kInvalidFile);
-  EXPECT_EQ(Open(path, platform::kOpenRead | platform::kShareRead), kInvalidFile);
-  EXPECT_EQ(Open(path, platform::kOpenWrite), kInvalidFile);
+  const unsigned refused[] = {platform::kOpenRead, shared, platform::kOpenWrite};
+  for (const unsigned flags : refused) {
+    EXPECT_EQ(Open(path, flags), kInvalidFile) << flags;
+  }
   EXPECT_FALSE(files.DeleteFile(path.c_str())) << "in use";
   files.Close(held);
-  EXPECT_EQ(ReadText(path), "kept") << "a refused open for writing empties nothing";
-}
-
-TEST_F(PlatformFileSystem, SharedReadersOpenTogether) {
-  const std::string path = folder.Join("shared.txt");
-  WriteTestFile(path, "both");
-  const unsigned shared = platform::kOpenRead | platform::kShareRead;
   const FileHandle first = Open(path, shared);
   const FileHandle second = Open(path, shared);
   EXPECT_NE(first, kInvalidFile);
   EXPECT_NE(second, kInvalidFile);
-  // They let others read, not write.
   EXPECT_EQ(Open(path, platform::kOpenWrite | platform::kShareRead), kInvalidFile);
   EXPECT_EQ(Open(path, platform::kOpenReadWrite | platform::kShareRead), kInvalidFile);
   files.Close(first);
   files.Close(second);
-  EXPECT_EQ(ReadText(path), "both");
+  EXPECT_EQ(ReadText(path), "kept");
 }
 
-TEST_F(PlatformFileSystem, ReadOnlyFileCannotBeDeleted) {
-  const std::string path = folder.Join("locked.txt");
-  WriteTestFile(path, "x");
+TEST_F(PlatformFileSystem, ReadOnlyFilesStayAndMovesNeverReplace) {
+  const std::string path = Write("locked.txt", "x");
   SetTestFileReadOnly(path, true);
-  EXPECT_NE(files.GetAttributes(path.c_str()) & platform::kAttrReadOnly, 0u);
+  EXPECT_NE(Attributes(path) & platform::kAttrReadOnly, 0u);
   EXPECT_FALSE(files.DeleteFile(path.c_str()));
-  EXPECT_EQ(ReadText(path), "x");
   SetTestFileReadOnly(path, false);
-  EXPECT_EQ(files.GetAttributes(path.c_str()) & platform::kAttrReadOnly, 0u);
-  EXPECT_TRUE(files.DeleteFile(path.c_str()));
-  EXPECT_EQ(files.GetAttributes(path.c_str()), platform::kInvalidAttributes);
-  EXPECT_FALSE(files.DeleteFile(path.c_str())) << "already gone";
-  EXPECT_FALSE(files.DeleteFile(Folder().c_str())) << "a folder is no file";
-}
-
-TEST_F(PlatformFileSystem, MoveNeverReplacesItsDestination) {
-  const std::string from = folder.Join("from.txt");
-  const std::string to = folder.Join("to.txt");
-  WriteTestFile(from, "new");
-  WriteTestFile(to, "old");
-  EXPECT_FALSE(files.MoveFile(from.c_str(), to.c_str()));
-  EXPECT_EQ(ReadText(from), "new");
+  EXPECT_EQ(Attributes(path) & (platform::kAttrReadOnly | platform::kAttrDirectory), 0u);
+  const std::string to = Write("to.txt", "old");
+  EXPECT_FALSE(files.MoveFile(path.c_str(), to.c_str()));
   EXPECT_EQ(ReadText(to), "old");
-  ASSERT_TRUE(files.DeleteFile(to.c_str()));
-  EXPECT_TRUE(files.MoveFile(from.c_str(), to.c_str()));
-  EXPECT_EQ(files.GetAttributes(from.c_str()), platform::kInvalidAttributes);
-  EXPECT_EQ(ReadText(to), "new");
-  EXPECT_FALSE(files.MoveFile(from.c_str(), folder.Join("other.txt").c_str())) << "no source";
+  EXPECT_TRUE(files.DeleteFile(to.c_str()));
+  EXPECT_FALSE(files.DeleteFile(to.c_str())) << "already gone";
+  EXPECT_FALSE(files.DeleteFile(Folder().c_str())) << "a folder is no file";
+  EXPECT_TRUE(files.MoveFile(path.c_str(), to.c_str()));
+  EXPECT_EQ(Attributes(path), kInvalidAttributes);
+  EXPECT_EQ(ReadText(to), "x");
+  EXPECT_FALSE(files.MoveFile(path.c_str(), folder.Join("other.txt").c_str())) << "no source";
 }
 
 TEST_F(PlatformFileSystem, FoldersOneLevelAtATime) {
   const std::string outer = folder.Join("outer");
-  const std::string inner = outer + "\\inner";
-  EXPECT_FALSE(files.CreateFolder(inner.c_str())) << "parent missing";
+  EXPECT_FALSE(files.CreateFolder((outer + "\\inner").c_str())) << "parent missing";
   ASSERT_TRUE(files.CreateFolder(outer.c_str()));
   EXPECT_FALSE(files.CreateFolder(outer.c_str())) << "exists";
-  const std::uint32_t attributes = files.GetAttributes(outer.c_str());
-  ASSERT_NE(attributes, platform::kInvalidAttributes);
-  EXPECT_NE(attributes & platform::kAttrDirectory, 0u);
-
-  const std::string file = outer + "\\file.txt";
-  WriteTestFile(file, "x");
-  const std::uint32_t fileAttributes = files.GetAttributes(file.c_str());
-  EXPECT_NE(fileAttributes, platform::kInvalidAttributes);
-  EXPECT_NE(fileAttributes, 0u);
-  EXPECT_EQ(fileAttributes & (platform::kAttrDirectory | platform::kAttrReadOnly), 0u);
-
+  EXPECT_NE(Attributes(outer) & platform::kAttrDirectory, 0u);
+  EXPECT_NE(Attributes(outer), kInvalidAttributes);
+  const std::string file = Write("outer\\file.txt", "x");
   EXPECT_FALSE(files.RemoveFolder(outer.c_str())) << "not empty";
   ASSERT_TRUE(files.DeleteFile(file.c_str()));
   EXPECT_TRUE(files.RemoveFolder(outer.c_str()));
   EXPECT_FALSE(files.RemoveFolder(outer.c_str())) << "gone";
 }
 
-TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {
+TEST_F(PlatformFileSystem, StoredNameAndCurrentFolderAreHandedOutWholeOrNotAtAll) {
   const std::string stored = "Stored Name.Txt";
-  WriteTestFile(folder.Join(stored), "x");
-  const std::string path = folder.Join(stored);
+  const std::string path = Write(stored, "x");
   char name[64];
-  ASSERT_TRUE(files.FindStoredName(path.c_str(), name, sizeof name));
-  EXPECT_EQ(std::string(name), stored);
   const auto exact = static_cast<std::uint32_t>(stored.size() + 1);
   EXPECT_TRUE(files.FindStoredName(path.c_str(), name, exact));
+  EXPECT_EQ(std::string(name), stored);
   EXPECT_FALSE(files.FindStoredName(path.c_str(), name, exact - 1));
   EXPECT_FALSE(files.FindStoredName(folder.Join("missing").c_str(), name, sizeof name));
-  // Where names are found whatever their case (Windows), the answer is the
-  // name as stored; a case-sensitive file system finds nothing.
+  // Where names are found whatever their case (Windows), the answer is the name as stored; a
+  // case-sensitive file system finds nothing.
   if (files.FindStoredName(folder.Join("stored name.txt").c_str(), name, sizeof name)) {
     EXPECT_EQ(std::string(name), stored);
   }
-}
-
-TEST_F(PlatformFileSystem, CurrentFolderChangesAndComesBack) {
   char before[1024];
   ASSERT_TRUE(files.GetCurrentFolder(before, sizeof before));
   ASSERT_TRUE(files.SetCurrentFolder(Folder().c_str()));
   char now[1024];
-  EXPECT_TRUE(files.GetCurrentFolder(now, sizeof now));
-  // POSIX answers with its own separator.
-  EXPECT_EQ(NativeTestPath(now), NativeTestPath(Folder()));
-  const auto exact = static_cast<std::uint32_t>(Folder().size() + 1);
-  EXPECT_TRUE(files.GetCurrentFolder(now, exact));
-  EXPECT_FALSE(files.GetCurrentFolder(now, exact - 1));
-  // A relative name is found from the current folder.
+  const auto fits = static_cast<std::uint32_t>(Folder().size() + 1);
+  EXPECT_TRUE(files.GetCurrentFolder(now, fits));
+  EXPECT_EQ(NativeTestPath(now), NativeTestPath(Folder()));  // POSIX answers with its own '/'
+  EXPECT_FALSE(files.GetCurrentFolder(now, fits - 1));
   WriteTestFile("relative.txt", "here");
   EXPECT_EQ(ReadText(folder.Join("relative.txt")), "here");
   EXPECT_FALSE(files.SetCurrentFolder(folder.Join("missing").c_str()));
   ASSERT_TRUE(files.SetCurrentFolder(before));
-  EXPECT_EQ(files.GetAttributes("relative.txt"), platform::kInvalidAttributes);
+  EXPECT_EQ(Attributes("relative.txt"), kInvalidAttributes);
 }
 
 TEST_F(PlatformFileSystem, LinksBelowAFolderAreFoundWithoutFollowingThem) {
@@ -219,17 +175,14 @@ TEST_F(PlatformFileSystem, LinksBelowAFolderAreFoundWithoutFollowingThem) {
   ASSERT_TRUE(files.CreateFolder(folder.Join("t").c_str()));
   ASSERT_TRUE(files.CreateFolder(folder.Join("outside").c_str()));
   ASSERT_TRUE(files.CreateFolder(folder.Join("t\\real").c_str()));
-  WriteTestFile(folder.Join("outside\\x.txt"), "outside");
-  WriteTestFile(root + "file.txt", "inside");
-  if (!MakeTestLink(root + "ldir", "..\\outside")) {
-    GTEST_SKIP() << "no symbolic link can be made here";
-  }
-  struct Case {
+  Write("outside\\x.txt", "outside");
+  Write("t\\file.txt", "inside");
+  if (!MakeTestLink(root + "ldir", "..\\outside")) GTEST_SKIP() << "no symbolic link here";
+  const struct {
     std::string folder;
     std::string path;
     LinkFinding finding;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {root, root + "file.txt", LinkFinding::kNone},
       {root, root + "real\\x.txt", LinkFinding::kNone},
       {root, root + "missing\\deeper\\x.txt", LinkFinding::kNone},
@@ -238,11 +191,10 @@ TEST_F(PlatformFileSystem, LinksBelowAFolderAreFoundWithoutFollowingThem) {
       {root, root + "ldir\\x.txt", LinkFinding::kInFolders},
       {root, root + "ldir/x.txt", LinkFinding::kInFolders},
       {root, root + "real\\\\ldir\\x.txt", LinkFinding::kNone},
-      // The folder itself may be reached through a link.
-      {root + "ldir\\", root + "ldir\\x.txt", LinkFinding::kNone},
+      {root + "ldir\\", root + "ldir\\x.txt", LinkFinding::kNone},  // the folder may be a link
       {root, folder.Join("outside\\x.txt"), LinkFinding::kUnknown},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(files.FindLinkBelow(c.folder.c_str(), c.path.c_str()), c.finding) << c.path;
   }
 }
@@ -268,17 +220,38 @@ TEST_F(PlatformFileSystem, AFolderIsLockedForOneHolderAndLeftAsItWas) {
 }
 
 TEST_F(PlatformFileSystem, FlushMakesFilesAndFoldersDurable) {
-  const std::string path = folder.Join("durable.txt");
-  WriteTestFile(path, "kept");
+  const std::string path = Write("durable.txt", "kept");
   EXPECT_TRUE(files.Flush(path.c_str()));
   EXPECT_FALSE(files.Flush(folder.Join("missing.txt").c_str()));
-  for (const platform::FlushScope scope :
-       {platform::FlushScope::kNames, platform::FlushScope::kNamesAndFiles}) {
+  for (const auto scope : {platform::FlushScope::kNames, platform::FlushScope::kNamesAndFiles}) {
     EXPECT_TRUE(files.FlushFolder(Folder().c_str(), scope));
     EXPECT_FALSE(files.FlushFolder(folder.Join("missing").c_str(), scope));
     EXPECT_FALSE(files.FlushFolder(path.c_str(), scope)) << "a file is no folder";
   }
   EXPECT_EQ(ReadText(path), "kept");
+}
+
+// Blocks grow the way a memory stream grows them (a large jump cannot stay in place) and keep
+// their contents; an empty block is still a block that can grow.
+TEST(PlatformMemory, GrowingKeepsTheContentsOfIndependentBlocks) {
+  void* other = platform::AllocateBlock(64);
+  void* empty = platform::AllocateBlock(0);
+  void* block = platform::AllocateBlock(10);
+  ASSERT_TRUE(other != nullptr && empty != nullptr && block != nullptr);
+  std::memset(other, 0x11, 64);
+  const std::uint8_t pattern[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  std::memcpy(block, pattern, 10);
+  for (const std::uint32_t size : {100u, 200u, 1u << 20, 10u}) {
+    block = platform::ResizeBlock(block, size);
+    ASSERT_NE(block, nullptr) << size;
+    EXPECT_EQ(std::memcmp(block, pattern, 10), 0) << size;
+    static_cast<std::uint8_t*>(block)[size - 1] = 10;  // the whole new size is usable
+  }
+  empty = platform::ResizeBlock(empty, 64);
+  ASSERT_NE(empty, nullptr);
+  std::memset(empty, 0x22, 64);
+  EXPECT_EQ(static_cast<std::uint8_t*>(other)[63], 0x11);
+  for (void* each : {block, other, empty, static_cast<void*>(nullptr)}) platform::FreeBlock(each);
 }
 
 }  // namespace
