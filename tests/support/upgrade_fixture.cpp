@@ -52,11 +52,12 @@ std::vector<std::uint8_t> Pattern(std::size_t count, std::uint8_t seed) {
   return bytes;
 }
 
-FolderSnapshot TakeSnapshot(const std::string& folder) {
+FolderSnapshot TakeSnapshot(const std::string& folder, const std::string& except) {
   FolderSnapshot snapshot;
   const fs::path root(NativeTestPath(folder));
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
     const std::string name = entry.path().lexically_relative(root).generic_string();
+    if (!except.empty() && name.rfind(except, 0) == 0) continue;
     if (entry.is_directory()) {
       snapshot.folders.push_back(name);
       continue;
