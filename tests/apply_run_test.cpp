@@ -1,5 +1,5 @@
 // One run of the engine from the pre-flight to the clean-up: the pass-1 outcome table under every
-// policy, the progress dialog, building in the staging folder, a cancel at every poll, rebuild
+// policy, building in the staging folder, a cancel at every poll, rebuild
 // failures, leftovers of an earlier run and paths that do not fit.
 #include <gtest/gtest.h>
 
@@ -57,6 +57,10 @@ const Row kRows[] = {
     {"remove changed", O::kRemove, F::kChanged, L::kRemoveChanged, true, A::kAbsent},
     {"remove time differs", O::kRemove, F::kTimeDiffers, L::kRemoveChanged, true, A::kAbsent},
     {"remove matching", O::kRemove, F::kMatching, kNoFinding, false, A::kAbsent},
+    // Operations 5 to 7 are left alone, whatever their entry says.
+    {"operation 5", O(5), F::kMatching, kNoFinding, false, A::kOld},
+    {"operation 6", O(6), F::kAbsent, kNoFinding, false, A::kAbsent},
+    {"operation 7", O(7), F::kChanged, kNoFinding, false, A::kOld},
 };
 
 const struct PolicyCase {
@@ -97,7 +101,7 @@ struct Case {
     if (row.found == Found::kTimeDiffers) oldStamp.dosTime ^= 1;
     if (row.found == Found::kReadOnly) SetTestFileReadOnly(path, true);
     PackageEntrySpec entry = CheckEntry(row.operation, "f.dat", oldStamp);
-    if (row.operation == O::kAdd || row.operation == O::kReplace) {
+    if (row.operation == O::kAdd || row.operation == O::kReplace || row.operation > O::kRemove) {
       entry = NewFileEntry(row.operation, "f.dat", newBytes);
     }
     if (row.operation == O::kUpdate) {
@@ -158,27 +162,6 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
       EXPECT_FALSE(TestPathExists(c.target + "__KVUPD_"));
     }
   }
-}
-
-TEST(Preflight, TheDialogIsSetUpAndTheOwnerDisabledUntilTheSessionCloses) {
-  ResetProgressState();
-  SampleUpgrade sample;
-  ScriptedUser user;
-  int owner = 0;
-  {
-    UpgradeSession session(platform::ProgramInstance(), &owner, sample.package.c_str(),
-                           sample.target.c_str());
-    session.uiStrings =
-        std::make_unique<UiStrings>(platform::ProgramInstance(), kUiStringsResourceId);
-    EXPECT_EQ(ApplyUpgrade(session), 1);
-    EXPECT_EQ(user.dialogsDestroyed, 0);
-  }
-  EXPECT_EQ(user.windowEvents, (std::vector<std::string>{"create", "disable", "enable", "destroy"}));
-  EXPECT_EQ(user.enables.front().first, &owner);
-  EXPECT_EQ(user.title, UiText(L::kCaption));
-  EXPECT_EQ(user.statusHistory.front(), UiText(L::kInitializing));
-  EXPECT_EQ(user.statusHistory.back(), UiText(L::kInstalling));
-  EXPECT_EQ(user.controls[platform::kProgressCancelButton], "----");
 }
 
 // A session that cannot run changes nothing and shows nothing, a package whose entry table was
@@ -246,27 +229,6 @@ TEST(StagedInstall, AppliesEveryOperationAndStampsEveryWrittenFile) {
     EXPECT_FALSE(outcome.stagingKept);
     EXPECT_TRUE(user.boxes.empty());
   }
-}
-
-TEST(StagedInstall, OperationsFiveToSevenAreLeftAlone) {
-  TempFolder root;
-  const std::vector<std::uint8_t> a = Pattern(300, 1);
-  WriteTestFile(root.Join("odd.dat"), Bytes("keep me"));
-  WriteTestFile(root.Join("a.txt"), a);
-  PackageWriter writer;
-  for (std::uint8_t code = 5; code <= 7; ++code) {
-    PackageEntrySpec odd = NewFileEntry(O::kAdd, "odd.dat", Bytes("garbage"));
-    odd.operation = static_cast<Operation>(code);
-    odd.errorPolicy = odd.warningPolicy = Policy::kCritical;
-    writer.AddEntry(odd);
-  }
-  writer.AddEntry(UpdateEntry("a.txt", a, StampOfFile(root.Join("a.txt")), Bytes("tail")));
-  ASSERT_TRUE(writer.WriteFile(root.Join("p.upg").c_str(), false));
-  ScriptedUser user;
-  EXPECT_EQ(ApplyPackage(root.Join("p.upg"), root.path()), 1);
-  EXPECT_EQ(ReadTestFile(root.Join("odd.dat")), Bytes("keep me"));
-  EXPECT_EQ(ReadTestFile(root.Join("a.txt")).size(), 154u);
-  EXPECT_TRUE(user.boxes.empty());
 }
 
 // Cancel confirmed at each poll in turn changes nothing; refused, the run finishes; pressed
