@@ -10,10 +10,9 @@ using namespace ui;
 
 platform::ModuleInstance FakeFrontEnd::Instance() { return platform::ProgramInstance(); }
 
-bool FakeFrontEnd::ChoosePackageFile(char* path) {
+bool FakeFrontEnd::ChoosePackageFile(char*) {
   ++choosersShown;
-  if (chosenPackage.empty()) return false;
-  return platform::CopyText(path, kMaxPath, chosenPackage.c_str());
+  return false;
 }
 
 int FakeFrontEnd::MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
