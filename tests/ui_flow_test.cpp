@@ -208,26 +208,6 @@ TEST(Wizard, CancelAsksAndBrowseChangesTheFolder) {
   EXPECT_STREQ(SelectedFolder, "D:\\");
 }
 
-TEST(Job, EndsEarlyWithTheRightStatusAndBoxes) {
-  TempFolder folder;
-  WriteTestFile(folder.Join("junk.upg"), "not a package");
-  const FolderSnapshot before = TakeSnapshot(folder.path());
-  // No package on the command line nor beside: the chooser is shown and cancelled.
-  for (const std::string& package : {std::string(), folder.Join("junk.upg")}) {
-    ResetSharedState();
-    FakeFrontEnd frontEnd;
-    FakeDrives drives(folder.path(), folder.path());
-    EXPECT_EQ(RunJob(frontEnd, drives, package.c_str(), folder.Join("upgapply").c_str()),
-              package.empty() ? kExitNotApplied : kExitInvalidPackage);
-    EXPECT_EQ(frontEnd.choosersShown, package.empty() ? 1 : 0);
-    EXPECT_TRUE(frontEnd.pagesShown.empty());
-    EXPECT_TRUE(TakeSnapshot(folder.path()) == before);
-    const std::vector<RecordedBox> invalid = {
-        {"Upgrade is invalid!", "Error", 0x10u, frontEnd.MainWindow()}};
-    EXPECT_EQ(frontEnd.boxes, package.empty() ? std::vector<RecordedBox>() : invalid);
-  }
-}
-
 TEST(Job, AppliesAfterTheWizardAndSaysSo) {
   SampleUpgrade sample;
   // Every file critical, so that only the installed folder passes the check (with Ignore any

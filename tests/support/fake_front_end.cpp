@@ -10,11 +10,6 @@ using namespace ui;
 
 platform::ModuleInstance FakeFrontEnd::Instance() { return platform::ProgramInstance(); }
 
-bool FakeFrontEnd::ChoosePackageFile(char*) {
-  ++choosersShown;
-  return false;
-}
-
 int FakeFrontEnd::MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                              unsigned style) {
   boxes.push_back({text, caption, style, owner});

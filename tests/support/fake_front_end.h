@@ -27,12 +27,11 @@ class FakeFrontEnd final : public FrontEnd {
   std::vector<int> pagesShown;
   std::vector<RecordedBox> boxes;
   std::vector<std::string> events;
-  int choosersShown = 0;
 
   platform::ModuleInstance Instance() override;
   platform::WindowHandle MainWindow() override { return &mainWindow_; }
   // The package chooser is always cancelled.
-  bool ChoosePackageFile(char* path) override;
+  bool ChoosePackageFile(char*) override { return false; }
   int MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                  unsigned style) override;
   void ShowSearchNotice() override { events.push_back("search shown"); }
