@@ -5,8 +5,6 @@
 // the exit status says which.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
 #include <string>
 
 #include "apply/apply_upgrade.h"
@@ -15,8 +13,6 @@
 #include "tests/support/upgrade_fixture.h"
 #include "ui/closing_message.h"
 
-using namespace package;
-using namespace apply;
 using namespace ui;
 
 namespace {

@@ -1,9 +1,9 @@
-// One run per folder, the commit's journal, and an interrupted commit finished or undone by the
+// One run per folder, the commit's journal (read back whole by every recovery below, refused when
+// it is no whole journal), and an interrupted commit finished or undone by the
 // next run: what the user is told and what the folder holds afterwards. (What upgtool check says
 // in between is pinned end to end, on a real upgtool killed mid-commit.)
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 
@@ -31,24 +31,6 @@ CommitPlan SamplePlan() {
                 {9999, Operation::kAdd, false, stamp, "sub/deeper\\new.dat"}};
   plan.newFolders = {"sub", "sub/deeper"};
   return plan;
-}
-
-TEST(CommitJournal, ReadsBackWhatWasWritten) {
-  for (const CommitPlan& plan : {SamplePlan(), CommitPlan()}) {
-    CommitPlan read;
-    ASSERT_TRUE(DecodeJournal(EncodeJournal(plan), &read));
-    EXPECT_TRUE(read.package == plan.package);
-    ASSERT_EQ(read.steps.size(), plan.steps.size());
-    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
-      const CommitStep& a = read.steps[i];
-      const CommitStep& b = plan.steps[i];
-      EXPECT_TRUE(a.entry == b.entry && a.operation == b.operation && a.movesOld == b.movesOld &&
-                  std::memcmp(&a.newStamp, &b.newStamp, sizeof(FileStamp)) == 0 &&
-                  a.fileName == b.fileName)
-          << i;
-    }
-    EXPECT_EQ(read.newFolders, plan.newFolders);
-  }
 }
 
 TEST(CommitJournal, RefusesWhatIsNoWholeJournal) {

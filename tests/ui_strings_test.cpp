@@ -59,16 +59,12 @@ TEST(UiStrings, LookupsInTheProgramsTableAndInOddTexts) {
   } cases[] = {
       // clang-format off
       {program, UiLine::kLanguage, -1, "English"},
-      {program, UiLine::kOperationNames, 0, "Add"},
       {program, UiLine::kOperationNames, 4, "Remove"},
       {program, UiLine::kOperationNames, 5, ""},
-      {program, UiLine::kLabels, 2, "Description: "},
       {program, UiLine::kCaption, -1, "Upgrade Processing"},
-      {program, UiLine::kInitializing, -1, "Initalizing..."},
       {program, UiLine::kCancelQuestion, -1, "The update has not been performed. Are you sure you want to cancel?"},
       {missing, UiLine::kLanguage, -1, "N/A"},
       {missing, UiLine::kContinue, -1, "-|-|-|"},
-      {missing, UiLine::kOperationNames, 2, "-"},
       {missing, UiLine::kOperationNames, 3, ""},
       {lf, UiLine::kOperationNames, 1, "b"},
       {lf, UiLine::kCaption, -1, "x|y"},
