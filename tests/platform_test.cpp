@@ -3,13 +3,11 @@
 // are pinned by the memory streams' tests, which grow them in both builds.)
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/test_links.h"
 
 namespace {
 
@@ -139,7 +137,7 @@ TEST_F(PlatformFileSystem, FoldersOneLevelAtATime) {
   EXPECT_FALSE(files.RemoveFolder(outer.c_str())) << "gone";
 }
 
-TEST_F(PlatformFileSystem, StoredNameAndCurrentFolderAreHandedOutWholeOrNotAtAll) {
+TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {
   const std::string stored = "Stored Name.Txt";
   const std::string path = Write(stored, "x");
   char name[64];
@@ -153,52 +151,10 @@ TEST_F(PlatformFileSystem, StoredNameAndCurrentFolderAreHandedOutWholeOrNotAtAll
   if (files.FindStoredName(folder.Join("stored name.txt").c_str(), name, sizeof name)) {
     EXPECT_EQ(std::string(name), stored);
   }
-  char before[1024];
-  ASSERT_TRUE(files.GetCurrentFolder(before, sizeof before));
-  ASSERT_TRUE(files.SetCurrentFolder(Folder().c_str()));
-  char now[1024];
-  const auto fits = static_cast<std::uint32_t>(Folder().size() + 1);
-  EXPECT_TRUE(files.GetCurrentFolder(now, fits));
-  EXPECT_EQ(NativeTestPath(now), NativeTestPath(Folder()));  // POSIX answers with its own '/'
-  EXPECT_FALSE(files.GetCurrentFolder(now, fits - 1));
-  WriteTestFile("relative.txt", "here");
-  EXPECT_EQ(ReadText(folder.Join("relative.txt")), "here");
-  EXPECT_FALSE(files.SetCurrentFolder(folder.Join("missing").c_str()));
-  ASSERT_TRUE(files.SetCurrentFolder(before));
-  EXPECT_EQ(Attributes("relative.txt"), kInvalidAttributes);
 }
 
-TEST_F(PlatformFileSystem, LinksBelowAFolderAreFoundWithoutFollowingThem) {
-  using platform::LinkFinding;
-  const std::string root = folder.Join("t\\");
-  ASSERT_TRUE(files.CreateFolder(folder.Join("t").c_str()));
-  ASSERT_TRUE(files.CreateFolder(folder.Join("outside").c_str()));
-  ASSERT_TRUE(files.CreateFolder(folder.Join("t\\real").c_str()));
-  Write("outside\\x.txt", "outside");
-  Write("t\\file.txt", "inside");
-  if (!MakeTestLink(root + "ldir", "..\\outside")) GTEST_SKIP() << "no symbolic link here";
-  const struct {
-    std::string folder;
-    std::string path;
-    LinkFinding finding;
-  } cases[] = {
-      {root, root + "file.txt", LinkFinding::kNone},
-      {root, root + "real\\x.txt", LinkFinding::kNone},
-      {root, root + "missing\\deeper\\x.txt", LinkFinding::kNone},
-      {root, root + "file.txt\\beyond", LinkFinding::kNone},
-      {root, root + "ldir", LinkFinding::kLast},
-      {root, root + "ldir\\x.txt", LinkFinding::kInFolders},
-      {root, root + "ldir/x.txt", LinkFinding::kInFolders},
-      {root, root + "real\\\\ldir\\x.txt", LinkFinding::kNone},
-      {root + "ldir\\", root + "ldir\\x.txt", LinkFinding::kNone},  // the folder may be a link
-      {root, folder.Join("outside\\x.txt"), LinkFinding::kUnknown},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(files.FindLinkBelow(c.folder.c_str(), c.path.c_str()), c.finding) << c.path;
-  }
-}
-
-// Locking a folder is pinned by the run lock's tests, which run on both platforms too.
+// Locking a folder, finding links below it and keeping the current folder are pinned by the
+// run lock's, the confinement and the folder search's tests, which run on both platforms too.
 TEST_F(PlatformFileSystem, FlushMakesFilesAndFoldersDurable) {
   const std::string path = Write("durable.txt", "kept");
   EXPECT_TRUE(files.Flush(path.c_str()));

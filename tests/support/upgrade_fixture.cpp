@@ -98,6 +98,15 @@ std::string UiText(UiLine line) {
   return strings.GetString(line);
 }
 
+PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
+                            const FileStamp& oldStamp) {
+  PackageEntrySpec entry;
+  entry.operation = operation;
+  entry.fileName = name;
+  entry.oldStamp = oldStamp;
+  return entry;
+}
+
 PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uint8_t>& oldBytes,
                              const FileStamp& oldStamp, const std::vector<std::uint8_t>& tail) {
   const std::uint32_t kept = static_cast<std::uint32_t>(oldBytes.size() / 2);
@@ -107,11 +116,8 @@ PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uin
   delta.Copy(0, kept);
   delta.Insert(tail.data(), static_cast<std::uint32_t>(tail.size()));
   delta.End();
-  PackageEntrySpec entry;
-  entry.operation = Operation::kUpdate;
-  entry.fileName = name;
+  PackageEntrySpec entry = CheckEntry(Operation::kUpdate, name, oldStamp);
   entry.description = "updated " + name;
-  entry.oldStamp = oldStamp;
   entry.newStamp = StampOf(result);
   entry.delta = delta.bytes();
   return entry;
@@ -122,21 +128,10 @@ PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
   DeltaWriter delta;
   delta.Insert(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
   delta.End();
-  PackageEntrySpec entry;
-  entry.operation = operation;
-  entry.fileName = name;
+  PackageEntrySpec entry = CheckEntry(operation, name, FileStamp{});
   entry.description = "new " + name;
   entry.newStamp = StampOf(bytes);
   entry.delta = delta.bytes();
-  return entry;
-}
-
-PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
-                            const FileStamp& oldStamp) {
-  PackageEntrySpec entry;
-  entry.operation = operation;
-  entry.fileName = name;
-  entry.oldStamp = oldStamp;
   return entry;
 }
 
