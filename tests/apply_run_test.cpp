@@ -144,8 +144,8 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
       }
       if (row.message != kNoFinding && policy.value == Policy::kCritical) {
         expected.push_back(
-            {Question(row.operation, description, L::kCriticalBefore, L::kMoreInformation),
-             caption, 0x2024, user.dialog()});
+            {Question(row.operation, description, L::kCriticalBefore, L::kMoreInformation), caption,
+             0x2024, user.dialog()});
         if (policy.firstAnswer == platform::kIdYes) {
           expected.push_back({UiText(row.message), caption, 0x2040, user.dialog()});
         }

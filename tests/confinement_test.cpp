@@ -42,7 +42,8 @@ PackageEntrySpec EntryFor(Operation operation, const std::string& name) {
   if (operation == Operation::kAdd || operation == Operation::kReplace) {
     return NewFileEntry(operation, name, Bytes("new " + name));
   }
-  if (operation == Operation::kUpdate) return UpdateEntry(name, old, StampOf(old, 0, 0), Bytes("t"));
+  if (operation == Operation::kUpdate)
+    return UpdateEntry(name, old, StampOf(old, 0, 0), Bytes("t"));
   return CheckEntry(operation, name, StampOf(old, 0, 0));
 }
 

@@ -52,9 +52,15 @@ class ConsoleTest : public ::testing::Test {
 
 TEST(YesNoAnswer, TakesYOrYesAndNOrNoInAnyCaseWithBlanksAround) {
   const std::pair<const char*, int> lines[] = {
-      {"y", platform::kIdYes}, {"  YES", platform::kIdYes}, {"\tYes \r\n", platform::kIdYes},
-      {" n", platform::kIdNo}, {"No  ", platform::kIdNo},   {"yes please", 0},
-      {"", 0},                 {"  ", 0},                   {"maybe", 0},
+      {"y", platform::kIdYes},
+      {"  YES", platform::kIdYes},
+      {"\tYes \r\n", platform::kIdYes},
+      {" n", platform::kIdNo},
+      {"No  ", platform::kIdNo},
+      {"yes please", 0},
+      {"", 0},
+      {"  ", 0},
+      {"maybe", 0},
   };
   for (const auto& [line, answer] : lines) EXPECT_EQ(YesNoAnswer(line), answer) << line;
 }

@@ -250,12 +250,15 @@ TEST(SignedPackage, APackageSwappedAfterTheStartupCheckIsNeverCommitted) {
       ASSERT_FALSE(frontEnd.boxes.empty());
       EXPECT_FALSE(TestPathExists(world.sample.Staging()));
       const bool applied = c.status == kExitApplied;
-      const Bytes8 added = c.swap != Swap::kNone ? Bytes("evil") : world.sample.expected["sub/deeper/new.dat"];
+      const Bytes8 added =
+          c.swap != Swap::kNone ? Bytes("evil") : world.sample.expected["sub/deeper/new.dat"];
       EXPECT_TRUE(applied ? ReadTestFile(world.sample.target + "sub\\deeper\\new.dat") == added
                           : TakeSnapshot(world.sample.target) == before);
       EXPECT_EQ(frontEnd.boxes.back().caption, applied ? "All Finished" : "Upgrade Aborted");
       const std::string& closing = frontEnd.boxes.back().text;
-      EXPECT_EQ(closing.find("The package file changed during the installation") == std::string::npos, applied);
+      EXPECT_EQ(
+          closing.find("The package file changed during the installation") == std::string::npos,
+          applied);
     }
   }
 }

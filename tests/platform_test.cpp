@@ -12,8 +12,8 @@
 namespace {
 
 using platform::FileHandle;
-using platform::kInvalidFile;
 using platform::kInvalidAttributes;
+using platform::kInvalidFile;
 
 std::string ReadText(const std::string& path) {
   const std::vector<std::uint8_t> bytes = ReadTestFile(path);

@@ -12,9 +12,14 @@ namespace {
 
 TEST(ProgressPercent, DividesTheTotalFirstAndAddsOneTwice) {
   // A divisor of 3 never gets past 84; a divisor of 1 goes from 2 to 52.
-  const std::uint32_t cases[][3] = {{1, 1000001, 1},    {500000, 1000001, 50}, {1000001, 1000001, 100},
-                                    {251, 251, 84},     {1, 51, 2},            {51, 51, 52},
-                                    {5000, 51, 100},    {0xFFFFFFFFu, 0xFFFFFFFFu, 100}};
+  const std::uint32_t cases[][3] = {{1, 1000001, 1},
+                                    {500000, 1000001, 50},
+                                    {1000001, 1000001, 100},
+                                    {251, 251, 84},
+                                    {1, 51, 2},
+                                    {51, 51, 52},
+                                    {5000, 51, 100},
+                                    {0xFFFFFFFFu, 0xFFFFFFFFu, 100}};
   for (const auto& c : cases) EXPECT_EQ(ProgressPercent(c[0], c[1]), int(c[2])) << c[0] << c[1];
 }
 
@@ -103,8 +108,8 @@ TEST(Progress, APauseEndsAtItsBudgetItsDeadlineOrACancel) {
     const int aborted = Aborted;
     EXPECT_EQ(aborted, confirmed == 1 || c.markedAborted ? 1 : 0);
     EXPECT_EQ(CancelRequested, confirmed);
-    const std::vector<RecordedBox> asked = {{UiText(UiLine::kCancelQuestion),
-                                             UiText(UiLine::kCaption), 0x2024u, p.user.dialog()}};
+    const std::vector<RecordedBox> asked = {
+        {UiText(UiLine::kCancelQuestion), UiText(UiLine::kCaption), 0x2024u, p.user.dialog()}};
     EXPECT_EQ(p.user.boxes, c.cancelAtPump != 0 ? asked : std::vector<RecordedBox>());
     // Aborted answers without touching the queue; otherwise a second press asks again.
     p.user.cancelAnswer = platform::kIdYes;

@@ -196,9 +196,8 @@ TEST(Wizard, CancelAsksAndBrowseChangesTheFolder) {
   EXPECT_FALSE(ConfirmCancel(frontEnd, nullptr));
   EXPECT_TRUE(ConfirmCancel(frontEnd, nullptr));
   ASSERT_EQ(frontEnd.boxes.size(), 2u);
-  EXPECT_EQ(frontEnd.boxes[0],
-            (RecordedBox{"Are you sure you want to cancel?", "Upgrade Cancel Confirmation", 0x24u,
-                         nullptr}));
+  EXPECT_EQ(frontEnd.boxes[0], (RecordedBox{"Are you sure you want to cancel?",
+                                            "Upgrade Cancel Confirmation", 0x24u, nullptr}));
   ResetSharedState();
   platform::CopyText(SelectedFolder, "C:\\Before");
   EXPECT_FALSE(BrowseTargetFolder(frontEnd, nullptr));
@@ -240,7 +239,8 @@ TEST(Job, AppliesAfterTheWizardAndSaysSo) {
   ASSERT_FALSE(withFolder.boxes.empty());
   EXPECT_EQ(withFolder.boxes.back().caption, "All Finished");
   EXPECT_EQ(withFolder.boxes.back().text, "The upgrade has been applied.");
-  EXPECT_EQ(withFolder.events, (std::vector<std::string>{"search shown", "search hidden", "update"}));
+  EXPECT_EQ(withFolder.events,
+            (std::vector<std::string>{"search shown", "search hidden", "update"}));
   for (const auto& [name, bytes] : sample.expected) {
     EXPECT_EQ(ReadTestFile(sample.target + name), bytes);
   }

@@ -21,9 +21,10 @@ TEST(DialogGeometry, CentresOnTheScreen) {
 }
 
 TEST(MulDivRounded, RoundsToTheNearestWithHalvesAwayFromZero) {
-  const int cases[][4] = {{50, 185, 100, 93},  {1, 149, 100, 1},  {1, 150, 100, 2},
-                          {-1, 150, 100, -2},  {1, 150, -100, -2}, {100000, 100000, 100, 100000000},
-                          {1, 1, 0, -1},       {0x7FFFFFFF, 2, 1, -1}};
+  const int cases[][4] = {{50, 185, 100, 93}, {1, 149, 100, 1},
+                          {1, 150, 100, 2},   {-1, 150, 100, -2},
+                          {1, 150, -100, -2}, {100000, 100000, 100, 100000000},
+                          {1, 1, 0, -1},      {0x7FFFFFFF, 2, 1, -1}};
   for (const auto& c : cases) EXPECT_EQ(MulDivRounded(c[0], c[1], c[2]), c[3]) << c[0] << c[1];
 }
 
@@ -79,8 +80,8 @@ TEST(Backdrop, ARepaintMeetsOnlyTheBandsItTouches) {
   ASSERT_EQ(band.top, 120);
   ASSERT_EQ(band.bottom, 132);
   // Touching edges meet.
-  const int cases[][3] = {{125, 126, 1}, {0, 769, 1}, {132, 200, 1}, {0, 120, 1}, {133, 200, 0},
-                          {0, 119, 0}};
+  const int cases[][3] = {{125, 126, 1}, {0, 769, 1},   {132, 200, 1},
+                          {0, 120, 1},   {133, 200, 0}, {0, 119, 0}};
   for (const auto& c : cases) EXPECT_EQ(BandMeetsRepaint(band, c[0], c[1]), c[2] == 1) << c[0];
 }
 

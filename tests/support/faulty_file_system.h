@@ -59,7 +59,8 @@ class FaultyFileSystem final : public platform::ForwardingFileSystem {
                      platform::SeekOrigin origin) override;
   std::uint32_t Size(platform::FileHandle file) override;
   bool GetLastWriteTime(platform::FileHandle file, platform::FileTime* utc) override {
-    return !Fails(FaultKind::kAnyCall, nullptr, nullptr, file) && Forward::GetLastWriteTime(file, utc);
+    return !Fails(FaultKind::kAnyCall, nullptr, nullptr, file) &&
+           Forward::GetLastWriteTime(file, utc);
   }
   bool SetTimes(platform::FileHandle file, platform::FileTime utc) override {
     return !Fails(FaultKind::kAnyCall, nullptr, nullptr, file) && Forward::SetTimes(file, utc);
