@@ -153,8 +153,9 @@ TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {
   }
 }
 
-// Locking a folder, finding links below it and keeping the current folder are pinned by the
-// run lock's, the confinement and the folder search's tests, which run on both platforms too.
+// Locking a folder and finding links below it are pinned by the run lock's and the confinement
+// tests, which run on both platforms too; the current folder is only exercised, by the folder
+// search's.
 TEST_F(PlatformFileSystem, FlushMakesFilesAndFoldersDurable) {
   const std::string path = Write("durable.txt", "kept");
   EXPECT_TRUE(files.Flush(path.c_str()));
