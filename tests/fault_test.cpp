@@ -5,8 +5,6 @@
 // the exit status says which.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
 #include <string>
 
 #include "apply/apply_upgrade.h"
@@ -15,34 +13,17 @@
 #include "tests/support/upgrade_fixture.h"
 #include "ui/closing_message.h"
 
-using namespace package;
-using namespace apply;
 using namespace ui;
 
 namespace {
 
-// The folder without the staging folder, which a run whose clean-up failed
-// may leave for the next one.
+// The folder without the staging folder, which a run whose clean-up failed may leave for the
+// next one.
 FolderSnapshot UserFiles(const SampleUpgrade& sample) {
-  FolderSnapshot now = TakeSnapshot(sample.target);
-  for (auto it = now.files.begin(); it != now.files.end();) {
-    it = it->first.rfind("__KVUPD_/", 0) == 0 ? now.files.erase(it) : std::next(it);
-  }
-  for (auto it = now.times.begin(); it != now.times.end();) {
-    it = it->first.rfind("__KVUPD_/", 0) == 0 ? now.times.erase(it) : std::next(it);
-  }
-  now.folders.erase(std::remove(now.folders.begin(), now.folders.end(), "__KVUPD_"),
-                    now.folders.end());
-  return now;
+  return TakeSnapshot(sample.target, "__KVUPD_");
 }
 
-bool IsNew(const SampleUpgrade& sample) {
-  const FolderSnapshot now = UserFiles(sample);
-  for (const auto& [name, bytes] : sample.expected) {
-    if (now.files.count(name) == 0 || now.files.at(name) != bytes) return false;
-  }
-  return now.files.size() == sample.expected.size();
-}
+bool IsNew(const SampleUpgrade& sample) { return UserFiles(sample).files == sample.expected; }
 
 // The next run, answering Yes, on the native file system.
 void RunAgain(const SampleUpgrade& sample) {
@@ -53,15 +34,14 @@ void RunAgain(const SampleUpgrade& sample) {
   EXPECT_EQ(ClosingMessageFor(applied, outcome).exitStatus, kExitApplied);
 }
 
-struct Sweep {
+// Counting starts with the commit when fromCommit is set, so that every call of it is swept.
+const struct Sweep {
   const char* label;
   FaultKind kind;
   FaultMode mode;
-  // Counting starts with the commit, so that every call of it is swept.
   bool fromCommit;
-};
-
-const Sweep kSweeps[] = {
+} kSweeps[] = {
+    // clang-format off
     {"a folder cannot be created", FaultKind::kCreateFolder, FaultMode::kOnce, false},
     {"a temporary file cannot be created", FaultKind::kOpenForWrite, FaultMode::kOnce, false},
     {"the disk is full at a write", FaultKind::kWrite, FaultMode::kOnce, false},
@@ -69,9 +49,9 @@ const Sweep kSweeps[] = {
     {"every move fails from then on", FaultKind::kMove, FaultMode::kFromThenOn, false},
     {"every deletion fails from then on", FaultKind::kDelete, FaultMode::kFromThenOn, false},
     {"a call of the commit fails", FaultKind::kAnyCall, FaultMode::kOnce, true},
-    {"a call of the commit fails, and every later one on its path", FaultKind::kAnyCall,
-     FaultMode::kOnThatPath, true},
+    {"a call of the commit fails, and every later one on its path", FaultKind::kAnyCall, FaultMode::kOnThatPath, true},
     {"the run dies at a call of the commit", FaultKind::kAnyCall, FaultMode::kDeath, true},
+    // clang-format on
 };
 
 TEST(Faults, EveryFailurePointEndsOldOrNew) {
@@ -122,57 +102,33 @@ TEST(Faults, EveryFailurePointEndsOldOrNew) {
 // One fault each, at a place a test can name: what the user is asked, what
 // the run says and what the folder holds afterwards.
 TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
-  struct Case {
+  using K = FaultKind;
+  using M = FaultMode;
+  const std::string updateA = "Operation: Update\n\nFilename: a.txt\n";
+  const std::string skipped = UiText(UiLine::kRebuildSkipped);
+  const std::string changed = UiText(UiLine::kChanged);
+  const struct Case {
     const char* label;
     FaultKind kind;
     int nth;
     FaultMode mode;
     const char* pathPart;
-    int answer;       // to the one question expected; 0: none expected
-    std::string box;  // a text the question holds
+    int answer;              // to the one question expected; 0: none expected
+    const std::string& box;  // a text the question holds
     int applied;
     const char* commitFile;  // the step named as failed, or null
     StepFailure reason;
-  };
-  const std::string updateA = "Operation: Update\n\nFilename: a.txt\n";
-  const Case cases[] = {
-      // The first step: its installed file cannot be moved aside.
-      {"old file not moved", FaultKind::kMove, 1, FaultMode::kFromThenOn, "O00000.TMP", 0, "", 0,
-       "a.txt", StepFailure::kOldNotMoved},
-      // The last: as into a read-only folder, after every other file moved.
-      {"new file not placed", FaultKind::kMove, 1, FaultMode::kFromThenOn, "sub\\deeper\\new.dat",
-       0, "", 0, "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
-      {"no staging folder",
-       FaultKind::kCreateFolder,
-       1,
-       FaultMode::kFromThenOn,
-       "",
-       platform::kIdNo,
-       UiText(UiLine::kRebuildSkipped),
-       0,
-       nullptr,
-       {}},
-      // The first open is the pre-flight's stamp; the second the rebuild's.
-      {"old file locked at its rebuild",
-       FaultKind::kOpenForRead,
-       2,
-       FaultMode::kOnce,
-       "a.txt",
-       platform::kIdYes,
-       updateA,
-       1,
-       nullptr,
-       {}},
-      {"file locked during the pre-flight",
-       FaultKind::kOpenForRead,
-       1,
-       FaultMode::kOnce,
-       "a.txt",
-       platform::kIdNo,
-       UiText(UiLine::kChanged),
-       0,
-       nullptr,
-       {}},
+  } cases[] = {
+      // The first step: its installed file cannot be moved aside. The last: as into a read-only
+      // folder, after every other file moved. The first open of a.txt is the pre-flight's stamp;
+      // the second the rebuild's.
+      // clang-format off
+      {"old file not moved", K::kMove, 1, M::kFromThenOn, "O00000.TMP", 0, skipped, 0, "a.txt", StepFailure::kOldNotMoved},
+      {"new file not placed", K::kMove, 1, M::kFromThenOn, "sub\\deeper\\new.dat", 0, skipped, 0, "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
+      {"no staging folder", K::kCreateFolder, 1, M::kFromThenOn, "", platform::kIdNo, skipped, 0, nullptr, {}},
+      {"old file locked at its rebuild", K::kOpenForRead, 2, M::kOnce, "a.txt", platform::kIdYes, updateA, 1, nullptr, {}},
+      {"file locked during the pre-flight", K::kOpenForRead, 1, M::kOnce, "a.txt", platform::kIdNo, changed, 0, nullptr, {}},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -186,26 +142,20 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
     const int applied = ApplyPackage(sample.package, sample.target, &outcome);
     EXPECT_EQ(applied, c.applied);
     ASSERT_EQ(user.boxes.size(), c.answer != 0 ? 1u : 0u);
-    if (c.answer != 0) {
-      EXPECT_NE(user.boxes[0].text.find(c.box), std::string::npos);
-    }
+    EXPECT_TRUE(c.answer == 0 || user.boxes[0].text.find(c.box) != std::string::npos);
     EXPECT_TRUE(outcome.notRestored.empty());
     EXPECT_FALSE(TestPathExists(sample.Staging()));
     const ClosingMessage closing = ClosingMessageFor(applied, outcome);
-    if (c.commitFile != nullptr) {
-      EXPECT_EQ(outcome.commitFailure.fileName, c.commitFile);
-      EXPECT_EQ(outcome.commitFailure.reason, c.reason);
-      EXPECT_NE(closing.text.find(c.commitFile), std::string::npos);
-    }
-    if (c.applied == 0) {
-      EXPECT_TRUE(TakeSnapshot(sample.target) == before);
-      EXPECT_EQ(closing.exitStatus, kExitNotApplied);
-      EXPECT_NE(closing.text.find("No changes have been made"), std::string::npos);
-    } else {
-      // The file that failed keeps its old version; the others are new.
-      EXPECT_EQ(ReadTestFile(sample.target + "a.txt"), oldA);
-      EXPECT_EQ(ReadTestFile(sample.target + "b.bin"), sample.expected.at("b.bin"));
-    }
+    EXPECT_EQ(outcome.commitFailure.fileName, c.commitFile == nullptr ? "" : c.commitFile);
+    EXPECT_EQ(outcome.commitFailure.reason, c.reason);
+    EXPECT_NE(closing.text.find(c.commitFile == nullptr ? "" : c.commitFile), std::string::npos);
+    EXPECT_EQ(closing.exitStatus, c.applied == 1 ? kExitApplied : kExitNotApplied);
+    EXPECT_EQ(closing.text.find("No changes have been made") == std::string::npos, c.applied == 1);
+    // Applied, the file that failed keeps its old version and the others are new.
+    EXPECT_TRUE(c.applied == 1 || TakeSnapshot(sample.target) == before);
+    EXPECT_EQ(ReadTestFile(sample.target + "a.txt"), oldA);
+    EXPECT_TRUE(c.applied == 0 ||
+                ReadTestFile(sample.target + "b.bin") == sample.expected.at("b.bin"));
   }
 }
 

@@ -10,12 +10,6 @@ using namespace ui;
 
 platform::ModuleInstance FakeFrontEnd::Instance() { return platform::ProgramInstance(); }
 
-bool FakeFrontEnd::ChoosePackageFile(char* path) {
-  ++choosersShown;
-  if (chosenPackage.empty()) return false;
-  return platform::CopyText(path, kMaxPath, chosenPackage.c_str());
-}
-
 int FakeFrontEnd::MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                              unsigned style) {
   boxes.push_back({text, caption, style, owner});

@@ -19,8 +19,6 @@ class FakeFrontEnd final : public FrontEnd {
   std::deque<int> pageResults;
   // Answers of Yes/No boxes in order; when they run out: No.
   std::deque<int> answers;
-  // What the package chooser gives; empty: the user cancels.
-  std::string chosenPackage;
   // What the folder dialog returns; empty: the user cancels.
   std::string chosenFolderPath;
   // Called with the page's number as each page is shown, before it ends.
@@ -29,11 +27,11 @@ class FakeFrontEnd final : public FrontEnd {
   std::vector<int> pagesShown;
   std::vector<RecordedBox> boxes;
   std::vector<std::string> events;
-  int choosersShown = 0;
 
   platform::ModuleInstance Instance() override;
   platform::WindowHandle MainWindow() override { return &mainWindow_; }
-  bool ChoosePackageFile(char* path) override;
+  // The package chooser is always cancelled.
+  bool ChoosePackageFile(char*) override { return false; }
   int MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                  unsigned style) override;
   void ShowSearchNotice() override { events.push_back("search shown"); }

@@ -120,45 +120,9 @@ std::uint32_t FaultyFileSystem::Size(FileHandle file) {
   return ForwardingFileSystem::Size(file);
 }
 
-bool FaultyFileSystem::GetLastWriteTime(FileHandle file, platform::FileTime* utc) {
-  if (Fails(FaultKind::kAnyCall, nullptr, nullptr, file)) return false;
-  return ForwardingFileSystem::GetLastWriteTime(file, utc);
-}
-
-bool FaultyFileSystem::SetTimes(FileHandle file, platform::FileTime utc) {
-  if (Fails(FaultKind::kAnyCall, nullptr, nullptr, file)) return false;
-  return ForwardingFileSystem::SetTimes(file, utc);
-}
-
 std::uint32_t FaultyFileSystem::GetAttributes(const char* path) {
   if (Fails(FaultKind::kAnyCall, path)) return platform::kInvalidAttributes;
   return ForwardingFileSystem::GetAttributes(path);
-}
-
-bool FaultyFileSystem::CreateFolder(const char* path) {
-  return !Fails(FaultKind::kCreateFolder, path) && ForwardingFileSystem::CreateFolder(path);
-}
-
-bool FaultyFileSystem::RemoveFolder(const char* path) {
-  return !Fails(FaultKind::kAnyCall, path) && ForwardingFileSystem::RemoveFolder(path);
-}
-
-bool FaultyFileSystem::DeleteFile(const char* path) {
-  return !Fails(FaultKind::kDelete, path) && ForwardingFileSystem::DeleteFile(path);
-}
-
-bool FaultyFileSystem::MoveFile(const char* from, const char* to) {
-  // A move is counted by its destination, the name a test can predict.
-  return !Fails(FaultKind::kMove, to, from) && ForwardingFileSystem::MoveFile(from, to);
-}
-
-bool FaultyFileSystem::FindStoredName(const char* path, char* name, std::uint32_t capacity) {
-  return !Fails(FaultKind::kAnyCall, path) &&
-         ForwardingFileSystem::FindStoredName(path, name, capacity);
-}
-
-bool FaultyFileSystem::ListFolder(const char* folder, std::vector<platform::FolderItem>* items) {
-  return !Fails(FaultKind::kAnyCall, folder) && ForwardingFileSystem::ListFolder(folder, items);
 }
 
 platform::LinkFinding FaultyFileSystem::FindLinkBelow(const char* folder, const char* path) {
@@ -177,13 +141,4 @@ platform::LockResult FaultyFileSystem::LockFolder(const char* folder, const char
 void FaultyFileSystem::UnlockFolder(FileHandle lock) {
   if (locks_.erase(lock) == 0) return;
   ForwardingFileSystem::UnlockFolder(lock);
-}
-
-// Counted and failed like any other call, but never passed on: a flush
-// only matters to a power cut, which no test makes, and at some
-// milliseconds each it would make the sweeps slow.
-bool FaultyFileSystem::Flush(const char* path) { return !Fails(FaultKind::kAnyCall, path); }
-
-bool FaultyFileSystem::FlushFolder(const char* folder, platform::FlushScope) {
-  return !Fails(FaultKind::kAnyCall, folder);
 }

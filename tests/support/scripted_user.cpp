@@ -21,27 +21,11 @@ std::vector<RecordedBox> ScriptedUser::EntryBoxes() const {
 platform::WindowHandle ScriptedUser::CreateProgressDialog(platform::ModuleInstance,
                                                           platform::WindowHandle) {
   ++dialogsCreated;
-  windowEvents.push_back("create");
   return dialog();
 }
 
-void ScriptedUser::DestroyProgressDialog(platform::WindowHandle window) {
-  EXPECT_EQ(window, dialog());
-  ++dialogsDestroyed;
-  windowEvents.push_back("destroy");
-}
-
-void ScriptedUser::SetWindowTitle(platform::WindowHandle, const char* text) { title = text; }
-
 void ScriptedUser::SetControlText(platform::WindowHandle, int control, const char* text) {
-  controls[control] = text;
-  if (control == platform::kProgressStatus) statusHistory.push_back(text);
   if (onControlText) onControlText(control, text);
-}
-
-void ScriptedUser::EnableWindow(platform::WindowHandle window, bool enable) {
-  enables.emplace_back(window, enable);
-  windowEvents.push_back(enable ? "enable" : "disable");
 }
 
 int ScriptedUser::ShowMessageBox(platform::WindowHandle owner, const char* text,

@@ -1,5 +1,5 @@
 // A user for the engine's tests: installs itself as the user interface,
-// records every box, text and bar, answers questions from a script,
+// records every box and bar, answers questions from a script,
 // presses Cancel at a chosen poll, and runs a clock that moves only when
 // it is read.
 #pragma once
@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +17,10 @@ struct RecordedBox {
   std::string caption;
   unsigned style;
   platform::WindowHandle owner;
+  bool operator==(const RecordedBox& other) const {
+    return text == other.text && caption == other.caption && style == other.style &&
+           owner == other.owner;
+  }
 };
 
 class ScriptedUser final : public platform::NullUserInterface {
@@ -47,24 +50,13 @@ class ScriptedUser final : public platform::NullUserInterface {
   std::vector<int> draws;
   int pumps = 0;
   int dialogsCreated = 0;
-  int dialogsDestroyed = 0;
-  std::string title;
-  std::map<int, std::string> controls;
-  // Texts of control 103 in the order they were set.
-  std::vector<std::string> statusHistory;
-  std::vector<std::pair<platform::WindowHandle, bool>> enables;
-  // "create", "enable", "disable", "destroy" in call order.
-  std::vector<std::string> windowEvents;
 
   // Boxes other than the cancel confirmation.
   std::vector<RecordedBox> EntryBoxes() const;
 
   platform::WindowHandle CreateProgressDialog(platform::ModuleInstance instance,
                                               platform::WindowHandle owner) override;
-  void DestroyProgressDialog(platform::WindowHandle dialog) override;
-  void SetWindowTitle(platform::WindowHandle window, const char* text) override;
   void SetControlText(platform::WindowHandle dialog, int control, const char* text) override;
-  void EnableWindow(platform::WindowHandle window, bool enable) override;
   int ShowMessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                      unsigned style) override;
   void PumpMessages(platform::WindowHandle dialog) override;

@@ -52,11 +52,12 @@ std::vector<std::uint8_t> Pattern(std::size_t count, std::uint8_t seed) {
   return bytes;
 }
 
-FolderSnapshot TakeSnapshot(const std::string& folder) {
+FolderSnapshot TakeSnapshot(const std::string& folder, const std::string& except) {
   FolderSnapshot snapshot;
   const fs::path root(NativeTestPath(folder));
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
     const std::string name = entry.path().lexically_relative(root).generic_string();
+    if (!except.empty() && name.rfind(except, 0) == 0) continue;
     if (entry.is_directory()) {
       snapshot.folders.push_back(name);
       continue;
@@ -97,6 +98,15 @@ std::string UiText(UiLine line) {
   return strings.GetString(line);
 }
 
+PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
+                            const FileStamp& oldStamp) {
+  PackageEntrySpec entry;
+  entry.operation = operation;
+  entry.fileName = name;
+  entry.oldStamp = oldStamp;
+  return entry;
+}
+
 PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uint8_t>& oldBytes,
                              const FileStamp& oldStamp, const std::vector<std::uint8_t>& tail) {
   const std::uint32_t kept = static_cast<std::uint32_t>(oldBytes.size() / 2);
@@ -106,11 +116,8 @@ PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uin
   delta.Copy(0, kept);
   delta.Insert(tail.data(), static_cast<std::uint32_t>(tail.size()));
   delta.End();
-  PackageEntrySpec entry;
-  entry.operation = Operation::kUpdate;
-  entry.fileName = name;
+  PackageEntrySpec entry = CheckEntry(Operation::kUpdate, name, oldStamp);
   entry.description = "updated " + name;
-  entry.oldStamp = oldStamp;
   entry.newStamp = StampOf(result);
   entry.delta = delta.bytes();
   return entry;
@@ -121,21 +128,10 @@ PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
   DeltaWriter delta;
   delta.Insert(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
   delta.End();
-  PackageEntrySpec entry;
-  entry.operation = operation;
-  entry.fileName = name;
+  PackageEntrySpec entry = CheckEntry(operation, name, FileStamp{});
   entry.description = "new " + name;
   entry.newStamp = StampOf(bytes);
   entry.delta = delta.bytes();
-  return entry;
-}
-
-PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
-                            const FileStamp& oldStamp) {
-  PackageEntrySpec entry;
-  entry.operation = operation;
-  entry.fileName = name;
-  entry.oldStamp = oldStamp;
   return entry;
 }
 

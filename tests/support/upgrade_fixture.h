@@ -40,7 +40,8 @@ struct FolderSnapshot {
     return files == other.files && times == other.times && folders == other.folders;
   }
 };
-FolderSnapshot TakeSnapshot(const std::string& folder);
+// Names that begin with `except` are left out.
+FolderSnapshot TakeSnapshot(const std::string& folder, const std::string& except = "");
 
 // A session on `package` and `folder` with the program's UiStrings loaded,
 // as the front-ends open it for a run.

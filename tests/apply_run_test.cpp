@@ -1,0 +1,394 @@
+// One run of the engine from the pre-flight to the clean-up: the pass-1 outcome table under every
+// policy, building in the staging folder, a cancel at every poll, rebuild
+// failures, leftovers of an earlier run and paths that do not fit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "apply/apply_upgrade.h"
+#include "apply/progress_state.h"
+#include "platform/resources.h"
+#include "tests/support/scripted_user.h"
+#include "tests/support/upgrade_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using O = Operation;
+
+enum class Found { kAbsent, kMatching, kReadOnly, kChanged, kTimeDiffers };
+enum class After { kNew, kOld, kAbsent };
+// The message of a row whose file passes the check.
+constexpr UiLine kNoFinding = UiLine::kLanguage;
+using F = Found;
+using A = After;
+using L = UiLine;
+
+struct Row {
+  const char* label;
+  Operation operation;
+  Found found;
+  UiLine message;
+  bool warning;  // governed by warningPolicy, else by errorPolicy
+  After afterGoingOn;
+};
+
+// clang-format off
+const Row kRows[] = {
+    {"add absent", O::kAdd, F::kAbsent, kNoFinding, false, A::kNew},
+    {"add read-only", O::kAdd, F::kReadOnly, L::kCannotCreateReadOnly, false, A::kOld},
+    {"add exists", O::kAdd, F::kMatching, L::kExists, true, A::kNew},
+    {"update absent", O::kUpdate, F::kAbsent, L::kNotFound, false, A::kAbsent},
+    {"update read-only", O::kUpdate, F::kReadOnly, L::kReadOnly, false, A::kOld},
+    {"update changed", O::kUpdate, F::kChanged, L::kChanged, false, A::kOld},
+    {"update time differs", O::kUpdate, F::kTimeDiffers, L::kTimeDiffers, true, A::kNew},
+    {"update matching", O::kUpdate, F::kMatching, kNoFinding, false, A::kNew},
+    {"replace absent", O::kReplace, F::kAbsent, L::kNotFound, false, A::kAbsent},
+    {"replace read-only", O::kReplace, F::kReadOnly, L::kCannotCreateReadOnly, false, A::kOld},
+    {"replace present", O::kReplace, F::kChanged, kNoFinding, false, A::kNew},
+    {"verify absent", O::kVerify, F::kAbsent, L::kNotFound, false, A::kAbsent},
+    {"verify changed", O::kVerify, F::kChanged, L::kChanged, false, A::kOld},
+    {"verify time differs", O::kVerify, F::kTimeDiffers, L::kTimeDiffers, true, A::kOld},
+    {"verify read-only", O::kVerify, F::kReadOnly, kNoFinding, false, A::kOld},
+    {"remove absent", O::kRemove, F::kAbsent, L::kNotFound, false, A::kAbsent},
+    {"remove read-only", O::kRemove, F::kReadOnly, L::kReadOnly, false, A::kOld},
+    {"remove changed", O::kRemove, F::kChanged, L::kRemoveChanged, true, A::kAbsent},
+    {"remove time differs", O::kRemove, F::kTimeDiffers, L::kRemoveChanged, true, A::kAbsent},
+    {"remove matching", O::kRemove, F::kMatching, kNoFinding, false, A::kAbsent},
+    // Operations 5 to 7 are left alone, whatever their entry says.
+    {"operation 5", O(5), F::kMatching, kNoFinding, false, A::kOld},
+    {"operation 6", O(6), F::kAbsent, kNoFinding, false, A::kAbsent},
+    {"operation 7", O(7), F::kChanged, kNoFinding, false, A::kOld},
+};
+
+const struct PolicyCase {
+  const char* label;
+  Policy value;
+  int firstAnswer;  // 0: no question expected
+} kPolicies[] = {
+    {"ignore", Policy::kIgnore, 0},
+    {"ask yes", Policy::kAsk, platform::kIdYes},
+    {"ask no", Policy::kAsk, platform::kIdNo},
+    {"critical yes", Policy::kCritical, platform::kIdYes},
+    {"critical no", Policy::kCritical, platform::kIdNo},
+    {"three", static_cast<Policy>(3), 0},
+};
+// clang-format on
+
+std::string Question(Operation operation, const std::string& description, UiLine first,
+                     UiLine second) {
+  std::string text = std::string("Operation: ") + OperationName(operation) + "\n\nFilename: f.dat";
+  if (!description.empty()) text += "\nDescription: " + description;
+  return text + "\n\n" + UiText(first) + "\n\n" + UiText(second);
+}
+
+// A folder holding f.dat as the row finds it, and a package of the row's one entry.
+struct Case {
+  TempFolder root;
+  std::string target = root.Join("t\\");
+  std::string package = root.Join("p.upg");
+  std::vector<std::uint8_t> oldBytes = Pattern(300, 1);
+  std::vector<std::uint8_t> newBytes = Pattern(350, 2);
+
+  Case(const Row& row, Policy policy, const std::string& description) {
+    fs::create_directory(NativeTestPath(target));
+    const std::string path = target + "f.dat";
+    if (row.found != Found::kAbsent) WriteTestFile(path, oldBytes);
+    FileStamp oldStamp = row.found == Found::kAbsent ? StampOf(oldBytes) : StampOfFile(path);
+    if (row.found == Found::kChanged) oldStamp.checksum ^= 0x0101;
+    if (row.found == Found::kTimeDiffers) oldStamp.dosTime ^= 1;
+    if (row.found == Found::kReadOnly) SetTestFileReadOnly(path, true);
+    PackageEntrySpec entry = CheckEntry(row.operation, "f.dat", oldStamp);
+    if (row.operation == O::kAdd || row.operation == O::kReplace || row.operation > O::kRemove) {
+      entry = NewFileEntry(row.operation, "f.dat", newBytes);
+    }
+    if (row.operation == O::kUpdate) {
+      const std::vector<std::uint8_t> tail = Pattern(90, 3);
+      entry = UpdateEntry("f.dat", oldBytes, oldStamp, tail);
+      newBytes.assign(oldBytes.begin(), oldBytes.begin() + 150);
+      newBytes.insert(newBytes.end(), tail.begin(), tail.end());
+    }
+    entry.description = description;
+    // The policy that must not decide is Critical, so a wrong choice shows.
+    entry.warningPolicy = row.warning ? policy : Policy::kCritical;
+    entry.errorPolicy = row.warning ? Policy::kCritical : policy;
+    if (row.message == kNoFinding) entry.warningPolicy = entry.errorPolicy = Policy::kCritical;
+    PackageWriter writer;
+    writer.AddEntry(entry);
+    EXPECT_TRUE(writer.WriteFile(package.c_str(), false));
+  }
+};
+
+TEST(Preflight, EveryRowUnderEveryPolicy) {
+  for (const Row& row : kRows) {
+    for (const PolicyCase& policy : kPolicies) {
+      if (row.message == kNoFinding && policy.value != Policy::kIgnore) continue;
+      SCOPED_TRACE(std::string(row.label) + " / " + policy.label);
+      // Questions answered No come without a description line.
+      const std::string description = policy.firstAnswer == platform::kIdNo ? "" : "the file";
+      Case c(row, policy.value, description);
+      const FolderSnapshot before = TakeSnapshot(c.target);
+      ScriptedUser user;
+      if (policy.firstAnswer != 0) user.answers.push_back(policy.firstAnswer);
+      const bool goesOn = row.message == kNoFinding || policy.value == Policy::kIgnore ||
+                          policy.value == static_cast<Policy>(3) ||
+                          (policy.value == Policy::kAsk && policy.firstAnswer == platform::kIdYes);
+      EXPECT_EQ(ApplyPackage(c.package, c.target), goesOn ? 1 : 0);
+      const std::string caption = UiText(L::kCaption);
+      std::vector<RecordedBox> expected;
+      if (row.message != kNoFinding && policy.value == Policy::kAsk) {
+        expected.push_back({Question(row.operation, description, row.message, L::kContinue),
+                            caption, 0x2024, user.dialog()});
+      }
+      if (row.message != kNoFinding && policy.value == Policy::kCritical) {
+        expected.push_back(
+            {Question(row.operation, description, L::kCriticalBefore, L::kMoreInformation), caption,
+             0x2024, user.dialog()});
+        if (policy.firstAnswer == platform::kIdYes) {
+          expected.push_back({UiText(row.message), caption, 0x2040, user.dialog()});
+        }
+      }
+      EXPECT_EQ(user.boxes, expected);
+      const std::string path = c.target + "f.dat";
+      const After unchanged = row.found == Found::kAbsent ? After::kAbsent : After::kOld;
+      const After after = goesOn ? row.afterGoingOn : unchanged;
+      EXPECT_TRUE(goesOn || TakeSnapshot(c.target) == before);
+      EXPECT_EQ(TestPathExists(path), after != After::kAbsent);
+      EXPECT_EQ(ReadTestFile(path), after == After::kOld   ? c.oldBytes
+                                    : after == After::kNew ? c.newBytes
+                                                           : std::vector<std::uint8_t>());
+      EXPECT_FALSE(TestPathExists(c.target + "__KVUPD_"));
+    }
+  }
+}
+
+// A session that cannot run changes nothing and shows nothing, a package whose entry table was
+// refused among them: its Add would write beside the folder.
+TEST(Preflight, ASessionThatCannotRunShowsNothing) {
+  SampleUpgrade sample;
+  const std::string refused = sample.root.Join("refused.upg");
+  WriteEscapingPackage(refused);
+  const FolderSnapshot before = TakeSnapshot(sample.target);
+  const std::pair<std::string, bool> cases[] = {
+      {sample.package, false}, {sample.root.Join("none.upg"), true}, {refused, true}};
+  for (const auto& [package, strings] : cases) {
+    SCOPED_TRACE(package + (strings ? "" : " without its message table"));
+    ResetProgressState();
+    ScriptedUser user;
+    auto session = OpenRunSession(package, sample.target);
+    if (!strings) session->uiStrings.reset();
+    ApplyOutcome outcome;
+    EXPECT_EQ(ApplyUpgrade(*session, &outcome), 0);
+    EXPECT_EQ(user.dialogsCreated, 0);
+    EXPECT_EQ(outcome.refusal, Refusal::kNone);
+    EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+    EXPECT_FALSE(TestPathExists(sample.root.Join("evil.dll")));
+  }
+}
+
+void ExpectVersion2(const SampleUpgrade& sample) {
+  for (const auto& [name, bytes] : sample.expected) {
+    EXPECT_EQ(ReadTestFile(sample.target + name), bytes) << name;
+  }
+  EXPECT_FALSE(TestPathExists(sample.target + "c.txt"));
+  EXPECT_FALSE(TestPathExists(sample.Staging()));
+}
+
+std::set<std::string> StagedNames(const SampleUpgrade& sample) {
+  std::set<std::string> names;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(NativeTestPath(sample.Staging()), error)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+TEST(StagedInstall, AppliesEveryOperationAndStampsEveryWrittenFileUncancellablyOnceCommitting) {
+  for (const bool compressed : {false, true}) {
+    SCOPED_TRACE(compressed ? "[KVZ]" : "plain");
+    SampleUpgrade sample(compressed);
+    ScriptedUser user;
+    std::set<std::string> staged;
+    user.onPump = [&] {
+      for (const std::string& name : StagedNames(sample)) staged.insert(name);
+    };
+    // Cancel pressed once the commit has begun is never even asked about.
+    user.cancelQuestion = UiText(L::kCancelQuestion);
+    user.onControlText = [&](int control, const std::string& text) {
+      if (control == platform::kProgressCancelButton && text == "----") CancelRequested = 1;
+    };
+    ApplyOutcome outcome;
+    EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
+    EXPECT_EQ(CancelRequested, 1) << "the commit never began";
+    ExpectVersion2(sample);
+    for (const char* name : {"a.txt", "b.bin", "sub\\deeper\\new.dat"}) {
+      const FileStamp stamp = StampOfFile(sample.target + name);
+      EXPECT_EQ(stamp.dosDate, kNewDosDate) << name;
+      EXPECT_EQ(stamp.dosTime, kNewDosTime) << name;
+    }
+    // Update, Replace and the Add at index 4 were built; Remove and Verify need no temporary
+    // file, and a temporary is named by its entry's index.
+    EXPECT_EQ(staged, (std::set<std::string>{"N00000.TMP", "N00001.TMP", "N00004.TMP"}));
+    EXPECT_FALSE(outcome.CommitFailed());
+    EXPECT_FALSE(outcome.stagingKept);
+    EXPECT_TRUE(user.boxes.empty());
+  }
+}
+
+// Cancel confirmed at each poll in turn changes nothing; refused, the run finishes.
+TEST(StagedInstall, CancelConfirmedAtAnyPollLeavesEverythingAsItWas) {
+  int polls = 0;
+  {
+    SampleUpgrade sample;
+    ScriptedUser user;
+    user.clockStep = 60;  // one poll in every pause after a redraw
+    EXPECT_EQ(ApplyPackage(sample.package, sample.target), 1);
+    polls = user.pumps;
+  }
+  ASSERT_GT(polls, 20);
+  for (int k = 1; k <= polls; ++k) {
+    SCOPED_TRACE("cancel at poll " + std::to_string(k));
+    SampleUpgrade sample;
+    const FolderSnapshot before = TakeSnapshot(sample.target);
+    ScriptedUser user;
+    user.clockStep = 60;
+    user.cancelQuestion = UiText(L::kCancelQuestion);
+    user.cancelAtPump = k;
+    EXPECT_EQ(ApplyPackage(sample.package, sample.target), 0);
+    EXPECT_EQ(user.boxes.size(), 1u);
+    EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+    EXPECT_FALSE(TestPathExists(sample.Staging()));
+  }
+  SampleUpgrade refused;
+  ScriptedUser user;
+  user.cancelQuestion = UiText(L::kCancelQuestion);
+  user.cancelAnswer = platform::kIdNo;
+  user.cancelAtPump = 6;
+  EXPECT_EQ(ApplyPackage(refused.package, refused.target), 1);
+  EXPECT_EQ(user.boxes.size(), 1u);
+  ExpectVersion2(refused);
+}
+
+// The sample's second entry, b.bin, rebuilds to the wrong checksum.
+TEST(StagedInstall, ARebuildFailureUnderEachErrorPolicy) {
+  const std::string question = "Operation: Replace\n\nFilename: b.bin\nDescription: new b.bin\n\n";
+  const std::string ask = question + UiText(L::kRebuildSkipped) + "\n\n" + UiText(L::kContinue);
+  const std::string critical =
+      question + UiText(L::kCriticalRebuild) + "\n\n" + UiText(L::kMoreInformation);
+  const struct {
+    Policy policy;
+    int answer;
+    int result;
+    std::vector<std::string> boxes;
+  } cases[] = {
+      {Policy::kIgnore, 0, 1, {}},
+      {static_cast<Policy>(3), 0, 1, {}},
+      {Policy::kAsk, platform::kIdYes, 1, {ask}},
+      {Policy::kAsk, platform::kIdNo, 0, {ask}},
+      {Policy::kCritical, platform::kIdYes, 0, {critical, UiText(L::kCriticalExplanation)}},
+      {Policy::kCritical, platform::kIdNo, 0, {critical}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer + 10 * static_cast<int>(c.policy));
+    SampleUpgrade sample;
+    PackageWriter writer;
+    for (PackageEntrySpec entry : sample.entries) {
+      if (entry.fileName == "b.bin") {
+        entry.errorPolicy = c.policy;
+        ++entry.newStamp.checksum;
+      }
+      writer.AddEntry(entry);
+    }
+    ASSERT_TRUE(writer.WriteFile(sample.package.c_str(), false));
+    const FolderSnapshot before = TakeSnapshot(sample.target);
+    const std::vector<std::uint8_t> oldB = ReadTestFile(sample.target + "b.bin");
+    ScriptedUser user;
+    if (c.answer != 0) user.answers.push_back(c.answer);
+    EXPECT_EQ(ApplyPackage(sample.package, sample.target), c.result);
+    std::vector<std::string> texts;
+    for (const RecordedBox& box : user.boxes) texts.push_back(box.text);
+    EXPECT_EQ(texts, c.boxes);
+    EXPECT_TRUE(c.result == 1 || TakeSnapshot(sample.target) == before);
+    // The failed file keeps its old version; the others are committed.
+    EXPECT_EQ(ReadTestFile(sample.target + "b.bin"), oldB);
+    EXPECT_TRUE(c.result == 0 || ReadTestFile(sample.target + "a.txt") == sample.expected["a.txt"]);
+    EXPECT_FALSE(TestPathExists(sample.Staging()));
+  }
+}
+
+// A run's own leftovers are overwritten or removed; a file it cannot have made keeps the
+// staging folder.
+TEST(StagedInstall, WhatAnEarlierRunLeftInTheStagingFolder) {
+  const struct {
+    std::vector<std::pair<const char*, std::vector<std::uint8_t>>> files;
+    std::set<std::string> kept;
+  } cases[] = {
+      {{{"N00000.TMP", Pattern(5000, 9)}, {"N00003.TMP", Bytes("stale")}}, {}},
+      {{{"notes.txt", Bytes("mine")}}, {"notes.txt"}},
+      {{{"N00009.TMP", Bytes("mine")}}, {"N00009.TMP"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.files[0].first);
+    SampleUpgrade sample;
+    fs::create_directory(NativeTestPath(sample.Staging()));
+    for (const auto& [name, bytes] : c.files) WriteTestFile(sample.Staging() + "\\" + name, bytes);
+    ScriptedUser user;
+    ApplyOutcome outcome;
+    EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
+    EXPECT_TRUE(TakeSnapshot(sample.target, "__KVUPD_").files == sample.expected);
+    EXPECT_FALSE(outcome.CommitFailed());
+    EXPECT_EQ(outcome.stagingKept, !c.kept.empty());
+    EXPECT_EQ(StagedNames(sample), c.kept);
+    EXPECT_TRUE(c.kept.empty() || outcome.stagingFolder == sample.Staging());
+  }
+}
+
+// A folder whose path is `length` characters long, backslash included.
+std::string DeepFolder(const TempFolder& root, std::size_t length) {
+  std::string path = root.path();
+  while (path.size() < length) {
+    const std::size_t room = length - path.size();
+    path += std::string(room > 51 ? 50 : room - 1, 'd') + "\\";
+  }
+  fs::create_directories(NativeTestPath(path));
+  return path;
+}
+
+TEST(StagedInstall, PathsThatDoNotFitAreRefusedBeforeAnythingIsWritten) {
+  const struct {
+    std::size_t folderLength;
+    PackageEntrySpec entry;
+    std::string refused;  // empty: it fits and is applied
+  } cases[] = {
+      // 250 + 10 characters: one too many for the full path.
+      {250, CheckEntry(O::kRemove, "abcdef.txt", StampOf(Bytes("x"))), "abcdef.txt"},
+      // The name fits, but a temporary name would need 241 + 19; one less fits.
+      {241, NewFileEntry(O::kAdd, "a", Bytes("a")), "a"},
+      {240, NewFileEntry(O::kAdd, "a", Bytes("a")), ""},
+      // No entry builds a file, yet the staging folder is made in every run.
+      {241, CheckEntry(O::kVerify, "v", StampOf(Bytes("v"))), "__KVUPD_"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folderLength);
+    TempFolder root;
+    ASSERT_LT(root.path().size(), 200u);
+    const std::string target = DeepFolder(root, c.folderLength);
+    ASSERT_EQ(target.size(), c.folderLength);
+    WriteTestFile(target + "v", Bytes("v"));
+    const FolderSnapshot before = TakeSnapshot(target);
+    PackageWriter writer;
+    writer.AddEntry(c.entry);
+    ASSERT_TRUE(writer.WriteFile(root.Join("p.upg").c_str(), false));
+    ScriptedUser user;
+    ApplyOutcome outcome;
+    EXPECT_EQ(ApplyPackage(root.Join("p.upg"), target, &outcome), c.refused.empty() ? 1 : 0);
+    EXPECT_EQ(outcome.refusedPath, c.refused);
+    EXPECT_EQ(user.dialogsCreated, c.refused.empty() ? 1 : 0);
+    EXPECT_TRUE(c.refused.empty() ? ReadTestFile(target + "a") == Bytes("a")
+                                  : TakeSnapshot(target) == before);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+// The native file system of each platform keeps one contract: these tests run unchanged against
+// the POSIX calls and, in the Windows build, against the Windows calls under Wine. (Memory blocks
+// are pinned by the memory streams' tests, which grow them in both builds.)
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using platform::FileHandle;
+using platform::kInvalidAttributes;
+using platform::kInvalidFile;
+
+std::string ReadText(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = ReadTestFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class PlatformFileSystem : public ::testing::Test {
+ protected:
+  FileHandle Open(const std::string& path, unsigned flags) {
+    return files.Open(path.c_str(), flags);
+  }
+  std::uint32_t Attributes(const std::string& path) { return files.GetAttributes(path.c_str()); }
+  // `name` in the folder, written with `text`.
+  std::string Write(const std::string& name, const std::string& text) {
+    WriteTestFile(folder.Join(name), text);
+    return folder.Join(name);
+  }
+  // The folder itself, without the trailing backslash.
+  std::string Folder() const { return folder.path().substr(0, folder.path().size() - 1); }
+
+  platform::FileSystem& files = platform::NativeFs();
+  TempFolder folder;
+};
+
+TEST_F(PlatformFileSystem, MissingFilesAndInvalidHandlesFailEveryCall) {
+  const std::string missing = folder.Join("missing.dat");
+  EXPECT_EQ(Open(missing, platform::kOpenRead), kInvalidFile);
+  EXPECT_EQ(Open(missing, platform::kOpenReadWrite), kInvalidFile);
+  EXPECT_EQ(Attributes(missing), kInvalidAttributes);
+  EXPECT_EQ(Open(Folder(), platform::kOpenRead), kInvalidFile) << "a folder is no file";
+  char byte = 0;
+  platform::FileTime time = 0;
+  EXPECT_EQ(files.Read(kInvalidFile, &byte, 1), -1);
+  EXPECT_EQ(files.Write(kInvalidFile, &byte, 1), -1);
+  EXPECT_EQ(files.Seek(kInvalidFile, 0, platform::SeekOrigin::kCurrent), 0xFFFFFFFFu);
+  EXPECT_EQ(files.Size(kInvalidFile), 0xFFFFFFFFu);
+  EXPECT_FALSE(files.GetLastWriteTime(kInvalidFile, &time));
+  EXPECT_FALSE(files.SetTimes(kInvalidFile, time));
+}
+
+TEST_F(PlatformFileSystem, ReadStopsShortAtTheEndAndSeekFromStartIsUnsigned) {
+  const std::string path = Write("data.bin", "abcde");
+  const FileHandle file = Open(path, platform::kOpenRead);
+  ASSERT_NE(file, kInvalidFile);
+  using platform::SeekOrigin;
+  EXPECT_EQ(files.Size(file), 5u);
+  char buffer[16] = {};
+  EXPECT_EQ(files.Read(file, buffer, 3), 3);
+  EXPECT_EQ(files.Read(file, buffer + 3, 10), 2);
+  EXPECT_EQ(std::string(buffer), "abcde");
+  EXPECT_EQ(files.Read(file, buffer, 10), 0);
+  EXPECT_EQ(files.Write(file, "x", 1), -1) << "opened for reading only";
+  EXPECT_EQ(files.Seek(file, -2, SeekOrigin::kCurrent), 3u);
+  EXPECT_EQ(files.Read(file, buffer, 4), 2);
+  EXPECT_EQ(std::string(buffer, 2), "de");
+  EXPECT_EQ(files.Seek(file, -10, SeekOrigin::kCurrent), 0xFFFFFFFFu) << "before the start";
+  EXPECT_EQ(files.Seek(file, 0, SeekOrigin::kCurrent), 5u) << "a failed seek moves nothing";
+  // Past the end is no failure, and positions of 2 GiB and more are reached from the start
+  // although the distance travels as a signed 32-bit value.
+  for (const std::uint32_t at : {100u, 0x80000000u, 0xFFFFFFFEu}) {
+    EXPECT_EQ(files.Seek(file, static_cast<std::int32_t>(at), SeekOrigin::kBegin), at);
+  }
+  EXPECT_EQ(files.Size(file), 5u);
+  files.Close(file);
+}
+
+// Without sharing a file is held for exclusive use; shared readers open together and let others
+// read, not write; a refused open for writing empties nothing.
+TEST_F(PlatformFileSystem, SharingDecidesWhoElseMayOpen) {
+  const std::string path = Write("held.txt", "kept");
+  const unsigned shared = platform::kOpenRead | platform::kShareRead;
+  const FileHandle held = Open(path, platform::kOpenRead);
+  ASSERT_NE(held, kInvalidFile);
+  const unsigned refused[] = {platform::kOpenRead, shared, platform::kOpenWrite};
+  for (const unsigned flags : refused) {
+    EXPECT_EQ(Open(path, flags), kInvalidFile) << flags;
+  }
+  EXPECT_FALSE(files.DeleteFile(path.c_str())) << "in use";
+  files.Close(held);
+  const FileHandle first = Open(path, shared);
+  const FileHandle second = Open(path, shared);
+  EXPECT_NE(first, kInvalidFile);
+  EXPECT_NE(second, kInvalidFile);
+  EXPECT_EQ(Open(path, platform::kOpenWrite | platform::kShareRead), kInvalidFile);
+  EXPECT_EQ(Open(path, platform::kOpenReadWrite | platform::kShareRead), kInvalidFile);
+  files.Close(first);
+  files.Close(second);
+  EXPECT_EQ(ReadText(path), "kept");
+}
+
+TEST_F(PlatformFileSystem, ReadOnlyFilesStayAndMovesNeverReplace) {
+  const std::string path = Write("locked.txt", "x");
+  SetTestFileReadOnly(path, true);
+  EXPECT_NE(Attributes(path) & platform::kAttrReadOnly, 0u);
+  EXPECT_FALSE(files.DeleteFile(path.c_str()));
+  SetTestFileReadOnly(path, false);
+  EXPECT_EQ(Attributes(path) & (platform::kAttrReadOnly | platform::kAttrDirectory), 0u);
+  const std::string to = Write("to.txt", "old");
+  EXPECT_FALSE(files.MoveFile(path.c_str(), to.c_str()));
+  EXPECT_EQ(ReadText(to), "old");
+  EXPECT_TRUE(files.DeleteFile(to.c_str()));
+  EXPECT_FALSE(files.DeleteFile(to.c_str())) << "already gone";
+  EXPECT_FALSE(files.DeleteFile(Folder().c_str())) << "a folder is no file";
+  EXPECT_TRUE(files.MoveFile(path.c_str(), to.c_str()));
+  EXPECT_EQ(Attributes(path), kInvalidAttributes);
+  EXPECT_EQ(ReadText(to), "x");
+  EXPECT_FALSE(files.MoveFile(path.c_str(), folder.Join("other.txt").c_str())) << "no source";
+}
+
+TEST_F(PlatformFileSystem, FoldersOneLevelAtATime) {
+  const std::string outer = folder.Join("outer");
+  EXPECT_FALSE(files.CreateFolder((outer + "\\inner").c_str())) << "parent missing";
+  ASSERT_TRUE(files.CreateFolder(outer.c_str()));
+  EXPECT_FALSE(files.CreateFolder(outer.c_str())) << "exists";
+  EXPECT_NE(Attributes(outer) & platform::kAttrDirectory, 0u);
+  EXPECT_NE(Attributes(outer), kInvalidAttributes);
+  const std::string file = Write("outer\\file.txt", "x");
+  EXPECT_FALSE(files.RemoveFolder(outer.c_str())) << "not empty";
+  ASSERT_TRUE(files.DeleteFile(file.c_str()));
+  EXPECT_TRUE(files.RemoveFolder(outer.c_str()));
+  EXPECT_FALSE(files.RemoveFolder(outer.c_str())) << "gone";
+}
+
+TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {
+  const std::string stored = "Stored Name.Txt";
+  const std::string path = Write(stored, "x");
+  char name[64];
+  const auto exact = static_cast<std::uint32_t>(stored.size() + 1);
+  EXPECT_TRUE(files.FindStoredName(path.c_str(), name, exact));
+  EXPECT_EQ(std::string(name), stored);
+  EXPECT_FALSE(files.FindStoredName(path.c_str(), name, exact - 1));
+  EXPECT_FALSE(files.FindStoredName(folder.Join("missing").c_str(), name, sizeof name));
+  // Where names are found whatever their case (Windows), the answer is the name as stored; a
+  // case-sensitive file system finds nothing.
+  if (files.FindStoredName(folder.Join("stored name.txt").c_str(), name, sizeof name)) {
+    EXPECT_EQ(std::string(name), stored);
+  }
+}
+
+// Locking a folder and finding links below it are pinned by the run lock's and the confinement
+// tests, which run on both platforms too; the current folder is only exercised, by the folder
+// search's.
+TEST_F(PlatformFileSystem, FlushMakesFilesAndFoldersDurable) {
+  const std::string path = Write("durable.txt", "kept");
+  EXPECT_TRUE(files.Flush(path.c_str()));
+  EXPECT_FALSE(files.Flush(folder.Join("missing.txt").c_str()));
+  for (const auto scope : {platform::FlushScope::kNames, platform::FlushScope::kNamesAndFiles}) {
+    EXPECT_TRUE(files.FlushFolder(Folder().c_str(), scope));
+    EXPECT_FALSE(files.FlushFolder(folder.Join("missing").c_str(), scope));
+    EXPECT_FALSE(files.FlushFolder(path.c_str(), scope)) << "a file is no folder";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// Where the windows, the percent bar and the backdrop's bands and texts go, computed without any
+// window.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "ui/backdrop.h"
+#include "ui/dialog_geometry.h"
+#include "ui/percent_bar_geometry.h"
+
+using namespace ui;
+
+namespace {
+
+TEST(DialogGeometry, CentresOnTheScreen) {
+  EXPECT_EQ(CenteredOrigin(1024, 768, 301, 200).x, 361);
+  EXPECT_EQ(CenteredOrigin(1024, 768, 301, 200).y, 284);
+  EXPECT_EQ(CenteredOrigin(640, 480, 801, 500).x, -80);  // toward zero
+  EXPECT_EQ(CenteredOrigin(640, 480, 801, 500).y, -10);
+}
+
+TEST(MulDivRounded, RoundsToTheNearestWithHalvesAwayFromZero) {
+  const int cases[][4] = {{50, 185, 100, 93}, {1, 149, 100, 1},
+                          {1, 150, 100, 2},   {-1, 150, 100, -2},
+                          {1, 150, -100, -2}, {100000, 100000, 100, 100000000},
+                          {1, 1, 0, -1},      {0x7FFFFFFF, 2, 1, -1}};
+  for (const auto& c : cases) EXPECT_EQ(MulDivRounded(c[0], c[1], c[2]), c[3]) << c[0] << c[1];
+}
+
+// The filled area ends at the fill edge, rounded to the nearest pixel; the empty area starts a
+// column after it.
+TEST(PercentBar, TheAreasTheFillEdgeAndTheText) {
+  const struct {
+    BarRect client;
+    int textHeight, percent, filledRight, emptyLeft, textX, textY;
+    const char* text;
+  } cases[] = {
+      // 300 x 22: inner area 1..299 x 1..21; 1 + MulDivRounded(50, 298, 100) = 150.
+      {{0, 0, 300, 22}, 13, 50, 150, 151, 150, 4, "50%"},
+      {{0, 0, 102, 12}, 8, 0, 1, 2, 51, 2, "0%"},
+      {{0, 0, 102, 12}, 8, 100, 101, 102, 51, 2, "100%"},
+      // 33% of 185 pixels is 61.05, 67% is 123.95; a text taller than the area centres above.
+      {{0, 0, 187, 10}, 5, 33, 62, 63, 93, 2, "33%"},
+      {{0, 0, 187, 10}, 5, 67, 125, 126, 93, 2, "67%"},
+      {{10, 10, 50, 15}, 9, 1, 11, 12, 30, 8, "1%"},
+  };
+  for (const auto& c : cases) {
+    const PercentBarLayout layout = LayoutPercentBar(c.client, c.textHeight, c.percent);
+    EXPECT_EQ(layout.filled.left, c.client.left + 1) << c.text;
+    EXPECT_EQ(layout.filled.right, c.filledRight) << c.text;
+    EXPECT_EQ(layout.empty.left, c.emptyLeft) << c.text;
+    EXPECT_EQ(layout.empty.right, c.client.right - 1) << c.text;
+    EXPECT_EQ(layout.filled.top, c.client.top + 1) << c.text;
+    EXPECT_EQ(layout.filled.bottom, c.client.bottom - 1) << c.text;
+    EXPECT_EQ(layout.textX, c.textX) << c.text;
+    EXPECT_EQ(layout.textY, c.textY) << c.text;
+    EXPECT_EQ(std::string(layout.text), c.text);
+  }
+}
+
+TEST(Backdrop, BandsCoverTheHeightInFoursOfBlue) {
+  const int height = 769;  // a 768-pixel screen, plus one
+  int previousBottom = 0;
+  for (int k = 0; k < kBackdropBands; ++k) {
+    const BackdropBand band = BackdropBandAt(k, height);
+    EXPECT_EQ(band.blue, 255 - 4 * k);
+    EXPECT_EQ(band.top, previousBottom) << "band " << k;
+    EXPECT_GT(band.bottom, band.top);
+    previousBottom = band.bottom;
+  }
+  EXPECT_EQ(previousBottom, height);
+  // MulDiv rounds: 769 * 4 / 256 = 12.02, 769 * 8 / 256 = 24.03.
+  EXPECT_EQ(BackdropBandAt(1, height).top, 12);
+  EXPECT_EQ(BackdropBandAt(1, height).bottom, 24);
+}
+
+TEST(Backdrop, ARepaintMeetsOnlyTheBandsItTouches) {
+  const BackdropBand band = BackdropBandAt(10, 769);  // rows 120 to 132
+  ASSERT_EQ(band.top, 120);
+  ASSERT_EQ(band.bottom, 132);
+  // Touching edges meet.
+  const int cases[][3] = {{125, 126, 1}, {0, 769, 1},   {132, 200, 1},
+                          {0, 120, 1},   {133, 200, 0}, {0, 119, 0}};
+  for (const auto& c : cases) EXPECT_EQ(BandMeetsRepaint(band, c[0], c[1]), c[2] == 1) << c[0];
+}
+
+TEST(Backdrop, TitleIsCentredWithItsShadowAndSideLinesStandOnTheHeight) {
+  const TextOrigin title = TitleOrigin(1025, 400);
+  EXPECT_EQ(title.x, 310);  // (1025 - 400) / 2 - 2, toward zero
+  EXPECT_EQ(title.y, 18);
+  EXPECT_EQ(TitleOrigin(301, 400).x, -51);
+  const TextOrigin side = SideLineOrigin(kVersionLineX, 769, 300);
+  EXPECT_EQ(side.x, 22);
+  EXPECT_EQ(side.y, 769 - 234);
+  EXPECT_EQ(std::strncmp(kVersionLine, "Version 3.0", 11), 0);
+}
+
+}  // namespace
