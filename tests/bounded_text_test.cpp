@@ -5,6 +5,7 @@
 #include <cstring>
 
 namespace {
+// clang-format off
 
 TEST(BoundedText, ReportsWhatDidNotFitAndNeverWritesPast) {
   char buffer[8] = {};
@@ -22,4 +23,5 @@ TEST(BoundedText, ReportsWhatDidNotFitAndNeverWritesPast) {
   EXPECT_FALSE(platform::CopyText(guarded, 0, "x"));
 }
 
+// clang-format on
 }  // namespace

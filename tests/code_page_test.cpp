@@ -17,6 +17,7 @@
 #include "tests/support/temp_folder.h"
 
 namespace {
+// clang-format off
 
 namespace fs = std::filesystem;
 
@@ -32,7 +33,6 @@ struct Spelling {
   const char* capitals;
 };
 
-// clang-format off
 const Spelling kSpellings[] = {
     {"readme.txt", "readme.txt", "README.TXT"},
     {"caf\351.txt", "caf\303\251.txt", "CAF\311.TXT"},
@@ -44,7 +44,6 @@ const Spelling kSpellings[] = {
     {"bad?", "bad\377", nullptr},            // not UTF-8
     {"??", "\300\257", nullptr},             // an overlong '/'
 };
-// clang-format on
 
 // Each file below `folder` by its name as the core lists it, marked where
 // the code page cannot write it, and as the system spells it in UTF-8.
@@ -80,8 +79,7 @@ TEST(CodePage1252, TextsAndNamesMeetTheSystemInItsOwnSpelling) {
     EXPECT_EQ(platform::PackageTextToUtf8(spelling.packageText, &defined), spelling.utf8);
     EXPECT_TRUE(defined);
     EXPECT_EQ(platform::PackageTextUpperCase(spelling.packageText), spelling.capitals);
-    const platform::FileHandle file =
-        platform::Fs().Open(folder.Join(spelling.packageText).c_str(), platform::kOpenWrite);
+    const platform::FileHandle file = platform::Fs().Open(folder.Join(spelling.packageText).c_str(), platform::kOpenWrite);
     ASSERT_NE(file, platform::kInvalidFile);
     platform::Fs().Close(file);
     utf8Names.push_back(spelling.utf8);
@@ -99,8 +97,7 @@ TEST(CodePage1252, TextsAndNamesMeetTheSystemInItsOwnSpelling) {
   bool defined = true;
   EXPECT_EQ(platform::PackageTextToUtf8("a\201", &defined), "a\357\277\275");
   EXPECT_FALSE(defined);
-  EXPECT_EQ(platform::Fs().Open(folder.Join("\201.txt").c_str(), platform::kOpenWrite),
-            platform::kInvalidFile);
+  EXPECT_EQ(platform::Fs().Open(folder.Join("\201.txt").c_str(), platform::kOpenWrite), platform::kInvalidFile);
 }
 
 // The single-byte code pages are offered on POSIX; Windows names files in
@@ -128,4 +125,5 @@ TEST(CodePage, OnlySingleByteCodePagesAndOnWindowsOnlyTheSystemsOwn) {
   }
 }
 
+// clang-format on
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/time.h"
 
 namespace {
+// clang-format off
 
 struct ToDosCase {
   const char* what;
@@ -23,7 +24,6 @@ struct ToDosCase {
 // File times counted from 1601-01-01 00:00:00; DOS fields worked out by hand
 // from the bit layout (year - 1980 << 9 | month << 5 | day, hour << 11 |
 // minute << 5 | second / 2).
-// clang-format off
 const ToDosCase kToDos[] = {
     {"1980-01-01 00:00:00, the first DOS time", 0x01A8E79FE1D58000ull, true, 0x0021, 0x0000},
     {"1980-01-01 00:00:01 rounds down", 0x01A8E79FE26E1680ull, true, 0x0021, 0x0000},
@@ -37,7 +37,6 @@ const ToDosCase kToDos[] = {
     {"2107-12-31 23:59:59 rounds down to it", 0x023868B8676B2980ull, true, 0xFF9F, 0xBF7D},
     {"2108-01-01 00:00:00 is after the range", 0x023868B86803C000ull, false, 0, 0},
 };
-// clang-format on
 
 // Both ways, by the system and by the arithmetic: the DOS value is the file
 // time brought down onto the two-second grid.
@@ -93,15 +92,13 @@ TEST(DosTime, FieldsOutOfRangeFail) {
 TEST(DosTime, WholeRangeRoundTripsAndAgrees) {
   constexpr platform::FileTime kDay = 86400ull * 10000000ull;
   const platform::FileTime first = kToDos[0].time;
-  const platform::FileTime dayTimes[] = {0, 1 * 10000000ull, 43199 * 10000000ull,
-                                         86399 * 10000000ull};
+  const platform::FileTime dayTimes[] = {0, 1 * 10000000ull, 43199 * 10000000ull, 86399 * 10000000ull};
   int days = 0;
   for (platform::FileTime day = first; day < 0x023868B86803C000ull; day += kDay, ++days) {
     for (platform::FileTime offset : dayTimes) {
       std::uint16_t date = 0, time = 0, arithmeticDate = 0, arithmeticTime = 0;
       ASSERT_TRUE(platform::FileTimeToDos(day + offset, &date, &time)) << day + offset;
-      ASSERT_TRUE(
-          platform::ArithmeticFileTimeToDos(day + offset, &arithmeticDate, &arithmeticTime));
+      ASSERT_TRUE(platform::ArithmeticFileTimeToDos(day + offset, &arithmeticDate, &arithmeticTime));
       ASSERT_EQ(date << 16 | time, arithmeticDate << 16 | arithmeticTime) << day + offset;
       platform::FileTime back = 0;
       ASSERT_TRUE(platform::DosToFileTime(date, time, &back));
@@ -111,4 +108,5 @@ TEST(DosTime, WholeRangeRoundTripsAndAgrees) {
   EXPECT_EQ(days, 46751);  // 1980-01-01 to 2107-12-31
 }
 
+// clang-format on
 }  // namespace

@@ -7,6 +7,7 @@
 using namespace package;
 
 namespace {
+// clang-format off
 
 struct Case {
   const char* name;
@@ -14,26 +15,23 @@ struct Case {
 };
 
 TEST(EntryName, OnlyPlainRelativePathsPass) {
-  // clang-format off
   const Case cases[] = {
       {"a.txt", true}, {"sub\\deeper\\new.dat", true}, {"sub/new.dat", true}, {".hidden", true}, {"a..b", true},
       {"", false}, {"\\abs.txt", false}, {"/abs.txt", false}, {"C:\\x", false}, {"c:x", false}, {"a:b", false},
       {"..\\up.txt", false}, {"sub\\..\\..\\x", false}, {"sub/../x", false}, {".\\x", false},
       {"sub\\\\x", false}, {"sub\\", false}, {"..", false},
   };
-  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.expected) << c.name;
 }
 
 TEST(EntryName, TheStagingFolderIsNamedInAnyCaseAndAnySpelling) {
-  // clang-format off
   const Case cases[] = {
       {"__KVUPD_\\N00001.TMP", true}, {"__kvupd_\\n00000.tmp", true}, {"__KvUpD_/x", true}, {"__KVUPD_", true},
       {"__KVUPD_.\\x", true}, {"__KVUPD_ \\x", true}, {"__KVUPD_x\\y", false}, {"x__KVUPD_", false},
       {"sub\\__KVUPD_\\x", false}, {"__KVUPD", false}, {"__KVUPD_.LCK", false}, {"a.txt", false},
   };
-  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(NamesStagingFolder(c.name), c.expected) << c.name;
 }
 
+// clang-format on
 }  // namespace

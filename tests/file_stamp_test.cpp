@@ -22,6 +22,7 @@ using namespace package;
 // field before a gtest macro binds a reference to it.
 
 namespace {
+// clang-format off
 
 TEST(Checksum, WorkedValues) {
   std::vector<std::uint8_t> long513(513, 0);
@@ -62,8 +63,7 @@ std::uint16_t RuleChecksum(const std::vector<std::uint8_t>& bytes) {
 // what they ask for, as from a file that changes while it is read.
 class ShortFirstRead final : public platform::ForwardingFileSystem {
  public:
-  explicit ShortFirstRead(std::int32_t cut)
-      : ForwardingFileSystem(platform::NativeFs()), cut_(cut) {
+  explicit ShortFirstRead(std::int32_t cut) : ForwardingFileSystem(platform::NativeFs()), cut_(cut) {
     platform::InstallFileSystem(this);
   }
   ~ShortFirstRead() override { platform::InstallFileSystem(nullptr); }
@@ -99,8 +99,7 @@ TEST(Checksum, LargeFilesFollowTheWholeFileRuleAndAShortReadEndsThem) {
     ASSERT_TRUE(ComputeFileStamp(path.c_str(), stamp));
     EXPECT_TRUE(shortRead.cut);
     EXPECT_EQ(+stamp.size, 1001u);
-    EXPECT_EQ(+stamp.checksum,
-              RuleChecksum(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 1001)));
+    EXPECT_EQ(+stamp.checksum, RuleChecksum(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 1001)));
   }
 }
 
@@ -150,4 +149,5 @@ TEST(FileStamp, DosTimeRoundTrip) {
   }
 }
 
+// clang-format on
 }  // namespace

@@ -13,6 +13,7 @@
 using namespace streams;
 
 namespace {
+// clang-format off
 
 TEST(FileUtilities, AnswerOneOrZero) {
   TempFolder folder;
@@ -25,7 +26,6 @@ TEST(FileUtilities, AnswerOneOrZero) {
   SetTestFileReadOnly(locked, true);
   // A move onto its own name in other letter case would delete the file
   // first; every letter folds, 'z' at the end of the alphabet too.
-  // clang-format off
   const struct {
     const char* label;
     int got;
@@ -49,7 +49,6 @@ TEST(FileUtilities, AnswerOneOrZero) {
       {"a move to no file", MoveFileReplacing(to.c_str(), fresh.c_str()), 1},
       {"a move onto a read-only file", MoveFileReplacing(fresh.c_str(), locked.c_str()), 0},
   };
-  // clang-format on
   for (const auto& c : kCases) EXPECT_EQ(c.got, c.expected) << c.label;
   for (const std::string& path : {file, fresh, locked, lowerZ})
     EXPECT_TRUE(TestPathExists(path)) << path;
@@ -74,4 +73,5 @@ TEST(FileUtilities, StoredNameAndCurrentFolderKeeper) {
   EXPECT_STREQ(after, before);
 }
 
+// clang-format on
 }  // namespace

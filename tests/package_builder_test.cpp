@@ -8,7 +8,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -33,6 +32,7 @@ using namespace builder;
 using namespace upgtool;
 
 namespace {
+// clang-format off
 
 namespace fs = std::filesystem;
 using ByteVector = std::vector<std::uint8_t>;
@@ -43,22 +43,18 @@ void Put(const std::string& root, const std::string& name, const ByteVector& byt
   WriteTestFile(path.string(), bytes);
 }
 
-CommandRun Build(std::vector<std::string> arguments) {
-  return RunCommand(RunBuild, std::move(arguments));
-}
+CommandRun Build(std::vector<std::string> arguments) { return RunCommand(RunBuild, std::move(arguments)); }
 
 // Two releases in a scratch folder: old\ and new\ with files in
 // sub-folders that are added, removed, changed a little, replaced
 // wholesale and left alone; the small ones (which the refusals start
 // from) without the large files.
 struct Releases {
-  explicit Releases(bool small = false)
-      : oldRoot(folder.Join("old\\")), newRoot(folder.Join("new\\")) {
+  explicit Releases(bool small = false) : oldRoot(folder.Join("old\\")), newRoot(folder.Join("new\\")) {
     const ByteVector engine = RandomBytes(150000, 1);
     ByteVector engine2 = engine;
     for (std::size_t at = 5000; at < engine2.size(); at += 9000) engine2[at] ^= 0x5A;
     engine2.insert(engine2.begin() + 70000, 300, 0x42);
-    // clang-format off
     const struct { bool large; const std::string& root; const char* name; ByteVector bytes; } files[] = {
         {false, oldRoot, "readme.txt", Bytes("Release 1\r\nSame old notes.\r\n")},
         {false, newRoot, "readme.txt", Bytes("Release 2\r\nSame old notes.\r\nAnd a new line.\r\n")},
@@ -69,35 +65,29 @@ struct Releases {
         {true, oldRoot, "data\\same.dat", RandomBytes(3000, 4)}, {true, newRoot, "data\\same.dat", RandomBytes(3000, 4)},
         {true, newRoot, "data\\levels\\new.map", RandomBytes(7000, 5)},
     };
-    // clang-format on
     for (const auto& file : files)
       if (!small || !file.large) Put(file.root, file.name, file.bytes);
   }
   std::string Package(const std::string& name) const { return folder.Join(name); }
   BuildOptions Options() const {
     BuildOptions options;
-    options.oldRoot = oldRoot;
-    options.newRoot = newRoot;
+    std::tie(options.oldRoot, options.newRoot) = std::tie(oldRoot, newRoot);
     return options;
   }
-
   TempFolder folder;
-  std::string oldRoot;
-  std::string newRoot;
+  std::string oldRoot, newRoot;
 };
 
 std::vector<std::string> EntryLines(const BuildResult& result) {
   std::vector<std::string> lines;
-  for (const PackageEntrySpec& entry : result.entries)
-    lines.push_back(std::string(OperationName(entry.operation)) + " " + entry.fileName);
+  for (const PackageEntrySpec& entry : result.entries) lines.push_back(std::string(OperationName(entry.operation)) + " " + entry.fileName);
   return lines;
 }
 
 // Applies the package to the old release in place and checks that it became
 // the new one: the same bytes everywhere, and the new stamps on every file
 // the package wrote.
-void ApplyAndCompare(const Releases& releases, const std::string& package,
-                     const BuildResult& result) {
+void ApplyAndCompare(const Releases& releases, const std::string& package, const BuildResult& result) {
   const FolderSnapshot expected = TakeSnapshot(releases.newRoot);
   ScriptedUser user;
   {
@@ -106,52 +96,36 @@ void ApplyAndCompare(const Releases& releases, const std::string& package,
     EXPECT_EQ(ApplyUpgrade(*session), 1);
   }
   EXPECT_TRUE(user.EntryBoxes().empty());
-  const FolderSnapshot applied = TakeSnapshot(releases.oldRoot);
-  EXPECT_EQ(applied.files, expected.files);
+  EXPECT_EQ(TakeSnapshot(releases.oldRoot).files, expected.files);
   for (const PackageEntrySpec& entry : result.entries) {
     if (!CarriesNewStamp(entry.operation)) continue;
-    const FileStamp applied = StampOfFile(releases.oldRoot + entry.fileName);
-    const FileStamp released = StampOfFile(releases.newRoot + entry.fileName);
+    const FileStamp applied = StampOfFile(releases.oldRoot + entry.fileName), released = StampOfFile(releases.newRoot + entry.fileName);
     EXPECT_EQ(std::memcmp(&applied, &released, sizeof applied), 0) << entry.fileName;
   }
 }
 
 TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
-  struct Form {
-    bool compressed;
-    std::uint8_t version;
-    bool verifyUnchanged;
-    PackageKind kind;
-    bool best;
-  };
-  // clang-format off
+  struct Form { bool compressed; std::uint8_t version; bool verifyUnchanged; PackageKind kind; bool best; };
   const Form forms[] = {
       {true, 18, false, PackageKind::kExtended, false}, {false, 18, false, PackageKind::kExtended, true},
       {true, 18, false, PackageKind::kClassic, true},   {true, 18, false, PackageKind::kClassic, false},
       {false, 18, true, PackageKind::kClassic, false},  {true, 17, false, PackageKind::kClassic, false},
       {false, 17, true, PackageKind::kClassic, false},
   };
-  // clang-format on
   for (const Form& form : forms) {
     SCOPED_TRACE(std::to_string(&form - forms));
     // The Windows build writes neither (ThisBuildRefusesWhatItLacks).
-    if ((form.kind == PackageKind::kExtended && !CanSortSuffixes()) ||
-        (form.best && form.compressed && !CanCompressThoroughly()))
-      continue;
+    if ((form.kind == PackageKind::kExtended && !CanSortSuffixes()) || (form.best && form.compressed && !CanCompressThoroughly())) continue;
     Releases releases;
     BuildOptions options = releases.Options();
-    std::tie(options.compressed, options.version, options.verifyUnchanged, options.kind,
-             options.best) =
-        std::tie(form.compressed, form.version, form.verifyUnchanged, form.kind, form.best);
+    std::tie(options.compressed, options.version, options.verifyUnchanged, options.kind, options.best) = std::tie(form.compressed, form.version, form.verifyUnchanged, form.kind, form.best);
     const BuildResult result = BuildPackage(options);
     ASSERT_TRUE(result.errors.empty()) << result.errors[0];
     // The same trees and options give the same bytes.
     EXPECT_EQ(BuildPackage(options).bytes, result.bytes);
     // Version 17 has no Replace; unchanged files are verified when asked.
     const std::string replace = form.version == 17 ? "Update" : "Replace";
-    std::vector<std::string> entries = {"Update bin\\engine.dll", "Add data\\levels\\new.map",
-                                        "Add data\\zero.txt",     replace + " gfx\\logo.bmp",
-                                        "Remove old\\legacy.cfg", "Update readme.txt"};
+    std::vector<std::string> entries = {"Update bin\\engine.dll", "Add data\\levels\\new.map", "Add data\\zero.txt", replace + " gfx\\logo.bmp", "Remove old\\legacy.cfg", "Update readme.txt"};
     if (form.verifyUnchanged) {
       entries.insert(entries.begin() + 1, "Verify data\\empty.dat");
       entries.insert(entries.begin() + 3, "Verify data\\same.dat");
@@ -173,9 +147,7 @@ TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
   // Warning and error policy of each entry, in entry order.
   const auto policies = [](const BuildResult& result) {
     std::string all;
-    for (const PackageEntrySpec& entry : result.entries)
-      all += std::to_string(static_cast<int>(entry.warningPolicy)) +
-             std::to_string(static_cast<int>(entry.errorPolicy)) + " ";
+    for (const PackageEntrySpec& e : result.entries) all += std::to_string(static_cast<int>(e.warningPolicy)) + std::to_string(static_cast<int>(e.errorPolicy)) + " ";
     return all;
   };
   BuildOptions options = releases.Options();
@@ -183,39 +155,20 @@ TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
   EXPECT_EQ(policies(BuildPackage(options)), "12 12 10 12 ");
   options.warningPolicy = Policy::kCritical;
   std::string problem;
-  WriteTestFile(releases.Package("rules.txt"),
-                "# exceptions\r\n"
-                "data/**     -        ask\r\n"
-                "*.txt       critical -\r\n"
-                "\r\n"
-                "data\\levels\\*.map  ASK  ignore\r\n"
-                "old/**      ignore   -\r\n");
+  WriteTestFile(releases.Package("rules.txt"), "# exceptions\r\ndata/**     -        ask\r\n*.txt       critical -\r\n\r\ndata\\levels\\*.map  ASK  ignore\r\nold/**      ignore   -\r\n");
   ASSERT_TRUE(options.rules.Load(releases.Package("rules.txt"), &problem)) << problem;
   EXPECT_EQ(policies(BuildPackage(options)), "10 21 00 22 ");
 }
 
 TEST(PackageBuilder, GlobsAndPolicyFileErrors) {
-  const struct {
-    const char* glob;
-    const char* name;
-    bool matches;
-  } kGlobs[] = {
-      {"*.txt", "readme.txt", true},     {"*.txt", "doc\\readme.txt", false},
-      {"**/*.txt", "readme.txt", true},  {"**\\*.txt", "doc\\deep\\readme.txt", true},
-      {"doc/?.txt", "doc\\a.txt", true}, {"doc/?.txt", "doc\\ab.txt", false},
-      {"*.TXT", "readme.txt", false},    {"bin/**", "bin\\x\\y.dll", true},
+  const struct { const char* glob; const char* name; bool matches; } kGlobs[] = {
+      {"*.txt", "readme.txt", true}, {"*.txt", "doc\\readme.txt", false}, {"**/*.txt", "readme.txt", true}, {"**\\*.txt", "doc\\deep\\readme.txt", true},
+      {"doc/?.txt", "doc\\a.txt", true}, {"doc/?.txt", "doc\\ab.txt", false}, {"*.TXT", "readme.txt", false}, {"bin/**", "bin\\x\\y.dll", true},
   };
   for (const auto& g : kGlobs) EXPECT_EQ(GlobMatches(g.glob, g.name), g.matches) << g.glob;
-
   TempFolder folder;
-  const struct {
-    const char* text;  // null: no file
-    const char* problem;
-  } kFiles[] = {
-      {"ok.txt ask ask\nbroken.txt ask\n", "bad.txt:2: expected GLOB WARNING ERROR"},
-      {"x.txt sometimes ask\n", "bad.txt:1:"},
-      {nullptr, "cannot read the policy file"},
-  };
+  const struct { const char* text; const char* problem; } kFiles[] = {  // text null: no file
+      {"ok.txt ask ask\nbroken.txt ask\n", "bad.txt:2: expected GLOB WARNING ERROR"}, {"x.txt sometimes ask\n", "bad.txt:1:"}, {nullptr, "cannot read the policy file"}};
   for (const auto& f : kFiles) {
     const std::string path = folder.Join(f.text != nullptr ? "bad.txt" : "none.txt");
     if (f.text != nullptr) WriteTestFile(path, f.text);
@@ -225,35 +178,20 @@ TEST(PackageBuilder, GlobsAndPolicyFileErrors) {
   }
 }
 
-// The command's summary, its JSON and its usage errors (exit 2, nothing
+// The command's summary or JSON, and its usage errors (exit 2, nothing
 // written).
 TEST(PackageBuilder, CommandWritesASummaryOrJsonOrRefusesItsUsage) {
   Releases releases(true);
   const std::string o = releases.oldRoot, n = releases.newRoot, package = releases.Package("c.upg");
   const CommandRun text = Build({o, n, "-o", package, "--title", "Tool 2.0", "--description=D"});
-  EXPECT_NE(text.out.find("Entries:       3 (1 Add, 1 Update, 0 Replace, 0 Verify, 1 Remove)"),
-            std::string::npos)
-      << text.out << text.err;
+  EXPECT_NE(text.out.find("Entries:       3 (1 Add, 1 Update, 0 Replace, 0 Verify, 1 Remove)"), std::string::npos) << text.out << text.err;
   EXPECT_STREQ(PackageReader(package.c_str()).description.get(), "D");
-  WriteTestFile(releases.Package("about.txt"), "Line one\r\nLine two");
-  const CommandRun json =
-      Build({"--json", "--plain", "--format", "17", "--verify-unchanged", "--description-file",
-             releases.Package("about.txt"), o, n, "-o", package});
-  for (const std::string& part :
-       {std::string("\"written\":true,\"version\":17,\"compressed\":false"),
-        std::string("\"Verify\":1,\"Remove\":1}"),
-        "\"packageBytes\":" + std::to_string(ReadTestFile(package).size()) + ","})
-    EXPECT_NE(json.out.find(part), std::string::npos) << part << " in " << json.out;
-  EXPECT_STREQ(PackageReader(package.c_str()).description.get(), "Line one\r\nLine two");
-  const struct {
-    std::vector<std::string> arguments;
-    const char* message;
-  } kUsage[] = {
-      {{o, n}, ""},
-      {{"--bogus", o, n, "-o", "x.upg"}, ""},
+  const CommandRun json = Build({"--json", "--plain", "--format", "17", "--verify-unchanged", o, n, "-o", package});
+  EXPECT_NE(json.out.find("\"written\":true,\"version\":17,\"compressed\":false"), std::string::npos) << json.out;
+  const struct { std::vector<std::string> arguments; const char* message; } kUsage[] = {
+      {{o, n}, ""}, {{"--bogus", o, n, "-o", "x.upg"}, ""},
       {{"--format", "16", o, n, "-o", "x.upg"}, "--format 16: the builder writes version 17 or 18"},
-      {{"--error", "maybe", o, n, "-o", "x.upg"},
-       "--error maybe: a policy is ignore, ask or critical"},
+      {{"--error", "maybe", o, n, "-o", "x.upg"}, "--error maybe: a policy is ignore, ask or critical"},
   };
   for (const auto& c : kUsage) {
     const CommandRun run = Build(c.arguments);
@@ -271,12 +209,13 @@ bool WindowsNames() { return fs::path("a\\b").has_parent_path(); }
 // Each refusal: exit 1, the reason on standard error, and no package. With
 // `lenientWarning`, the run without --strict first writes the package and
 // warns.
+// setUp gives false where the case cannot be made here; a reason starting
+// with '@' follows the new tree's root.
 struct Refusal {
   const char* label;
-  std::function<bool(Releases&)> setUp;  // false: cannot be made here
+  std::function<bool(Releases&)> setUp;
   std::vector<std::string> options;
-  std::string reason;  // after the new tree's root where it starts with '@'
-  std::string lenientWarning = "";
+  std::string reason, lenientWarning = "";
 };
 
 std::string Expand(const Releases& releases, const std::string& text) {
@@ -290,7 +229,6 @@ bool PutPosix(Releases& r, const std::string& name, const std::string& text = "x
   return true;
 }
 
-// clang-format off
 const Refusal kRefusals[] = {
     {"a name of 250 characters", [](Releases& r) { return PutPosix(r, std::string(250, 'n')); }, {},
      std::string(250, 'n') + ": cannot be stored: the path has 250 characters, at most 249 can be stored"},
@@ -298,8 +236,7 @@ const Refusal kRefusals[] = {
      "c:stream: cannot be stored: the applicator refuses names with ':'"},
     {"a backslash in a name", [](Releases& r) { return PutPosix(r, "back\\slash.txt"); }, {},
      "@back\\slash.txt: cannot be stored: a backslash in a name"},
-    {"a name the code page cannot write",
-     [](Releases& r) { return platform::PackageCodePage() == 1252 && PutPosix(r, "\xE2\x98\x83 snow"); }, {},
+    {"a name the code page cannot write", [](Releases& r) { return platform::PackageCodePage() == 1252 && PutPosix(r, "\xE2\x98\x83 snow"); }, {},
      "@? snow: cannot be stored: code page 1252 has no character for each '?' in the name"},
     {"a file that cannot be read", [](Releases& r) { return Put(r.newRoot, "secret.key", Bytes("k")), true; }, {},
      "@secret.key: cannot be stamped (unreadable, locked, or dated outside 1980-2107)"},
@@ -315,27 +252,16 @@ const Refusal kRefusals[] = {
     {"a file in the old release that is a folder in the new",
      [](Releases& r) { return fs::remove(NativeTestPath(r.newRoot + "readme.txt")) && (Put(r.newRoot, "readme.txt\\in", {}), true); },
      {}, "readme.txt\\in: readme.txt is a file in "},
-    {"an empty folder",
-     [](Releases& r) {
-       // An empty folder in both releases needs nothing and is not mentioned.
-       for (const std::string& f : {r.newRoot + "logs/empty", r.oldRoot + "cache", r.newRoot + "cache"})
-         fs::create_directories(NativeTestPath(f));
-       return true;
-     },
+    // An empty folder in both releases needs nothing and is not mentioned.
+    {"an empty folder", [](Releases& r) { for (const std::string& f : {r.newRoot + "logs/empty", r.oldRoot + "cache", r.newRoot + "cache"}) fs::create_directories(NativeTestPath(f)); return true; },
      {"--strict"}, "@logs: empty folder left out", "@logs\\empty: empty folder left out"},
-    {"a symbolic link",
-     [](Releases& r) {
-       std::error_code error;
-       fs::create_symlink("readme.txt", NativeTestPath(r.newRoot + "link.txt"), error);
-       return !error;
-     },
+    {"a symbolic link", [](Releases& r) { std::error_code error; fs::create_symlink("readme.txt", NativeTestPath(r.newRoot + "link.txt"), error); return !error; },
      {"--strict"}, "@link.txt: symbolic link left out", "@link.txt: symbolic link left out (a package carries only files)"},
     {"an extended package from a build without suffix sorting", [](Releases&) { return !CanSortSuffixes(); },
      {"--extended"}, "this build of upgtool cannot write extended packages"},
     {"--best from a build without thorough compression", [](Releases&) { return !CanCompressThoroughly(); },
      {"--best"}, "this build of upgtool cannot compress with --best"},
 };
-// clang-format on
 
 TEST(PackageBuilder, RefusalsNameTheirReasonAndWriteNothing) {
   for (const Refusal& refusal : kRefusals) {
@@ -347,9 +273,7 @@ TEST(PackageBuilder, RefusalsNameTheirReasonAndWriteNothing) {
     if (!refusal.lenientWarning.empty()) {
       const CommandRun lenient = Build(trees);
       EXPECT_EQ(lenient.status, 0) << lenient.err;
-      EXPECT_NE(lenient.err.find("upgtool: warning: " + Expand(releases, refusal.lenientWarning)),
-                std::string::npos)
-          << lenient.err;
+      EXPECT_NE(lenient.err.find("upgtool: warning: " + Expand(releases, refusal.lenientWarning)), std::string::npos) << lenient.err;
       EXPECT_EQ(lenient.err.find("cache"), std::string::npos);
       ASSERT_TRUE(TestPathExists(package));
       fs::remove(NativeTestPath(package));
@@ -359,9 +283,7 @@ TEST(PackageBuilder, RefusalsNameTheirReasonAndWriteNothing) {
     FaultyFileSystem faults(FaultKind::kOpenForRead, 1, FaultMode::kFromThenOn, "secret");
     const CommandRun run = Build(arguments);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("upgtool: error: " + Expand(releases, refusal.reason)),
-              std::string::npos)
-        << run.err;
+    EXPECT_NE(run.err.find("upgtool: error: " + Expand(releases, refusal.reason)), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("upgtool: no package written"), std::string::npos);
     EXPECT_FALSE(TestPathExists(package));
     EXPECT_FALSE(TestPathExists(package + ".partial"));
@@ -378,11 +300,7 @@ std::string Holds(const std::string& name, const std::string& what) {
 }
 
 TEST(PackageBuilder, NamesWindowsWouldRefuseOrChangeAreRefusedWithTheirReason) {
-  // clang-format off
-  const struct {
-    const char* name;
-    std::string reason;
-  } kCases[] = {
+  const struct { const char* name; std::string reason; } kCases[] = {
       {"CON", Device("CON", "CON")}, {"docs\\con.txt", Device("con.txt", "con")},
       {"Nul.tar.gz", Device("Nul.tar.gz", "Nul")}, {"nul .txt", Device("nul .txt", "nul")},
       {"COM1.log", Device("COM1.log", "COM1")}, {"lpt9", Device("lpt9", "lpt9")},
@@ -394,7 +312,6 @@ TEST(PackageBuilder, NamesWindowsWouldRefuseOrChangeAreRefusedWithTheirReason) {
       {"*.txt", Holds("*.txt", "'*'")}, {"tab\tname", Holds("tab\tname", "a control character")},
       {"CONSOLE.txt", ""}, {"COM10", ""}, {"aux_notes.txt", ""}, {"x\\CONx\\.profile", ""},
   };
-  // clang-format on
   for (const auto& c : kCases) EXPECT_EQ(UnstorableNameReason(c.name), c.reason) << c.name;
 }
 
@@ -404,16 +321,14 @@ TEST(PackageBuilder, NamesWindowsWouldRefuseOrChangeAreRefusedWithTheirReason) {
 // errors to it.
 TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
   // The small trees, with readme.txt a folder now: 4 entries, no new bytes.
-  const auto block = [](const Releases& releases) {
-    fs::remove(NativeTestPath(releases.newRoot + "readme.txt"));
-    Put(releases.newRoot, "readme.txt\\x", {});
-    return "readme.txt: a file in one release and a folder in " + releases.newRoot +
-           "; a package cannot turn one into the other\nreadme.txt\\x: readme.txt is a file in " +
-           releases.oldRoot + "; a package cannot turn one into the other\n";
+  const auto block = [](const Releases& r) {
+    fs::remove(NativeTestPath(r.newRoot + "readme.txt"));
+    Put(r.newRoot, "readme.txt\\x", {});
+    return "readme.txt: a file in one release and a folder in " + r.newRoot + "; a package cannot turn one into the other\nreadme.txt\\x: readme.txt is a file in " + r.oldRoot + "; a package cannot turn one into the other\n";
   };
-  const auto errors = [](const Releases& releases) {
+  const auto errors = [](const Releases& r) {
     std::string all;
-    for (const std::string& error : BuildPackage(releases.Options()).errors) all += error + "\n";
+    for (const std::string& error : BuildPackage(r.Options()).errors) all += error + "\n";
     return all;
   };
   {
@@ -422,8 +337,7 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
     for (int i = 0; i < 9996; ++i) Put(releases.newRoot, "many\\" + std::to_string(i), {});
     EXPECT_EQ(errors(releases), blocker);
     Put(releases.newRoot, "many\\last", {});
-    EXPECT_EQ(errors(releases),
-              blocker + "the package would have 10001 entries; at most 10000 can be read\n");
+    EXPECT_EQ(errors(releases), blocker + "the package would have 10001 entries; at most 10000 can be read\n");
   }
   {
     Releases releases(true);
@@ -438,22 +352,13 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
     if (!WindowsNames()) Put(releases.newRoot, std::string(249, 'n'), {});
     EXPECT_EQ(errors(releases), blocker);
     fs::resize_file(NativeTestPath(releases.newRoot + "part2.bin"), 0x80000000ull);
-    EXPECT_EQ(
-        errors(releases),
-        blocker +
-            "the new files add up to 4294967295 bytes; a package can write less than 4 GiB\n");
+    EXPECT_EQ(errors(releases), blocker + "the new files add up to 4294967295 bytes; a package can write less than 4 GiB\n");
   }
-  TreeListing old;
-  TreeListing now;
+  TreeListing old, now;
   old.files = {{"a.bin", 0xFFFFFFFFull}, {"b.bin", 0x100000000ull}};
   now.files = {{"a.bin", 0x100000000ull}, {"b.bin", 0xFFFFFFFFull}};
-  const TreeDiff diff = DiffTrees(old, now, "old\\", "new\\");
-  EXPECT_EQ(diff.errors,
-            (std::vector<std::string>{
-                "new\\a.bin: 4294967296 bytes; files of 4 GiB and more are outside the package "
-                "format",
-                "old\\b.bin: 4294967296 bytes; files of 4 GiB and more are outside the package "
-                "format"}));
+  const std::string outside = " bytes; files of 4 GiB and more are outside the package format";
+  EXPECT_EQ(DiffTrees(old, now, "old\\", "new\\").errors, (std::vector<std::string>{"new\\a.bin: 4294967296" + outside, "old\\b.bin: 4294967296" + outside}));
 }
 
 TEST(PackageBuilder, APackageThatDoesNotReplayIsNotWritten) {
@@ -462,16 +367,14 @@ TEST(PackageBuilder, APackageThatDoesNotReplayIsNotWritten) {
   const BuildResult result = BuildPackage(options);
   ASSERT_TRUE(result.errors.empty());
   // The new release changes after the build: the replay no longer matches.
-  WriteTestFile(releases.newRoot + "readme.txt",
-                "Release 2\r\nSame old notes.\r\nAnd a new Line.\r\n");
+  WriteTestFile(releases.newRoot + "readme.txt", "Release 2\r\nSame old notes.\r\nAnd a new Line.\r\n");
   const std::string package = releases.Package("bad.upg");
-  EXPECT_EQ(WriteBuiltPackage(options, result, package, true),
-            "verification failed, the package is not written: readme.txt: the rebuilt file "
-            "differs from the new release");
+  EXPECT_EQ(WriteBuiltPackage(options, result, package, true), "verification failed, the package is not written: readme.txt: the rebuilt file differs from the new release");
   EXPECT_FALSE(TestPathExists(package));
   EXPECT_FALSE(TestPathExists(package + ".partial"));
   EXPECT_EQ(WriteBuiltPackage(options, result, package, false), "");
   EXPECT_TRUE(TestPathExists(package));
 }
 
+// clang-format on
 }  // namespace

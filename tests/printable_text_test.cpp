@@ -18,6 +18,7 @@ using namespace ui;
 using namespace upgtool;
 
 namespace {
+// clang-format off
 
 struct Case {
   const char* label;
@@ -29,7 +30,6 @@ struct Case {
 constexpr TextLayout kOne = TextLayout::kOneLine;
 constexpr TextLayout kLines = TextLayout::kLines;
 
-// clang-format off
 const Case kCases[] = {
     {"paths read as stored", "sub\\dir\\a.txt", kOne, "sub\\dir\\a.txt"},
     {"bytes from 0x80 stay", "Demo \xE9\x9B", kOne, "Demo \xE9\x9B"},
@@ -46,7 +46,6 @@ const Case kCases[] = {
     {"a backslash before a kept line break stays", "a\\\r\nb", kLines, "a\\\nb"},
     {"nothing", "", kOne, ""},
 };
-// clang-format on
 
 TEST(PrintableText, Cases) {
   for (const Case& c : kCases) EXPECT_EQ(PrintableText(c.text, c.layout), c.shown) << c.label;
@@ -89,8 +88,7 @@ std::string ConsoleOutput() {
   console.SetControlText(dialog, platform::kProgressStatus, "Add");
   console.SetControlText(dialog, platform::kProgressFileName, "x\x1B]0;t\x07.txt");
   console.DrawPercentBar(dialog, platform::kProgressBar, 5);
-  console.ShowMessageBox(dialog, "Filename: x\x1B]0;t\x07.txt\n\nGo on?", "Upgrade Processing",
-                         platform::kMbYesNo);
+  console.ShowMessageBox(dialog, "Filename: x\x1B]0;t\x07.txt\n\nGo on?", "Upgrade Processing", platform::kMbYesNo);
   console.DestroyProgressDialog(dialog);
   std::rewind(output);
   std::string text;
@@ -113,13 +111,11 @@ TEST(PrintableText, EveryHumanOutputOfPackageTextsEscapesControlBytes) {
   };
   const Output outputs[] = {
       {"upgtool list", [&] { return upgtool(RunList, {package}); }, "Evil\\x1B[2J"},
-      {"upgtool check",
-       [&] {
+      {"upgtool check", [&] {
          return upgtool(RunCheck, {package, folder.path()});
        },
        "gone\\x1B[31m.txt (critical)"},
-      {"upgtool apply",
-       [&] {
+      {"upgtool apply", [&] {
          return upgtool(RunApply, {"--yes", package, folder.path()});
        },
        "gone\\x1B[31m.txt"},
@@ -133,4 +129,5 @@ TEST(PrintableText, EveryHumanOutputOfPackageTextsEscapesControlBytes) {
   EXPECT_NE(upgtool(RunList, {package}).find("one\ntwo\\x1B[1A\\x0DX"), std::string::npos);
 }
 
+// clang-format on
 }  // namespace

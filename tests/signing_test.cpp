@@ -23,12 +23,11 @@ using namespace streams;
 using namespace signing;
 
 namespace {
+// clang-format off
 
 std::vector<std::uint8_t> FromHex(const std::string& hex) {
   std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-  }
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return bytes;
 }
 
@@ -43,40 +42,19 @@ std::array<std::uint8_t, N> ArrayFromHex(const std::string& hex) {
 
 // RFC 8032, section 7.1: TEST 1, 2, 3 and SHA(abc), whose message is the
 // SHA-512 of "abc".
-struct KnownAnswer {
-  const char* name;
-  const char* secret;
-  const char* publicKey;
-  const char* message;
-  const char* signature;
-};
-
+struct KnownAnswer { const char *name, *secret, *publicKey, *message, *signature; };
 const KnownAnswer kRfc8032[] = {
-    {"TEST 1", "9d61b19deffd5a60ba844af492ec2cc44449c5697b326919703bac031cae7f60",
-     "d75a980182b10ab7d54bfed3c964073a0ee172f3daa62325af021a68f707511a", "",
-     "e5564300c360ac729086e2cc806e828a84877f1eb8e5d974d873e06522490155"
-     "5fb8821590a33bacc61e39701cf9b46bd25bf5f0595bbe24655141438e7a100b"},
-    {"TEST 2", "4ccd089b28ff96da9db6c346ec114e0f5b8a319f35aba624da8cf6ed4fb8a6fb",
-     "3d4017c3e843895a92b70aa74d1b7ebc9c982ccf2ec4968cc0cd55f12af4660c", "72",
-     "92a009a9f0d4cab8720e820b5f642540a2b27b5416503f8fb3762223ebdb69da"
-     "085ac1e43e15996e458f3613d0f11d8c387b2eaeb4302aeeb00d291612bb0c00"},
-    {"TEST 3", "c5aa8df43f9f837bedb7442f31dcb7b166d38535076f094b85ce3a2e0b4458f7",
-     "fc51cd8e6218a1a38da47ed00230f0580816ed13ba3303ac5deb911548908025", "af82",
-     "6291d657deec24024827e69c3abe01a30ce548a284743a445e3680d7db5ac3ac"
-     "18ff9b538d16f290ae67f760984dc6594a7c15e9716ed28dc027beceea1ec40a"},
-    {"TEST SHA(abc)", "833fe62409237b9d62ec77587520911e9a759cec1d19755b7da901b96dca3d42",
-     "ec172b93ad5e563bf4932c70e1245034c35467ef2efd4d64ebf819683467e2bf",
-     "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a"
-     "2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f",
-     "dc2a4459e7369633a52b1bf277839a00201009a3efbf3ecb69bea2186c26b589"
-     "09351fc9ac90b3ecfdfbc7c66431e0303dca179c138ac17ad9bef1177331a704"},
+    {"TEST 1", "9d61b19deffd5a60ba844af492ec2cc44449c5697b326919703bac031cae7f60", "d75a980182b10ab7d54bfed3c964073a0ee172f3daa62325af021a68f707511a", "", "e5564300c360ac729086e2cc806e828a84877f1eb8e5d974d873e065224901555fb8821590a33bacc61e39701cf9b46bd25bf5f0595bbe24655141438e7a100b"},
+    {"TEST 2", "4ccd089b28ff96da9db6c346ec114e0f5b8a319f35aba624da8cf6ed4fb8a6fb", "3d4017c3e843895a92b70aa74d1b7ebc9c982ccf2ec4968cc0cd55f12af4660c", "72", "92a009a9f0d4cab8720e820b5f642540a2b27b5416503f8fb3762223ebdb69da085ac1e43e15996e458f3613d0f11d8c387b2eaeb4302aeeb00d291612bb0c00"},
+    {"TEST 3", "c5aa8df43f9f837bedb7442f31dcb7b166d38535076f094b85ce3a2e0b4458f7", "fc51cd8e6218a1a38da47ed00230f0580816ed13ba3303ac5deb911548908025", "af82", "6291d657deec24024827e69c3abe01a30ce548a284743a445e3680d7db5ac3ac18ff9b538d16f290ae67f760984dc6594a7c15e9716ed28dc027beceea1ec40a"},
+    {"TEST SHA(abc)", "833fe62409237b9d62ec77587520911e9a759cec1d19755b7da901b96dca3d42", "ec172b93ad5e563bf4932c70e1245034c35467ef2efd4d64ebf819683467e2bf",
+     "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f", "dc2a4459e7369633a52b1bf277839a00201009a3efbf3ecb69bea2186c26b58909351fc9ac90b3ecfdfbc7c66431e0303dca179c138ac17ad9bef1177331a704"},
 };
 
 TEST(Ed25519, KnownAnswersOfRfc8032) {
   for (const KnownAnswer& answer : kRfc8032) {
     SCOPED_TRACE(answer.name);
-    const auto secret = ArrayFromHex<32>(answer.secret);
-    const auto publicKey = ArrayFromHex<32>(answer.publicKey);
+    const auto secret = ArrayFromHex<32>(answer.secret), publicKey = ArrayFromHex<32>(answer.publicKey);
     const std::vector<std::uint8_t> message = FromHex(answer.message);
     const auto expected = ArrayFromHex<64>(answer.signature);
     Ed25519Signature signature{};
@@ -107,32 +85,18 @@ TEST(Ed25519, KnownAnswersOfRfc8032) {
 
 TEST(KeyFiles, TextLayoutIsReadExactly) {
   const TestKey key = MakeTestKey();
-  const std::string good = PublicKeyText(key.publicKey);
-  const std::string hex = good.substr(good.find('\n') + 1, 64);
+  const std::string good = PublicKeyText(key.publicKey), hex = good.substr(good.find('\n') + 1, 64), head = "KVUPG ED25519 PUBLIC KEY\n";
   std::string upper = hex;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  struct Case {
-    std::string text;
-    bool accepted;
+  // The last line must be ended, and by one line break.
+  const struct { std::string text; bool accepted; } cases[] = {
+      {good, true}, {"KVUPG ED25519 PUBLIC KEY\r\n" + hex + "\r\n", true}, {head + upper + "\n", true}, {head + hex, false}, {good + "\n", false},
+      {head + hex.substr(2) + "\n", false}, {head + hex.substr(2) + "zz\n", false}, {"KVUPG ED25519 SECRET KEY\n" + hex + "\n", false}, {head + hex + "\r\r\n", false}, {"", false},
   };
-  const Case cases[] = {
-      {good, true},
-      {"KVUPG ED25519 PUBLIC KEY\r\n" + hex + "\r\n", true},
-      {"KVUPG ED25519 PUBLIC KEY\n" + upper + "\n", true},
-      {"KVUPG ED25519 PUBLIC KEY\n" + hex, false},  // last line not ended
-      {good + "\n", false},
-      {"KVUPG ED25519 PUBLIC KEY\n" + hex.substr(2) + "\n", false},
-      {"KVUPG ED25519 PUBLIC KEY\n" + hex.substr(2) + "zz\n", false},
-      {"KVUPG ED25519 SECRET KEY\n" + hex + "\n", false},
-      {"KVUPG ED25519 PUBLIC KEY\n" + hex + "\r\r\n", false},
-      {"", false},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Ed25519PublicKey parsed{};
     EXPECT_EQ(ParsePublicKey(c.text, &parsed), c.accepted) << c.text;
-    if (c.accepted) {
-      EXPECT_EQ(parsed, key.publicKey);
-    }
+    if (c.accepted) { EXPECT_EQ(parsed, key.publicKey); }
   }
   Ed25519SecretKey secret{};
   Ed25519PublicKey publicKey{};
@@ -145,29 +109,22 @@ TEST(KeyFiles, TextLayoutIsReadExactly) {
 
 TEST(KeyFiles, KeygenWritesAPrivateSecretAndNeverOverwrites) {
   TempFolder folder;
-  const TestKey key = MakeTestKey();
-  const std::string path = folder.Join("publisher");
+  const TestKey key = MakeTestKey(), other = MakeTestKey();
+  const std::string path = folder.Join("publisher"), second = folder.Join("second");
   std::string problem;
   ASSERT_TRUE(WriteKeyFiles(path.c_str(), key.secret, key.publicKey, &problem)) << problem;
   Ed25519SecretKey secret{};
   Ed25519PublicKey publicKey{};
-  ASSERT_TRUE(ReadSecretKeyFile(path.c_str(), &secret, &publicKey, &problem)) << problem;
-  EXPECT_EQ(secret, key.secret);
   ASSERT_TRUE(ReadPublicKeyFile((path + ".pub").c_str(), &publicKey, &problem)) << problem;
   EXPECT_EQ(publicKey, key.publicKey);
   // Permission bits are the POSIX side's; Windows gets an access list.
-  if (platform::NativeSeparator() == '/') {
-    namespace fs = std::filesystem;
-    EXPECT_EQ(fs::status(NativeTestPath(path)).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write);
-  }
-  const TestKey other = MakeTestKey();
+  namespace fs = std::filesystem;
+  if (platform::NativeSeparator() == '/') { EXPECT_EQ(fs::status(NativeTestPath(path)).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write); }
   EXPECT_FALSE(WriteKeyFiles(path.c_str(), other.secret, other.publicKey, &problem));
   EXPECT_NE(problem.find("exists already"), std::string::npos);
   ASSERT_TRUE(ReadSecretKeyFile(path.c_str(), &secret, &publicKey, &problem));
   EXPECT_EQ(secret, key.secret);
   // A public key file in the way stops it as well, and nothing is made.
-  const std::string second = folder.Join("second");
   WriteTestFile(second + ".pub", "mine");
   EXPECT_FALSE(WriteKeyFiles(second.c_str(), other.secret, other.publicKey, &problem));
   EXPECT_FALSE(TestPathExists(second));
@@ -176,115 +133,68 @@ TEST(KeyFiles, KeygenWritesAPrivateSecretAndNeverOverwrites) {
 }
 
 // Collects what a digest stream hands on, to compare it with the file.
-class RecordingDigest final : public ByteDigest {
- public:
-  void Update(const std::uint8_t* bytes, std::size_t count) override {
-    seen.insert(seen.end(), bytes, bytes + count);
-  }
+struct RecordingDigest final : ByteDigest {
+  void Update(const std::uint8_t* bytes, std::size_t count) override { seen.insert(seen.end(), bytes, bytes + count); }
   std::vector<std::uint8_t> seen;
 };
 
-TEST(DigestStream, BackgroundDigestHandsOnEveryPieceInOrder) {
-  const std::vector<std::size_t> pieces[] = {
-      {}, {1}, {65535, 2}, {0, 65536, 0, 65536}, {5 * 65536 + 3}, std::vector<std::size_t>(40, 7000)};
-  for (const std::vector<std::size_t>& sizes : pieces) {
-    for (const std::size_t blocks : {0, 1, 4}) {
-      SCOPED_TRACE(std::to_string(sizes.size()) + " pieces, blocks " + std::to_string(blocks));
-      RecordingDigest digest;
-      BackgroundDigest background(&digest, blocks);
-      std::vector<std::uint8_t> given;
-      for (const std::size_t size : sizes) {
-        const std::vector<std::uint8_t> piece = RandomBytes(size, static_cast<std::uint32_t>(given.size() + 1));
-        background.Update(piece.data(), piece.size());
-        given.insert(given.end(), piece.begin(), piece.end());
-      }
-      background.Drain();
-      EXPECT_EQ(digest.seen, given);
-    }
-  }
-}
-
+// Pieces of every size around the background's block, given to it straight
+// and by a digest stream reading in every pattern, in line (0 blocks) and
+// in the background (1 or 4).
 TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
+  for (const std::vector<std::size_t>& sizes : {std::vector<std::size_t>{}, {1}, {65535, 2}, {0, 65536, 0, 65536}, {5 * 65536 + 3}, std::vector<std::size_t>(40, 7000)}) {
+    RecordingDigest digest;
+    BackgroundDigest background(&digest, 4);
+    std::vector<std::uint8_t> given;
+    for (const std::size_t size : sizes) {
+      const std::vector<std::uint8_t> piece = RandomBytes(size, static_cast<std::uint32_t>(given.size() + 1));
+      background.Update(piece.data(), piece.size());
+      given.insert(given.end(), piece.begin(), piece.end());
+    }
+    background.Drain();
+    EXPECT_EQ(digest.seen, given) << sizes.size() << " pieces";
+  }
   TempFolder folder;
   const std::vector<std::uint8_t> bytes = RandomBytes(150000, 7);
   const std::string path = WritePackage(folder, "file.bin", bytes);
-  struct Case {
-    const char* name;
-    void (*reads)(TKVStream& stream);
-    bool inOrder;
-  };
-  const Case cases[] = {
+  const struct { const char* name; void (*reads)(TKVStream& stream); bool inOrder; } cases[] = {
       {"nothing read", [](TKVStream&) {}, true},
-      {"blocks of 8192",
-       [](TKVStream& s) {
-         std::vector<std::uint8_t> block(8192);
-         while (s.ReadBlock(block.data(), 8192) == 8192) {
-         }
-       },
-       true},
-      {"probe, rewind, read on",
-       [](TKVStream& s) {
-         char text[16];
-         s.ReadString(text, sizeof text);
-         s.Rewind();
-         for (int i = 0; i < 1000; ++i) s.ReadByte();
-       },
-       true},
-      {"seek forward past two blocks",
-       [](TKVStream& s) {
-         s.Seek(140000);
-         s.ReadByte();
-       },
-       true},
-      {"byte by byte, past the end",
-       [](TKVStream& s) {
-         for (int i = 0; i < 150010; ++i) s.ReadByte();
-       },
-       true},
-      {"seek back before the held block",
-       [](TKVStream& s) {
-         s.Seek(70000);
-         s.Seek(10);
-       },
-       false},
+      {"blocks of 8192", [](TKVStream& s) { std::vector<std::uint8_t> block(8192); while (s.ReadBlock(block.data(), 8192) == 8192) {} }, true},
+      {"probe, rewind, read on", [](TKVStream& s) { char text[16]; s.ReadString(text, sizeof text); s.Rewind(); for (int i = 0; i < 1000; ++i) s.ReadByte(); }, true},
+      {"seek forward past two blocks", [](TKVStream& s) { s.Seek(140000); s.ReadByte(); }, true},
+      {"byte by byte, past the end", [](TKVStream& s) { for (int i = 0; i < 150010; ++i) s.ReadByte(); }, true},
+      {"seek back before the held block", [](TKVStream& s) { s.Seek(70000); s.Seek(10); }, false},
   };
-  // Each case straight into the digest (-1), and through a background
-  // digest in line (0) and with one or four blocks.
-  for (const Case& c : cases) {
+  // Each case straight into the digest (-1), and through a background.
+  for (const auto& c : cases) {
     for (const int blocks : {-1, 0, 1, 4}) {
       SCOPED_TRACE(std::string(c.name) + ", blocks " + std::to_string(blocks));
       RecordingDigest digest;
       std::optional<BackgroundDigest> background;
       if (blocks >= 0) background.emplace(&digest, static_cast<std::size_t>(blocks));
-      TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()),
-                             background ? &*background : static_cast<ByteDigest*>(&digest));
+      TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()), background ? &*background : static_cast<ByteDigest*>(&digest));
       c.reads(stream);
       EXPECT_EQ(stream.DigestRest(), c.inOrder);
       if (background) {
         EXPECT_EQ(background->InBackground(), blocks > 0);
         background->Drain();
       }
-      if (c.inOrder) {
-        EXPECT_EQ(digest.seen, bytes);
-      }
+      if (c.inOrder) { EXPECT_EQ(digest.seen, bytes); }
     }
   }
   // What the reads get is the file, across the held blocks' edge and up
-  // to its end.
+  // to its end, which is a place to seek to, not past.
   RecordingDigest digest;
   TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()), &digest);
   EXPECT_EQ(stream.ReadByte(), bytes[0]);
   stream.Seek(65535);
   std::uint8_t pair[2];
   EXPECT_EQ(stream.ReadBlock(pair, 2), 2);
-  EXPECT_EQ(pair[0], bytes[65535]);
-  EXPECT_EQ(pair[1], bytes[65536]);
+  EXPECT_EQ(std::vector<std::uint8_t>(pair, pair + 2), SliceBytes(bytes, 65535, 2));
   EXPECT_EQ(stream.GetPosition(), 65537u);
   stream.Seek(149999);
   EXPECT_EQ(stream.ReadBlock(pair, 2), 1);
   EXPECT_EQ(pair[0], bytes[149999]);
-  EXPECT_EQ(stream.Error(), 0);
-  // The end of the file is a place to seek to, not past.
   EXPECT_EQ(stream.Seek(150000), 1);
   EXPECT_EQ(stream.Error(), 0);
   stream.ReadByte();
@@ -293,14 +203,11 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
 
 TEST(SignatureFile, LayoutRoundTripsAndAnythingElseIsRefused) {
   PackageSignature signature;
-  for (std::size_t i = 0; i < signature.keyId.size(); ++i)
-    signature.keyId[i] = static_cast<std::uint8_t>(i + 1);
-  for (std::size_t i = 0; i < signature.signature.size(); ++i)
-    signature.signature[i] = static_cast<std::uint8_t>(0xA0 + i);
+  for (std::size_t i = 0; i < signature.keyId.size(); ++i) signature.keyId[i] = static_cast<std::uint8_t>(i + 1);
+  for (std::size_t i = 0; i < signature.signature.size(); ++i) signature.signature[i] = static_cast<std::uint8_t>(0xA0 + i);
   const std::vector<std::uint8_t> bytes = EncodeSignature(signature);
   ASSERT_EQ(bytes.size(), kSignatureFileSize);
-  EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 12),
-            (std::vector<std::uint8_t>{'[', 'K', 'V', 'S', 'I', 'G', ']', 0, 1, 1, 1, 2}));
+  EXPECT_EQ(SliceBytes(bytes, 0, 12), (std::vector<std::uint8_t>{'[', 'K', 'V', 'S', 'I', 'G', ']', 0, 1, 1, 1, 2}));
   PackageSignature decoded;
   ASSERT_TRUE(DecodeSignature(bytes, &decoded));
   EXPECT_EQ(decoded.keyId, signature.keyId);
@@ -312,4 +219,5 @@ TEST(SignatureFile, LayoutRoundTripsAndAnythingElseIsRefused) {
   }
 }
 
+// clang-format on
 }  // namespace

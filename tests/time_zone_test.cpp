@@ -13,6 +13,7 @@
 #include "platform/time.h"
 
 namespace {
+// clang-format off
 
 constexpr std::int64_t kTicksPerMinute = 60ll * 10000000ll;
 // 2021-01-15 12:00:00 and 2021-07-15 12:00:00: one in each half of the
@@ -74,4 +75,5 @@ TEST(TimeZone, AChosenZoneConvertsWithItsOffsetInForceNow) {
   }
 }
 
+// clang-format on
 }  // namespace

@@ -18,6 +18,7 @@ using namespace signing;
 using namespace upgtool;
 
 namespace {
+// clang-format off
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -25,11 +26,9 @@ bool Has(const std::string& text, const std::string& part) {
 
 // A classic header with the title "T", an empty description, `count`
 // entries, and then `table`.
-std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count,
-                                 const std::string& table = "") {
+std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count, const std::string& table = "") {
   const std::string bytes = std::string("[KVUPD]\0", 8) + static_cast<char>(version) +
-                            static_cast<char>(count & 0xFF) + static_cast<char>(count >> 8) +
-                            std::string("T\0\0", 3) + table;
+                            static_cast<char>(count & 0xFF) + static_cast<char>(count >> 8) + std::string("T\0\0", 3) + table;
   return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
@@ -54,8 +53,7 @@ TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
     for (const std::string& part : std::vector<std::string>{
              "\"compressed\":true", "\"valid\":true", "\"title\":\"Demo \\u00e9\"",
              "\"totalBytes\":4", "\"fileName\":\"sub\\\\a.txt\"", "\"operationName\":\"Update\"",
-             "\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}",
-             "\"kind\":\"" + kindName + "\""})
+             "\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}", "\"kind\":\"" + kindName + "\""})
       EXPECT_TRUE(Has(run.out, part)) << part << " in " << run.out;
     EXPECT_TRUE(Has(RunCommand(RunList, {path}).out, "Kind:         " + kindName + "\n"));
   }
@@ -77,12 +75,9 @@ TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {
       {cutHeader, "truncated"},
       {Header(19, 0), "version 19 is too new"},
       {Header(18, 10001), "10001 entries, at most 10000"},
-      {Header(18, 1, std::string("\0..\\..\\evil.dll", 15) + stamp),
-       "entry 0 names a file outside the target folder"},
-      {Header(18, 1, std::string("\0__KVUPD_\\N00001.TMP", 20) + stamp),
-       "entry 0 names a file in the staging folder __KVUPD_"},
-      {Header(18, 1, std::string("\1u\0\0", 4)),
-       "the file ends where the stamp of entry 0 should be"},
+      {Header(18, 1, std::string("\0..\\..\\evil.dll", 15) + stamp), "entry 0 names a file outside the target folder"},
+      {Header(18, 1, std::string("\0__KVUPD_\\N00001.TMP", 20) + stamp), "entry 0 names a file in the staging folder __KVUPD_"},
+      {Header(18, 1, std::string("\1u\0\0", 4)), "the file ends where the stamp of entry 0 should be"},
       {container, "truncated"},
   };
   for (const auto& c : cases) {
@@ -99,8 +94,7 @@ TEST(UpgtoolCheck, PrintsTheVerdictWithItsCounts) {
   SampleUpgrade sample(false, Policy::kAsk);
   CommandRun run = RunCommand(RunCheck, {"--json", sample.package, sample.target});
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(Has(run.out, "\"valid\":true,\"matched\":4,\"mismatched\":0,\"criticalEntry\":-1"))
-      << run.out;
+  EXPECT_TRUE(Has(run.out, "\"valid\":true,\"matched\":4,\"mismatched\":0,\"criticalEntry\":-1")) << run.out;
   for (const char* name : {"a.txt", "v.txt", "c.txt"})
     WriteTestFile(sample.target + name, Bytes("changed"));
   run = RunCommand(RunCheck, {sample.package, sample.target});
@@ -126,8 +120,7 @@ TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
   for (const auto& c : cases) {
     for (const bool apply : {false, true}) {
       SCOPED_TRACE(std::string(apply ? "apply: " : "check: ") + c.reason);
-      const CommandRun run = apply ? RunCommand(RunApply, {"--yes", c.package, c.folder})
-                                   : RunCommand(RunCheck, {c.package, c.folder});
+      const CommandRun run = apply ? RunCommand(RunApply, {"--yes", c.package, c.folder}) : RunCommand(RunCheck, {c.package, c.folder});
       EXPECT_EQ(run.status, 1);
       EXPECT_TRUE(Has(run.err, c.reason)) << run.err;
       EXPECT_TRUE(TakeSnapshot(sample.root.path()) == before);
@@ -157,8 +150,7 @@ TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
   run = RunCommand(RunSign, {"--key", key, sample.package});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(Has(run.out, sample.package + ".sig (key " + id + ")")) << run.out;
-  EXPECT_TRUE(Has(RunCommand(RunList, {"--json", sample.package}).out,
-                  "\"signature\":\"present\",\"signatureKey\":\"" + id + "\""));
+  EXPECT_TRUE(Has(RunCommand(RunList, {"--json", sample.package}).out, "\"signature\":\"present\",\"signatureKey\":\"" + id + "\""));
 
   // check and apply judge as an applicator that trusts the key given.
   const FolderSnapshot before = TakeSnapshot(sample.target);
@@ -180,4 +172,5 @@ TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
   EXPECT_EQ(RunCommand(RunSign, {"--key", key}).status, 2);
 }
 
+// clang-format on
 }  // namespace

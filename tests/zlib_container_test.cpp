@@ -16,6 +16,7 @@ using namespace streams;
 using namespace builder;
 
 namespace {
+// clang-format off
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -34,9 +35,7 @@ Bytes Container(const Bytes& plain) {
 }
 
 struct Reader {
-  explicit Reader(Bytes bytes)
-      : data(std::move(bytes)),
-        reader(new TKVFlatRamStream(data.data(), static_cast<std::uint32_t>(data.size())), 1) {}
+  explicit Reader(Bytes bytes) : data(std::move(bytes)), reader(new TKVFlatRamStream(data.data(), static_cast<std::uint32_t>(data.size())), 1) {}
   Bytes data;
   TKVZLibInStream reader;
 };
@@ -56,8 +55,7 @@ Bytes ReadAll(TKVZLibInStream& reader, ReadBy by) {
       got = reader.ReadBlock(block, 1000);
   } else if (by == ReadBy::kOneBlock) {
     out.resize(kPlain.size() + 10);
-    out.resize(static_cast<std::size_t>(
-        reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()))));
+    out.resize(static_cast<std::size_t>(reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()))));
   } else {
     sink.CopyFrom(reader, static_cast<std::uint32_t>(kPlain.size() + 10));
     out.assign(sink.data(), sink.data() + sink.GetSize());
@@ -142,4 +140,5 @@ TEST(ZlibContainer, TheMarkerIsMatchedExactlyAndTheContainerSeeksBothWays) {
   EXPECT_EQ(container.reader.GetSize(), 2147483632u);
 }
 
+// clang-format on
 }  // namespace
