@@ -13,13 +13,7 @@
 namespace {
 // clang-format off
 
-struct ToDosCase {
-  const char* what;
-  platform::FileTime time;
-  bool converts;
-  std::uint16_t dosDate;
-  std::uint16_t dosTime;
-};
+struct ToDosCase { const char* what; platform::FileTime time; bool converts; std::uint16_t dosDate, dosTime; };
 
 // File times counted from 1601-01-01 00:00:00; DOS fields worked out by hand
 // from the bit layout (year - 1980 << 9 | month << 5 | day, hour << 11 |
@@ -43,14 +37,12 @@ const ToDosCase kToDos[] = {
 TEST(DosTime, ConversionsMatchTheVectorsBothWays) {
   for (const ToDosCase& row : kToDos) {
     SCOPED_TRACE(row.what);
-    std::uint16_t date[2] = {0xAAAA, 0xAAAA};
-    std::uint16_t time[2] = {0xAAAA, 0xAAAA};
+    std::uint16_t date[2] = {0xAAAA, 0xAAAA}, time[2] = {0xAAAA, 0xAAAA};
     ASSERT_EQ(platform::FileTimeToDos(row.time, &date[0], &time[0]), row.converts);
     ASSERT_EQ(platform::ArithmeticFileTimeToDos(row.time, &date[1], &time[1]), row.converts);
     if (!row.converts) continue;
     // Date and time in one number, the date above.
-    for (int i = 0; i < 2; ++i)
-      EXPECT_EQ(date[i] << 16 | time[i], row.dosDate << 16 | row.dosTime) << i;
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(date[i] << 16 | time[i], row.dosDate << 16 | row.dosTime) << i;
     platform::FileTime back[2] = {0, 0};
     ASSERT_TRUE(platform::DosToFileTime(row.dosDate, row.dosTime, &back[0]));
     ASSERT_TRUE(platform::ArithmeticDosToFileTime(row.dosDate, row.dosTime, &back[1]));
@@ -60,26 +52,12 @@ TEST(DosTime, ConversionsMatchTheVectorsBothWays) {
   }
 }
 
-struct BadDosCase {
-  const char* what;
-  std::uint16_t dosDate;
-  std::uint16_t dosTime;
-};
-
-const BadDosCase kBadDos[] = {
-    {"month 0", (5 << 9) | (0 << 5) | 1, 0},
-    {"month 13", (5 << 9) | (13 << 5) | 1, 0},
-    {"day 0", (5 << 9) | (1 << 5) | 0, 0},
-    {"April 31", (5 << 9) | (4 << 5) | 31, 0},
-    {"hour 24", (5 << 9) | (1 << 5) | 1, 24 << 11},
-    {"minute 60", (5 << 9) | (1 << 5) | 1, 60 << 5},
-    {"second 60", (5 << 9) | (1 << 5) | 1, 30},
-    {"February 29 of 1997", (17 << 9) | (2 << 5) | 29, 0},
-    {"February 29 of 2100, no leap year", (120 << 9) | (2 << 5) | 29, 0},
-};
-
 TEST(DosTime, FieldsOutOfRangeFail) {
-  for (const BadDosCase& row : kBadDos) {
+  const struct { const char* what; std::uint16_t dosDate, dosTime; } kBadDos[] = {
+      {"month 0", (5 << 9) | (0 << 5) | 1, 0}, {"month 13", (5 << 9) | (13 << 5) | 1, 0}, {"day 0", (5 << 9) | (1 << 5) | 0, 0}, {"April 31", (5 << 9) | (4 << 5) | 31, 0},
+      {"hour 24", (5 << 9) | (1 << 5) | 1, 24 << 11}, {"minute 60", (5 << 9) | (1 << 5) | 1, 60 << 5}, {"second 60", (5 << 9) | (1 << 5) | 1, 30},
+      {"February 29 of 1997", (17 << 9) | (2 << 5) | 29, 0}, {"February 29 of 2100, no leap year", (120 << 9) | (2 << 5) | 29, 0}};
+  for (const auto& row : kBadDos) {
     SCOPED_TRACE(row.what);
     platform::FileTime time = 0;
     EXPECT_FALSE(platform::DosToFileTime(row.dosDate, row.dosTime, &time));
@@ -90,11 +68,9 @@ TEST(DosTime, FieldsOutOfRangeFail) {
 // Every day of the DOS range at a few times of day: both conversions agree
 // and each DOS value comes back unchanged.
 TEST(DosTime, WholeRangeRoundTripsAndAgrees) {
-  constexpr platform::FileTime kDay = 86400ull * 10000000ull;
-  const platform::FileTime first = kToDos[0].time;
-  const platform::FileTime dayTimes[] = {0, 1 * 10000000ull, 43199 * 10000000ull, 86399 * 10000000ull};
+  const platform::FileTime kDay = 86400ull * 10000000ull, dayTimes[] = {0, 1 * 10000000ull, 43199 * 10000000ull, 86399 * 10000000ull};
   int days = 0;
-  for (platform::FileTime day = first; day < 0x023868B86803C000ull; day += kDay, ++days) {
+  for (platform::FileTime day = kToDos[0].time; day < 0x023868B86803C000ull; day += kDay, ++days) {
     for (platform::FileTime offset : dayTimes) {
       std::uint16_t date = 0, time = 0, arithmeticDate = 0, arithmeticTime = 0;
       ASSERT_TRUE(platform::FileTimeToDos(day + offset, &date, &time)) << day + offset;
