@@ -188,11 +188,8 @@ TEST(PackageBuilder, CommandWritesASummaryOrJsonOrRefusesItsUsage) {
   EXPECT_STREQ(PackageReader(package.c_str()).description.get(), "D");
   const CommandRun json = Build({"--json", "--plain", "--format", "17", "--verify-unchanged", o, n, "-o", package});
   EXPECT_NE(json.out.find("\"written\":true,\"version\":17,\"compressed\":false"), std::string::npos) << json.out;
-  const struct { std::vector<std::string> arguments; const char* message; } kUsage[] = {
-      {{o, n}, ""}, {{"--bogus", o, n, "-o", "x.upg"}, ""},
-      {{"--format", "16", o, n, "-o", "x.upg"}, "--format 16: the builder writes version 17 or 18"},
-      {{"--error", "maybe", o, n, "-o", "x.upg"}, "--error maybe: a policy is ignore, ask or critical"},
-  };
+  const struct { std::vector<std::string> arguments; const char* message; } kUsage[] = {{{o, n}, ""}, {{"--bogus", o, n, "-o", "x.upg"}, ""},
+      {{"--format", "16", o, n, "-o", "x.upg"}, "--format 16: the builder writes version 17 or 18"}, {{"--error", "maybe", o, n, "-o", "x.upg"}, "--error maybe: a policy is ignore, ask or critical"}};
   for (const auto& c : kUsage) {
     const CommandRun run = Build(c.arguments);
     EXPECT_EQ(run.status, 2) << c.arguments[0];
@@ -208,19 +205,11 @@ bool WindowsNames() { return fs::path("a\\b").has_parent_path(); }
 
 // Each refusal: exit 1, the reason on standard error, and no package. With
 // `lenientWarning`, the run without --strict first writes the package and
-// warns.
-// setUp gives false where the case cannot be made here; a reason starting
-// with '@' follows the new tree's root.
-struct Refusal {
-  const char* label;
-  std::function<bool(Releases&)> setUp;
-  std::vector<std::string> options;
-  std::string reason, lenientWarning = "";
-};
+// warns. setUp gives false where the case cannot be made here; a reason
+// starting with '@' follows the new tree's root.
+struct Refusal { const char* label; std::function<bool(Releases&)> setUp; std::vector<std::string> options; std::string reason, lenientWarning = ""; };
 
-std::string Expand(const Releases& releases, const std::string& text) {
-  return !text.empty() && text[0] == '@' ? releases.newRoot + text.substr(1) : text;
-}
+std::string Expand(const Releases& releases, const std::string& text) { return !text.empty() && text[0] == '@' ? releases.newRoot + text.substr(1) : text; }
 
 // A file of the new release, where names may hold what Windows refuses.
 bool PutPosix(Releases& r, const std::string& name, const std::string& text = "x") {
@@ -230,37 +219,21 @@ bool PutPosix(Releases& r, const std::string& name, const std::string& text = "x
 }
 
 const Refusal kRefusals[] = {
-    {"a name of 250 characters", [](Releases& r) { return PutPosix(r, std::string(250, 'n')); }, {},
-     std::string(250, 'n') + ": cannot be stored: the path has 250 characters, at most 249 can be stored"},
-    {"a ':' in a name", [](Releases& r) { return PutPosix(r, "c:stream"); }, {},
-     "c:stream: cannot be stored: the applicator refuses names with ':'"},
-    {"a backslash in a name", [](Releases& r) { return PutPosix(r, "back\\slash.txt"); }, {},
-     "@back\\slash.txt: cannot be stored: a backslash in a name"},
-    {"a name the code page cannot write", [](Releases& r) { return platform::PackageCodePage() == 1252 && PutPosix(r, "\xE2\x98\x83 snow"); }, {},
-     "@? snow: cannot be stored: code page 1252 has no character for each '?' in the name"},
-    {"a file that cannot be read", [](Releases& r) { return Put(r.newRoot, "secret.key", Bytes("k")), true; }, {},
-     "@secret.key: cannot be stamped (unreadable, locked, or dated outside 1980-2107)"},
-    {"a title of 80 characters", [](Releases&) { return true; }, {"--title", std::string(80, 't')},
-     "the title has 80 characters; the applicator shows at most 79"},
-    {"names differing only in case", [](Releases& r) { return PutPosix(r, "README.TXT"); }, {},
-     "readme.txt: differs from README.TXT only in case; both would name one file on Windows"},
-    {"names differing in the case of 'z'",
-     [](Releases& r) { return PutPosix(r, "z.txt") && PutPosix(r, "Z.txt"); }, {}, "z.txt: differs from Z.txt only in case"},
-    {"names differing in the case of a letter beyond ASCII, shown in the system's text",
-     [](Releases& r) { return PutPosix(r, "\xC3\x89t\xC3\xA9.txt") && PutPosix(r, "\xC3\xA9t\xC3\xA9.txt"); }, {},
-     "\xC3\xA9t\xC3\xA9.txt: differs from \xC3\x89t\xC3\xA9.txt only in case"},
-    {"a file in the old release that is a folder in the new",
-     [](Releases& r) { return fs::remove(NativeTestPath(r.newRoot + "readme.txt")) && (Put(r.newRoot, "readme.txt\\in", {}), true); },
-     {}, "readme.txt\\in: readme.txt is a file in "},
+    {"a name of 250 characters", [](Releases& r) { return PutPosix(r, std::string(250, 'n')); }, {}, std::string(250, 'n') + ": cannot be stored: the path has 250 characters, at most 249 can be stored"},
+    {"a ':' in a name", [](Releases& r) { return PutPosix(r, "c:stream"); }, {}, "c:stream: cannot be stored: the applicator refuses names with ':'"},
+    {"a backslash in a name", [](Releases& r) { return PutPosix(r, "back\\slash.txt"); }, {}, "@back\\slash.txt: cannot be stored: a backslash in a name"},
+    {"a name the code page cannot write", [](Releases& r) { return platform::PackageCodePage() == 1252 && PutPosix(r, "\xE2\x98\x83 snow"); }, {}, "@? snow: cannot be stored: code page 1252 has no character for each '?' in the name"},
+    {"a file that cannot be read", [](Releases& r) { return Put(r.newRoot, "secret.key", Bytes("k")), true; }, {}, "@secret.key: cannot be stamped (unreadable, locked, or dated outside 1980-2107)"},
+    {"a title of 80 characters", [](Releases&) { return true; }, {"--title", std::string(80, 't')}, "the title has 80 characters; the applicator shows at most 79"},
+    {"names differing only in case", [](Releases& r) { return PutPosix(r, "README.TXT"); }, {}, "readme.txt: differs from README.TXT only in case; both would name one file on Windows"},
+    {"names differing in the case of 'z'", [](Releases& r) { return PutPosix(r, "z.txt") && PutPosix(r, "Z.txt"); }, {}, "z.txt: differs from Z.txt only in case"},
+    {"names differing in the case of a letter beyond ASCII, shown in the system's text", [](Releases& r) { return PutPosix(r, "\xC3\x89t\xC3\xA9.txt") && PutPosix(r, "\xC3\xA9t\xC3\xA9.txt"); }, {}, "\xC3\xA9t\xC3\xA9.txt: differs from \xC3\x89t\xC3\xA9.txt only in case"},
+    {"a file in the old release that is a folder in the new", [](Releases& r) { return fs::remove(NativeTestPath(r.newRoot + "readme.txt")) && (Put(r.newRoot, "readme.txt\\in", {}), true); }, {}, "readme.txt\\in: readme.txt is a file in "},
     // An empty folder in both releases needs nothing and is not mentioned.
-    {"an empty folder", [](Releases& r) { for (const std::string& f : {r.newRoot + "logs/empty", r.oldRoot + "cache", r.newRoot + "cache"}) fs::create_directories(NativeTestPath(f)); return true; },
-     {"--strict"}, "@logs: empty folder left out", "@logs\\empty: empty folder left out"},
-    {"a symbolic link", [](Releases& r) { std::error_code error; fs::create_symlink("readme.txt", NativeTestPath(r.newRoot + "link.txt"), error); return !error; },
-     {"--strict"}, "@link.txt: symbolic link left out", "@link.txt: symbolic link left out (a package carries only files)"},
-    {"an extended package from a build without suffix sorting", [](Releases&) { return !CanSortSuffixes(); },
-     {"--extended"}, "this build of upgtool cannot write extended packages"},
-    {"--best from a build without thorough compression", [](Releases&) { return !CanCompressThoroughly(); },
-     {"--best"}, "this build of upgtool cannot compress with --best"},
+    {"an empty folder", [](Releases& r) { for (const std::string& f : {r.newRoot + "logs/empty", r.oldRoot + "cache", r.newRoot + "cache"}) fs::create_directories(NativeTestPath(f)); return true; }, {"--strict"}, "@logs: empty folder left out", "@logs\\empty: empty folder left out"},
+    {"a symbolic link", [](Releases& r) { std::error_code error; fs::create_symlink("readme.txt", NativeTestPath(r.newRoot + "link.txt"), error); return !error; }, {"--strict"}, "@link.txt: symbolic link left out", "@link.txt: symbolic link left out (a package carries only files)"},
+    {"an extended package from a build without suffix sorting", [](Releases&) { return !CanSortSuffixes(); }, {"--extended"}, "this build of upgtool cannot write extended packages"},
+    {"--best from a build without thorough compression", [](Releases&) { return !CanCompressThoroughly(); }, {"--best"}, "this build of upgtool cannot compress with --best"},
 };
 
 TEST(PackageBuilder, RefusalsNameTheirReasonAndWriteNothing) {
@@ -292,25 +265,16 @@ TEST(PackageBuilder, RefusalsNameTheirReasonAndWriteNothing) {
 
 // Names are created on Windows as stored: what Windows would refuse or
 // change is refused with its reason, and the names beside those pass.
-std::string Device(const std::string& name, const std::string& device) {
-  return "\"" + name + "\" is the device " + device + " on Windows, with any extension";
-}
-std::string Holds(const std::string& name, const std::string& what) {
-  return "\"" + name + "\" holds " + what + ", which Windows refuses in names";
-}
+std::string Device(const std::string& name, const std::string& device) { return "\"" + name + "\" is the device " + device + " on Windows, with any extension"; }
+std::string Holds(const std::string& name, const std::string& what) { return "\"" + name + "\" holds " + what + ", which Windows refuses in names"; }
 
 TEST(PackageBuilder, NamesWindowsWouldRefuseOrChangeAreRefusedWithTheirReason) {
   const struct { const char* name; std::string reason; } kCases[] = {
-      {"CON", Device("CON", "CON")}, {"docs\\con.txt", Device("con.txt", "con")},
-      {"Nul.tar.gz", Device("Nul.tar.gz", "Nul")}, {"nul .txt", Device("nul .txt", "nul")},
-      {"COM1.log", Device("COM1.log", "COM1")}, {"lpt9", Device("lpt9", "lpt9")},
-      {"com0", Device("com0", "com0")}, {"LPT\271.txt", Device("LPT\271.txt", "LPT\271")},
-      {"dir.\\file", "\"dir.\" ends in a dot, which Windows drops from names"},
-      {"notes ", "\"notes \" ends in a blank, which Windows drops from names"},
-      {"a<b", Holds("a<b", "'<'")}, {"a>b", Holds("a>b", "'>'")}, {"in|out", Holds("in|out", "'|'")},
-      {"say \"hi\"", Holds("say \"hi\"", "'\"'")}, {"what?", Holds("what?", "'?'")},
-      {"*.txt", Holds("*.txt", "'*'")}, {"tab\tname", Holds("tab\tname", "a control character")},
-      {"CONSOLE.txt", ""}, {"COM10", ""}, {"aux_notes.txt", ""}, {"x\\CONx\\.profile", ""},
+      {"CON", Device("CON", "CON")}, {"docs\\con.txt", Device("con.txt", "con")}, {"Nul.tar.gz", Device("Nul.tar.gz", "Nul")}, {"nul .txt", Device("nul .txt", "nul")},
+      {"COM1.log", Device("COM1.log", "COM1")}, {"lpt9", Device("lpt9", "lpt9")}, {"com0", Device("com0", "com0")}, {"LPT\271.txt", Device("LPT\271.txt", "LPT\271")},
+      {"dir.\\file", "\"dir.\" ends in a dot, which Windows drops from names"}, {"notes ", "\"notes \" ends in a blank, which Windows drops from names"},
+      {"a<b", Holds("a<b", "'<'")}, {"a>b", Holds("a>b", "'>'")}, {"in|out", Holds("in|out", "'|'")}, {"say \"hi\"", Holds("say \"hi\"", "'\"'")}, {"what?", Holds("what?", "'?'")},
+      {"*.txt", Holds("*.txt", "'*'")}, {"tab\tname", Holds("tab\tname", "a control character")}, {"CONSOLE.txt", ""}, {"COM10", ""}, {"aux_notes.txt", ""}, {"x\\CONx\\.profile", ""},
   };
   for (const auto& c : kCases) EXPECT_EQ(UnstorableNameReason(c.name), c.reason) << c.name;
 }

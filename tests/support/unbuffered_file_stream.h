@@ -30,5 +30,7 @@ class UnbufferedFileStream : public TKVStream {
   int SeekRelative(std::int32_t distance);
 
  private:
+  // Sets the error flag unless `done`; 1 if done, else 0.
+  int Succeeded(bool done);
   platform::FileHandle handle_ = platform::kInvalidFile;
 };
