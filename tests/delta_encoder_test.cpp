@@ -170,15 +170,12 @@ TEST(CopyAddressing, ABasePaysOnlyForTwoOrMoreCopiesBehindIt) {
   // One copy far away: a SetBase (3 bytes) costs more than it saves (2).
   EXPECT_EQ(plan({{0, 0x30000, 20}}), (std::vector<A>{A::kAbsolute}));
   // Two copies in one window: 3 spent, 4 saved.
-  EXPECT_EQ(plan({{0, 0x30000, 20}, {40, 0x30100, 20}}),
-            (std::vector<A>{A::kSetBase, A::kRelative}));
+  EXPECT_EQ(plan({{0, 0x30000, 20}, {40, 0x30100, 20}}), (std::vector<A>{A::kSetBase, A::kRelative}));
   // A far copy between two near ones does not disturb base 0.
-  EXPECT_EQ(plan({{0, 100, 20}, {40, 0x90000, 20}, {80, 200, 20}}),
-            (std::vector<A>{A::kRelative, A::kAbsolute, A::kRelative}));
+  EXPECT_EQ(plan({{0, 100, 20}, {40, 0x90000, 20}, {80, 200, 20}}), (std::vector<A>{A::kRelative, A::kAbsolute, A::kRelative}));
   // Alternating windows: each base is set once and kept while the other
   // window's copies go absolute.
-  EXPECT_EQ(plan({{0, 0x50000, 9}, {20, 0x70000, 9}, {40, 0x50010, 9}, {60, 0x70010, 9}, {80, 0x50020, 9}}),
-            (std::vector<A>{A::kSetBase, A::kAbsolute, A::kRelative, A::kAbsolute, A::kRelative}));
+  EXPECT_EQ(plan({{0, 0x50000, 9}, {20, 0x70000, 9}, {40, 0x50010, 9}, {60, 0x70010, 9}, {80, 0x50020, 9}}), (std::vector<A>{A::kSetBase, A::kAbsolute, A::kRelative, A::kAbsolute, A::kRelative}));
 }
 
 // clang-format on

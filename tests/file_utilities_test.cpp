@@ -17,20 +17,12 @@ namespace {
 
 TEST(FileUtilities, AnswerOneOrZero) {
   TempFolder folder;
-  const std::string file = folder.Join("f.txt");
-  const std::string from = folder.Join("new.txt"), to = folder.Join("old.txt");
-  const std::string locked = folder.Join("locked.txt"), fresh = folder.Join("fresh.txt");
-  const std::string lowerZ = folder.Join("az.txt");
+  const std::string file = folder.Join("f.txt"), from = folder.Join("new.txt"), to = folder.Join("old.txt"), locked = folder.Join("locked.txt"), fresh = folder.Join("fresh.txt"), lowerZ = folder.Join("az.txt");
   for (const std::string& path : {file, from, to, locked, lowerZ}) WriteTestFile(path, path);
-  SetTestFileReadOnly(file, true);
-  SetTestFileReadOnly(locked, true);
+  for (const std::string& path : {file, locked}) SetTestFileReadOnly(path, true);
   // A move onto its own name in other letter case would delete the file
   // first; every letter folds, 'z' at the end of the alphabet too.
-  const struct {
-    const char* label;
-    int got;
-    int expected;
-  } kCases[] = {
+  const struct { const char* label; int got, expected; } kCases[] = {
       {"a file is a file", IsFile(file.c_str()), 1},
       {"nothing is no file", IsFile(folder.Join("none").c_str()), 0},
       {"nothing is not read-only", IsReadOnly(folder.Join("none").c_str()), 0},
@@ -50,8 +42,7 @@ TEST(FileUtilities, AnswerOneOrZero) {
       {"a move onto a read-only file", MoveFileReplacing(fresh.c_str(), locked.c_str()), 0},
   };
   for (const auto& c : kCases) EXPECT_EQ(c.got, c.expected) << c.label;
-  for (const std::string& path : {file, fresh, locked, lowerZ})
-    EXPECT_TRUE(TestPathExists(path)) << path;
+  for (const std::string& path : {file, fresh, locked, lowerZ}) EXPECT_TRUE(TestPathExists(path)) << path;
   EXPECT_FALSE(TestPathExists(from));
   EXPECT_EQ(ReadTestFile(fresh), std::vector<std::uint8_t>(from.begin(), from.end()));
   EXPECT_EQ(ReadTestFile(locked), std::vector<std::uint8_t>(locked.begin(), locked.end()));
@@ -62,8 +53,7 @@ TEST(FileUtilities, StoredNameAndCurrentFolderKeeper) {
   char out[kMaxPath];
   ResolveStoredName(folder.Join("absent.txt").c_str(), out);
   EXPECT_EQ(std::string(out), folder.Join("absent.txt"));
-  char before[kMaxPath];
-  char after[kMaxPath];
+  char before[kMaxPath], after[kMaxPath];
   ASSERT_TRUE(platform::Fs().GetCurrentFolder(before, sizeof before));
   {
     CurrentFolderKeeper keeper;

@@ -56,17 +56,13 @@ struct Releases {
     for (std::size_t at = 5000; at < engine2.size(); at += 9000) engine2[at] ^= 0x5A;
     engine2.insert(engine2.begin() + 70000, 300, 0x42);
     const struct { bool large; const std::string& root; const char* name; ByteVector bytes; } files[] = {
-        {false, oldRoot, "readme.txt", Bytes("Release 1\r\nSame old notes.\r\n")},
-        {false, newRoot, "readme.txt", Bytes("Release 2\r\nSame old notes.\r\nAnd a new line.\r\n")},
-        {false, oldRoot, "data\\empty.dat", {}}, {false, newRoot, "data\\empty.dat", {}},
-        {false, oldRoot, "old\\legacy.cfg", Bytes("x=1\r\n")}, {false, newRoot, "data\\zero.txt", {}},
-        {true, oldRoot, "bin\\engine.dll", engine}, {true, newRoot, "bin\\engine.dll", engine2},
+        {false, oldRoot, "readme.txt", Bytes("Release 1\r\nSame old notes.\r\n")}, {false, newRoot, "readme.txt", Bytes("Release 2\r\nSame old notes.\r\nAnd a new line.\r\n")},
+        {false, oldRoot, "data\\empty.dat", {}}, {false, newRoot, "data\\empty.dat", {}}, {false, oldRoot, "old\\legacy.cfg", Bytes("x=1\r\n")}, {false, newRoot, "data\\zero.txt", {}},
+        {true, oldRoot, "bin\\engine.dll", engine}, {true, newRoot, "bin\\engine.dll", engine2}, {true, newRoot, "data\\levels\\new.map", RandomBytes(7000, 5)},
         {true, oldRoot, "gfx\\logo.bmp", RandomBytes(4000, 2)}, {true, newRoot, "gfx\\logo.bmp", RandomBytes(4100, 3)},
         {true, oldRoot, "data\\same.dat", RandomBytes(3000, 4)}, {true, newRoot, "data\\same.dat", RandomBytes(3000, 4)},
-        {true, newRoot, "data\\levels\\new.map", RandomBytes(7000, 5)},
     };
-    for (const auto& file : files)
-      if (!small || !file.large) Put(file.root, file.name, file.bytes);
+    for (const auto& file : files) if (!small || !file.large) Put(file.root, file.name, file.bytes);
   }
   std::string Package(const std::string& name) const { return folder.Join(name); }
   BuildOptions Options() const {
@@ -106,12 +102,9 @@ void ApplyAndCompare(const Releases& releases, const std::string& package, const
 
 TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
   struct Form { bool compressed; std::uint8_t version; bool verifyUnchanged; PackageKind kind; bool best; };
-  const Form forms[] = {
-      {true, 18, false, PackageKind::kExtended, false}, {false, 18, false, PackageKind::kExtended, true},
-      {true, 18, false, PackageKind::kClassic, true},   {true, 18, false, PackageKind::kClassic, false},
-      {false, 18, true, PackageKind::kClassic, false},  {true, 17, false, PackageKind::kClassic, false},
-      {false, 17, true, PackageKind::kClassic, false},
-  };
+  const Form forms[] = {{true, 18, false, PackageKind::kExtended, false}, {false, 18, false, PackageKind::kExtended, true}, {true, 18, false, PackageKind::kClassic, true},
+                        {true, 18, false, PackageKind::kClassic, false}, {false, 18, true, PackageKind::kClassic, false}, {true, 17, false, PackageKind::kClassic, false},
+                        {false, 17, true, PackageKind::kClassic, false}};
   for (const Form& form : forms) {
     SCOPED_TRACE(std::to_string(&form - forms));
     // The Windows build writes neither (ThisBuildRefusesWhatItLacks).
@@ -258,8 +251,7 @@ TEST(PackageBuilder, RefusalsNameTheirReasonAndWriteNothing) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("upgtool: error: " + Expand(releases, refusal.reason)), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("upgtool: no package written"), std::string::npos);
-    EXPECT_FALSE(TestPathExists(package));
-    EXPECT_FALSE(TestPathExists(package + ".partial"));
+    EXPECT_FALSE(TestPathExists(package) || TestPathExists(package + ".partial"));
   }
 }
 
@@ -334,8 +326,7 @@ TEST(PackageBuilder, APackageThatDoesNotReplayIsNotWritten) {
   WriteTestFile(releases.newRoot + "readme.txt", "Release 2\r\nSame old notes.\r\nAnd a new Line.\r\n");
   const std::string package = releases.Package("bad.upg");
   EXPECT_EQ(WriteBuiltPackage(options, result, package, true), "verification failed, the package is not written: readme.txt: the rebuilt file differs from the new release");
-  EXPECT_FALSE(TestPathExists(package));
-  EXPECT_FALSE(TestPathExists(package + ".partial"));
+  EXPECT_FALSE(TestPathExists(package) || TestPathExists(package + ".partial"));
   EXPECT_EQ(WriteBuiltPackage(options, result, package, false), "");
   EXPECT_TRUE(TestPathExists(package));
 }

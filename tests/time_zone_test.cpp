@@ -18,8 +18,7 @@ namespace {
 constexpr std::int64_t kTicksPerMinute = 60ll * 10000000ll;
 // 2021-01-15 12:00:00 and 2021-07-15 12:00:00: one in each half of the
 // year, so that a zone with daylight saving has a different offset at one.
-constexpr platform::FileTime kWinter = 0x01D6EB35F332E000ull;
-constexpr platform::FileTime kSummer = 0x01D77970EFF7A000ull;
+constexpr platform::FileTime kWinter = 0x01D6EB35F332E000ull, kSummer = 0x01D77970EFF7A000ull;
 
 // The shift UniversalToLocal applies in winter, in minutes, after checking
 // that summer gets the same and that LocalToUniversal takes it back exactly.
@@ -29,8 +28,7 @@ std::int64_t Shift() {
     platform::FileTime time = universal;
     EXPECT_TRUE(platform::UniversalToLocal(&time));
     shifts[universal == kSummer] = static_cast<std::int64_t>(time - universal);
-    EXPECT_TRUE(platform::LocalToUniversal(&time));
-    EXPECT_EQ(time, universal);
+    EXPECT_TRUE(platform::LocalToUniversal(&time) && time == universal);
   }
   EXPECT_EQ(shifts[0], shifts[1]);
   EXPECT_EQ(shifts[0] % (15 * kTicksPerMinute), 0);
@@ -41,26 +39,16 @@ TEST(TimeZone, EveryDateGetsTheOffsetInForceNow) {
   const std::int64_t minutes = Shift();
   EXPECT_LE(minutes < 0 ? -minutes : minutes, 14 * 60);
   const char* configured = std::getenv("UPG_TEST_UTC_OFFSET_MINUTES");
-  if (configured != nullptr) {
-    EXPECT_EQ(minutes, std::strtol(configured, nullptr, 10));
-  }
+  if (configured != nullptr) { EXPECT_EQ(minutes, std::strtol(configured, nullptr, 10)); }
 }
 
 // A chosen zone converts with the offset it has in force now, for every
 // date; only zones of the database are taken, and none on Windows, which
 // has none. The empty name goes back to the system's zone.
 TEST(TimeZone, AChosenZoneConvertsWithItsOffsetInForceNow) {
-  const struct {
-    const char* zone;
-    // Its standard and daylight-saving offsets in minutes; none: refused.
-    std::int64_t offsets[2];
-  } kCases[] = {{"America/New_York", {-300, -240}},
-                {"Asia/Kolkata", {330, 330}},
-                {"Mars/Olympus_Mons", {}},
-                {"../zoneinfo/UTC", {}},
-                {"/usr/share/zoneinfo/UTC", {}},
-                {"zone.tab", {}},
-                {"EST5", {}}};
+  // Each zone's standard and daylight-saving offsets in minutes; none: refused.
+  const struct { const char* zone; std::int64_t offsets[2]; } kCases[] = {
+      {"America/New_York", {-300, -240}}, {"Asia/Kolkata", {330, 330}}, {"Mars/Olympus_Mons", {}}, {"../zoneinfo/UTC", {}}, {"/usr/share/zoneinfo/UTC", {}}, {"zone.tab", {}}, {"EST5", {}}};
   const std::int64_t system = Shift();
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.zone);
