@@ -18,8 +18,9 @@ using platform::kIdYes;
 
 TEST(YesNoAnswer, TakesYOrYesAndNOrNoInAnyCaseWithBlanksAround) {
   const std::pair<const char*, int> lines[] = {
-      {"y", kIdYes}, {"  YES", kIdYes}, {"\tYes \r\n", kIdYes}, {" n", kIdNo}, {"No  ", kIdNo},
-      {"yes please", 0}, {"", 0}, {"  ", 0}, {"maybe", 0},
+      {"y", kIdYes}, {"  YES", kIdYes}, {"\tYes \r\n", kIdYes},
+      {" n", kIdNo}, {"No  ", kIdNo},   {"yes please", 0},
+      {"", 0},       {"  ", 0},         {"maybe", 0},
   };
   for (const auto& [line, answer] : lines) EXPECT_EQ(YesNoAnswer(line), answer) << line;
 }
@@ -59,7 +60,8 @@ TEST(ConsoleUserInterface, QuestionsAreAnsweredFromTheInputOrFixed) {
   std::rewind(output);
   std::string out;
   for (int c = std::fgetc(output); c != EOF; c = std::fgetc(output)) out += char(c);
-  EXPECT_NE(out.find("-- Upgrade Processing --\nGo on?\n[y/n] maybe\n[y/n]   YES \n"), std::string::npos)
+  EXPECT_NE(out.find("-- Upgrade Processing --\nGo on?\n[y/n] maybe\n[y/n]   YES \n"),
+            std::string::npos)
       << out;
   std::fclose(input);
   std::fclose(output);
