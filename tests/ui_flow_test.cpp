@@ -206,7 +206,8 @@ TEST(Job, AppliesAfterTheWizardAndSaysSo) {
   FakeFrontEnd withFolder;
   withFolder.pageResults = {kPageNext, kPageNext, kPageNext};
   FakeDrives found(sample.target, sample.root.Join("D\\"));
-  EXPECT_EQ(RunJob(withFolder, found, sample.package.c_str(), ""), kExitApplied);
+  // No command line: the package beside the program is taken.
+  EXPECT_EQ(RunJob(withFolder, found, "", sample.root.Join("sample").c_str()), kExitApplied);
   EXPECT_EQ(withFolder.pagesShown, (std::vector<int>{1, 2})) << SelectedFolder;
   ASSERT_FALSE(withFolder.boxes.empty());
   EXPECT_EQ(withFolder.boxes.back().caption, "All Finished");
