@@ -1,7 +1,6 @@
 // Nothing outside the target folder is written, moved or deleted: a path through a linked folder
 // is refused like a file that cannot be processed, a link in a file's place is itself replaced or
-// removed, a staging folder that is a link or a file stops the run, and a folder swapped for a
-// link during the run is not followed either.
+// removed, and a folder swapped for a link during the run is not followed either.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -103,26 +102,6 @@ TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
     const fs::path link(NativeTestPath(site.target + "lfile"));
     EXPECT_FALSE(fs::is_symlink(fs::symlink_status(link)));
     EXPECT_EQ(fs::exists(link), operation != Operation::kRemove);
-  }
-}
-
-TEST(Confinement, AStagingFolderThatIsALinkOrAFileStopsTheRun) {
-  for (const bool link : {true, false}) {
-    SCOPED_TRACE(link ? "link" : "file");
-    LinkedTarget site({NewFileEntry(Operation::kAdd, "a.txt", Bytes("a"))});
-    const std::string staging = site.target + "__KVUPD_";
-    if (link && !MakeTestLink(staging, "..\\outside")) GTEST_SKIP() << "no link here";
-    if (!link) WriteTestFile(staging, Bytes("mine"));
-    const FolderSnapshot outside = TakeSnapshot(site.outside);
-    const FolderSnapshot before = TakeSnapshot(site.target);
-    ScriptedUser user;
-    ApplyOutcome outcome;
-    EXPECT_EQ(ApplyPackage(site.package, site.target, &outcome), 0);
-    EXPECT_EQ(outcome.refusal, Refusal::kStagingNotFolder);
-    EXPECT_EQ(outcome.refusedPath, staging);
-    EXPECT_EQ(user.dialogsCreated, 0);
-    EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
-    EXPECT_TRUE(TakeSnapshot(site.target) == before);
   }
 }
 

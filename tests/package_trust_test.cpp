@@ -1,6 +1,6 @@
 // Signed packages in the applicators: every kind of tampering refused with its reason by every way
-// of checking (the check itself, upgtool verify and the applicator's job), the trusted key beside
-// the program or built in, and a package swapped after the start-up check never committed.
+// of checking (the check itself, upgtool verify and the applicator's job), and a package swapped
+// after the start-up check never committed.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -147,48 +147,6 @@ TEST(SignedPackage, EveryTamperingIsRefusedWithItsReasonByEveryCheck) {
       }
       EXPECT_TRUE(TakeSnapshot(world.sample.target) == before);
     }
-  }
-}
-
-TEST(SignedPackage, TheTrustedKeyIsBuiltInOrBesideTheProgramOrThereIsNone) {
-  SignedWorld world(false);
-  const std::string builtIn = PublicKeyText(world.key.publicKey);
-  const std::string otherKey = PublicKeyText(MakeTestKey().publicKey);
-  TempFolder bare;
-  TempFolder broken;
-  WriteTestFile(broken.Join("upgapply.pub"), "KVUPG ED25519 PUBLIC KEY\nnot hex\n");
-  const std::string beside = world.program;
-  const std::string none = bare.Join("upgapply");
-  const char* notSigned = "is not signed";
-  const struct Case {
-    const char* name;
-    std::string programPath;
-    const char* builtInKey;
-    bool signatureFile;
-    int status;
-    const char* reason;
-  } cases[] = {
-      // clang-format off
-      {"key beside the program", beside, nullptr, true, kExitNotApplied, ""},
-      {"key beside, no signature", beside, nullptr, false, kExitInvalidPackage, notSigned},
-      {"no key: unsigned packages as ever", none, nullptr, false, kExitNotApplied, ""},
-      {"key built in", none, builtIn.c_str(), true, kExitNotApplied, ""},
-      {"key built in, no signature", none, builtIn.c_str(), false, kExitInvalidPackage, notSigned},
-      {"the built-in key wins over one beside", beside, otherKey.c_str(), true, kExitInvalidPackage, "is signed by another key"},
-      {"a damaged key beside trusts nobody", broken.Join("upgapply"), nullptr, true, kExitInvalidPackage, "upgapply.pub cannot be read"},
-      // clang-format on
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::filesystem::remove(NativeTestPath(world.sample.package + ".sig"));
-    if (c.signatureFile) WriteTestFile(world.sample.package + ".sig", world.signature);
-    FakeFrontEnd frontEnd;
-    EXPECT_EQ(world.Job(frontEnd, c.builtInKey, c.programPath), c.status);
-    // Refused, the job says why in its one box; trusted, it reaches the wizard.
-    const bool refused = c.status == kExitInvalidPackage;
-    EXPECT_EQ(frontEnd.pagesShown.size(), refused ? 0u : 1u);
-    ASSERT_EQ(frontEnd.boxes.size(), refused ? 1u : 0u);
-    EXPECT_TRUE(!refused || frontEnd.boxes[0].text.find(c.reason) != std::string::npos);
   }
 }
 

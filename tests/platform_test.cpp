@@ -38,22 +38,6 @@ class PlatformFileSystem : public ::testing::Test {
   TempFolder folder;
 };
 
-TEST_F(PlatformFileSystem, MissingFilesAndInvalidHandlesFailEveryCall) {
-  const std::string missing = folder.Join("missing.dat");
-  EXPECT_EQ(Open(missing, platform::kOpenRead), kInvalidFile);
-  EXPECT_EQ(Open(missing, platform::kOpenReadWrite), kInvalidFile);
-  EXPECT_EQ(Attributes(missing), kInvalidAttributes);
-  EXPECT_EQ(Open(Folder(), platform::kOpenRead), kInvalidFile) << "a folder is no file";
-  char byte = 0;
-  platform::FileTime time = 0;
-  EXPECT_EQ(files.Read(kInvalidFile, &byte, 1), -1);
-  EXPECT_EQ(files.Write(kInvalidFile, &byte, 1), -1);
-  EXPECT_EQ(files.Seek(kInvalidFile, 0, platform::SeekOrigin::kCurrent), 0xFFFFFFFFu);
-  EXPECT_EQ(files.Size(kInvalidFile), 0xFFFFFFFFu);
-  EXPECT_FALSE(files.GetLastWriteTime(kInvalidFile, &time));
-  EXPECT_FALSE(files.SetTimes(kInvalidFile, time));
-}
-
 TEST_F(PlatformFileSystem, ReadStopsShortAtTheEndAndSeekFromStartIsUnsigned) {
   const std::string path = Write("data.bin", "abcde");
   const FileHandle file = Open(path, platform::kOpenRead);
@@ -150,20 +134,6 @@ TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {
   // case-sensitive file system finds nothing.
   if (files.FindStoredName(folder.Join("stored name.txt").c_str(), name, sizeof name)) {
     EXPECT_EQ(std::string(name), stored);
-  }
-}
-
-// Locking a folder and finding links below it are pinned by the run lock's and the confinement
-// tests, which run on both platforms too; the current folder is only exercised, by the folder
-// search's.
-TEST_F(PlatformFileSystem, FlushMakesFilesAndFoldersDurable) {
-  const std::string path = Write("durable.txt", "kept");
-  EXPECT_TRUE(files.Flush(path.c_str()));
-  EXPECT_FALSE(files.Flush(folder.Join("missing.txt").c_str()));
-  for (const auto scope : {platform::FlushScope::kNames, platform::FlushScope::kNamesAndFiles}) {
-    EXPECT_TRUE(files.FlushFolder(Folder().c_str(), scope));
-    EXPECT_FALSE(files.FlushFolder(folder.Join("missing").c_str(), scope));
-    EXPECT_FALSE(files.FlushFolder(path.c_str(), scope)) << "a file is no folder";
   }
 }
 

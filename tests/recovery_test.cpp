@@ -64,10 +64,6 @@ TEST(CommitJournal, RefusesWhatIsNoWholeJournal) {
   }
 }
 
-bool IsNew(const SampleUpgrade& sample) {
-  return TakeSnapshot(sample.target, "__KVUPD_").files == sample.expected;
-}
-
 // The sample, its run killed when the commit first moves b.bin: a.txt is new already, the rest
 // still old, the journal in the staging folder.
 struct Interrupted {
@@ -146,8 +142,8 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
     EXPECT_TRUE(c.box == nullptr || user.boxes[0].text.find(c.box) != std::string::npos);
     const bool newA = ReadTestFile(sample.target + "a.txt") == sample.expected.at("a.txt");
     const bool extra = TestPathExists(sample.target + "extra.txt");
-    EXPECT_TRUE(c.then != Then::kNew || IsNew(sample));
-    EXPECT_TRUE(c.then != Then::kNewWithoutExtra || (IsNew(sample) && !extra));
+    EXPECT_TRUE(c.then != Then::kNew || sample.IsNew());
+    EXPECT_TRUE(c.then != Then::kNewWithoutExtra || (sample.IsNew() && !extra));
     EXPECT_TRUE(c.then != Then::kOldWithExtra || (!newA && extra));
     EXPECT_TRUE(c.then != Then::kKept || (newA && TestPathExists(sample.Temporary(1))));
     EXPECT_EQ(TestPathExists(sample.Staging()), c.recovery == Recovery::kStuck);
@@ -176,7 +172,7 @@ TEST(RunLock, ASecondRunOnTheFolderIsRefusedAndTheFirstGoesOn) {
   EXPECT_NE(ClosingMessageFor(0, innerOutcome).text.find("Another upgrade is being applied"),
             std::string::npos);
   EXPECT_EQ(user.dialogsCreated, 1) << "the refused run showed nothing";
-  EXPECT_TRUE(IsNew(sample));
+  EXPECT_TRUE(sample.IsNew());
 
   SampleUpgrade held;
   platform::FileHandle lock = platform::kInvalidFile;
@@ -190,7 +186,7 @@ TEST(RunLock, ASecondRunOnTheFolderIsRefusedAndTheFirstGoesOn) {
   EXPECT_TRUE(TakeSnapshot(held.target) == before);
   platform::Fs().UnlockFolder(lock);
   EXPECT_EQ(ApplyPackage(held.package, held.target), 1);
-  EXPECT_TRUE(IsNew(held));
+  EXPECT_TRUE(held.IsNew());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The applicator's flow without any window or terminal: start-up rules, the wizard's page loop,
-// Browse, the search over fake drives, the job and the closing message.
+// the search over fake drives and the job.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -152,17 +152,6 @@ TEST(FolderSearch, FindsTheFirstMatchDriveCBeforeDShallowBeforeDeep) {
   }
 }
 
-TEST(FolderSearch, SymbolicLinkLoopsDoNotHangIt) {
-  SearchWorld world;
-  MakeFolder(world.c + "loop");
-  std::error_code error;
-  fs::create_directory_symlink(NativeTestPath(world.c), NativeTestPath(world.c + "loop\\back"),
-                               error);
-  if (error) GTEST_SKIP() << "this system cannot make folder links here: " << error.message();
-  world.CopyMarker(world.d + "found");
-  EXPECT_EQ(world.Find(), world.d + "found");
-}
-
 TEST(Wizard, PageLoopBackNextAndTheFolderCheck) {
   SearchWorld world;
   world.CopyMarker(world.c + "good");
@@ -188,23 +177,6 @@ TEST(Wizard, PageLoopBackNextAndTheFolderCheck) {
     EXPECT_EQ(ShowWizard(frontEnd), c.returned);
     EXPECT_EQ(frontEnd.pagesShown, c.pages);
   }
-}
-
-TEST(Wizard, CancelAsksAndBrowseChangesTheFolder) {
-  FakeFrontEnd frontEnd;
-  frontEnd.answers = {platform::kIdNo, platform::kIdYes};
-  EXPECT_FALSE(ConfirmCancel(frontEnd, nullptr));
-  EXPECT_TRUE(ConfirmCancel(frontEnd, nullptr));
-  ASSERT_EQ(frontEnd.boxes.size(), 2u);
-  EXPECT_EQ(frontEnd.boxes[0], (RecordedBox{"Are you sure you want to cancel?",
-                                            "Upgrade Cancel Confirmation", 0x24u, nullptr}));
-  ResetSharedState();
-  platform::CopyText(SelectedFolder, "C:\\Before");
-  EXPECT_FALSE(BrowseTargetFolder(frontEnd, nullptr));
-  EXPECT_STREQ(SelectedFolder, "C:\\Before");
-  frontEnd.chosenFolderPath = "D:\\Target";
-  EXPECT_TRUE(BrowseTargetFolder(frontEnd, nullptr));
-  EXPECT_STREQ(SelectedFolder, "D:\\");
 }
 
 TEST(Job, AppliesAfterTheWizardAndSaysSo) {
@@ -234,7 +206,8 @@ TEST(Job, AppliesAfterTheWizardAndSaysSo) {
   FakeFrontEnd withFolder;
   withFolder.pageResults = {kPageNext, kPageNext, kPageNext};
   FakeDrives found(sample.target, sample.root.Join("D\\"));
-  EXPECT_EQ(RunJob(withFolder, found, sample.package.c_str(), ""), kExitApplied);
+  // No command line: the package beside the program is taken.
+  EXPECT_EQ(RunJob(withFolder, found, "", sample.root.Join("sample").c_str()), kExitApplied);
   EXPECT_EQ(withFolder.pagesShown, (std::vector<int>{1, 2})) << SelectedFolder;
   ASSERT_FALSE(withFolder.boxes.empty());
   EXPECT_EQ(withFolder.boxes.back().caption, "All Finished");
@@ -243,57 +216,6 @@ TEST(Job, AppliesAfterTheWizardAndSaysSo) {
             (std::vector<std::string>{"search shown", "search hidden", "update"}));
   for (const auto& [name, bytes] : sample.expected) {
     EXPECT_EQ(ReadTestFile(sample.target + name), bytes);
-  }
-}
-
-// What the closing message says of each outcome; a folder in use, a named commit failure and a
-// recovery of this very package are also read back by the run lock's, fault and recovery tests.
-TEST(ClosingMessage, TellsWhatBecameOfTheFolder) {
-  const std::string nothing = "No changes have been made to any of your files.";
-  const std::string kept = "C:\\Game\\__KVUPD_";
-  ApplyOutcome none, staging, undone, finished, back, notRestored, stuck;
-  staging.refusal = Refusal::kStagingNotFolder;
-  staging.refusedPath = kept;
-  undone.commitFailure = {2, "bin\\engine.dat", StepFailure::kNewNotPlaced};
-  finished.recovery = Recovery::kFinished;
-  back.recovery = Recovery::kUndone;
-  notRestored = undone;
-  notRestored.notRestored.push_back({1, "gfx\\logo.bmp", StepFailure::kNotRestored});
-  notRestored.stagingFolder = stuck.stagingFolder = kept;
-  stuck.recovery = Recovery::kStuck;
-  stuck.notRestored.push_back({-1, "__KVUPD_\\COMMIT.JNL", StepFailure::kJournalUnreadable});
-  const std::string aborted = "The upgrade process was aborted. " + nothing;
-  const std::string placed = "bin\\engine.dat could not be put in place";
-  const struct {
-    int applied;
-    const ApplyOutcome& outcome;
-    int exitStatus;
-    std::vector<std::string> present;
-    std::vector<std::string> absent;
-  } cases[] = {
-      // clang-format off
-      {0, none, kExitNotApplied, {aborted}, {}},
-      {1, none, kExitApplied, {"The upgrade has been applied."}, {"\n"}},
-      {0, staging, kExitNotApplied, {nothing, kept + " is a link"}, {}},
-      {0, undone, kExitNotApplied, {nothing, placed + ": the new version could not be moved"}, {}},
-      {0, finished, kExitNotApplied, {"upgrade of this folder was completed"}, {nothing}},
-      {0, back, kExitNotApplied, {"upgrade of this folder was undone"}, {nothing}},
-      {0, notRestored, kExitPartlyApplied, {placed, "\n  gfx\\logo.bmp", "kept in " + kept}, {nothing}},
-      {0, stuck, kExitPartlyApplied, {"neither completed nor undone", "COMMIT.JNL (the record of"}, {nothing}},
-      // clang-format on
-  };
-  for (const auto& c : cases) {
-    const ClosingMessage closing = ClosingMessageFor(c.applied, c.outcome);
-    EXPECT_EQ(closing.exitStatus, c.exitStatus) << closing.text;
-    EXPECT_EQ(closing.caption, c.exitStatus == kExitApplied      ? "All Finished"
-                               : c.exitStatus == kExitNotApplied ? "Upgrade Aborted"
-                                                                 : "Upgrade Incomplete");
-    for (const std::string& text : c.present) {
-      EXPECT_NE(closing.text.find(text), std::string::npos) << closing.text;
-    }
-    for (const std::string& text : c.absent) {
-      EXPECT_EQ(closing.text.find(text), std::string::npos) << closing.text;
-    }
   }
 }
 

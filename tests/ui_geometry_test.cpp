@@ -1,8 +1,6 @@
-// Where the windows, the percent bar and the backdrop's bands and texts go, computed without any
-// window.
+// Where the percent bar's areas and the backdrop's bands go, computed without any window.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "ui/backdrop.h"
@@ -12,13 +10,6 @@
 using namespace ui;
 
 namespace {
-
-TEST(DialogGeometry, CentresOnTheScreen) {
-  EXPECT_EQ(CenteredOrigin(1024, 768, 301, 200).x, 361);
-  EXPECT_EQ(CenteredOrigin(1024, 768, 301, 200).y, 284);
-  EXPECT_EQ(CenteredOrigin(640, 480, 801, 500).x, -80);  // toward zero
-  EXPECT_EQ(CenteredOrigin(640, 480, 801, 500).y, -10);
-}
 
 TEST(MulDivRounded, RoundsToTheNearestWithHalvesAwayFromZero) {
   const int cases[][4] = {{50, 185, 100, 93}, {1, 149, 100, 1},
@@ -59,22 +50,6 @@ TEST(PercentBar, TheAreasTheFillEdgeAndTheText) {
   }
 }
 
-TEST(Backdrop, BandsCoverTheHeightInFoursOfBlue) {
-  const int height = 769;  // a 768-pixel screen, plus one
-  int previousBottom = 0;
-  for (int k = 0; k < kBackdropBands; ++k) {
-    const BackdropBand band = BackdropBandAt(k, height);
-    EXPECT_EQ(band.blue, 255 - 4 * k);
-    EXPECT_EQ(band.top, previousBottom) << "band " << k;
-    EXPECT_GT(band.bottom, band.top);
-    previousBottom = band.bottom;
-  }
-  EXPECT_EQ(previousBottom, height);
-  // MulDiv rounds: 769 * 4 / 256 = 12.02, 769 * 8 / 256 = 24.03.
-  EXPECT_EQ(BackdropBandAt(1, height).top, 12);
-  EXPECT_EQ(BackdropBandAt(1, height).bottom, 24);
-}
-
 TEST(Backdrop, ARepaintMeetsOnlyTheBandsItTouches) {
   const BackdropBand band = BackdropBandAt(10, 769);  // rows 120 to 132
   ASSERT_EQ(band.top, 120);
@@ -83,17 +58,6 @@ TEST(Backdrop, ARepaintMeetsOnlyTheBandsItTouches) {
   const int cases[][3] = {{125, 126, 1}, {0, 769, 1},   {132, 200, 1},
                           {0, 120, 1},   {133, 200, 0}, {0, 119, 0}};
   for (const auto& c : cases) EXPECT_EQ(BandMeetsRepaint(band, c[0], c[1]), c[2] == 1) << c[0];
-}
-
-TEST(Backdrop, TitleIsCentredWithItsShadowAndSideLinesStandOnTheHeight) {
-  const TextOrigin title = TitleOrigin(1025, 400);
-  EXPECT_EQ(title.x, 310);  // (1025 - 400) / 2 - 2, toward zero
-  EXPECT_EQ(title.y, 18);
-  EXPECT_EQ(TitleOrigin(301, 400).x, -51);
-  const TextOrigin side = SideLineOrigin(kVersionLineX, 769, 300);
-  EXPECT_EQ(side.x, 22);
-  EXPECT_EQ(side.y, 769 - 234);
-  EXPECT_EQ(std::strncmp(kVersionLine, "Version 3.0", 11), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -26,10 +27,8 @@ FileStamp StampOf(const std::vector<std::uint8_t>& bytes, std::uint16_t dosDate,
   stamp.dosTime = dosTime;
   stamp.size = static_cast<std::uint32_t>(bytes.size());
   for (std::size_t at = 0; at < bytes.size(); at += kChecksumBlockSize) {
-    const std::size_t left = bytes.size() - at;
-    const std::int32_t count = static_cast<std::int32_t>(
-        left < static_cast<std::size_t>(kChecksumBlockSize) ? left : kChecksumBlockSize);
-    stamp.checksum = FoldChecksumBlock(stamp.checksum, bytes.data() + at, count);
+    const std::size_t count = std::min<std::size_t>(kChecksumBlockSize, bytes.size() - at);
+    stamp.checksum = FoldChecksumBlock(stamp.checksum, bytes.data() + at, std::int32_t(count));
   }
   return stamp;
 }
