@@ -24,14 +24,15 @@ using namespace apply;
 using namespace builder;
 
 namespace {
-// clang-format off
 
 using ByteVector = std::vector<std::uint8_t>;
 
 // A declared size that no stream of these tests reaches.
 constexpr std::uint32_t kLargestSize = 0xFFFFFFFFu;
 
-ByteVector Contents(TKVFlatRamStream& stream) { return ByteVector(stream.data(), stream.data() + stream.GetSize()); }
+ByteVector Contents(TKVFlatRamStream& stream) {
+  return ByteVector(stream.data(), stream.data() + stream.GetSize());
+}
 
 // A session whose package stream is given delta bytes, of either kind.
 class DeltaTest : public ::testing::Test {
@@ -45,7 +46,8 @@ class DeltaTest : public ::testing::Test {
   void UsePackage(const ByteVector& bytes, bool extended) {
     ResetProgressState();
     packageBytes_ = bytes;
-    session_->package = std::make_unique<TKVFlatRamStream>(packageBytes_.data(), static_cast<std::uint32_t>(packageBytes_.size()));
+    session_->package = std::make_unique<TKVFlatRamStream>(
+        packageBytes_.data(), static_cast<std::uint32_t>(packageBytes_.size()));
     std::memcpy(session_->magic, extended ? kExtendedMagic : kClassicMagic, sizeof session_->magic);
     session_->bytesDone = 1;
     user_.pumps = 0;
@@ -58,9 +60,11 @@ class DeltaTest : public ::testing::Test {
 };
 
 // `count` bytes of `old` from `from`, each plus its byte of `differences`.
-ByteVector Added(const ByteVector& old, std::size_t from, const ByteVector& differences, std::size_t count) {
+ByteVector Added(const ByteVector& old, std::size_t from, const ByteVector& differences,
+                 std::size_t count) {
   ByteVector sum(count);
-  for (std::size_t i = 0; i < count; ++i) sum[i] = static_cast<std::uint8_t>(old[from + i] + differences[i]);
+  for (std::size_t i = 0; i < count; ++i)
+    sum[i] = static_cast<std::uint8_t>(old[from + i] + differences[i]);
   return sum;
 }
 
@@ -94,29 +98,90 @@ struct Row {
 
 std::vector<Row> Rows(const ByteVector& old, const ByteVector& diff) {
   const ByteVector ok = Bytes("ok");
-  const ByteVector whole = Stream([&](DeltaWriter& d) { d.AddDiff8(20, diff.data(), 10); }), cut = SliceBytes(whole, 0, whole.size() - 7);
+  const ByteVector whole = Stream([&](DeltaWriter&d) { d.AddDiff8(20, diff.data(), 10); }),
+                   cut = SliceBytes(whole, 0, whole.size() - 7);
   return {
-      {"a base stays in force and absolute copies ignore it", false, Stream([](DeltaWriter& d) { d.SetBase(2); d.CopyBase8(0x0010, 4); d.CopyAbs8(5, 3); d.CopyBase8(0, 2); }), true, true, JoinBytes({SliceBytes(old, 0x20010, 4), SliceBytes(old, 5, 3), SliceBytes(old, 0x20000, 2)}), 9, 0x20002, 0},
-      {"the next stream starts with base 0", false, JoinBytes({Stream([](DeltaWriter& d) { d.SetBase(2); }), Stream([](DeltaWriter& d) { d.CopyBase8(0x0004, 2); })}), true, true, SliceBytes(old, 4, 2), 2, 6, 0, 0, 0, 1},
+      {"a base stays in force and absolute copies ignore it", false, Stream([](DeltaWriter& d) {
+         d.SetBase(2);
+         d.CopyBase8(0x0010, 4);
+         d.CopyAbs8(5, 3);
+         d.CopyBase8(0, 2);
+       }),
+       true, true,
+       JoinBytes({SliceBytes(old, 0x20010, 4), SliceBytes(old, 5, 3), SliceBytes(old, 0x20000, 2)}),
+       9, 0x20002, 0},
+      {"the next stream starts with base 0", false,
+       JoinBytes({Stream([](DeltaWriter& d) { d.SetBase(2); }),
+                  Stream([](DeltaWriter& d) { d.CopyBase8(0x0004, 2); })}),
+       true, true, SliceBytes(old, 4, 2), 2, 6, 0, 0, 0, 1},
       // Base 0xFFFF0000 plus offset 0xFFFF is the all-ones position too.
-      {"position all-ones reads where the old file stands; a copy of nothing still seeks", false, Stream([](DeltaWriter& d) { d.CopyAbs8(10, 3); d.CopyAbs16(0xFFFFFFFFu, 2); d.CopyAbs8(40, 0); d.CopyAbs32(0xFFFFFFFFu, 2); d.SetBase(0xFFFF); d.CopyBase8(0xFFFF, 1); }), true, true, JoinBytes({SliceBytes(old, 10, 5), SliceBytes(old, 40, 3)}), 8, 43, 0},
-      {"an insert with no output consumes exactly its bytes", false, Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 1000); }), false, false, kNone, 1000, -1, 0},
-      {"copies with no old file write nothing but count", false, Stream([](DeltaWriter& d) { d.Insert8(reinterpret_cast<const std::uint8_t*>("a"), 1); d.CopyAbs16(0, 300); }), false, true, Bytes("a"), 301, -1, 0},
-      {"copies with no output read the old file past", false, Stream([](DeltaWriter& d) { d.CopyAbs16(0, 300); }), true, false, kNone, 300, 300, 0},
-      {"unknown codes, 11-13 in a classic package too, are one-byte no-ops", false, Raw("\x0B\x01\x02\x41\x42\xFF", 7), false, true, Bytes("AB"), 2, -1, 0},
-      {"End alone gives an empty file and counts nothing", false, Raw("", 1), false, true, kNone, 0, -1, 0},
-      {"a confirmed cancel ends after the current piece", false, Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 700); }), false, true, SliceBytes(diff, 0, 512), 512, -1, 700 - 512 + 1, 2, 1},
-      {"AddDiff8's byte layout", true, Raw("\x0B\x00\x42\x00\x00\x02\x01\x01", 9), true, true, Added(old, 0x4200, {1, 1}, 2), 2, 0x4202, 0},
-      {"AddDiff, 8-bit count", true, Stream([&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); }), true, true, Added(old, 10, diff, 3), 3, 13, 0},
-      {"AddDiff, 16-bit count, three pieces", true, Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 600); }), true, true, Added(old, 100, diff, 600), 600, 700, 0},
-      {"AddDiff, 32-bit count", true, Stream([&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); }), true, true, Added(old, 0, diff, 300), 300, 300, 0},
-      {"AddDiff sums wrap at 256", true, Raw("\x0B\x00\x00\x00\x00\x03\xFF\x80\x01", 10), true, true, Added(old, 0, {0xFF, 0x80, 0x01}, 3), 3, 3, 0},
-      {"AddDiff with no seek goes on where a copy left the old file; a count of 0 still seeks", true, Stream([&](DeltaWriter& d) { d.CopyAbs8(50, 4); d.AddDiff8(0xFFFFFFFFu, diff.data(), 5); d.AddDiff16(200, diff.data(), 0); d.CopyAbs8(0xFFFFFFFFu, 2); }), true, true, JoinBytes({SliceBytes(old, 50, 4), Added(old, 54, diff, 5), SliceBytes(old, 200, 2)}), 11, 202, 0},
-      {"AddDiff with no old file reads the differences and writes nothing", true, Stream([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 500); d.Insert8(ok.data(), 2); }), false, true, ok, 502, -1, 0},
-      {"AddDiff with no output reads both streams past", true, Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); }), true, false, kNone, 400, 500, 0},
-      {"AddDiff with neither reads only the package past", true, Stream([&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); }), false, false, kNone, 200, -1, 0},
-      {"AddDiff cancelled at the second piece", true, Stream([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 700); }), true, true, Added(old, 0, diff, 512), 512, 512, 700 - 512 + 1, 2, 1},
-      {"AddDiff cut short by the end of the package writes what could be added", true, cut, true, true, Added(old, 20, diff, 4), 0, -1, 0},
+      {"position all-ones reads where the old file stands; a copy of nothing still seeks", false,
+       Stream([](DeltaWriter& d) {
+         d.CopyAbs8(10, 3);
+         d.CopyAbs16(0xFFFFFFFFu, 2);
+         d.CopyAbs8(40, 0);
+         d.CopyAbs32(0xFFFFFFFFu, 2);
+         d.SetBase(0xFFFF);
+         d.CopyBase8(0xFFFF, 1);
+       }),
+       true, true, JoinBytes({SliceBytes(old, 10, 5), SliceBytes(old, 40, 3)}), 8, 43, 0},
+      {"an insert with no output consumes exactly its bytes", false,
+       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 1000); }), false, false, kNone, 1000,
+       -1, 0},
+      {"copies with no old file write nothing but count", false, Stream([](DeltaWriter& d) {
+         d.Insert8(reinterpret_cast<const std::uint8_t*>("a"), 1);
+         d.CopyAbs16(0, 300);
+       }),
+       false, true, Bytes("a"), 301, -1, 0},
+      {"copies with no output read the old file past", false,
+       Stream([](DeltaWriter& d) { d.CopyAbs16(0, 300); }), true, false, kNone, 300, 300, 0},
+      {"unknown codes, 11-13 in a classic package too, are one-byte no-ops", false,
+       Raw("\x0B\x01\x02\x41\x42\xFF", 7), false, true, Bytes("AB"), 2, -1, 0},
+      {"End alone gives an empty file and counts nothing", false, Raw("", 1), false, true, kNone, 0,
+       -1, 0},
+      {"a confirmed cancel ends after the current piece", false,
+       Stream([&](DeltaWriter& d) { d.Insert16(diff.data(), 700); }), false, true,
+       SliceBytes(diff, 0, 512), 512, -1, 700 - 512 + 1, 2, 1},
+      {"AddDiff8's byte layout", true, Raw("\x0B\x00\x42\x00\x00\x02\x01\x01", 9), true, true,
+       Added(old, 0x4200, {1, 1}, 2), 2, 0x4202, 0},
+      {"AddDiff, 8-bit count", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff8(10, diff.data(), 3); }), true, true,
+       Added(old, 10, diff, 3), 3, 13, 0},
+      {"AddDiff, 16-bit count, three pieces", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 600); }), true, true,
+       Added(old, 100, diff, 600), 600, 700, 0},
+      {"AddDiff, 32-bit count", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff32(0, diff.data(), 300); }), true, true,
+       Added(old, 0, diff, 300), 300, 300, 0},
+      {"AddDiff sums wrap at 256", true, Raw("\x0B\x00\x00\x00\x00\x03\xFF\x80\x01", 10), true,
+       true, Added(old, 0, {0xFF, 0x80, 0x01}, 3), 3, 3, 0},
+      {"AddDiff with no seek goes on where a copy left the old file; a count of 0 still seeks",
+       true, Stream([&](DeltaWriter& d) {
+         d.CopyAbs8(50, 4);
+         d.AddDiff8(0xFFFFFFFFu, diff.data(), 5);
+         d.AddDiff16(200, diff.data(), 0);
+         d.CopyAbs8(0xFFFFFFFFu, 2);
+       }),
+       true, true,
+       JoinBytes({SliceBytes(old, 50, 4), Added(old, 54, diff, 5), SliceBytes(old, 200, 2)}), 11,
+       202, 0},
+      {"AddDiff with no old file reads the differences and writes nothing", true,
+       Stream([&](DeltaWriter& d) {
+         d.AddDiff16(0, diff.data(), 500);
+         d.Insert8(ok.data(), 2);
+       }),
+       false, true, ok, 502, -1, 0},
+      {"AddDiff with no output reads both streams past", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff16(100, diff.data(), 400); }), true, false, kNone, 400,
+       500, 0},
+      {"AddDiff with neither reads only the package past", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff8(7, diff.data(), 200); }), false, false, kNone, 200,
+       -1, 0},
+      {"AddDiff cancelled at the second piece", true,
+       Stream([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 700); }), true, true,
+       Added(old, 0, diff, 512), 512, 512, 700 - 512 + 1, 2, 1},
+      {"AddDiff cut short by the end of the package writes what could be added", true, cut, true,
+       true, Added(old, 20, diff, 4), 0, -1, 0},
   };
 }
 
@@ -127,14 +192,18 @@ TEST_F(DeltaTest, EveryOperationWithAndWithoutOldFileAndOutput) {
     UsePackage(row.stream, row.extended);
     user_.cancelAtPump = row.cancelAtPump;
     user_.boxes.clear();
-    TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size())), output(64, 4096), ignored(64, 4096);
+    TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size())), output(64, 4096),
+        ignored(64, 4096);
     TKVStream* from = row.withOld ? &oldFile : nullptr;
     for (int i = 0; i < row.streamsBefore; ++i) ApplyDelta(*session_, from, &ignored, kLargestSize);
     session_->bytesDone = 1;
-    EXPECT_EQ(ApplyDelta(*session_, from, row.withOutput ? &output : nullptr, kLargestSize), row.result);
+    EXPECT_EQ(ApplyDelta(*session_, from, row.withOutput ? &output : nullptr, kLargestSize),
+              row.result);
     EXPECT_EQ(Contents(output), row.written);
     EXPECT_EQ(session_->bytesDone, 1 + row.counted);
-    if (row.oldPosition >= 0) { EXPECT_EQ(oldFile.GetPosition(), static_cast<std::uint32_t>(row.oldPosition)); }
+    if (row.oldPosition >= 0) {
+      EXPECT_EQ(oldFile.GetPosition(), static_cast<std::uint32_t>(row.oldPosition));
+    }
     EXPECT_EQ(packageBytes_.size() - session_->package->GetPosition(), row.packageLeft);
     // A cancel is asked once and confirmed.
     EXPECT_EQ(Aborted, row.result);
@@ -148,11 +217,18 @@ TEST_F(DeltaTest, PiecesOfAtMost256EachFollowedByUpdateAndPoll) {
   TKVFlatRamStream oldFile(old.data(), 600), output(64, 4096);
   // Every UpdateProgress draws when the last drawn value is forgotten.
   std::vector<std::string> events;
-  user_.onDraw = [&](int) { events.push_back("update " + std::to_string(session_->bytesDone)); LastPercent = -1; };
-  user_.onPump = [&] { events.push_back("poll " + std::to_string(session_->bytesDone) + " wrote " + std::to_string(output.GetSize())); };
+  user_.onDraw = [&](int) {
+    events.push_back("update " + std::to_string(session_->bytesDone));
+    LastPercent = -1;
+  };
+  user_.onPump = [&] {
+    events.push_back("poll " + std::to_string(session_->bytesDone) + " wrote " +
+                     std::to_string(output.GetSize()));
+  };
   ApplyDelta(*session_, &oldFile, &output, kLargestSize);
   EXPECT_EQ(Contents(output), old);
-  EXPECT_EQ(events, (std::vector<std::string>{"update 1", "update 257", "poll 257 wrote 256", "update 513",
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"update 1", "update 257", "poll 257 wrote 256", "update 513",
                                       "poll 513 wrote 512", "update 601", "poll 601 wrote 600"}));
 }
 
@@ -175,18 +251,32 @@ struct BoundedRow {
 };
 
 std::vector<BoundedRow> BoundedRows(const ByteVector& old) {
-  const ByteVector literal = Pattern(1000, 3), cut = JoinBytes({Raw("\x03\x00\x00\x00\x01", 5), Bytes("hello")});
+  const ByteVector literal = Pattern(1000, 3),
+                   cut = JoinBytes({Raw("\x03\x00\x00\x00\x01", 5), Bytes("hello")});
   return {
-      {"copies of the old file far past the declared size", Stream([](DeltaWriter& d) { for (int i = 0; i < 200; ++i) d.CopyAbs32(0, 65536); }), 1001, SliceBytes(old, 0, 1002), 200u * 65536, 210, true, true},
-      {"literal bytes past the declared size are read, not written", Stream([&](DeltaWriter& d) { d.Insert16(literal.data(), 1000); }), 10, SliceBytes(literal, 0, 11), 1000, 4, true, true},
-      {"copies without their source past the declared size", Stream([](DeltaWriter& d) { for (int i = 0; i < 3; ++i) d.CopyAbs32(0, 0x01000000); d.Insert8(reinterpret_cast<const std::uint8_t*>("abc"), 3); }), 3, Bytes("abc"), 0x03000003, 6, false, true},
-      {"differences past the declared size are read, not added", Stream([&](DeltaWriter& d) { d.AddDiff16(0, literal.data(), 600); }), 10, Added(old, 0, literal, 11), 600, 3, true, true, true},
-      {"an insert longer than the package ends at the end of the data", cut, 0x01000000, Bytes("hello"), 0, 0, false, false},
+      {"copies of the old file far past the declared size", Stream([](DeltaWriter& d) {
+         for (int i = 0; i < 200; ++i) d.CopyAbs32(0, 65536);
+       }),
+       1001, SliceBytes(old, 0, 1002), 200u * 65536, 210, true, true},
+      {"literal bytes past the declared size are read, not written",
+       Stream([&](DeltaWriter& d) { d.Insert16(literal.data(), 1000); }), 10,
+       SliceBytes(literal, 0, 11), 1000, 4, true, true},
+      {"copies without their source past the declared size", Stream([](DeltaWriter& d) {
+         for (int i = 0; i < 3; ++i) d.CopyAbs32(0, 0x01000000);
+         d.Insert8(reinterpret_cast<const std::uint8_t*>("abc"), 3);
+       }),
+       3, Bytes("abc"), 0x03000003, 6, false, true},
+      {"differences past the declared size are read, not added",
+       Stream([&](DeltaWriter& d) { d.AddDiff16(0, literal.data(), 600); }), 10,
+       Added(old, 0, literal, 11), 600, 3, true, true, true},
+      {"an insert longer than the package ends at the end of the data", cut, 0x01000000,
+       Bytes("hello"), 0, 0, false, false},
   };
 }
 
 TEST_F(DeltaTest, WorkIsBoundedByTheDeclaredSizeAndThePackage) {
-  const ByteVector old = Pattern(65536, 11), next = Stream([](DeltaWriter& d) { d.Insert8(Bytes("ok").data(), 2); });
+  const ByteVector old = Pattern(65536, 11),
+                   next = Stream([](DeltaWriter&d) { d.Insert8(Bytes("ok").data(), 2); });
   for (const BoundedRow& row : BoundedRows(old)) {
     SCOPED_TRACE(row.label);
     const ByteVector bytes = row.endsWithData ? JoinBytes({row.stream, next}) : row.stream;
@@ -194,13 +284,17 @@ TEST_F(DeltaTest, WorkIsBoundedByTheDeclaredSizeAndThePackage) {
       SCOPED_TRACE(installed ? "installed" : "skipped");
       UsePackage(bytes, row.extended);
       // Fixed room: an interpreter that ignored the bound would fill it.
-      TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size())), output(1 << 20, 0), after(64, 4096);
+      TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size())),
+          output(1 << 20, 0), after(64, 4096);
       TKVStream* from = installed && row.hasOldFile ? &oldFile : nullptr;
       EXPECT_EQ(ApplyDelta(*session_, from, installed ? &output : nullptr, row.declared), 0);
-      if (installed) { EXPECT_EQ(Contents(output), row.written); }
+      if (installed) {
+        EXPECT_EQ(Contents(output), row.written);
+      }
       EXPECT_EQ(session_->bytesDone, 1 + row.counted);
       EXPECT_LE(user_.pumps, row.maxPolls);
-      EXPECT_EQ(session_->package->GetPosition(), row.endsWithData ? row.stream.size() : bytes.size());
+      EXPECT_EQ(session_->package->GetPosition(),
+                row.endsWithData ? row.stream.size() : bytes.size());
       if (!row.endsWithData) continue;
       ApplyDelta(*session_, nullptr, &after, kLargestSize);
       EXPECT_EQ(Contents(after), Bytes("ok"));
@@ -208,5 +302,4 @@ TEST_F(DeltaTest, WorkIsBoundedByTheDeclaredSizeAndThePackage) {
   }
 }
 
-// clang-format on
 }  // namespace

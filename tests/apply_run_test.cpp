@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "apply/apply_upgrade.h"
@@ -33,7 +34,6 @@ struct Row {
   After afterGoingOn;
 };
 
-// clang-format off
 const Row kRows[] = {
     {"add absent", O::kAdd, F::kAbsent, kNoFinding, false, A::kNew},
     {"add read-only", O::kAdd, F::kReadOnly, L::kCannotCreateReadOnly, false, A::kOld},
@@ -73,7 +73,6 @@ const struct PolicyCase {
     {"critical no", Policy::kCritical, platform::kIdNo},
     {"three", static_cast<Policy>(3), 0},
 };
-// clang-format on
 
 std::string Question(Operation operation, const std::string& description, UiLine first,
                      UiLine second) {
@@ -219,6 +218,42 @@ TEST(StagedInstall, CancelConfirmedAtAnyPollLeavesEverythingAsItWas) {
   EXPECT_EQ(user.boxes.size(), 1u);
   EXPECT_TRUE(refused.IsNew());
   EXPECT_FALSE(TestPathExists(refused.Staging()));
+}
+
+std::set<std::string> StagedNames(const SampleUpgrade& sample) {
+  std::set<std::string> names;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(NativeTestPath(sample.Staging()), error)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+// A run's own leftovers are overwritten or removed; a file it cannot have made keeps the
+// staging folder.
+TEST(StagedInstall, WhatAnEarlierRunLeftInTheStagingFolder) {
+  const struct {
+    std::vector<std::pair<const char*, std::vector<std::uint8_t>>> files;
+    std::set<std::string> kept;
+  } cases[] = {
+      {{{"N00000.TMP", Pattern(5000, 9)}, {"N00003.TMP", Bytes("stale")}}, {}},
+      {{{"notes.txt", Bytes("mine")}}, {"notes.txt"}},
+      {{{"N00009.TMP", Bytes("mine")}}, {"N00009.TMP"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.files[0].first);
+    SampleUpgrade sample;
+    fs::create_directory(NativeTestPath(sample.Staging()));
+    for (const auto& [name, bytes] : c.files) WriteTestFile(sample.Staging() + "\\" + name, bytes);
+    ScriptedUser user;
+    ApplyOutcome outcome;
+    EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
+    EXPECT_TRUE(TakeSnapshot(sample.target, "__KVUPD_").files == sample.expected);
+    EXPECT_FALSE(outcome.CommitFailed());
+    EXPECT_EQ(outcome.stagingKept, !c.kept.empty());
+    EXPECT_EQ(StagedNames(sample), c.kept);
+    EXPECT_TRUE(c.kept.empty() || outcome.stagingFolder == sample.Staging());
+  }
 }
 
 // A folder whose path is `length` characters long, backslash included.

@@ -5,7 +5,6 @@
 #include <cstring>
 
 namespace {
-// clang-format off
 
 TEST(BoundedText, ReportsWhatDidNotFitAndNeverWritesPast) {
   char buffer[8] = {};
@@ -23,5 +22,4 @@ TEST(BoundedText, ReportsWhatDidNotFitAndNeverWritesPast) {
   EXPECT_FALSE(platform::CopyText(guarded, 0, "x"));
 }
 
-// clang-format on
 }  // namespace

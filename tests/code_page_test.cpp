@@ -17,7 +17,6 @@
 #include "tests/support/temp_folder.h"
 
 namespace {
-// clang-format off
 
 namespace fs = std::filesystem;
 
@@ -27,11 +26,16 @@ bool OnPosix() { return platform::NativeSeparator() == '/'; }
 // names (sharp s has no capital in the code page); no capitals: the code
 // page cannot write it, with a '?' for each character. Octal escapes,
 // because a hexadecimal one would take the letters after it.
-struct Spelling { const char *packageText, *utf8, *capitals; };
+struct Spelling {
+  const char *packageText, *utf8, *capitals;
+};
 
 const Spelling kSpellings[] = {
-    {"readme.txt", "readme.txt", "README.TXT"}, {"caf\351.txt", "caf\303\251.txt", "CAF\311.TXT"}, {"\374ber Stra\337e", "\303\274ber Stra\303\237e", "\334BER STRA\337E"},
-    {"5 \200", "5 \342\202\254", "5 \200"}, {"\212\237\377", "\305\240\305\270\303\277", "\212\237\237"},
+    {"readme.txt", "readme.txt", "README.TXT"},
+    {"caf\351.txt", "caf\303\251.txt", "CAF\311.TXT"},
+    {"\374ber Stra\337e", "\303\274ber Stra\303\237e", "\334BER STRA\337E"},
+    {"5 \200", "5 \342\202\254", "5 \200"},
+    {"\212\237\377", "\305\240\305\270\303\277", "\212\237\237"},
     {"snow?", "snow\342\230\203", nullptr},  // U+2603, outside the code page
     {"?", "\304\201", nullptr},              // U+0101, whose look-alike 'a' names another file
     {"bad?", "bad\377", nullptr},            // not UTF-8
@@ -43,8 +47,12 @@ const Spelling kSpellings[] = {
 std::vector<std::string> Names(const std::string& folder, bool system) {
   std::vector<std::string> names;
   std::vector<platform::FolderItem> items;
-  if (system) for (const fs::directory_entry& entry : fs::directory_iterator(NativeTestPath(folder))) names.push_back(entry.path().filename().u8string());
-  if (!system && platform::Fs().ListFolder(folder.c_str(), &items)) for (const platform::FolderItem& item : items) names.push_back(item.name + (item.representable ? "" : " (not representable)"));
+  if (system)
+    for (const fs::directory_entry& entry : fs::directory_iterator(NativeTestPath(folder)))
+      names.push_back(entry.path().filename().u8string());
+  if (!system && platform::Fs().ListFolder(folder.c_str(), &items))
+    for (const platform::FolderItem& item : items)
+      names.push_back(item.name + (item.representable ? "" : " (not representable)"));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -66,7 +74,8 @@ TEST(CodePage1252, TextsAndNamesMeetTheSystemInItsOwnSpelling) {
     EXPECT_EQ(platform::PackageTextToUtf8(spelling.packageText, &defined), spelling.utf8);
     EXPECT_TRUE(defined);
     EXPECT_EQ(platform::PackageTextUpperCase(spelling.packageText), spelling.capitals);
-    const platform::FileHandle file = platform::Fs().Open(folder.Join(spelling.packageText).c_str(), platform::kOpenWrite);
+    const platform::FileHandle file =
+        platform::Fs().Open(folder.Join(spelling.packageText).c_str(), platform::kOpenWrite);
     ASSERT_NE(file, platform::kInvalidFile);
     platform::Fs().Close(file);
     utf8Names.push_back(spelling.utf8);
@@ -84,14 +93,21 @@ TEST(CodePage1252, TextsAndNamesMeetTheSystemInItsOwnSpelling) {
   bool defined = true;
   EXPECT_EQ(platform::PackageTextToUtf8("a\201", &defined), "a\357\277\275");
   EXPECT_FALSE(defined);
-  EXPECT_EQ(platform::Fs().Open(folder.Join("\201.txt").c_str(), platform::kOpenWrite), platform::kInvalidFile);
+  EXPECT_EQ(platform::Fs().Open(folder.Join("\201.txt").c_str(), platform::kOpenWrite),
+            platform::kInvalidFile);
 }
 
 // The single-byte code pages are offered on POSIX; Windows names files in
 // its own ANSI code page and takes no other.
 TEST(CodePage, OnlySingleByteCodePagesAndOnWindowsOnlyTheSystemsOwn) {
   // utf8 null: never offered.
-  const struct { unsigned codePage; const char *packageText, *utf8; } kCases[] = {{1251, "\317", "\320\237"}, {874, "\241", "\340\270\201"}, {932, "", nullptr}, {65001, "", nullptr}};
+  const struct {
+    unsigned codePage;
+    const char *packageText, *utf8;
+  } kCases[] = {{1251, "\317", "\320\237"},
+                {874, "\241", "\340\270\201"},
+                {932, "", nullptr},
+                {65001, "", nullptr}};
   const unsigned before = platform::PackageCodePage();
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.codePage);
@@ -106,5 +122,4 @@ TEST(CodePage, OnlySingleByteCodePagesAndOnWindowsOnlyTheSystemsOwn) {
   }
 }
 
-// clang-format on
 }  // namespace

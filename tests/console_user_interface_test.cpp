@@ -38,14 +38,15 @@ TEST(ConsoleUserInterface, QuestionsAreAnsweredFromTheInputOrFixed) {
     unsigned style;
     int answer;
   } cases[] = {
-      // clang-format off
-      {M::kAsk, "Go on?", kQuestion, kIdYes}, {M::kAsk, "Go on?", kQuestion, kIdNo},
+      {M::kAsk, "Go on?", kQuestion, kIdYes},
+      {M::kAsk, "Go on?", kQuestion, kIdNo},
       {M::kAsk, "Go on?", kQuestion, kIdNo},
       {M::kAsk, "Go on?", kQuestion, kIdNo},  // the input has ended
-      {M::kAsk, "Really cancel?", kQuestion, kIdYes}, {M::kAllYes, "Go on?", kQuestion, kIdYes},
-      {M::kAllNo, "Go on?", kQuestion, kIdNo}, {M::kAllNo, "Really cancel?", kQuestion, kIdYes},
+      {M::kAsk, "Really cancel?", kQuestion, kIdYes},
+      {M::kAllYes, "Go on?", kQuestion, kIdYes},
+      {M::kAllNo, "Go on?", kQuestion, kIdNo},
+      {M::kAllNo, "Really cancel?", kQuestion, kIdYes},
       {M::kAllNo, "Note", platform::kMbIconInformation, platform::kIdOk},
-      // clang-format on
   };
   std::FILE* input = std::tmpfile();
   std::FILE* output = std::tmpfile();

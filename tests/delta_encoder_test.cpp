@@ -28,7 +28,6 @@ using namespace apply;
 using namespace builder;
 
 namespace {
-// clang-format off
 
 using ByteVector = std::vector<std::uint8_t>;
 
@@ -47,18 +46,25 @@ std::vector<std::uint8_t> OperationCodes(const ByteVector& delta) {
     if (code <= kOpInsert32 || code >= kOpAddDiff8) {
       const int countAt = code <= kOpInsert32 ? 1 : 5;
       const int width = kOperandBytes[code] + 1 - countAt;
-      for (int i = 0; i < width; ++i) count |= static_cast<std::uint32_t>(delta[at + countAt + i]) << (8 * i);
+      for (int i = 0; i < width; ++i)
+        count |= static_cast<std::uint32_t>(delta[at + countAt + i]) << (8 * i);
     }
     at += 1 + static_cast<std::size_t>(kOperandBytes[code]) + count;
   }
   return codes;
 }
 
-using Encoder = EncodedDelta (*)(const std::uint8_t*, std::uint32_t, const std::uint8_t*, std::uint32_t, const MatchSettings&);
+using Encoder = EncodedDelta (*)(const std::uint8_t*, std::uint32_t, const std::uint8_t*,
+                                 std::uint32_t, const MatchSettings&);
 
 // Both encoders, with the kind of package whose interpreter replays them.
-struct EncoderKind { const char* name; Encoder encode; PackageKind kind; };
-const EncoderKind kEncoders[] = {{"classic", EncodeDelta, PackageKind::kClassic}, {"extended", EncodeExtendedDelta, PackageKind::kExtended}};
+struct EncoderKind {
+  const char* name;
+  Encoder encode;
+  PackageKind kind;
+};
+const EncoderKind kEncoders[] = {{"classic", EncodeDelta, PackageKind::kClassic},
+                                 {"extended", EncodeExtendedDelta, PackageKind::kExtended}};
 
 // Bytes that cost something in the container: runs of zero differences
 // come almost free.
@@ -73,20 +79,28 @@ class DeltaEncoderTest : public ::testing::Test {
   }
 
   // Rebuilds the new file from `old` and the stream, as the engine does.
-  ByteVector Replay(const ByteVector& old, const ByteVector& delta, std::uint32_t newSize, PackageKind kind) {
+  ByteVector Replay(const ByteVector& old, const ByteVector& delta, std::uint32_t newSize,
+                    PackageKind kind) {
     ResetProgressState();
-    std::memcpy(session_->magic, kind == PackageKind::kExtended ? kExtendedMagic : kClassicMagic, sizeof session_->magic);
-    session_->package = std::make_unique<TKVFlatRamStream>(delta.data(), static_cast<std::uint32_t>(delta.size()));
+    std::memcpy(session_->magic, kind == PackageKind::kExtended ? kExtendedMagic : kClassicMagic,
+                sizeof session_->magic);
+    session_->package =
+        std::make_unique<TKVFlatRamStream>(delta.data(), static_cast<std::uint32_t>(delta.size()));
     std::tie(session_->bytesDone, session_->totalBytes) = std::make_tuple(1, 0x7FFFFFFF);
-    TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size())), output(64, 1 << 16);
+    TKVFlatRamStream oldFile(old.data(), static_cast<std::uint32_t>(old.size())),
+        output(64, 1 << 16);
     EXPECT_EQ(ApplyDelta(*session_, &oldFile, &output, newSize), 0);
     EXPECT_EQ(session_->package->GetPosition(), delta.size()) << "the stream ends at its End";
     return ByteVector(output.data(), output.data() + output.GetSize());
   }
 
-  EncodedDelta RoundTripWith(const EncoderKind& encoder, const ByteVector& old, const ByteVector& now) {
-    const EncodedDelta delta = encoder.encode(old.data(), static_cast<std::uint32_t>(old.size()), now.data(), static_cast<std::uint32_t>(now.size()), MatchSettings());
-    EXPECT_TRUE(Replay(old, delta.bytes, static_cast<std::uint32_t>(now.size()), encoder.kind) == now);
+  EncodedDelta RoundTripWith(const EncoderKind& encoder, const ByteVector& old,
+                             const ByteVector& now) {
+    const EncodedDelta delta =
+        encoder.encode(old.data(), static_cast<std::uint32_t>(old.size()), now.data(),
+                       static_cast<std::uint32_t>(now.size()), MatchSettings());
+    EXPECT_TRUE(Replay(old, delta.bytes, static_cast<std::uint32_t>(now.size()), encoder.kind) ==
+                now);
     EXPECT_LE(delta.literalBytes, now.size());
     return delta;
   }
@@ -99,16 +113,34 @@ class DeltaEncoderTest : public ::testing::Test {
 // Edits of a large file, and empty and tiny files: the replay gives the new
 // file, for at most the given weight.
 TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
-  const ByteVector old = RandomBytes(200000, 1), fresh = RandomBytes(500, 2), none, some = RandomBytes(3000, 4);
-  const struct { const char* name; ByteVector old, now; std::size_t most; } cases[] = {
-      {"insertion", old, JoinBytes({SliceBytes(old, 0, 70000), fresh, SliceBytes(old, 70000, 130000)}), 560},
+  const ByteVector old = RandomBytes(200000, 1), fresh = RandomBytes(500, 2), none,
+                   some = RandomBytes(3000, 4);
+  const struct {
+    const char* name;
+    ByteVector old, now;
+    std::size_t most;
+  } cases[] = {
+      {"insertion", old,
+       JoinBytes({SliceBytes(old, 0, 70000), fresh, SliceBytes(old, 70000, 130000)}), 560},
       {"deletion", old, JoinBytes({SliceBytes(old, 0, 50000), SliceBytes(old, 90000, 110000)}), 30},
-      {"moved blocks", old, JoinBytes({SliceBytes(old, 150000, 50000), SliceBytes(old, 0, 100000), SliceBytes(old, 100000, 50000)}), 40},
-      {"repeated blocks", old, JoinBytes({SliceBytes(old, 1000, 3000), SliceBytes(old, 1000, 3000), SliceBytes(old, 1000, 3000)}), 40},
-      {"overwritten stretches", old, JoinBytes({SliceBytes(old, 0, 30000), SliceBytes(fresh, 0, 4), SliceBytes(old, 30004, 60000), SliceBytes(fresh, 4, 4), SliceBytes(old, 90008, 109992)}), 60},
+      {"moved blocks", old,
+       JoinBytes({SliceBytes(old, 150000, 50000), SliceBytes(old, 0, 100000),
+                  SliceBytes(old, 100000, 50000)}),
+       40},
+      {"repeated blocks", old,
+       JoinBytes(
+           {SliceBytes(old, 1000, 3000), SliceBytes(old, 1000, 3000), SliceBytes(old, 1000, 3000)}),
+       40},
+      {"overwritten stretches", old,
+       JoinBytes({SliceBytes(old, 0, 30000), SliceBytes(fresh, 0, 4), SliceBytes(old, 30004, 60000),
+                  SliceBytes(fresh, 4, 4), SliceBytes(old, 90008, 109992)}),
+       60},
       {"identical", old, old, 10},
-      {"empty to empty: End alone", none, none, 1}, {"to empty: End alone", some, none, 1}, {"from empty: one insert", none, some, 3004},
-      {"a byte longer", {1, 2, 3}, {1, 2, 3, 4}, 10}, {"one byte, the same", {7}, {7}, 10},
+      {"empty to empty: End alone", none, none, 1},
+      {"to empty: End alone", some, none, 1},
+      {"from empty: one insert", none, some, 3004},
+      {"a byte longer", {1, 2, 3}, {1, 2, 3, 4}, 10},
+      {"one byte, the same", {7}, {7}, 10},
   };
   for (const EncoderKind& encoder : kEncoders) {
     for (const auto& c : cases) {
@@ -127,7 +159,8 @@ TEST_F(DeltaEncoderTest, StructuredEditsCostLittleMoreThanTheirNewBytes) {
 TEST_F(DeltaEncoderTest, ExtendedEncoderCarriesRelocatedCodeInAFewAddDiffs) {
   if (!CanSortSuffixes()) GTEST_SKIP() << "this build cannot sort suffixes";
   const ByteVector old = RandomBytes(120000, 7);
-  ByteVector now = JoinBytes({SliceBytes(old, 0, 40000), RandomBytes(416, 8), SliceBytes(old, 40000, 80000)});
+  ByteVector now =
+      JoinBytes({SliceBytes(old, 0, 40000), RandomBytes(416, 8), SliceBytes(old, 40000, 80000)});
   std::mt19937 generator(9);
   for (std::size_t at = 40416; at + 4 < now.size(); at += 20 + generator() % 40) {
     std::uint32_t address = 0;
@@ -155,9 +188,12 @@ TEST_F(DeltaEncoderTest, MatchesStopAtTheEndOfEitherFile) {
   for (const EncoderKind& encoder : kEncoders) {
     for (const bool oldIsShorter : {true, false}) {
       SCOPED_TRACE(std::string(encoder.name) + (oldIsShorter ? " old shorter" : " new shorter"));
-      const std::uint32_t oldSize = oldIsShorter ? 40000 : 65536, newSize = oldIsShorter ? 65536 : 40000;
-      const EncodedDelta delta = encoder.encode(whole.data(), oldSize, whole.data(), newSize, MatchSettings());
-      EXPECT_TRUE(Replay(SliceBytes(whole, 0, oldSize), delta.bytes, newSize, encoder.kind) == SliceBytes(whole, 0, newSize));
+      const std::uint32_t oldSize = oldIsShorter ? 40000 : 65536,
+                          newSize = oldIsShorter ? 65536 : 40000;
+      const EncodedDelta delta =
+          encoder.encode(whole.data(), oldSize, whole.data(), newSize, MatchSettings());
+      EXPECT_TRUE(Replay(SliceBytes(whole, 0, oldSize), delta.bytes, newSize, encoder.kind) ==
+                  SliceBytes(whole, 0, newSize));
     }
   }
 }
@@ -170,13 +206,19 @@ TEST(CopyAddressing, ABasePaysOnlyForTwoOrMoreCopiesBehindIt) {
   // One copy far away: a SetBase (3 bytes) costs more than it saves (2).
   EXPECT_EQ(plan({{0, 0x30000, 20}}), (std::vector<A>{A::kAbsolute}));
   // Two copies in one window: 3 spent, 4 saved.
-  EXPECT_EQ(plan({{0, 0x30000, 20}, {40, 0x30100, 20}}), (std::vector<A>{A::kSetBase, A::kRelative}));
+  EXPECT_EQ(plan({{0, 0x30000, 20}, {40, 0x30100, 20}}),
+            (std::vector<A>{A::kSetBase, A::kRelative}));
   // A far copy between two near ones does not disturb base 0.
-  EXPECT_EQ(plan({{0, 100, 20}, {40, 0x90000, 20}, {80, 200, 20}}), (std::vector<A>{A::kRelative, A::kAbsolute, A::kRelative}));
+  EXPECT_EQ(plan({{0, 100, 20}, {40, 0x90000, 20}, {80, 200, 20}}),
+            (std::vector<A>{A::kRelative, A::kAbsolute, A::kRelative}));
   // Alternating windows: each base is set once and kept while the other
   // window's copies go absolute.
-  EXPECT_EQ(plan({{0, 0x50000, 9}, {20, 0x70000, 9}, {40, 0x50010, 9}, {60, 0x70010, 9}, {80, 0x50020, 9}}), (std::vector<A>{A::kSetBase, A::kAbsolute, A::kRelative, A::kAbsolute, A::kRelative}));
+  EXPECT_EQ(plan({{0, 0x50000, 9},
+                  {20, 0x70000, 9},
+                  {40, 0x50010, 9},
+                  {60, 0x70010, 9},
+                  {80, 0x50020, 9}}),
+            (std::vector<A>{A::kSetBase, A::kAbsolute, A::kRelative, A::kAbsolute, A::kRelative}));
 }
 
-// clang-format on
 }  // namespace

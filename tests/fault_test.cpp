@@ -39,7 +39,6 @@ const struct Sweep {
   FaultMode mode;
   bool fromCommit;
 } kSweeps[] = {
-    // clang-format off
     {"a folder cannot be created", FaultKind::kCreateFolder, FaultMode::kOnce, false},
     {"a temporary file cannot be created", FaultKind::kOpenForWrite, FaultMode::kOnce, false},
     {"the disk is full at a write", FaultKind::kWrite, FaultMode::kOnce, false},
@@ -47,9 +46,9 @@ const struct Sweep {
     {"every move fails from then on", FaultKind::kMove, FaultMode::kFromThenOn, false},
     {"every deletion fails from then on", FaultKind::kDelete, FaultMode::kFromThenOn, false},
     {"a call of the commit fails", FaultKind::kAnyCall, FaultMode::kOnce, true},
-    {"a call of the commit fails, and every later one on its path", FaultKind::kAnyCall, FaultMode::kOnThatPath, true},
+    {"a call of the commit fails, and every later one on its path", FaultKind::kAnyCall,
+     FaultMode::kOnThatPath, true},
     {"the run dies at a call of the commit", FaultKind::kAnyCall, FaultMode::kDeath, true},
-    // clang-format on
 };
 
 TEST(Faults, EveryFailurePointEndsOldOrNew) {
@@ -113,13 +112,40 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
       // The first step: its installed file cannot be moved aside. The last: as into a read-only
       // folder, after every other file moved. The first open of a.txt is the pre-flight's stamp;
       // the second the rebuild's.
-      // clang-format off
-      {"old file not moved", K::kMove, 1, M::kFromThenOn, "O00000.TMP", 0, skipped, 0, "a.txt", StepFailure::kOldNotMoved},
-      {"new file not placed", K::kMove, 1, M::kFromThenOn, "sub\\deeper\\new.dat", 0, skipped, 0, "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
-      {"no staging folder", K::kCreateFolder, 1, M::kFromThenOn, "", platform::kIdNo, skipped, 0, nullptr, {}},
-      {"old file locked at its rebuild", K::kOpenForRead, 2, M::kOnce, "a.txt", platform::kIdYes, updateA, 1, nullptr, {}},
-      {"file locked during the pre-flight", K::kOpenForRead, 1, M::kOnce, "a.txt", platform::kIdNo, changed, 0, nullptr, {}},
-      // clang-format on
+      {"old file not moved", K::kMove, 1, M::kFromThenOn, "O00000.TMP", 0, skipped, 0, "a.txt",
+       StepFailure::kOldNotMoved},
+      {"new file not placed", K::kMove, 1, M::kFromThenOn, "sub\\deeper\\new.dat", 0, skipped, 0,
+       "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
+      {"no staging folder",
+       K::kCreateFolder,
+       1,
+       M::kFromThenOn,
+       "",
+       platform::kIdNo,
+       skipped,
+       0,
+       nullptr,
+       {}},
+      {"old file locked at its rebuild",
+       K::kOpenForRead,
+       2,
+       M::kOnce,
+       "a.txt",
+       platform::kIdYes,
+       updateA,
+       1,
+       nullptr,
+       {}},
+      {"file locked during the pre-flight",
+       K::kOpenForRead,
+       1,
+       M::kOnce,
+       "a.txt",
+       platform::kIdNo,
+       changed,
+       0,
+       nullptr,
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

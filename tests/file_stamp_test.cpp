@@ -22,7 +22,6 @@ using namespace package;
 // field before a gtest macro binds a reference to it.
 
 namespace {
-// clang-format off
 
 // The checksum the rule gives over a whole file of `bytes`, byte by byte:
 // below the last incomplete block an even offset goes high, within it the
@@ -30,14 +29,20 @@ namespace {
 std::uint16_t RuleChecksum(const std::vector<std::uint8_t>& bytes) {
   const std::size_t size = bytes.size(), lastBlock = size / 512 * 512;
   std::uint16_t sum = 0;
-  for (std::size_t i = 0; i < size; ++i) sum ^= (i < lastBlock ? i % 2 == 0 : (size - i) % 2 == 0) ? static_cast<std::uint16_t>(bytes[i] << 8) : bytes[i];
+  for (std::size_t i = 0; i < size; ++i)
+    sum ^= (i < lastBlock ? i % 2 == 0 : (size - i) % 2 == 0)
+               ? static_cast<std::uint16_t>(bytes[i] << 8)
+               : bytes[i];
   return sum;
 }
 
 // The first large read of a file gives only `cut` bytes; later reads get
 // what they ask for, as from a file that changes while it is read.
 struct ShortFirstRead final : platform::ForwardingFileSystem {
-  explicit ShortFirstRead(std::int32_t cut) : ForwardingFileSystem(platform::NativeFs()), cut_(cut) { platform::InstallFileSystem(this); }
+  explicit ShortFirstRead(std::int32_t cut)
+      : ForwardingFileSystem(platform::NativeFs()), cut_(cut) {
+    platform::InstallFileSystem(this);
+  }
   ~ShortFirstRead() override { platform::InstallFileSystem(nullptr); }
   std::int32_t Read(platform::FileHandle file, void* buffer, std::int32_t count) override {
     if (count > cut_ && !cut) cut = true, count = cut_;
@@ -53,8 +58,15 @@ struct ShortFirstRead final : platform::ForwardingFileSystem {
 TEST(Checksum, WorkedValuesAndLargeFilesFollowTheWholeFileRuleAndAShortReadEndsThem) {
   std::vector<std::uint8_t> long513(513, 0);
   long513.front() = 0xAA, long513.back() = 0x01;
-  const struct { std::vector<std::uint8_t> bytes; std::uint16_t checksum; } rows[] = {
-      {{}, 0x0000}, {{0x61}, 0x0061}, {{0x61, 0x62}, 0x6162}, {{0x61, 0x62, 0x63}, 0x6202}, {{0x61, 0x62, 0x63, 0x64}, 0x0206}, {long513, 0xAA01}};
+  const struct {
+    std::vector<std::uint8_t> bytes;
+    std::uint16_t checksum;
+  } rows[] = {{{}, 0x0000},
+              {{0x61}, 0x0061},
+              {{0x61, 0x62}, 0x6162},
+              {{0x61, 0x62, 0x63}, 0x6202},
+              {{0x61, 0x62, 0x63, 0x64}, 0x0206},
+              {long513, 0xAA01}};
   TempFolder folder;
   const std::string path = folder.Join("f.bin");
   for (const auto& row : rows) {
@@ -63,7 +75,8 @@ TEST(Checksum, WorkedValuesAndLargeFilesFollowTheWholeFileRuleAndAShortReadEndsT
     EXPECT_EQ(+StampOfFile(path).checksum, row.checksum) << row.bytes.size();
     EXPECT_EQ(RuleChecksum(row.bytes), row.checksum) << row.bytes.size();
   }
-  for (std::size_t size : {std::size_t{262144 * 2 + 513}, std::size_t{262144 + 510}, std::size_t{1000001}}) {
+  for (std::size_t size :
+       {std::size_t{262144 * 2 + 513}, std::size_t{262144 + 510}, std::size_t{1000001}}) {
     const std::vector<std::uint8_t> bytes = RandomBytes(size, static_cast<std::uint32_t>(size));
     WriteTestFile(path, bytes);
     FileStamp stamp;
@@ -107,7 +120,8 @@ TEST(FileStamp, DosTimeRoundTrip) {
   const std::string path = folder.Join("abc.txt");
   WriteTestFile(path, "abc");
   // 1981-01-01, 2026-12-06, 2000-02-29 and 2026-07-15, in summer time where there is any.
-  const std::uint16_t dates[] = {(1u << 9) | (1u << 5) | 1u, (46u << 9) | (12u << 5) | 6u, (20u << 9) | (2u << 5) | 29u, (46u << 9) | (7u << 5) | 15u};
+  const std::uint16_t dates[] = {(1u << 9) | (1u << 5) | 1u, (46u << 9) | (12u << 5) | 6u,
+                                 (20u << 9) | (2u << 5) | 29u, (46u << 9) | (7u << 5) | 15u};
   const std::uint16_t times[] = {0, (13u << 11) | (45u << 5) | 29u, (23u << 11) | (59u << 5) | 29u};
   for (std::uint16_t date : dates) {
     for (std::uint16_t time : times) {
@@ -119,5 +133,4 @@ TEST(FileStamp, DosTimeRoundTrip) {
   }
 }
 
-// clang-format on
 }  // namespace

@@ -25,7 +25,6 @@ using namespace streams;
 using namespace package;
 
 namespace {
-// clang-format off
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -41,7 +40,9 @@ std::string Seen(const Bytes& bytes, std::int64_t result) {
 // stream.
 template <class Stream>
 struct Files {
-  Files(const std::string& mainPath, const std::string& otherPath) : main(platform::kOpenReadWrite, mainPath.c_str()), other(platform::kOpenReadWrite, otherPath.c_str()) {}
+  Files(const std::string& mainPath, const std::string& otherPath)
+      : main(platform::kOpenReadWrite, mainPath.c_str()),
+        other(platform::kOpenReadWrite, otherPath.c_str()) {}
   Stream main, other;
 };
 
@@ -51,8 +52,13 @@ const char* MainName(const Files<UnbufferedFileStream>&) { return "ra"; }
 
 class Differential {
  public:
-  Differential(const TempFolder& folder, std::uint32_t seed, std::uint32_t fileSize, bool readMostly) : folder_(folder), random_(seed),
-        readMostly_(readMostly), twinsWritten_(WriteTwins(folder, seed, fileSize)), buffered_(folder.Join("a"), folder.Join("b")),
+  Differential(const TempFolder& folder, std::uint32_t seed, std::uint32_t fileSize,
+               bool readMostly)
+      : folder_(folder),
+        random_(seed),
+        readMostly_(readMostly),
+        twinsWritten_(WriteTwins(folder, seed, fileSize)),
+        buffered_(folder.Join("a"), folder.Join("b")),
         reference_(folder.Join("ra"), folder.Join("rb")) {}
 
   void Run(int operations) {
@@ -61,7 +67,11 @@ class Differential {
   }
 
   void Finish() {
-    Both("end", [](auto& files) { files.main.Close(); files.other.Close(); return std::to_string(files.main.Error()) + std::to_string(files.other.Error()); });
+    Both("end", [](auto& files) {
+      files.main.Close();
+      files.other.Close();
+      return std::to_string(files.main.Error()) + std::to_string(files.other.Error());
+    });
     EXPECT_EQ(ReadTestFile(Path("a")), ReadTestFile(Path("ra"))) << log_;
     EXPECT_EQ(ReadTestFile(Path("b")), ReadTestFile(Path("rb"))) << log_;
   }
@@ -76,7 +86,9 @@ class Differential {
   }
   std::string Path(const char* name) const { return folder_.Join(name); }
 
-  std::uint32_t Pick(std::uint32_t below) { return std::uniform_int_distribution<std::uint32_t>(0, below - 1)(random_); }
+  std::uint32_t Pick(std::uint32_t below) {
+    return std::uniform_int_distribution<std::uint32_t>(0, below - 1)(random_);
+  }
   // Counts across the sizes that take different paths: a few bytes, a
   // piece, a window of reads or more, the holding buffer of writes or more.
   std::int32_t Count() {
@@ -97,7 +109,8 @@ class Differential {
     if (kind == 2 && !visited_.empty()) {
       // The latest place is most likely where the current window starts.
       const auto count = static_cast<std::uint32_t>(visited_.size());
-      place = (Pick(2) == 0 ? visited_.back() : visited_[Pick(count)]) + Pick(3) * ReadWindows::kWindowSize + Pick(3);
+      place = (Pick(2) == 0 ? visited_.back() : visited_[Pick(count)]) +
+              Pick(3) * ReadWindows::kWindowSize + Pick(3);
       place -= std::min(place, std::uint32_t{1});
     }
     if (visited_.size() == 16) visited_.erase(visited_.begin() + Pick(16));
@@ -121,54 +134,123 @@ class Differential {
     if (readMostly_ && operation > 8 && Pick(8) != 0) operation = Pick(9);
     const std::int32_t count = Count();
     const auto size = static_cast<std::uint32_t>(count);
-    const auto text = [](auto... values) { std::string all; ((all += std::to_string(values) + " "), ...); return all; };
+    const auto text = [](auto... values) {
+      std::string all;
+      ((all += std::to_string(values) + " "), ...);
+      return all;
+    };
     switch (operation) {
       case 0:
-        return Both("ReadByte x" + std::to_string(size % 300), [&](auto& f) { Bytes bytes; for (std::uint32_t i = 0; i < size % 300; ++i) bytes.push_back(f.main.ReadByte()); return Seen(bytes, 0); });
-      case 1: case 2:
-        return Both("ReadBlock " + std::to_string(count), [&](auto& f) { Bytes bytes(count > 0 ? count : 0); const std::int32_t got = f.main.ReadBlock(bytes.data(), count); bytes.resize(got > 0 ? got : 0); return Seen(bytes, got); });
-      case 3: return Both("ReadWord ReadDword", [](auto& f) { return std::to_string(f.main.ReadWord()) + " " + std::to_string(f.main.ReadDword()); });
+        return Both("ReadByte x" + std::to_string(size % 300), [&](auto& f) {
+          Bytes bytes;
+          for (std::uint32_t i = 0; i < size % 300; ++i) bytes.push_back(f.main.ReadByte());
+          return Seen(bytes, 0);
+        });
+      case 1:
+      case 2:
+        return Both("ReadBlock " + std::to_string(count), [&](auto& f) {
+          Bytes bytes(count > 0 ? count : 0);
+          const std::int32_t got = f.main.ReadBlock(bytes.data(), count);
+          bytes.resize(got > 0 ? got : 0);
+          return Seen(bytes, got);
+        });
+      case 3:
+        return Both("ReadWord ReadDword", [](auto& f) {
+          return std::to_string(f.main.ReadWord()) + " " + std::to_string(f.main.ReadDword());
+        });
       case 4: {
         const std::uint32_t capacity = 1 + Pick(40);
-        return Both("ReadString " + std::to_string(capacity), [&](auto& f) { char text[64] = {}; f.main.ReadString(text, capacity); return std::string(text); });
+        return Both("ReadString " + std::to_string(capacity), [&](auto& f) {
+          char text[64] = {};
+          f.main.ReadString(text, capacity);
+          return std::string(text);
+        });
       }
-      case 5: case 6: {
+      case 5:
+      case 6: {
         const std::uint32_t place = Place();
-        return Both("Seek " + std::to_string(place), [&](auto& f) { return std::to_string(f.main.Seek(place)); });
+        return Both("Seek " + std::to_string(place),
+                    [&](auto& f) { return std::to_string(f.main.Seek(place)); });
       }
-      case 7: return Both("SeekRelative " + std::to_string(count % 2000 - 1000), [&](auto& f) { return std::to_string(f.main.SeekRelative(count % 2000 - 1000)); });
-      case 8: return Both("GetPosition GetSize", [](auto& f) { return std::to_string(f.main.GetPosition()) + " " + std::to_string(f.main.GetSize()); });
+      case 7:
+        return Both("SeekRelative " + std::to_string(count % 2000 - 1000), [&](auto& f) {
+          return std::to_string(f.main.SeekRelative(count % 2000 - 1000));
+        });
+      case 8:
+        return Both("GetPosition GetSize", [](auto& f) {
+          return std::to_string(f.main.GetPosition()) + " " + std::to_string(f.main.GetSize());
+        });
       case 9: {
         const Bytes bytes = RandomBytes(Pick(300), Pick(1000));
-        return Both("WriteByte x" + std::to_string(bytes.size()), [&](auto& f) { for (std::uint8_t byte : bytes) f.main.WriteByte(byte); return std::string(); });
+        return Both("WriteByte x" + std::to_string(bytes.size()), [&](auto& f) {
+          for (std::uint8_t byte : bytes) f.main.WriteByte(byte);
+          return std::string();
+        });
       }
-      case 10: case 11: {
+      case 10:
+      case 11: {
         const Bytes bytes = RandomBytes(count > 0 ? count : 1, Pick(1000));
-        return Both("WriteBlock " + std::to_string(count), [&](auto& f) { f.main.WriteBlock(bytes.data(), count); f.main.WriteWord(0xBEEF); return std::string(); });
+        return Both("WriteBlock " + std::to_string(count), [&](auto& f) {
+          f.main.WriteBlock(bytes.data(), count);
+          f.main.WriteWord(0xBEEF);
+          return std::string();
+        });
       }
-      case 12: case 13: {
+      case 12:
+      case 13: {
         const bool into = Pick(2) == 0;
-        return Both(std::string(into ? "CopyFrom other " : "other.CopyFrom ") + std::to_string(count), [&](auto& f) { return std::to_string(into ? f.main.CopyFrom(f.other, size) : f.other.CopyFrom(f.main, size)); });
+        return Both(
+            std::string(into ? "CopyFrom other " : "other.CopyFrom ") + std::to_string(count),
+            [&](auto& f) {
+              return std::to_string(into ? f.main.CopyFrom(f.other, size)
+                                         : f.other.CopyFrom(f.main, size));
+            });
       }
       case 14:
-        return Both("memory.CopyFrom " + std::to_string(count), [&](auto& f) { TKVFlatRamStream sink(1, 4096); const std::uint32_t copied = sink.CopyFrom(f.main, size); return Seen(Bytes(sink.data(), sink.data() + sink.GetSize()), copied); });
+        return Both("memory.CopyFrom " + std::to_string(count), [&](auto& f) {
+          TKVFlatRamStream sink(1, 4096);
+          const std::uint32_t copied = sink.CopyFrom(f.main, size);
+          return Seen(Bytes(sink.data(), sink.data() + sink.GetSize()), copied);
+        });
       case 15: {
         const Bytes bytes = RandomBytes(Pick(70000), Pick(1000));
         const std::uint32_t length = Pick(80000);
-        return Both("CopyFrom memory " + std::to_string(length), [&](auto& f) { TKVFlatRamStream source(bytes.data(), static_cast<std::uint32_t>(bytes.size())); return std::to_string(f.main.CopyFrom(source, length)); });
+        return Both("CopyFrom memory " + std::to_string(length), [&](auto& f) {
+          TKVFlatRamStream source(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+          return std::to_string(f.main.CopyFrom(source, length));
+        });
       }
-      case 16: return Both("CopyFrom itself " + std::to_string(size), [&](auto& f) { return std::to_string(f.main.CopyFrom(f.main, size)); });
-      case 17: return Both("Error", [](auto& f) { return std::to_string(f.main.Error()) + std::to_string(f.other.Error()); });
-      case 18: return Both("Rewind", [](auto& f) { return std::to_string(f.main.Rewind()); });
+      case 16:
+        return Both("CopyFrom itself " + std::to_string(size),
+                    [&](auto& f) { return std::to_string(f.main.CopyFrom(f.main, size)); });
+      case 17:
+        return Both("Error", [](auto& f) {
+          return std::to_string(f.main.Error()) + std::to_string(f.other.Error());
+        });
+      case 18:
+        return Both("Rewind", [](auto& f) { return std::to_string(f.main.Rewind()); });
       case 19: {
         // Flags 0 to 3, and now and then a stream left closed.
         const std::uint32_t flags = Pick(5);
-        return Both("Reopen " + std::to_string(flags), [&](auto& f) { f.main.Close(); if (flags < 4) f.main.Open(flags, Path(MainName(f)).c_str()); return std::to_string(f.main.IsOpen()) + std::to_string(f.main.Error()); });
+        return Both("Reopen " + std::to_string(flags), [&](auto& f) {
+          f.main.Close();
+          if (flags < 4) f.main.Open(flags, Path(MainName(f)).c_str());
+          return std::to_string(f.main.IsOpen()) + std::to_string(f.main.Error());
+        });
       }
       case 20:
         // Out of reach of a 32-bit seek; back to a place in the file then.
-        return Both("Seek to the last position", [&](auto& f) { const int sought = f.main.Seek(0xFFFFFFFFu); const std::uint32_t position = f.main.GetPosition(); const std::uint8_t byte = f.main.ReadByte(); return text(sought, position, byte, f.main.Seek(0)); });
-      default: return Both("Flush", [](auto& f) { f.main.Flush(); return std::string(); });
+        return Both("Seek to the last position", [&](auto& f) {
+          const int sought = f.main.Seek(0xFFFFFFFFu);
+          const std::uint32_t position = f.main.GetPosition();
+          const std::uint8_t byte = f.main.ReadByte();
+          return text(sought, position, byte, f.main.Seek(0));
+        });
+      default:
+        return Both("Flush", [](auto& f) {
+          f.main.Flush();
+          return std::string();
+        });
     }
   }
 
@@ -183,14 +265,21 @@ class Differential {
 
 TEST(FileStreamDifferential, RandomRunsAgreeWithTheUnbufferedStream) {
   // The faulty byte as a share of the file's size, in percent.
-  const struct { const char* name; FaultKind kind; int percent; } cases[] = {
-      {"no fault", FaultKind::kNone, 0}, {"disk full inside the file", FaultKind::kFullFromByte, 60}, {"disk full past the file", FaultKind::kFullFromByte, 110}, {"unreadable byte", FaultKind::kUnreadableByte, 40}};
+  const struct {
+    const char* name;
+    FaultKind kind;
+    int percent;
+  } cases[] = {{"no fault", FaultKind::kNone, 0},
+               {"disk full inside the file", FaultKind::kFullFromByte, 60},
+               {"disk full past the file", FaultKind::kFullFromByte, 110},
+               {"unreadable byte", FaultKind::kUnreadableByte, 40}};
   // Files from empty to larger than all read windows together.
   const std::uint32_t sizes[] = {0, 1000, 100000, 700000};
   for (const auto& fault : cases) {
     for (std::uint32_t seed = 1; seed <= 8; ++seed) {
       const std::uint32_t size = sizes[seed % 4];
-      SCOPED_TRACE(std::string(fault.name) + ", seed " + std::to_string(seed) + ", size " + std::to_string(size));
+      SCOPED_TRACE(std::string(fault.name) + ", seed " + std::to_string(seed) + ", size " +
+                   std::to_string(size));
       TempFolder folder;
       Differential run(folder, seed, size, seed % 2 == 1);
       FaultyFileSystem faulty(fault.kind, static_cast<int>(size / 100 * fault.percent + 7));
@@ -206,7 +295,8 @@ TEST(FileStreamDifferential, TimesSetAfterHeldWritesStay) {
   TempFolder folder;
   const std::string path = folder.Join("t.bin");
   WriteTestFile(path, "x");
-  const FileStamp wanted = MakeStamp((21u << 9) | (2u << 5) | 3u, (4u << 11) | (5u << 5) | 3u, 3, 0);
+  const FileStamp wanted =
+      MakeStamp((21u << 9) | (2u << 5) | 3u, (4u << 11) | (5u << 5) | 3u, 3, 0);
   {
     TKVFStream file(platform::kOpenReadWrite, path.c_str());
     file.WriteBlock("abc", 3);
@@ -218,5 +308,4 @@ TEST(FileStreamDifferential, TimesSetAfterHeldWritesStay) {
   EXPECT_EQ(+found.size, 3u);
 }
 
-// clang-format on
 }  // namespace

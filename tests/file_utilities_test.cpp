@@ -13,16 +13,20 @@
 using namespace streams;
 
 namespace {
-// clang-format off
 
 TEST(FileUtilities, AnswerOneOrZero) {
   TempFolder folder;
-  const std::string file = folder.Join("f.txt"), from = folder.Join("new.txt"), to = folder.Join("old.txt"), locked = folder.Join("locked.txt"), fresh = folder.Join("fresh.txt"), lowerZ = folder.Join("az.txt");
+  const std::string file = folder.Join("f.txt"), from = folder.Join("new.txt"),
+                    to = folder.Join("old.txt"), locked = folder.Join("locked.txt"),
+                    fresh = folder.Join("fresh.txt"), lowerZ = folder.Join("az.txt");
   for (const std::string& path : {file, from, to, locked, lowerZ}) WriteTestFile(path, path);
   for (const std::string& path : {file, locked}) SetTestFileReadOnly(path, true);
   // A move onto its own name in other letter case would delete the file
   // first; every letter folds, 'z' at the end of the alphabet too.
-  const struct { const char* label; int got, expected; } kCases[] = {
+  const struct {
+    const char* label;
+    int got, expected;
+  } kCases[] = {
       {"a file is a file", IsFile(file.c_str()), 1},
       {"nothing is no file", IsFile(folder.Join("none").c_str()), 0},
       {"nothing is not read-only", IsReadOnly(folder.Join("none").c_str()), 0},
@@ -35,14 +39,18 @@ TEST(FileUtilities, AnswerOneOrZero) {
       {"a read-only file stays", RemoveFile(file.c_str()), 0},
       {"an empty folder goes", RemoveFolder(folder.Join("sub").c_str()), 1},
       {"a move replaces", MoveFileReplacing(from.c_str(), to.c_str()), 1},
-      {"a move onto its own name in capitals", MoveFileReplacing(to.c_str(), folder.Join("OLD.TXT").c_str()), 0},
-      {"a move onto its own name, one capital", MoveFileReplacing(to.c_str(), folder.Join("old.txT").c_str()), 0},
-      {"a move onto its own name, a capital Z", MoveFileReplacing(lowerZ.c_str(), folder.Join("AZ.txt").c_str()), 0},
+      {"a move onto its own name in capitals",
+       MoveFileReplacing(to.c_str(), folder.Join("OLD.TXT").c_str()), 0},
+      {"a move onto its own name, one capital",
+       MoveFileReplacing(to.c_str(), folder.Join("old.txT").c_str()), 0},
+      {"a move onto its own name, a capital Z",
+       MoveFileReplacing(lowerZ.c_str(), folder.Join("AZ.txt").c_str()), 0},
       {"a move to no file", MoveFileReplacing(to.c_str(), fresh.c_str()), 1},
       {"a move onto a read-only file", MoveFileReplacing(fresh.c_str(), locked.c_str()), 0},
   };
   for (const auto& c : kCases) EXPECT_EQ(c.got, c.expected) << c.label;
-  for (const std::string& path : {file, fresh, locked, lowerZ}) EXPECT_TRUE(TestPathExists(path)) << path;
+  for (const std::string& path : {file, fresh, locked, lowerZ})
+    EXPECT_TRUE(TestPathExists(path)) << path;
   EXPECT_FALSE(TestPathExists(from));
   EXPECT_EQ(ReadTestFile(fresh), std::vector<std::uint8_t>(from.begin(), from.end()));
   EXPECT_EQ(ReadTestFile(locked), std::vector<std::uint8_t>(locked.begin(), locked.end()));
@@ -63,5 +71,4 @@ TEST(FileUtilities, StoredNameAndCurrentFolderKeeper) {
   EXPECT_STREQ(after, before);
 }
 
-// clang-format on
 }  // namespace

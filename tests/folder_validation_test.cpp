@@ -61,22 +61,32 @@ TEST(FolderValidation, TheVerdictOnEachMixOfFiles) {
     bool valid;
     const char* unread;  // a file the check must not open, or null
   } cases[] = {
-      // clang-format off
       {{}, true, nullptr},
       {{{"new", kMissing, kAdd, kCritical, kCritical}}, true, nullptr},
       {{{"a1", kOk}, {"a2", kOk}, {"m1", kMissing}, {"m2", kMissing}}, false, nullptr},
       {{{"a1", kOk}, {"a2", kOk}, {"a3", kOk}, {"m1", kMissing}, {"m2", kMissing}}, true, nullptr},
       {{{"a1", kOk}, {"m1", kMissing, kUpdate, kCritical}, {"later", kOk}}, false, "later"},
-      {{{"m1", kMissing, kUpdate, kIgnore}, {"changed", kChanged, kUpdate, kIgnore, kCritical}}, true, "changed"},
+      {{{"m1", kMissing, kUpdate, kIgnore}, {"changed", kChanged, kUpdate, kIgnore, kCritical}},
+       true,
+       "changed"},
       // An unread Replace file counts as a match: without it the second would be a tie too.
       {{{"r1", kOk, kReplace, kCritical, kCritical}, {"m1", kMissing}}, false, "r1"},
       {{{"r1", kOk, kReplace, kCritical, kCritical}, {"m1", kMissing}, {"a1", kOk}}, true, "r1"},
-      {{{"c", kChanged, Operation::kRemove, kCritical, kIgnore}, {"a1", kOk, kVerify}, {"a2", kOk, kVerify}}, false, nullptr},
-      {{{"d", kDated, kUpdate, kAsk, kIgnore}, {"m", kMissing}, {"p", kOk, kVerify}}, true, nullptr},
+      {{{"c", kChanged, Operation::kRemove, kCritical, kIgnore},
+        {"a1", kOk, kVerify},
+        {"a2", kOk, kVerify}},
+       false,
+       nullptr},
+      {{{"d", kDated, kUpdate, kAsk, kIgnore}, {"m", kMissing}, {"p", kOk, kVerify}},
+       true,
+       nullptr},
       {{{"d", kDated, kUpdate, kAsk, kAsk}, {"m", kMissing}, {"p", kOk, kVerify}}, false, nullptr},
-      {{{"d", kDated, kUpdate, kAsk, Policy(3)}, {"m", kMissing}, {"p", kOk, kVerify}}, false, nullptr},
-      {{{"d", kDated, kUpdate, kAsk, kCritical}, {"m", kMissing}, {"p", kOk, kVerify}}, false, nullptr},
-      // clang-format on
+      {{{"d", kDated, kUpdate, kAsk, Policy(3)}, {"m", kMissing}, {"p", kOk, kVerify}},
+       false,
+       nullptr},
+      {{{"d", kDated, kUpdate, kAsk, kCritical}, {"m", kMissing}, {"p", kOk, kVerify}},
+       false,
+       nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);

@@ -19,7 +19,6 @@ using namespace builder;
 // field before a gtest macro binds a reference to it.
 
 namespace {
-// clang-format off
 
 using Bytes = std::vector<std::uint8_t>;
 using Problem = PackageReader::Problem;
@@ -27,11 +26,16 @@ using Problem = PackageReader::Problem;
 Bytes Hex(std::initializer_list<int> bytes) { return Bytes(bytes.begin(), bytes.end()); }
 
 // Header with the title "T" and an empty description, then `table`.
-Bytes RawPackage(std::uint8_t version, int count, const Bytes& table, const char* magic = kClassicMagic) {
-  return JoinBytes({Bytes(magic, magic + 8), Hex({version, count & 0xFF, (count >> 8) & 0xFF, 'T', 0, 0}), table});
+Bytes RawPackage(std::uint8_t version, int count, const Bytes& table,
+                 const char* magic = kClassicMagic) {
+  return JoinBytes({Bytes(magic, magic + 8),
+                    Hex({version, count & 0xFF, (count >> 8) & 0xFF, 'T', 0, 0}), table});
 }
 
-Bytes Stamp(std::uint32_t size) { return Hex({0, 0, 0x21, 0, static_cast<int>(size & 0xFF), static_cast<int>((size >> 8) & 0xFF), 0, 0, 0, 0}); }
+Bytes Stamp(std::uint32_t size) {
+  return Hex({0, 0, 0x21, 0, static_cast<int>(size & 0xFF), static_cast<int>((size >> 8) & 0xFF), 0,
+              0, 0, 0});
+}
 
 // Flag byte, name, empty description, stamps.
 Bytes Entry(std::uint8_t flags, const std::string& name, std::initializer_list<Bytes> stamps = {}) {
@@ -51,11 +55,22 @@ std::string FirstEntry(const UpgradeSession& session) {
   if (session.entryCount < 1 || session.entries[0] == nullptr) return "";
   const PackageEntry& e = *session.entries[0];
   std::string all;
-  for (const std::uint32_t value : {static_cast<std::uint32_t>(e.operation), static_cast<std::uint32_t>(e.warningPolicy), static_cast<std::uint32_t>(e.errorPolicy), +e.oldStamp.size, +e.newStamp.size}) all += std::to_string(value) + " ";
+  for (const std::uint32_t value :
+       {static_cast<std::uint32_t>(e.operation), static_cast<std::uint32_t>(e.warningPolicy),
+        static_cast<std::uint32_t>(e.errorPolicy), +e.oldStamp.size, +e.newStamp.size})
+    all += std::to_string(value) + " ";
   return all.substr(0, all.size() - 1);
 }
 
-struct Row { const char* label; Bytes bytes; Problem problem; PackageKind kind; std::uint32_t totalBytes; TableProblem tableProblem; std::string firstEntry; };
+struct Row {
+  const char* label;
+  Bytes bytes;
+  Problem problem;
+  PackageKind kind;
+  std::uint32_t totalBytes;
+  TableProblem tableProblem;
+  std::string firstEntry;
+};
 
 const Bytes kUpdate = Entry(0x01, "u", {Stamp(1), Stamp(2)});
 const Bytes kStaging = Entry(0x00, "__kvupd_\\N00000.TMP", {Stamp(1)});
@@ -63,36 +78,64 @@ constexpr PackageKind kClassic = PackageKind::kClassic, kExtended = PackageKind:
 constexpr TableProblem kFine = TableProblem::kNone;
 
 const Row kRows[] = {
-    {"v18 flags: operation 0-2, warning 3-4, error 5-6", RawPackage(18, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine, "1 1 2 1 2"},
-    {"v17 flags: operation 0-1, warning 2-3, error 4-5", RawPackage(17, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine, "1 2 0 1 2"},
-    {"v17 operation 2 is Remove with an old stamp", RawPackage(17, 1, Entry(0x02, "r", {Stamp(7)})), Problem::kNone, kClassic, 1, kFine, "4 0 0 7 0"},
-    {"version 0 reads", RawPackage(0, 1, Entry(0x00, "a", {Stamp(5)})), Problem::kNone, kClassic, 6, kFine, "0 0 0 0 5"},
+    {"v18 flags: operation 0-2, warning 3-4, error 5-6",
+     RawPackage(18, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine,
+     "1 1 2 1 2"},
+    {"v17 flags: operation 0-1, warning 2-3, error 4-5",
+     RawPackage(17, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine,
+     "1 2 0 1 2"},
+    {"v17 operation 2 is Remove with an old stamp", RawPackage(17, 1, Entry(0x02, "r", {Stamp(7)})),
+     Problem::kNone, kClassic, 1, kFine, "4 0 0 7 0"},
+    {"version 0 reads", RawPackage(0, 1, Entry(0x00, "a", {Stamp(5)})), Problem::kNone, kClassic, 6,
+     kFine, "0 0 0 0 5"},
     {"new stamps count their size and one byte; unknown operations carry none",
-     RawPackage(18, 5, JoinBytes({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}), Entry(0x04, "r", {Stamp(9)}),
-                             Entry(0x03, "v", {Stamp(9)}), Entry(0x05, "odd"), Hex({0xEE})})), Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2"},
+     RawPackage(18, 5,
+                JoinBytes({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}),
+                           Entry(0x04, "r", {Stamp(9)}), Entry(0x03, "v", {Stamp(9)}),
+                           Entry(0x05, "odd"), Hex({0xEE})})),
+     Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2"},
     {"no entries", RawPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, ""},
-    {"a negative count reads as none", RawPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1, kFine, ""},
-    {"exactly 10000 entries", RawPackage(18, 10000, Repeated(Entry(0x03, "v", {Stamp(9)}), 10000)), Problem::kNone, kClassic, 1, kFine, "3 0 0 9 0"},
-    {"10001 entries", RawPackage(18, 10001, Repeated(Entry(0x03, "v", {Stamp(9)}), 10001)), Problem::kNone, kClassic, 0, TableProblem::kTooManyEntries, ""},
-    {"the package ends where a stamp begins", RawPackage(18, 1, Entry(0x01, "u")), Problem::kNone, kClassic, 0, TableProblem::kStampMissing, ""},
-    {"a name of 249 characters", RawPackage(18, 1, Entry(0x00, std::string(249, 'n'), {Stamp(1)})), Problem::kNone, kClassic, 2, kFine, "0 0 0 0 1"},
-    {"a name of 250 characters", RawPackage(18, 1, Entry(0x00, std::string(250, 'n'), {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kNameTooLong, ""},
-    {"a name leaving the folder", RawPackage(18, 1, Entry(0x00, "..\\evil.txt", {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"a drive-qualified name", RawPackage(18, 1, Entry(0x00, "C:\\evil.txt", {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"an empty name", RawPackage(18, 1, Entry(0x00, "", {Stamp(1)})), Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"a name in the staging folder", RawPackage(18, 2, JoinBytes({Entry(0x00, "a.txt", {Stamp(1)}), kStaging})), Problem::kNone, kClassic, 0, TableProblem::kStagingName, ""},
-    {"extended magic", RawPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3, kFine, "1 0 0 1 2"},
-    {"extended magic, version 0", RawPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3, kFine, "1 0 0 1 2"},
+    {"a negative count reads as none", RawPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1,
+     kFine, ""},
+    {"exactly 10000 entries", RawPackage(18, 10000, Repeated(Entry(0x03, "v", {Stamp(9)}), 10000)),
+     Problem::kNone, kClassic, 1, kFine, "3 0 0 9 0"},
+    {"10001 entries", RawPackage(18, 10001, Repeated(Entry(0x03, "v", {Stamp(9)}), 10001)),
+     Problem::kNone, kClassic, 0, TableProblem::kTooManyEntries, ""},
+    {"the package ends where a stamp begins", RawPackage(18, 1, Entry(0x01, "u")), Problem::kNone,
+     kClassic, 0, TableProblem::kStampMissing, ""},
+    {"a name of 249 characters", RawPackage(18, 1, Entry(0x00, std::string(249, 'n'), {Stamp(1)})),
+     Problem::kNone, kClassic, 2, kFine, "0 0 0 0 1"},
+    {"a name of 250 characters", RawPackage(18, 1, Entry(0x00, std::string(250, 'n'), {Stamp(1)})),
+     Problem::kNone, kClassic, 0, TableProblem::kNameTooLong, ""},
+    {"a name leaving the folder", RawPackage(18, 1, Entry(0x00, "..\\evil.txt", {Stamp(1)})),
+     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
+    {"a drive-qualified name", RawPackage(18, 1, Entry(0x00, "C:\\evil.txt", {Stamp(1)})),
+     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
+    {"an empty name", RawPackage(18, 1, Entry(0x00, "", {Stamp(1)})), Problem::kNone, kClassic, 0,
+     TableProblem::kUnsafeName, ""},
+    {"a name in the staging folder",
+     RawPackage(18, 2, JoinBytes({Entry(0x00, "a.txt", {Stamp(1)}), kStaging})), Problem::kNone,
+     kClassic, 0, TableProblem::kStagingName, ""},
+    {"extended magic", RawPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3,
+     kFine, "1 0 0 1 2"},
+    {"extended magic, version 0", RawPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone,
+     kExtended, 3, kFine, "1 0 0 1 2"},
     {"classic version 19", RawPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine, ""},
-    {"extended version 19", RawPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew, kExtended, 0, kFine, ""},
-    {"magic without its NUL", RawPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic, 0, kFine, ""},
-    {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0, kFine, ""},
-    {"cut off inside the title", SliceBytes(RawPackage(18, 0, {}), 0, 12), Problem::kTruncated, kClassic, 0, kFine, ""},
+    {"extended version 19", RawPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew,
+     kExtended, 0, kFine, ""},
+    {"magic without its NUL", RawPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic, 0,
+     kFine, ""},
+    {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0,
+     kFine, ""},
+    {"cut off inside the title", SliceBytes(RawPackage(18, 0, {}), 0, 12), Problem::kTruncated,
+     kClassic, 0, kFine, ""},
 };
 
 class PackageReaderTable : public ::testing::Test {
  protected:
-  std::string Write(const Bytes& bytes) { return WritePackage(folder_, "p" + std::to_string(written_++) + ".upg", bytes); }
+  std::string Write(const Bytes& bytes) {
+    return WritePackage(folder_, "p" + std::to_string(written_++) + ".upg", bytes);
+  }
   TempFolder folder_;
   int written_ = 0;
 };
@@ -113,19 +156,24 @@ TEST_F(PackageReaderTable, EveryRowReadsTheSamePlainAndInTheContainer) {
       EXPECT_EQ(session.totalBytes, row.totalBytes);
       EXPECT_EQ(session.tableProblem, row.tableProblem);
       // What a refused table left in its entries is not read.
-      if (row.tableProblem == kFine) { EXPECT_EQ(FirstEntry(session), row.firstEntry); }
+      if (row.tableProblem == kFine) {
+        EXPECT_EQ(FirstEntry(session), row.firstEntry);
+      }
     }
   }
 }
 
 TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   // Header, entry, stamp, delta.
-  const Bytes expected = Hex({'[', 'K', 'V', 'U', 'P', 'D', ']', 0x00, 0x12, 0x01, 0x00, 0x54, 0x00, 0x00, 0x00, 0x61, 0x2E, 0x74, 0x78, 0x74, 0x00, 0x00,
-                              0x00, 0x00, 0x21, 0x00, 0x03, 0x00, 0x00, 0x00, 0x02, 0x62, 0x01, 0x03, 0x61, 0x62, 0x63, 0x00});
+  const Bytes expected =
+      Hex({'[',  'K',  'V',  'U',  'P',  'D',  ']',  0x00, 0x12, 0x01, 0x00, 0x54, 0x00,
+           0x00, 0x00, 0x61, 0x2E, 0x74, 0x78, 0x74, 0x00, 0x00, 0x00, 0x00, 0x21, 0x00,
+           0x03, 0x00, 0x00, 0x00, 0x02, 0x62, 0x01, 0x03, 0x61, 0x62, 0x63, 0x00});
   PackageWriter writer(18);
   writer.SetTitle("T");
   PackageEntrySpec entry;
-  std::tie(entry.operation, entry.fileName, entry.newStamp, entry.delta) = std::make_tuple(Operation::kAdd, "a.txt", MakeStamp(0x0021, 0x0000, 3, 0x6202), InsertDelta("abc"));
+  std::tie(entry.operation, entry.fileName, entry.newStamp, entry.delta) = std::make_tuple(
+      Operation::kAdd, "a.txt", MakeStamp(0x0021, 0x0000, 3, 0x6202), InsertDelta("abc"));
   writer.AddEntry(entry);
   Bytes bytes;
   ASSERT_TRUE(writer.Plain(&bytes));
@@ -135,7 +183,9 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   ASSERT_TRUE(session.IsValid());
   EXPECT_EQ(session.entryCount * 10000 + session.totalBytes, 10004u);
   EXPECT_EQ(std::string(session.title.get()) + " " + session.entries[0]->fileName, "T a.txt");
-  EXPECT_EQ(FirstEntry(session) + " " + std::to_string(+session.entries[0]->newStamp.checksum) + " " + std::to_string(+session.entries[0]->newStamp.dosDate), "0 0 0 0 3 25090 33");
+  EXPECT_EQ(FirstEntry(session) + " " + std::to_string(+session.entries[0]->newStamp.checksum) +
+                " " + std::to_string(+session.entries[0]->newStamp.dosDate),
+            "0 0 0 0 3 25090 33");
   // The package stands at the first delta stream.
   EXPECT_EQ(session.package->ReadByte(), 0x01);
 
@@ -148,11 +198,16 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   entry.operation = Operation::kVerify;
   for (int i = 0; i < 300; ++i) extended.AddEntry(entry);
   ASSERT_TRUE(extended.Plain(&bytes));
-  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11), JoinBytes({Bytes(kExtendedMagic, kExtendedMagic + 8), Hex({18, 0x2C, 0x01})}));
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
+            JoinBytes({Bytes(kExtendedMagic, kExtendedMagic + 8), Hex({18, 0x2C, 0x01})}));
 }
 
 TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
-  const Bytes bytes = JoinBytes({Hex({'[', 'K', 'V', 'U', 'P', 'D', ']', 0, 18, 0, 0}), Bytes(100, 'a'), {0}, Bytes(9000, 'd'), {0}});
+  const Bytes bytes = JoinBytes({Hex({'[', 'K', 'V', 'U', 'P', 'D', ']', 0, 18, 0, 0}),
+                                 Bytes(100, 'a'),
+                                 {0},
+                                 Bytes(9000, 'd'),
+                                 {0}});
   const UpgradeSession session(platform::ProgramInstance(), nullptr, Write(bytes).c_str(), "x");
   EXPECT_EQ(std::string(session.title.get()), std::string(79, 'a'));
   EXPECT_EQ(std::string(session.description.get()), std::string(8191, 'd'));
@@ -160,16 +215,22 @@ TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
 
 TEST_F(PackageReaderTable, TargetFolderGetsOneBackslashOrIsRefused) {
   const std::string path = Write(RawPackage(18, 0, {}));
-  const struct { std::string folder; const char* joined; TableProblem problem; } cases[] = {
-      {"C:\\Game", "C:\\Game\\", kFine}, {"C:\\", "C:\\", kFine}, {std::string(259, 'f'), "", TableProblem::kFolderTooLong}};
+  const struct {
+    std::string folder;
+    const char* joined;
+    TableProblem problem;
+  } cases[] = {{"C:\\Game", "C:\\Game\\", kFine},
+               {"C:\\", "C:\\", kFine},
+               {std::string(259, 'f'), "", TableProblem::kFolderTooLong}};
   for (const auto& c : cases) {
-    const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(), c.folder.c_str());
+    const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(),
+                                 c.folder.c_str());
     EXPECT_EQ(session.tableProblem, c.problem) << c.folder;
     EXPECT_STREQ(c.problem == kFine ? session.targetFolder : "", c.joined);
   }
-  const UpgradeSession missing(platform::ProgramInstance(), nullptr, folder_.Join("none.upg").c_str(), "x");
+  const UpgradeSession missing(platform::ProgramInstance(), nullptr,
+                               folder_.Join("none.upg").c_str(), "x");
   EXPECT_EQ(missing.GetProblem(), Problem::kCannotOpen);
 }
 
-// clang-format on
 }  // namespace

@@ -77,25 +77,29 @@ std::vector<Tampering> TamperingCases() {
   const char* damaged = "cannot be read or is damaged";
   // Bytes of the header, the entry count, the entry table (or, compressed, the zlib stream's
   // start), the middle of the data and the last byte (End, or the container's check value).
-  // clang-format off
   std::vector<Tampering> cases = {
       {"untouched", [](Files&) {}, V::kValid, ""},
       {"byte 0 flipped", [](Files& f) { f.package[0] ^= 1; }, V::kAltered, altered},
       {"byte 9 flipped", [](Files& f) { f.package[9] ^= 1; }, V::kAltered, altered},
       {"byte 25 flipped", [](Files& f) { f.package[25] ^= 1; }, V::kAltered, altered},
-      {"middle byte flipped", [](Files& f) { f.package[f.package.size() / 2] ^= 1; }, V::kAltered, altered},
+      {"middle byte flipped", [](Files& f) { f.package[f.package.size() / 2] ^= 1; }, V::kAltered,
+       altered},
       {"last byte flipped", [](Files& f) { f.package.back() ^= 1; }, V::kAltered, altered},
       {"one byte cut off", [](Files& f) { f.package.pop_back(); }, V::kAltered, altered},
-      {"cut in half", [](Files& f) { f.package.resize(f.package.size() / 2); }, V::kAltered, altered},
+      {"cut in half", [](Files& f) { f.package.resize(f.package.size() / 2); }, V::kAltered,
+       altered},
       {"one byte added", [](Files& f) { f.package.push_back(0); }, V::kAltered, altered},
-      {"100000 bytes added", [](Files& f) { f.package.resize(f.package.size() + 100000, 7); }, V::kAltered, altered},
-      {"signed by another key", [](Files& f) { f.signature = f.otherKeySignature; }, V::kOtherKey, "is signed by another key"},
+      {"100000 bytes added", [](Files& f) { f.package.resize(f.package.size() + 100000, 7); },
+       V::kAltered, altered},
+      {"signed by another key", [](Files& f) { f.signature = f.otherKeySignature; }, V::kOtherKey,
+       "is signed by another key"},
       {"no signature", [](Files& f) { f.signatureFile = false; }, V::kNoSignature, "is not signed"},
       {"signature bytes changed", [](Files& f) { f.signature[40] ^= 0x10; }, V::kAltered, altered},
-      {"signature one byte longer", [](Files& f) { f.signature.push_back(0); }, V::kDamagedSignature, damaged, true},
-      {"signature of another format version", [](Files& f) { f.signature[8] = 2; }, V::kDamagedSignature, damaged, true},
+      {"signature one byte longer", [](Files& f) { f.signature.push_back(0); },
+       V::kDamagedSignature, damaged, true},
+      {"signature of another format version", [](Files& f) { f.signature[8] = 2; },
+       V::kDamagedSignature, damaged, true},
   };
-  // clang-format on
   for (std::size_t length = 0; length < kSignatureFileSize; ++length) {
     cases.push_back({"signature cut to " + std::to_string(length) + " bytes",
                      [length](Files& f) { f.signature.resize(length); }, V::kDamagedSignature,
@@ -150,6 +154,48 @@ TEST(SignedPackage, EveryTamperingIsRefusedWithItsReasonByEveryCheck) {
   }
 }
 
+TEST(SignedPackage, TheTrustedKeyIsBuiltInOrBesideTheProgramOrThereIsNone) {
+  SignedWorld world(false);
+  const std::string builtIn = PublicKeyText(world.key.publicKey);
+  const std::string otherKey = PublicKeyText(MakeTestKey().publicKey);
+  TempFolder bare;
+  TempFolder broken;
+  WriteTestFile(broken.Join("upgapply.pub"), "KVUPG ED25519 PUBLIC KEY\nnot hex\n");
+  const std::string beside = world.program;
+  const std::string none = bare.Join("upgapply");
+  const char* notSigned = "is not signed";
+  const struct Case {
+    const char* name;
+    std::string programPath;
+    const char* builtInKey;
+    bool signatureFile;
+    int status;
+    const char* reason;
+  } cases[] = {
+      {"key beside the program", beside, nullptr, true, kExitNotApplied, ""},
+      {"key beside, no signature", beside, nullptr, false, kExitInvalidPackage, notSigned},
+      {"no key: unsigned packages as ever", none, nullptr, false, kExitNotApplied, ""},
+      {"key built in", none, builtIn.c_str(), true, kExitNotApplied, ""},
+      {"key built in, no signature", none, builtIn.c_str(), false, kExitInvalidPackage, notSigned},
+      {"the built-in key wins over one beside", beside, otherKey.c_str(), true, kExitInvalidPackage,
+       "is signed by another key"},
+      {"a damaged key beside trusts nobody", broken.Join("upgapply"), nullptr, true,
+       kExitInvalidPackage, "upgapply.pub cannot be read"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(NativeTestPath(world.sample.package + ".sig"));
+    if (c.signatureFile) WriteTestFile(world.sample.package + ".sig", world.signature);
+    FakeFrontEnd frontEnd;
+    EXPECT_EQ(world.Job(frontEnd, c.builtInKey, c.programPath), c.status);
+    // Refused, the job says why in its one box; trusted, it reaches the wizard.
+    const bool refused = c.status == kExitInvalidPackage;
+    EXPECT_EQ(frontEnd.pagesShown.size(), refused ? 0u : 1u);
+    ASSERT_EQ(frontEnd.boxes.size(), refused ? 1u : 0u);
+    EXPECT_TRUE(!refused || frontEnd.boxes[0].text.find(c.reason) != std::string::npos);
+  }
+}
+
 // The package is replaced while page 2 is up, after the start-up check and
 // the search: the installation reads the new file, and only the digest of
 // what it read, and of the rest of the file, can tell.
@@ -165,13 +211,13 @@ TEST(SignedPackage, APackageSwappedAfterTheStartupCheckIsNeverCommitted) {
     Swap swap;                  // what takes its place while page 2 is up
     int status;
   } cases[] = {
-      // clang-format off
       {"not swapped", true, 0, Swap::kNone, kExitApplied},
       {"another package", true, 0, Swap::kOtherPackage, kExitNotApplied},
-      {"signed with 128 KiB and more after its last delta stream", true, 3 * 65536, Swap::kNone, kExitApplied},
-      {"a byte added to a package of exactly one block", true, 65536, Swap::kOneByteMore, kExitNotApplied},
+      {"signed with 128 KiB and more after its last delta stream", true, 3 * 65536, Swap::kNone,
+       kExitApplied},
+      {"a byte added to a package of exactly one block", true, 65536, Swap::kOneByteMore,
+       kExitNotApplied},
       {"another package, no key trusted", false, 0, Swap::kOtherPackage, kExitApplied},
-      // clang-format on
   };
   for (bool compressed : {false, true}) {
     for (const Case& c : cases) {

@@ -20,9 +20,12 @@ using namespace ui;
 using namespace upgtool;
 
 namespace {
-// clang-format off
 
-struct Case { const char *label, *text; TextLayout layout; const char* shown; };
+struct Case {
+  const char *label, *text;
+  TextLayout layout;
+  const char* shown;
+};
 
 constexpr TextLayout kOne = TextLayout::kOneLine, kLines = TextLayout::kLines;
 
@@ -54,7 +57,10 @@ std::string HostilePackage(const TempFolder& folder) {
   writer.SetTitle("Evil\x1B[2J");
   writer.SetDescription("one\r\ntwo\x1B[1A\rX");
   PackageEntrySpec verify;
-  std::tie(verify.operation, verify.errorPolicy, verify.fileName, verify.description, verify.oldStamp) = std::make_tuple(Operation::kVerify, Policy::kCritical, "gone\x1B[31m.txt", "d\x07", MakeStamp(0x0021, 0, 3, 0));
+  std::tie(verify.operation, verify.errorPolicy, verify.fileName, verify.description,
+           verify.oldStamp) =
+      std::make_tuple(Operation::kVerify, Policy::kCritical, "gone\x1B[31m.txt", "d\x07",
+                      MakeStamp(0x0021, 0, 3, 0));
   writer.AddEntry(verify);
   std::vector<std::uint8_t> bytes;
   EXPECT_TRUE(writer.Plain(&bytes));
@@ -71,7 +77,8 @@ std::string ConsoleOutput() {
   console.SetControlText(dialog, platform::kProgressStatus, "Add");
   console.SetControlText(dialog, platform::kProgressFileName, "x\x1B]0;t\x07.txt");
   console.DrawPercentBar(dialog, platform::kProgressBar, 5);
-  console.ShowMessageBox(dialog, "Filename: x\x1B]0;t\x07.txt\n\nGo on?", "Upgrade Processing", platform::kMbYesNo);
+  console.ShowMessageBox(dialog, "Filename: x\x1B]0;t\x07.txt\n\nGo on?", "Upgrade Processing",
+                         platform::kMbYesNo);
   console.DestroyProgressDialog(dialog);
   std::rewind(output);
   std::string text;
@@ -84,20 +91,42 @@ std::string ConsoleOutput() {
 TEST(PrintableText, EveryHumanOutputOfPackageTextsEscapesControlBytes) {
   TempFolder folder;
   const std::string package = HostilePackage(folder);
-  const auto upgtool = [](int (*command)(int, char**), std::vector<std::string> arguments) { const CommandRun run = RunCommand(command, std::move(arguments)); return run.out + run.err; };
-  const struct { const char* label; std::function<std::string()> print; const char* escaped; } outputs[] = {
+  const auto upgtool = [](int (*command)(int, char**), std::vector<std::string> arguments) {
+    const CommandRun run = RunCommand(command, std::move(arguments));
+    return run.out + run.err;
+  };
+  const struct {
+    const char* label;
+    std::function<std::string()> print;
+    const char* escaped;
+  } outputs[] = {
       {"upgtool list", [&] { return upgtool(RunList, {package}); }, "Evil\\x1B[2J"},
-      {"upgtool list's description", [&] { return upgtool(RunList, {package}); }, "one\ntwo\\x1B[1A\\x0DX"},
-      {"upgtool check", [&] { return upgtool(RunCheck, {package, folder.path()}); }, "gone\\x1B[31m.txt (critical)"},
-      {"upgtool apply", [&] { return upgtool(RunApply, {"--yes", package, folder.path()}); }, "gone\\x1B[31m.txt"},
+      {"upgtool list's description", [&] { return upgtool(RunList, {package}); },
+       "one\ntwo\\x1B[1A\\x0DX"},
+      {"upgtool check",
+       [&] {
+         return upgtool(RunCheck, {package, folder.path()});
+       },
+       "gone\\x1B[31m.txt (critical)"},
+      {"upgtool apply",
+       [&] {
+         return upgtool(RunApply, {"--yes", package, folder.path()});
+       },
+       "gone\\x1B[31m.txt"},
       {"console host", ConsoleOutput, "x\\x1B]0;t\\x07.txt"},
   };
   for (const auto& output : outputs) {
     const std::string text = output.print();
-    EXPECT_EQ(std::count_if(text.begin(), text.end(), [](char c) { return c != '\n' && (static_cast<unsigned char>(c) < 0x20 || c == 0x7F); }), 0) << output.label << ":\n" << text;
+    EXPECT_EQ(std::count_if(text.begin(), text.end(),
+                            [](char c) {
+                              return c != '\n' &&
+                                     (static_cast<unsigned char>(c) < 0x20 || c == 0x7F);
+                            }),
+              0)
+        << output.label << ":\n"
+        << text;
     EXPECT_NE(text.find(output.escaped), std::string::npos) << output.label << ":\n" << text;
   }
 }
 
-// clang-format on
 }  // namespace

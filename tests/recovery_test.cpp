@@ -40,7 +40,6 @@ TEST(CommitJournal, RefusesWhatIsNoWholeJournal) {
       [](Bytes8& b) { b[20] ^= 1; },   [](Bytes8& b) { b[0] = 'X'; },
       [](Bytes8& b) { b.clear(); },
   };
-  // clang-format off
   const std::function<void(CommitPlan&)> spoiledPlans[] = {
       [](CommitPlan& p) { p.steps[0].fileName = "..\\x"; },
       [](CommitPlan& p) { p.steps[0].fileName = "__KVUPD_\\N00001.TMP"; },
@@ -50,7 +49,6 @@ TEST(CommitJournal, RefusesWhatIsNoWholeJournal) {
       [](CommitPlan& p) { p.steps[0].operation = Operation::kVerify; },
       [](CommitPlan& p) { p.steps[2].movesOld = false; },  // a Remove that moves nothing
   };
-  // clang-format on
   CommitPlan read;
   for (const auto& spoil : spoiledBytes) {
     Bytes8 bytes = EncodeJournal(SamplePlan());
@@ -110,13 +108,16 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
   } cases[] = {
       // Another package's check of c.txt fails once the commit is finished: the run stops, after
       // the recovery changed files. With c.txt back its check passes: the folder was old again.
-      // clang-format off
-      {"this package, forward", Meanwhile::kNothing, false, Recovery::kFinished, kExitApplied, finished, Then::kNew},
-      {"another package, forward, then it stops", Meanwhile::kNothing, true, Recovery::kFinished, kExitNotApplied, finished, Then::kNewWithoutExtra},
-      {"this package, back, then applied again", Meanwhile::kDamageStagedB, false, Recovery::kUndone, kExitApplied, undone, Then::kNew},
-      {"another package, back, then it", Meanwhile::kDamageStagedB, true, Recovery::kUndone, kExitApplied, undone, Then::kOldWithExtra},
-      {"an unreadable journal keeps everything", Meanwhile::kCutJournal, false, Recovery::kStuck, kExitPartlyApplied, nullptr, Then::kKept},
-      // clang-format on
+      {"this package, forward", Meanwhile::kNothing, false, Recovery::kFinished, kExitApplied,
+       finished, Then::kNew},
+      {"another package, forward, then it stops", Meanwhile::kNothing, true, Recovery::kFinished,
+       kExitNotApplied, finished, Then::kNewWithoutExtra},
+      {"this package, back, then applied again", Meanwhile::kDamageStagedB, false,
+       Recovery::kUndone, kExitApplied, undone, Then::kNew},
+      {"another package, back, then it", Meanwhile::kDamageStagedB, true, Recovery::kUndone,
+       kExitApplied, undone, Then::kOldWithExtra},
+      {"an unreadable journal keeps everything", Meanwhile::kCutJournal, false, Recovery::kStuck,
+       kExitPartlyApplied, nullptr, Then::kKept},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);

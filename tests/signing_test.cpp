@@ -23,11 +23,11 @@ using namespace streams;
 using namespace signing;
 
 namespace {
-// clang-format off
 
 std::vector<std::uint8_t> FromHex(const std::string& hex) {
   std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return bytes;
 }
 
@@ -42,19 +42,35 @@ std::array<std::uint8_t, N> ArrayFromHex(const std::string& hex) {
 
 // RFC 8032, section 7.1: TEST 1, 2, 3 and SHA(abc), whose message is the
 // SHA-512 of "abc".
-struct KnownAnswer { const char *name, *secret, *publicKey, *message, *signature; };
+struct KnownAnswer {
+  const char *name, *secret, *publicKey, *message, *signature;
+};
 const KnownAnswer kRfc8032[] = {
-    {"TEST 1", "9d61b19deffd5a60ba844af492ec2cc44449c5697b326919703bac031cae7f60", "d75a980182b10ab7d54bfed3c964073a0ee172f3daa62325af021a68f707511a", "", "e5564300c360ac729086e2cc806e828a84877f1eb8e5d974d873e065224901555fb8821590a33bacc61e39701cf9b46bd25bf5f0595bbe24655141438e7a100b"},
-    {"TEST 2", "4ccd089b28ff96da9db6c346ec114e0f5b8a319f35aba624da8cf6ed4fb8a6fb", "3d4017c3e843895a92b70aa74d1b7ebc9c982ccf2ec4968cc0cd55f12af4660c", "72", "92a009a9f0d4cab8720e820b5f642540a2b27b5416503f8fb3762223ebdb69da085ac1e43e15996e458f3613d0f11d8c387b2eaeb4302aeeb00d291612bb0c00"},
-    {"TEST 3", "c5aa8df43f9f837bedb7442f31dcb7b166d38535076f094b85ce3a2e0b4458f7", "fc51cd8e6218a1a38da47ed00230f0580816ed13ba3303ac5deb911548908025", "af82", "6291d657deec24024827e69c3abe01a30ce548a284743a445e3680d7db5ac3ac18ff9b538d16f290ae67f760984dc6594a7c15e9716ed28dc027beceea1ec40a"},
-    {"TEST SHA(abc)", "833fe62409237b9d62ec77587520911e9a759cec1d19755b7da901b96dca3d42", "ec172b93ad5e563bf4932c70e1245034c35467ef2efd4d64ebf819683467e2bf",
-     "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f", "dc2a4459e7369633a52b1bf277839a00201009a3efbf3ecb69bea2186c26b58909351fc9ac90b3ecfdfbc7c66431e0303dca179c138ac17ad9bef1177331a704"},
+    {"TEST 1", "9d61b19deffd5a60ba844af492ec2cc44449c5697b326919703bac031cae7f60",
+     "d75a980182b10ab7d54bfed3c964073a0ee172f3daa62325af021a68f707511a", "",
+     "e5564300c360ac729086e2cc806e828a84877f1eb8e5d974d873e065224901555fb8821590a33bacc61e39701cf9b"
+     "46bd25bf5f0595bbe24655141438e7a100b"},
+    {"TEST 2", "4ccd089b28ff96da9db6c346ec114e0f5b8a319f35aba624da8cf6ed4fb8a6fb",
+     "3d4017c3e843895a92b70aa74d1b7ebc9c982ccf2ec4968cc0cd55f12af4660c", "72",
+     "92a009a9f0d4cab8720e820b5f642540a2b27b5416503f8fb3762223ebdb69da085ac1e43e15996e458f3613d0f11"
+     "d8c387b2eaeb4302aeeb00d291612bb0c00"},
+    {"TEST 3", "c5aa8df43f9f837bedb7442f31dcb7b166d38535076f094b85ce3a2e0b4458f7",
+     "fc51cd8e6218a1a38da47ed00230f0580816ed13ba3303ac5deb911548908025", "af82",
+     "6291d657deec24024827e69c3abe01a30ce548a284743a445e3680d7db5ac3ac18ff9b538d16f290ae67f760984dc"
+     "6594a7c15e9716ed28dc027beceea1ec40a"},
+    {"TEST SHA(abc)", "833fe62409237b9d62ec77587520911e9a759cec1d19755b7da901b96dca3d42",
+     "ec172b93ad5e563bf4932c70e1245034c35467ef2efd4d64ebf819683467e2bf",
+     "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3fee"
+     "bbd454d4423643ce80e2a9ac94fa54ca49f",
+     "dc2a4459e7369633a52b1bf277839a00201009a3efbf3ecb69bea2186c26b58909351fc9ac90b3ecfdfbc7c66431e"
+     "0303dca179c138ac17ad9bef1177331a704"},
 };
 
 TEST(Ed25519, KnownAnswersOfRfc8032) {
   for (const KnownAnswer& answer : kRfc8032) {
     SCOPED_TRACE(answer.name);
-    const auto secret = ArrayFromHex<32>(answer.secret), publicKey = ArrayFromHex<32>(answer.publicKey);
+    const auto secret = ArrayFromHex<32>(answer.secret),
+               publicKey = ArrayFromHex<32>(answer.publicKey);
     const std::vector<std::uint8_t> message = FromHex(answer.message);
     const auto expected = ArrayFromHex<64>(answer.signature);
     Ed25519Signature signature{};
@@ -84,18 +100,32 @@ TEST(Ed25519, KnownAnswersOfRfc8032) {
 
 TEST(KeyFiles, TextLayoutIsReadExactly) {
   const TestKey key = MakeTestKey();
-  const std::string good = PublicKeyText(key.publicKey), hex = good.substr(good.find('\n') + 1, 64), head = "KVUPG ED25519 PUBLIC KEY\n";
+  const std::string good = PublicKeyText(key.publicKey), hex = good.substr(good.find('\n') + 1, 64),
+                    head = "KVUPG ED25519 PUBLIC KEY\n";
   std::string upper = hex;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   // The last line must be ended, and by one line break.
-  const struct { std::string text; bool accepted; } cases[] = {
-      {good, true}, {"KVUPG ED25519 PUBLIC KEY\r\n" + hex + "\r\n", true}, {head + upper + "\n", true}, {head + hex, false}, {good + "\n", false},
-      {head + hex.substr(2) + "\n", false}, {head + hex.substr(2) + "zz\n", false}, {"KVUPG ED25519 SECRET KEY\n" + hex + "\n", false}, {head + hex + "\r\r\n", false}, {"", false},
+  const struct {
+    std::string text;
+    bool accepted;
+  } cases[] = {
+      {good, true},
+      {"KVUPG ED25519 PUBLIC KEY\r\n" + hex + "\r\n", true},
+      {head + upper + "\n", true},
+      {head + hex, false},
+      {good + "\n", false},
+      {head + hex.substr(2) + "\n", false},
+      {head + hex.substr(2) + "zz\n", false},
+      {"KVUPG ED25519 SECRET KEY\n" + hex + "\n", false},
+      {head + hex + "\r\r\n", false},
+      {"", false},
   };
   for (const auto& c : cases) {
     Ed25519PublicKey parsed{};
     EXPECT_EQ(ParsePublicKey(c.text, &parsed), c.accepted) << c.text;
-    if (c.accepted) { EXPECT_EQ(parsed, key.publicKey); }
+    if (c.accepted) {
+      EXPECT_EQ(parsed, key.publicKey);
+    }
   }
   Ed25519SecretKey secret{};
   Ed25519PublicKey publicKey{};
@@ -117,7 +147,10 @@ TEST(KeyFiles, KeygenWritesAPrivateSecretAndNeverOverwrites) {
   EXPECT_EQ(publicKey, key.publicKey);
   // Permission bits are the POSIX side's; Windows gets an access list.
   namespace fs = std::filesystem;
-  if (platform::NativeSeparator() == '/') { EXPECT_EQ(fs::status(NativeTestPath(path)).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write); }
+  if (platform::NativeSeparator() == '/') {
+    EXPECT_EQ(fs::status(NativeTestPath(path)).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+  }
   EXPECT_FALSE(WriteKeyFiles(path.c_str(), other.secret, other.publicKey, &problem));
   EXPECT_NE(problem.find("exists already"), std::string::npos);
   ASSERT_TRUE(ReadSecretKeyFile(path.c_str(), &secret, &publicKey, &problem));
@@ -132,7 +165,9 @@ TEST(KeyFiles, KeygenWritesAPrivateSecretAndNeverOverwrites) {
 
 // Collects what a digest stream hands on, to compare it with the file.
 struct RecordingDigest final : ByteDigest {
-  void Update(const std::uint8_t* bytes, std::size_t count) override { seen.insert(seen.end(), bytes, bytes + count); }
+  void Update(const std::uint8_t* bytes, std::size_t count) override {
+    seen.insert(seen.end(), bytes, bytes + count);
+  }
   std::vector<std::uint8_t> seen;
 };
 
@@ -140,12 +175,18 @@ struct RecordingDigest final : ByteDigest {
 // and by a digest stream reading in every pattern, in line (0 blocks) and
 // in the background (1 or 4).
 TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
-  for (const std::vector<std::size_t>& sizes : {std::vector<std::size_t>{}, {1}, {65535, 2}, {0, 65536, 0, 65536}, {5 * 65536 + 3}, std::vector<std::size_t>(40, 7000)}) {
+  for (const std::vector<std::size_t>& sizes : {std::vector<std::size_t>{},
+                                                {1},
+                                                {65535, 2},
+                                                {0, 65536, 0, 65536},
+                                                {5 * 65536 + 3},
+                                                std::vector<std::size_t>(40, 7000)}) {
     RecordingDigest digest;
     BackgroundDigest background(&digest, 4);
     std::vector<std::uint8_t> given;
     for (const std::size_t size : sizes) {
-      const std::vector<std::uint8_t> piece = RandomBytes(size, static_cast<std::uint32_t>(given.size() + 1));
+      const std::vector<std::uint8_t> piece =
+          RandomBytes(size, static_cast<std::uint32_t>(given.size() + 1));
       background.Update(piece.data(), piece.size());
       given.insert(given.end(), piece.begin(), piece.end());
     }
@@ -155,13 +196,44 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
   TempFolder folder;
   const std::vector<std::uint8_t> bytes = RandomBytes(150000, 7);
   const std::string path = WritePackage(folder, "file.bin", bytes);
-  const struct { const char* name; void (*reads)(TKVStream& stream); bool inOrder; } cases[] = {
+  const struct {
+    const char* name;
+    void (*reads)(TKVStream& stream);
+    bool inOrder;
+  } cases[] = {
       {"nothing read", [](TKVStream&) {}, true},
-      {"blocks of 8192", [](TKVStream& s) { std::vector<std::uint8_t> block(8192); while (s.ReadBlock(block.data(), 8192) == 8192) {} }, true},
-      {"probe, rewind, read on", [](TKVStream& s) { char text[16]; s.ReadString(text, sizeof text); s.Rewind(); for (int i = 0; i < 1000; ++i) s.ReadByte(); }, true},
-      {"seek forward past two blocks", [](TKVStream& s) { s.Seek(140000); s.ReadByte(); }, true},
-      {"byte by byte, past the end", [](TKVStream& s) { for (int i = 0; i < 150010; ++i) s.ReadByte(); }, true},
-      {"seek back before the held block", [](TKVStream& s) { s.Seek(70000); s.Seek(10); }, false},
+      {"blocks of 8192",
+       [](TKVStream& s) {
+         std::vector<std::uint8_t> block(8192);
+         while (s.ReadBlock(block.data(), 8192) == 8192) {
+         }
+       },
+       true},
+      {"probe, rewind, read on",
+       [](TKVStream& s) {
+         char text[16];
+         s.ReadString(text, sizeof text);
+         s.Rewind();
+         for (int i = 0; i < 1000; ++i) s.ReadByte();
+       },
+       true},
+      {"seek forward past two blocks",
+       [](TKVStream& s) {
+         s.Seek(140000);
+         s.ReadByte();
+       },
+       true},
+      {"byte by byte, past the end",
+       [](TKVStream& s) {
+         for (int i = 0; i < 150010; ++i) s.ReadByte();
+       },
+       true},
+      {"seek back before the held block",
+       [](TKVStream& s) {
+         s.Seek(70000);
+         s.Seek(10);
+       },
+       false},
   };
   // Each case straight into the digest (-1), and through a background.
   for (const auto& c : cases) {
@@ -170,11 +242,17 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
       RecordingDigest digest;
       std::optional<BackgroundDigest> background;
       if (blocks >= 0) background.emplace(&digest, static_cast<std::size_t>(blocks));
-      TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()), background ? &*background : static_cast<ByteDigest*>(&digest));
+      TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()),
+                             background ? &*background : static_cast<ByteDigest*>(&digest));
       c.reads(stream);
       EXPECT_EQ(stream.DigestRest(), c.inOrder);
-      if (background) { EXPECT_EQ(background->InBackground(), blocks > 0); background->Drain(); }
-      if (c.inOrder) { EXPECT_EQ(digest.seen, bytes); }
+      if (background) {
+        EXPECT_EQ(background->InBackground(), blocks > 0);
+        background->Drain();
+      }
+      if (c.inOrder) {
+        EXPECT_EQ(digest.seen, bytes);
+      }
     }
   }
   // What the reads get is the file, across the held blocks' edge and up
@@ -198,11 +276,14 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
 
 TEST(SignatureFile, LayoutRoundTripsAndAnythingElseIsRefused) {
   PackageSignature signature;
-  for (std::size_t i = 0; i < signature.keyId.size(); ++i) signature.keyId[i] = static_cast<std::uint8_t>(i + 1);
-  for (std::size_t i = 0; i < signature.signature.size(); ++i) signature.signature[i] = static_cast<std::uint8_t>(0xA0 + i);
+  for (std::size_t i = 0; i < signature.keyId.size(); ++i)
+    signature.keyId[i] = static_cast<std::uint8_t>(i + 1);
+  for (std::size_t i = 0; i < signature.signature.size(); ++i)
+    signature.signature[i] = static_cast<std::uint8_t>(0xA0 + i);
   const std::vector<std::uint8_t> bytes = EncodeSignature(signature);
   ASSERT_EQ(bytes.size(), kSignatureFileSize);
-  EXPECT_EQ(SliceBytes(bytes, 0, 12), (std::vector<std::uint8_t>{'[', 'K', 'V', 'S', 'I', 'G', ']', 0, 1, 1, 1, 2}));
+  EXPECT_EQ(SliceBytes(bytes, 0, 12),
+            (std::vector<std::uint8_t>{'[', 'K', 'V', 'S', 'I', 'G', ']', 0, 1, 1, 1, 2}));
   PackageSignature decoded;
   ASSERT_TRUE(DecodeSignature(bytes, &decoded));
   EXPECT_TRUE(decoded.keyId == signature.keyId && decoded.signature == signature.signature);
@@ -213,5 +294,4 @@ TEST(SignatureFile, LayoutRoundTripsAndAnythingElseIsRefused) {
   }
 }
 
-// clang-format on
 }  // namespace

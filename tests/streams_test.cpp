@@ -23,7 +23,6 @@
 using namespace streams;
 
 namespace {
-// clang-format off
 
 struct NoDigest final : ByteDigest {
   void Update(const std::uint8_t*, std::size_t) override {}
@@ -41,16 +40,25 @@ class Holder {
     auto memory = std::make_unique<TKVFlatRamStream>(64, 64);
     memory->WriteBlock(bytes_.data(), static_cast<std::int32_t>(bytes_.size()));
     memory->Rewind();
-    if (kind == Kind::kFile) stream_ = std::make_unique<TKVFStream>(platform::kOpenReadWrite, path.c_str());
-    else if (kind == Kind::kUnbuffered) stream_ = std::make_unique<UnbufferedFileStream>(platform::kOpenReadWrite, path.c_str());
-    else if (kind == Kind::kMemory) stream_ = std::move(memory);
-    else if (kind == Kind::kContainer && builder::CompressPackage(bytes_, 9, &container_)) stream_ = std::make_unique<TKVZLibInStream>(new TKVFlatRamStream(container_.data(), static_cast<std::uint32_t>(container_.size())), 1);
-    else stream_ = std::make_unique<TKVDigestStream>(new TKVFStream(platform::kOpenRead, path.c_str()), &digest_);
+    if (kind == Kind::kFile)
+      stream_ = std::make_unique<TKVFStream>(platform::kOpenReadWrite, path.c_str());
+    else if (kind == Kind::kUnbuffered)
+      stream_ = std::make_unique<UnbufferedFileStream>(platform::kOpenReadWrite, path.c_str());
+    else if (kind == Kind::kMemory)
+      stream_ = std::move(memory);
+    else if (kind == Kind::kContainer && builder::CompressPackage(bytes_, 9, &container_))
+      stream_ = std::make_unique<TKVZLibInStream>(
+          new TKVFlatRamStream(container_.data(), static_cast<std::uint32_t>(container_.size())),
+          1);
+    else
+      stream_ = std::make_unique<TKVDigestStream>(new TKVFStream(platform::kOpenRead, path.c_str()),
+                                                  &digest_);
   }
   TKVStream& stream() { return *stream_; }
   // What the stream holds now, closed for the file kinds.
   std::vector<std::uint8_t> Contents() {
-    if (auto* memory = dynamic_cast<TKVFlatRamStream*>(stream_.get())) return std::vector<std::uint8_t>(memory->data(), memory->data() + memory->GetSize());
+    if (auto* memory = dynamic_cast<TKVFlatRamStream*>(stream_.get()))
+      return std::vector<std::uint8_t>(memory->data(), memory->data() + memory->GetSize());
     stream_.reset();
     return ReadTestFile(folder_.Join("s.bin"));
   }
@@ -67,9 +75,18 @@ class Holder {
 struct Log {
   std::ostringstream text;
   TKVStream& s;
-  Log& operator<<(std::int64_t value) { text << value << ' '; return *this; }
-  Log& operator<<(const std::string& value) { text << value << ' '; return *this; }
-  Log& Err() { text << 'e' << s.Error() << ' '; return *this; }
+  Log& operator<<(std::int64_t value) {
+    text << value << ' ';
+    return *this;
+  }
+  Log& operator<<(const std::string& value) {
+    text << value << ' ';
+    return *this;
+  }
+  Log& Err() {
+    text << 'e' << s.Error() << ' ';
+    return *this;
+  }
 };
 
 // expectedInMemory: where flat memory differs, its blocks being read byte
@@ -85,46 +102,110 @@ struct Row {
 const std::string kAlphabet = std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ") + '\0' + "next" + '\0';
 
 const Row kReadRows[] = {
-    {"reading past the end gives 0 and the flag; Rewind clears it", "ab", [](TKVStream& s, Log& o) { o << s.ReadByte() << s.ReadByte(); o.Err() << s.ReadByte(); o.Err() << s.Rewind(); o.Err() << s.ReadByte() << s.GetPosition(); }, "97 98 e0 0 e1 1 e0 97 1 "},
-    {"a block cut short by the end is clean", "0123456789", [](TKVStream& s, Log& o) { char block[16] = {}; o << s.Seek(3) << s.ReadBlock(block, 16); o.Err() << block << s.GetPosition() << s.ReadBlock(block, 4); }, "1 7 e0 3456789 10 0 ", "1 7 e1 3456789 10 0 "},
-    {"seeks go forward and back", std::string(3000, 'x') + "yz", [](TKVStream& s, Log& o) { o << s.Seek(3001) << s.Seek(2999) << s.ReadByte() << s.ReadByte() << s.GetPosition(); }, "1 1 120 121 3001 "},
-    {"numbers are little-endian and missing bytes read as 0", "\x34\x12\x78\x56\x34\x12\x34", [](TKVStream& s, Log& o) { o << s.ReadWord() << s.ReadDword() << s.ReadWord(); }, "4660 305419896 52 "},
-    {"a string keeps capacity - 1 and consumes the whole string", kAlphabet, [](TKVStream& s, Log& o) { char text[16]; s.ReadString(text, sizeof text); o << text << s.GetPosition(); s.ReadString(text, 1); o << ("[" + std::string(text) + "]") << s.GetPosition(); o.Err(); }, "ABCDEFGHIJKLMNO 27 [] 32 e0 "},
-    {"a string at the end is empty and sets the flag", "", [](TKVStream& s, Log& o) { char text[8] = "xxxxxxx"; s.ReadString(text, sizeof text); o << ("[" + std::string(text) + "]"); o.Err(); }, "[] e1 "},
-    {"lines split on LF, drop CR and report the full length", "ab\r\ncd\na\rbc\nxy", [](TKVStream& s, Log& o) {
+    {"reading past the end gives 0 and the flag; Rewind clears it", "ab",
+     [](TKVStream& s, Log& o) {
+       o << s.ReadByte() << s.ReadByte();
+       o.Err() << s.ReadByte();
+       o.Err() << s.Rewind();
+       o.Err() << s.ReadByte() << s.GetPosition();
+     },
+     "97 98 e0 0 e1 1 e0 97 1 "},
+    {"a block cut short by the end is clean", "0123456789",
+     [](TKVStream& s, Log& o) {
+       char block[16] = {};
+       o << s.Seek(3) << s.ReadBlock(block, 16);
+       o.Err() << block << s.GetPosition() << s.ReadBlock(block, 4);
+     },
+     "1 7 e0 3456789 10 0 ", "1 7 e1 3456789 10 0 "},
+    {"seeks go forward and back", std::string(3000, 'x') + "yz",
+     [](TKVStream& s, Log& o) {
+       o << s.Seek(3001) << s.Seek(2999) << s.ReadByte() << s.ReadByte() << s.GetPosition();
+     },
+     "1 1 120 121 3001 "},
+    {"numbers are little-endian and missing bytes read as 0", "\x34\x12\x78\x56\x34\x12\x34",
+     [](TKVStream& s, Log& o) { o << s.ReadWord() << s.ReadDword() << s.ReadWord(); },
+     "4660 305419896 52 "},
+    {"a string keeps capacity - 1 and consumes the whole string", kAlphabet,
+     [](TKVStream& s, Log& o) {
+       char text[16];
+       s.ReadString(text, sizeof text);
+       o << text << s.GetPosition();
+       s.ReadString(text, 1);
+       o << ("[" + std::string(text) + "]") << s.GetPosition();
+       o.Err();
+     },
+     "ABCDEFGHIJKLMNO 27 [] 32 e0 "},
+    {"a string at the end is empty and sets the flag", "",
+     [](TKVStream& s, Log& o) {
+       char text[8] = "xxxxxxx";
+       s.ReadString(text, sizeof text);
+       o << ("[" + std::string(text) + "]");
+       o.Err();
+     },
+     "[] e1 "},
+    {"lines split on LF, drop CR and report the full length", "ab\r\ncd\na\rbc\nxy",
+     [](TKVStream& s, Log& o) {
        char line[8];
        o << s.ReadLine(line, sizeof line) << line;
        o.Err() << s.ReadLine(line, 2) << line;
        for (int i = 0; i < 2; ++i) o << s.ReadLine(line, sizeof line) << line;
        o.Err();
-     }, "2 ab e0 2 c 3 abc 2 xy e1 "},
-    {"a float is read from its text", std::string("3.25\0", 5), [](TKVStream& s, Log& o) { o << static_cast<int>(s.ReadFloat() * 100); }, "325 "},
-    {"CopyFrom copies in steps and stops at a short read; CopyAll rewinds first", std::string(50000, 'q'), [](TKVStream& s, Log& o) {
+     },
+     "2 ab e0 2 c 3 abc 2 xy e1 "},
+    {"a float is read from its text", std::string("3.25\0", 5),
+     [](TKVStream& s, Log& o) { o << static_cast<int>(s.ReadFloat() * 100); }, "325 "},
+    {"CopyFrom copies in steps and stops at a short read; CopyAll rewinds first",
+     std::string(50000, 'q'),
+     [](TKVStream& s, Log& o) {
        TKVFlatRamStream sink(1, 4096);
        o << sink.CopyFrom(s, 40000) << s.GetPosition();
        o << sink.CopyFrom(s, 40000) << sink.GetSize();
        sink.CopyAll(s);
        o << sink.GetSize();
-     }, "40000 40000 10000 50000 100000 "},
+     },
+     "40000 40000 10000 50000 100000 "},
 };
 
 TEST(Streams, ReadOperationsAgreeInEveryStreamClass) {
-  for (const Kind kind : {Kind::kFile, Kind::kUnbuffered, Kind::kMemory, Kind::kContainer, Kind::kDigest}) {
+  for (const Kind kind :
+       {Kind::kFile, Kind::kUnbuffered, Kind::kMemory, Kind::kContainer, Kind::kDigest}) {
     for (const Row& row : kReadRows) {
       Holder holder(kind, row.content);
       Log log{{}, holder.stream()};
       row.script(holder.stream(), log);
       const bool memory = kind == Kind::kMemory && row.expectedInMemory != nullptr;
-      EXPECT_EQ(log.text.str(), memory ? row.expectedInMemory : row.expected) << static_cast<int>(kind) << ": " << row.label;
+      EXPECT_EQ(log.text.str(), memory ? row.expectedInMemory : row.expected)
+          << static_cast<int>(kind) << ": " << row.label;
     }
   }
 }
 
 TEST(Streams, WritesGiveTheSameBytesInEveryWritableClass) {
-  const struct { const char* label; std::string content; std::function<void(TKVStream&)> script; std::string expected; } kWriteRows[] = {
-      {"numbers are written little-endian", "", [](TKVStream& s) { s.WriteWord(0xBEEF); s.WriteDword(0x01020304); }, "\xEF\xBE\x04\x03\x02\x01"},
-      {"a string with its NUL, formatted text with CR before LF, a float's text", "", [](TKVStream& s) { s.WriteString("ab"); s.WriteFormatted("a%d\nb", 7); s.WriteFloat(3.25f, 2); }, std::string("ab\0a7\r\nb3.25\0", 13)},
-      {"writing in the middle overwrites and keeps the size", "abcde", [](TKVStream& s) { s.Seek(2); s.WriteByte('X'); }, "abXde"},
+  const struct {
+    const char* label;
+    std::string content;
+    std::function<void(TKVStream&)> script;
+    std::string expected;
+  } kWriteRows[] = {
+      {"numbers are written little-endian", "",
+       [](TKVStream& s) {
+         s.WriteWord(0xBEEF);
+         s.WriteDword(0x01020304);
+       },
+       "\xEF\xBE\x04\x03\x02\x01"},
+      {"a string with its NUL, formatted text with CR before LF, a float's text", "",
+       [](TKVStream& s) {
+         s.WriteString("ab");
+         s.WriteFormatted("a%d\nb", 7);
+         s.WriteFloat(3.25f, 2);
+       },
+       std::string("ab\0a7\r\nb3.25\0", 13)},
+      {"writing in the middle overwrites and keeps the size", "abcde",
+       [](TKVStream& s) {
+         s.Seek(2);
+         s.WriteByte('X');
+       },
+       "abXde"},
   };
   for (const Kind kind : {Kind::kFile, Kind::kUnbuffered, Kind::kMemory}) {
     for (const auto& row : kWriteRows) {
@@ -132,7 +213,8 @@ TEST(Streams, WritesGiveTheSameBytesInEveryWritableClass) {
       row.script(holder.stream());
       EXPECT_EQ(holder.stream().Error(), 0) << static_cast<int>(kind) << ": " << row.label;
       const std::vector<std::uint8_t> bytes = holder.Contents();
-      EXPECT_EQ(std::string(bytes.begin(), bytes.end()), row.expected) << static_cast<int>(kind) << ": " << row.label;
+      EXPECT_EQ(std::string(bytes.begin(), bytes.end()), row.expected)
+          << static_cast<int>(kind) << ": " << row.label;
     }
   }
 }
@@ -167,7 +249,8 @@ TEST(Streams, ClassSpecificLimits) {
 
   std::uint8_t memory[10] = {};
   TKVFlatRamStream fixed(memory, 10, 10);
-  EXPECT_EQ((std::vector<int>{fixed.Seek(11), fixed.Seek(10), fixed.Error()}), (std::vector<int>{0, 1, 0}));
+  EXPECT_EQ((std::vector<int>{fixed.Seek(11), fixed.Seek(10), fixed.Error()}),
+            (std::vector<int>{0, 1, 0}));
   fixed.WriteByte(1);
   EXPECT_NE(fixed.Error(), 0);
   TKVFlatRamStream readOnly("abc", 3);
@@ -177,14 +260,17 @@ TEST(Streams, ClassSpecificLimits) {
   // Growth jumps to the step when below it, then grows by the step.
   TKVFlatRamStream jump(50, 100);
   std::uint32_t capacities[101];
-  for (int i = 0; i <= 100; ++i) jump.WriteByte(static_cast<std::uint8_t>(i)), capacities[i] = jump.capacity();
-  EXPECT_EQ((std::vector<std::uint32_t>{capacities[50], capacities[100], jump.data()[100]}), (std::vector<std::uint32_t>{100, 200, 100}));
+  for (int i = 0; i <= 100; ++i)
+    jump.WriteByte(static_cast<std::uint8_t>(i)), capacities[i] = jump.capacity();
+  EXPECT_EQ((std::vector<std::uint32_t>{capacities[50], capacities[100], jump.data()[100]}),
+            (std::vector<std::uint32_t>{100, 200, 100}));
 
   TKVSizerStream sizer;
   for (int i = 0; i < 1000; ++i) sizer.WriteByte(0xFF);
   EXPECT_EQ((std::vector<int>{sizer.Seek(1001), sizer.Seek(10)}), (std::vector<int>{0, 1}));
   sizer.ZeroFill(5);
-  EXPECT_EQ((std::vector<std::uint32_t>{sizer.GetSize(), sizer.GetPosition()}), (std::vector<std::uint32_t>{5, 0}));
+  EXPECT_EQ((std::vector<std::uint32_t>{sizer.GetSize(), sizer.GetPosition()}),
+            (std::vector<std::uint32_t>{5, 0}));
 
   TempFolder folder;
   const std::string path = folder.Join("held.bin");
@@ -192,11 +278,11 @@ TEST(Streams, ClassSpecificLimits) {
   EXPECT_FALSE(TKVFStream(platform::kOpenRead, folder.Join("missing.bin").c_str()).IsOpen());
   TKVFStream first(platform::kOpenRead, path.c_str());
   TKVFStream second(platform::kOpenRead, path.c_str());
-  EXPECT_EQ((std::vector<int>{first.IsOpen(), second.IsOpen(), second.Error() != 0}), (std::vector<int>{1, 0, 1}));
+  EXPECT_EQ((std::vector<int>{first.IsOpen(), second.IsOpen(), second.Error() != 0}),
+            (std::vector<int>{1, 0, 1}));
   first.Close();
   second.Open(platform::kOpenRead, path.c_str());
   EXPECT_EQ((std::vector<int>{second.IsOpen(), second.Error()}), (std::vector<int>{1, 0}));
 }
 
-// clang-format on
 }  // namespace

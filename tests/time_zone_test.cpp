@@ -13,7 +13,6 @@
 #include "platform/time.h"
 
 namespace {
-// clang-format off
 
 constexpr std::int64_t kTicksPerMinute = 60ll * 10000000ll;
 // 2021-01-15 12:00:00 and 2021-07-15 12:00:00: one in each half of the
@@ -39,7 +38,9 @@ TEST(TimeZone, EveryDateGetsTheOffsetInForceNow) {
   const std::int64_t minutes = Shift();
   EXPECT_LE(minutes < 0 ? -minutes : minutes, 14 * 60);
   const char* configured = std::getenv("UPG_TEST_UTC_OFFSET_MINUTES");
-  if (configured != nullptr) { EXPECT_EQ(minutes, std::strtol(configured, nullptr, 10)); }
+  if (configured != nullptr) {
+    EXPECT_EQ(minutes, std::strtol(configured, nullptr, 10));
+  }
 }
 
 // A chosen zone converts with the offset it has in force now, for every
@@ -47,8 +48,16 @@ TEST(TimeZone, EveryDateGetsTheOffsetInForceNow) {
 // has none. The empty name goes back to the system's zone.
 TEST(TimeZone, AChosenZoneConvertsWithItsOffsetInForceNow) {
   // Each zone's standard and daylight-saving offsets in minutes; none: refused.
-  const struct { const char* zone; std::int64_t offsets[2]; } kCases[] = {
-      {"America/New_York", {-300, -240}}, {"Asia/Kolkata", {330, 330}}, {"Mars/Olympus_Mons", {}}, {"../zoneinfo/UTC", {}}, {"/usr/share/zoneinfo/UTC", {}}, {"zone.tab", {}}, {"EST5", {}}};
+  const struct {
+    const char* zone;
+    std::int64_t offsets[2];
+  } kCases[] = {{"America/New_York", {-300, -240}},
+                {"Asia/Kolkata", {330, 330}},
+                {"Mars/Olympus_Mons", {}},
+                {"../zoneinfo/UTC", {}},
+                {"/usr/share/zoneinfo/UTC", {}},
+                {"zone.tab", {}},
+                {"EST5", {}}};
   const std::int64_t system = Shift();
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.zone);
@@ -63,5 +72,4 @@ TEST(TimeZone, AChosenZoneConvertsWithItsOffsetInForceNow) {
   }
 }
 
-// clang-format on
 }  // namespace

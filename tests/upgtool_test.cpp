@@ -19,14 +19,18 @@ using namespace signing;
 using namespace upgtool;
 
 namespace {
-// clang-format off
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 // A classic header with the title "T", an empty description, `count`
 // entries, and then `table`.
-std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count, const std::string& table = "") {
-  const std::string bytes = std::string("[KVUPD]\0", 8) + static_cast<char>(version) + static_cast<char>(count & 0xFF) + static_cast<char>(count >> 8) + std::string("T\0\0", 3) + table;
+std::vector<std::uint8_t> Header(std::uint8_t version, std::uint16_t count,
+                                 const std::string& table = "") {
+  const std::string bytes = std::string("[KVUPD]\0", 8) + static_cast<char>(version) +
+                            static_cast<char>(count & 0xFF) + static_cast<char>(count >> 8) +
+                            std::string("T\0\0", 3) + table;
   return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
@@ -37,15 +41,20 @@ TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
     PackageWriter writer(18, kind);
     writer.SetTitle("Demo \xE9");
     PackageEntrySpec entry;
-    std::tie(entry.operation, entry.fileName, entry.oldStamp, entry.newStamp, entry.delta) = std::make_tuple(Operation::kUpdate, "sub\\a.txt", MakeStamp(0x0021, 0, 2, 0x6162), MakeStamp(0x0021, 0, 3, 0x6202), InsertDelta("abc"));
+    std::tie(entry.operation, entry.fileName, entry.oldStamp, entry.newStamp, entry.delta) =
+        std::make_tuple(Operation::kUpdate, "sub\\a.txt", MakeStamp(0x0021, 0, 2, 0x6162),
+                        MakeStamp(0x0021, 0, 3, 0x6202), InsertDelta("abc"));
     writer.AddEntry(entry);
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(writer.Compressed(&bytes));
     const std::string path = WritePackage(folder, "p.upg", bytes);
     const CommandRun run = RunCommand(RunList, {"--json", path});
     EXPECT_EQ(run.status, 0);
-    for (const std::string& part : std::vector<std::string>{"\"compressed\":true", "\"valid\":true", "\"title\":\"Demo \\u00e9\"", "\"totalBytes\":4", "\"fileName\":\"sub\\\\a.txt\"", "\"operationName\":\"Update\"",
-             "\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}", "\"kind\":\"" + kindName + "\""})
+    for (const std::string& part : std::vector<std::string>{
+             "\"compressed\":true", "\"valid\":true", "\"title\":\"Demo \\u00e9\"",
+             "\"totalBytes\":4", "\"fileName\":\"sub\\\\a.txt\"", "\"operationName\":\"Update\"",
+             "\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}",
+             "\"kind\":\"" + kindName + "\""})
       EXPECT_TRUE(Has(run.out, part)) << part << " in " << run.out;
     EXPECT_TRUE(Has(RunCommand(RunList, {path}).out, "Kind:         " + kindName + "\n"));
   }
@@ -57,11 +66,20 @@ TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {
   std::vector<std::uint8_t> container;
   ASSERT_TRUE(CompressPackage(Header(18, 0), 9, &container));
   container.resize(container.size() - 6);
-  const struct { std::vector<std::uint8_t> bytes; const char* reason; } cases[] = {
-      {RandomBytes(300, 1), "not an upgrade package"}, {SliceBytes(Header(18, 0), 0, 10), "truncated"}, {Header(19, 0), "version 19 is too new"}, {Header(18, 10001), "10001 entries, at most 10000"},
-      {Header(18, 1, std::string("\0..\\..\\evil.dll", 15) + stamp), "entry 0 names a file outside the target folder"},
-      {Header(18, 1, std::string("\0__KVUPD_\\N00001.TMP", 20) + stamp), "entry 0 names a file in the staging folder __KVUPD_"},
-      {Header(18, 1, std::string("\1u\0\0", 4)), "the file ends where the stamp of entry 0 should be"},
+  const struct {
+    std::vector<std::uint8_t> bytes;
+    const char* reason;
+  } cases[] = {
+      {RandomBytes(300, 1), "not an upgrade package"},
+      {SliceBytes(Header(18, 0), 0, 10), "truncated"},
+      {Header(19, 0), "version 19 is too new"},
+      {Header(18, 10001), "10001 entries, at most 10000"},
+      {Header(18, 1, std::string("\0..\\..\\evil.dll", 15) + stamp),
+       "entry 0 names a file outside the target folder"},
+      {Header(18, 1, std::string("\0__KVUPD_\\N00001.TMP", 20) + stamp),
+       "entry 0 names a file in the staging folder __KVUPD_"},
+      {Header(18, 1, std::string("\1u\0\0", 4)),
+       "the file ends where the stamp of entry 0 should be"},
       {container, "truncated"},
   };
   for (const auto& c : cases) {
@@ -85,16 +103,25 @@ struct Step {
 void RunSteps(const std::vector<Step>& steps) {
   for (const Step& step : steps) {
     const CommandRun run = RunCommand(step.command, step.arguments);
-    if (step.status >= 0) { EXPECT_EQ(run.status, step.status) << step.arguments[0] << " " << step.shows; }
+    if (step.status >= 0) {
+      EXPECT_EQ(run.status, step.status) << step.arguments[0] << " " << step.shows;
+    }
     EXPECT_TRUE(Has(run.out + run.err, step.shows)) << step.shows << " in " << run.out << run.err;
   }
 }
 
 TEST(UpgtoolCheck, PrintsTheVerdictWithItsCounts) {
   SampleUpgrade sample(false, Policy::kAsk);
-  RunSteps({{RunCheck, {"--json", sample.package, sample.target}, 0, "\"valid\":true,\"matched\":4,\"mismatched\":0,\"criticalEntry\":-1"}});
-  for (const char* name : {"a.txt", "v.txt", "c.txt"}) WriteTestFile(sample.target + name, Bytes("changed"));
-  RunSteps({{RunCheck, {sample.package, sample.target}, 1, "Verdict:     not valid\nMatched:     1\nMismatched:  3\n"}});
+  RunSteps({{RunCheck,
+             {"--json", sample.package, sample.target},
+             0,
+             "\"valid\":true,\"matched\":4,\"mismatched\":0,\"criticalEntry\":-1"}});
+  for (const char* name : {"a.txt", "v.txt", "c.txt"})
+    WriteTestFile(sample.target + name, Bytes("changed"));
+  RunSteps({{RunCheck,
+             {sample.package, sample.target},
+             1,
+             "Verdict:     not valid\nMatched:     1\nMismatched:  3\n"}});
 }
 
 // check and apply refuse alike what they cannot judge, and change nothing.
@@ -103,9 +130,15 @@ TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
   const std::string refused = sample.root.Join("refused.upg");
   WriteEscapingPackage(refused);
   const FolderSnapshot before = TakeSnapshot(sample.root.path());
-  const struct { std::string package, folder; const char* reason; } cases[] = {
-      {sample.package, sample.target + "nowhere", "is not a folder"}, {sample.target + "a.txt", sample.target, "not an upgrade package"}, {refused, sample.target, "entry 0 names a file outside the target folder"}};
-  for (const auto& c : cases) RunSteps({{RunCheck, {c.package, c.folder}, 1, c.reason}, {RunApply, {"--yes", c.package, c.folder}, 1, c.reason}});
+  const struct {
+    std::string package, folder;
+    const char* reason;
+  } cases[] = {{sample.package, sample.target + "nowhere", "is not a folder"},
+               {sample.target + "a.txt", sample.target, "not an upgrade package"},
+               {refused, sample.target, "entry 0 names a file outside the target folder"}};
+  for (const auto& c : cases)
+    RunSteps({{RunCheck, {c.package, c.folder}, 1, c.reason},
+              {RunApply, {"--yes", c.package, c.folder}, 1, c.reason}});
   EXPECT_TRUE(TakeSnapshot(sample.root.path()) == before);
   RunSteps({{RunCheck, {"--yes", sample.package, sample.target}, 2, ""}});
 }
@@ -113,7 +146,8 @@ TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
 // check and apply judge as an applicator that trusts the key given.
 TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
   SampleUpgrade sample(false, Policy::kAsk);
-  const std::string key = sample.root.Join("publisher"), other = sample.root.Join("other"), package = sample.package, target = sample.target;
+  const std::string key = sample.root.Join("publisher"), other = sample.root.Join("other"),
+                    package = sample.package, target = sample.target;
   const CommandRun run = RunCommand(RunKeygen, {"-o", key});
   ASSERT_EQ(run.status, 0) << run.err;
   Ed25519PublicKey publicKey{};
@@ -122,17 +156,25 @@ TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
   const std::string id = KeyIdText(KeyIdOf(publicKey));
   EXPECT_TRUE(Has(run.out, "Key id:      " + id));
   const FolderSnapshot before = TakeSnapshot(target);
-  RunSteps({{RunKeygen, {"-o", other}, 0, ""}, {RunKeygen, {"-o", key}, 1, ""}, {RunList, {package}, -1, "Signature:    none\n"},
-            {RunSign, {"--key", key + ".pub", package}, 1, "is not a secret key file"}, {RunSign, {"--key", key, package}, 0, package + ".sig (key " + id + ")"},
-            {RunList, {"--json", package}, -1, "\"signature\":\"present\",\"signatureKey\":\"" + id + "\""},
-            {RunCheck, {"--key", other + ".pub", package, target}, 1, "is signed by another key"}, {RunCheck, {"--key", key + ".pub", package, target}, 0, ""},
+  RunSteps({{RunKeygen, {"-o", other}, 0, ""},
+            {RunKeygen, {"-o", key}, 1, ""},
+            {RunList, {package}, -1, "Signature:    none\n"},
+            {RunSign, {"--key", key + ".pub", package}, 1, "is not a secret key file"},
+            {RunSign, {"--key", key, package}, 0, package + ".sig (key " + id + ")"},
+            {RunList,
+             {"--json", package},
+             -1,
+             "\"signature\":\"present\",\"signatureKey\":\"" + id + "\""},
+            {RunCheck, {"--key", other + ".pub", package, target}, 1, "is signed by another key"},
+            {RunCheck, {"--key", key + ".pub", package, target}, 0, ""},
             {RunApply, {"--yes", "--key", other + ".pub", package, target}, 1, ""}});
   EXPECT_TRUE(TakeSnapshot(target) == before);
   RunSteps({{RunApply, {"--yes", "--key", key + ".pub", package, target}, 0, ""}});
   for (const auto& [name, bytes] : sample.expected) EXPECT_EQ(ReadTestFile(target + name), bytes);
   WriteTestFile(package + ".sig", "short");
-  RunSteps({{RunList, {package}, -1, "Signature:    damaged\n"}, {RunVerify, {package}, 2, ""}, {RunSign, {"--key", key}, 2, ""}});
+  RunSteps({{RunList, {package}, -1, "Signature:    damaged\n"},
+            {RunVerify, {package}, 2, ""},
+            {RunSign, {"--key", key}, 2, ""}});
 }
 
-// clang-format on
 }  // namespace

@@ -16,7 +16,6 @@ using namespace streams;
 using namespace builder;
 
 namespace {
-// clang-format off
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -34,7 +33,9 @@ Bytes Container(const Bytes& plain) {
 }
 
 struct Reader {
-  explicit Reader(Bytes bytes) : data(std::move(bytes)), reader(new TKVFlatRamStream(data.data(), static_cast<std::uint32_t>(data.size())), 1) {}
+  explicit Reader(Bytes bytes)
+      : data(std::move(bytes)),
+        reader(new TKVFlatRamStream(data.data(), static_cast<std::uint32_t>(data.size())), 1) {}
   Bytes data;
   TKVZLibInStream reader;
 };
@@ -46,10 +47,18 @@ Bytes ReadAll(TKVZLibInStream& reader, ReadBy by) {
   Bytes out;
   std::uint8_t block[1000];
   TKVFlatRamStream sink(1, 4096);
-  if (by == ReadBy::kByte) for (std::uint8_t b = reader.ReadByte(); reader.Error() == 0; b = reader.ReadByte()) out.push_back(b);
-  if (by == ReadBy::kBlocksOf1000) for (std::int32_t got = 1000; got == 1000; out.insert(out.end(), block, block + got)) got = reader.ReadBlock(block, 1000);
-  if (by == ReadBy::kOneBlock) out.resize(kPlain.size() + 10), out.resize(static_cast<std::size_t>(reader.ReadBlock(out.data(), static_cast<std::int32_t>(out.size()))));
-  if (by == ReadBy::kCopyFrom) sink.CopyFrom(reader, static_cast<std::uint32_t>(kPlain.size() + 10)), out.assign(sink.data(), sink.data() + sink.GetSize());
+  if (by == ReadBy::kByte)
+    for (std::uint8_t b = reader.ReadByte(); reader.Error() == 0; b = reader.ReadByte())
+      out.push_back(b);
+  if (by == ReadBy::kBlocksOf1000)
+    for (std::int32_t got = 1000; got == 1000; out.insert(out.end(), block, block + got))
+      got = reader.ReadBlock(block, 1000);
+  if (by == ReadBy::kOneBlock)
+    out.resize(kPlain.size() + 10), out.resize(static_cast<std::size_t>(reader.ReadBlock(
+                                        out.data(), static_cast<std::int32_t>(out.size()))));
+  if (by == ReadBy::kCopyFrom)
+    sink.CopyFrom(reader, static_cast<std::uint32_t>(kPlain.size() + 10)),
+        out.assign(sink.data(), sink.data() + sink.GetSize());
   return out;
 }
 
@@ -59,22 +68,34 @@ TEST(ZlibContainer, IntactAndDamagedContainersByEveryWayOfReading) {
   badTrailer.back() ^= 0x55;
   // Every byte delivered, a true prefix of them, or either: bytes still
   // buffered when a block read meets the failure are not delivered.
-  struct Case { const char* label; Bytes container; enum { kAll, kPrefix, kAllOrPrefix } delivered; TKVZLibInStream::State state; };
-  const Case cases[] = {{"intact", intact, Case::kAll, TKVZLibInStream::kEnded}, {"cut off in the middle", SliceBytes(intact, 0, intact.size() / 2), Case::kPrefix, TKVZLibInStream::kFailed},
-                        {"a damaged trailer", badTrailer, Case::kAllOrPrefix, TKVZLibInStream::kFailed}};
+  struct Case {
+    const char* label;
+    Bytes container;
+    enum { kAll, kPrefix, kAllOrPrefix } delivered;
+    TKVZLibInStream::State state;
+  };
+  const Case cases[] = {
+      {"intact", intact, Case::kAll, TKVZLibInStream::kEnded},
+      {"cut off in the middle", SliceBytes(intact, 0, intact.size() / 2), Case::kPrefix,
+       TKVZLibInStream::kFailed},
+      {"a damaged trailer", badTrailer, Case::kAllOrPrefix, TKVZLibInStream::kFailed}};
   for (const Case& c : cases) {
     for (ReadBy by : {ReadBy::kByte, ReadBy::kBlocksOf1000, ReadBy::kOneBlock, ReadBy::kCopyFrom}) {
       SCOPED_TRACE(std::string(c.label) + ", way " + std::to_string(static_cast<int>(by)));
       Reader container(c.container);
       const Bytes got = ReadAll(container.reader, by);
-      if (c.delivered == Case::kAll) { EXPECT_EQ(got, kPlain); }
+      if (c.delivered == Case::kAll) {
+        EXPECT_EQ(got, kPlain);
+      }
       ASSERT_GT(got.size(), 0u);
       ASSERT_LE(got.size() + (c.delivered == Case::kPrefix ? 1 : 0), kPlain.size());
       EXPECT_TRUE(std::equal(got.begin(), got.end(), kPlain.begin()));
       EXPECT_EQ(container.reader.GetPosition(), got.size());
       // A clean end is no error until a read goes past it.
       if (c.state == TKVZLibInStream::kEnded) {
-        if (by != ReadBy::kByte) { EXPECT_EQ(container.reader.Error(), 0); }
+        if (by != ReadBy::kByte) {
+          EXPECT_EQ(container.reader.Error(), 0);
+        }
         container.reader.ReadByte();
       }
       EXPECT_NE(container.reader.Error(), 0);
@@ -91,9 +112,16 @@ TEST(ZlibContainer, IntactAndDamagedContainersByEveryWayOfReading) {
 
 TEST(ZlibContainer, TheMarkerIsMatchedExactlyAndTheContainerSeeksBothWays) {
   // The marker text is consumed whole, and the end of the data ends it too.
-  const struct { std::string bytes; int expected; std::uint32_t position; } cases[] = {
-      {std::string("[KVZ]\0x", 7), 1, 6}, {std::string("[KVZ]!\0", 7), 0, 7}, {std::string("[kvz]\0", 6), 0, 6},
-      {std::string("[KVUPD]\0\x12", 9), 0, 8}, {std::string("[KVZ]xxxxxxxxxxxxxxxxxx\0z", 25), 0, 24}, {std::string("[KVZ]"), 1, 5}};
+  const struct {
+    std::string bytes;
+    int expected;
+    std::uint32_t position;
+  } cases[] = {{std::string("[KVZ]\0x", 7), 1, 6},
+               {std::string("[KVZ]!\0", 7), 0, 7},
+               {std::string("[kvz]\0", 6), 0, 6},
+               {std::string("[KVUPD]\0\x12", 9), 0, 8},
+               {std::string("[KVZ]xxxxxxxxxxxxxxxxxx\0z", 25), 0, 24},
+               {std::string("[KVZ]"), 1, 5}};
   for (const auto& c : cases) {
     TKVFlatRamStream stream(c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size()));
     EXPECT_EQ(IsCompressedContainer(stream), c.expected) << c.bytes;
@@ -108,5 +136,4 @@ TEST(ZlibContainer, TheMarkerIsMatchedExactlyAndTheContainerSeeksBothWays) {
   EXPECT_EQ(container.reader.GetSize(), 2147483632u);
 }
 
-// clang-format on
 }  // namespace

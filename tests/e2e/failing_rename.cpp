@@ -22,8 +22,7 @@ long RenamesAllowed() {
 extern "C" int rename(const char* from, const char* to) {
   static const long allowed = RenamesAllowed();
   static long made = 0;
-  static const RenameFunction next =
-      reinterpret_cast<RenameFunction>(dlsym(RTLD_NEXT, "rename"));
+  static const RenameFunction next = reinterpret_cast<RenameFunction>(dlsym(RTLD_NEXT, "rename"));
   if (next == nullptr || (allowed >= 0 && made >= allowed)) {
     errno = EIO;
     return -1;

@@ -41,9 +41,9 @@ bool UnixPath(const std::string& path, std::string* unix) {
 // share the test program's own, it took the test program's output with it.
 bool RunOnUnixSide(std::string command, bool (*done)(const std::string&), const std::string& path) {
   SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  const HANDLE null = ::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
-                                    0, nullptr);
+  const HANDLE null =
+      ::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherited, OPEN_EXISTING, 0, nullptr);
   if (null == INVALID_HANDLE_VALUE) return false;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;

@@ -4,7 +4,6 @@
 
 using platform::Fs;
 
-// clang-format off
 UnbufferedFileStream::UnbufferedFileStream(unsigned flags, const char* path) { Open(flags, path); }
 
 UnbufferedFileStream::~UnbufferedFileStream() { Close(); }
@@ -19,18 +18,23 @@ std::uint8_t UnbufferedFileStream::ReadByte() {
 }
 
 int UnbufferedFileStream::Seek(std::uint32_t position) {
-  const std::uint32_t reached = Fs().Seek(handle_, static_cast<std::int32_t>(position), platform::SeekOrigin::kBegin);
+  const std::uint32_t reached =
+      Fs().Seek(handle_, static_cast<std::int32_t>(position), platform::SeekOrigin::kBegin);
   return Succeeded(reached == position && reached != 0xFFFFFFFFu);
 }
 
-std::uint32_t UnbufferedFileStream::GetPosition() { return Fs().Seek(handle_, 0, platform::SeekOrigin::kCurrent); }
+std::uint32_t UnbufferedFileStream::GetPosition() {
+  return Fs().Seek(handle_, 0, platform::SeekOrigin::kCurrent);
+}
 
 std::uint32_t UnbufferedFileStream::GetSize() {
   const std::uint32_t size = Fs().Size(handle_);
   return Succeeded((size & 0x80000000u) == 0) ? size : 0;
 }
 
-void UnbufferedFileStream::WriteBlock(const void* buffer, std::int32_t count) { Succeeded(Fs().Write(handle_, buffer, count) == count); }
+void UnbufferedFileStream::WriteBlock(const void* buffer, std::int32_t count) {
+  Succeeded(Fs().Write(handle_, buffer, count) == count);
+}
 
 std::int32_t UnbufferedFileStream::ReadBlock(void* buffer, std::int32_t count) {
   const std::int32_t got = Fs().Read(handle_, buffer, count);
@@ -49,10 +53,11 @@ void UnbufferedFileStream::Close() {
   handle_ = platform::kInvalidFile;
 }
 
-int UnbufferedFileStream::SeekRelative(std::int32_t distance) { return Succeeded(Fs().Seek(handle_, distance, platform::SeekOrigin::kCurrent) != 0xFFFFFFFFu); }
+int UnbufferedFileStream::SeekRelative(std::int32_t distance) {
+  return Succeeded(Fs().Seek(handle_, distance, platform::SeekOrigin::kCurrent) != 0xFFFFFFFFu);
+}
 
 int UnbufferedFileStream::Succeeded(bool done) {
   if (!done) SetError();
   return done ? 1 : 0;
 }
-// clang-format on
