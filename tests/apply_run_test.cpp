@@ -229,6 +229,86 @@ std::set<std::string> StagedNames(const SampleUpgrade& sample) {
   return names;
 }
 
+TEST(StagedInstall, AppliesEveryOperationAndStampsEveryWrittenFileUncancellablyOnceCommitting) {
+  for (const bool compressed : {false, true}) {
+    SCOPED_TRACE(compressed ? "[KVZ]" : "plain");
+    SampleUpgrade sample(compressed);
+    ScriptedUser user;
+    std::set<std::string> staged;
+    user.onPump = [&] {
+      for (const std::string& name : StagedNames(sample)) staged.insert(name);
+    };
+    // Cancel pressed once the commit has begun is never even asked about.
+    user.cancelQuestion = UiText(L::kCancelQuestion);
+    user.onControlText = [&](int control, const std::string& text) {
+      if (control == platform::kProgressCancelButton && text == "----") CancelRequested = 1;
+    };
+    ApplyOutcome outcome;
+    EXPECT_EQ(ApplyPackage(sample.package, sample.target, &outcome), 1);
+    EXPECT_EQ(CancelRequested, 1) << "the commit never began";
+    EXPECT_TRUE(sample.IsNew());
+    EXPECT_FALSE(TestPathExists(sample.Staging()));
+    for (const char* name : {"a.txt", "b.bin", "sub\\deeper\\new.dat"}) {
+      const FileStamp stamp = StampOfFile(sample.target + name);
+      EXPECT_EQ(stamp.dosDate, kNewDosDate) << name;
+      EXPECT_EQ(stamp.dosTime, kNewDosTime) << name;
+    }
+    // Update, Replace and the Add at index 4 were built; Remove and Verify need no temporary
+    // file, and a temporary is named by its entry's index.
+    EXPECT_EQ(staged, (std::set<std::string>{"N00000.TMP", "N00001.TMP", "N00004.TMP"}));
+    EXPECT_FALSE(outcome.CommitFailed());
+    EXPECT_FALSE(outcome.stagingKept);
+    EXPECT_TRUE(user.boxes.empty());
+  }
+}
+
+// The sample's second entry, b.bin, rebuilds to the wrong checksum.
+TEST(StagedInstall, ARebuildFailureUnderEachErrorPolicy) {
+  const std::string question = "Operation: Replace\n\nFilename: b.bin\nDescription: new b.bin\n\n";
+  const std::string ask = question + UiText(L::kRebuildSkipped) + "\n\n" + UiText(L::kContinue);
+  const std::string critical =
+      question + UiText(L::kCriticalRebuild) + "\n\n" + UiText(L::kMoreInformation);
+  const struct {
+    Policy policy;
+    int answer;
+    int result;
+    std::vector<std::string> boxes;
+  } cases[] = {
+      {Policy::kIgnore, 0, 1, {}},
+      {static_cast<Policy>(3), 0, 1, {}},
+      {Policy::kAsk, platform::kIdYes, 1, {ask}},
+      {Policy::kAsk, platform::kIdNo, 0, {ask}},
+      {Policy::kCritical, platform::kIdYes, 0, {critical, UiText(L::kCriticalExplanation)}},
+      {Policy::kCritical, platform::kIdNo, 0, {critical}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer + 10 * static_cast<int>(c.policy));
+    SampleUpgrade sample;
+    PackageWriter writer;
+    for (PackageEntrySpec entry : sample.entries) {
+      if (entry.fileName == "b.bin") {
+        entry.errorPolicy = c.policy;
+        ++entry.newStamp.checksum;
+      }
+      writer.AddEntry(entry);
+    }
+    ASSERT_TRUE(writer.WriteFile(sample.package.c_str(), false));
+    const FolderSnapshot before = TakeSnapshot(sample.target);
+    const std::vector<std::uint8_t> oldB = ReadTestFile(sample.target + "b.bin");
+    ScriptedUser user;
+    if (c.answer != 0) user.answers.push_back(c.answer);
+    EXPECT_EQ(ApplyPackage(sample.package, sample.target), c.result);
+    std::vector<std::string> texts;
+    for (const RecordedBox& box : user.boxes) texts.push_back(box.text);
+    EXPECT_EQ(texts, c.boxes);
+    EXPECT_TRUE(c.result == 1 || TakeSnapshot(sample.target) == before);
+    // The failed file keeps its old version; the others are committed.
+    EXPECT_EQ(ReadTestFile(sample.target + "b.bin"), oldB);
+    EXPECT_TRUE(c.result == 0 || ReadTestFile(sample.target + "a.txt") == sample.expected["a.txt"]);
+    EXPECT_FALSE(TestPathExists(sample.Staging()));
+  }
+}
+
 // A run's own leftovers are overwritten or removed; a file it cannot have made keeps the
 // staging folder.
 TEST(StagedInstall, WhatAnEarlierRunLeftInTheStagingFolder) {
