@@ -49,8 +49,9 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 SEPARATOR = " |>"
 # What the Linux tests run: the unit tests, both programs, upgtool, and the
-# demo package and lenient-package maker that the end-to-end scripts use.
-TARGETS = ["upg_tests", "upgapply", "upgtool", "make_demo", "make_lenient_package"]
+# demo package, the lenient-package maker and the rename-failing library that
+# the end-to-end scripts use.
+TARGETS = ["upg_tests", "upgapply", "upgtool", "make_demo", "make_lenient_package", "failing_rename"]
 # Making the demo package replays it through the engine, so it refuses some
 # faults itself. That is a build step, not a test: it is noted beside the
 # tests' failures but decides no verdict, and the tests then run on the demo
