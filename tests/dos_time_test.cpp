@@ -24,7 +24,6 @@ struct ToDosCase {
 // minute << 5 | second / 2).
 const ToDosCase kToDos[] = {
     {"1980-01-01 00:00:00, the first DOS time", 0x01A8E79FE1D58000ull, true, 0x0021, 0x0000},
-    {"1980-01-01 00:00:01 rounds down", 0x01A8E79FE26E1680ull, true, 0x0021, 0x0000},
     {"1980-01-01 00:00:00.9999999 rounds down", 0x01A8E79FE1D58000ull + 9999999, true, 0x0021,
      0x0000},
     {"1979-12-31 23:59:59 is before the range", 0x01A8E79FE13CE980ull, false, 0, 0},
@@ -38,9 +37,9 @@ const ToDosCase kToDos[] = {
     {"2108-01-01 00:00:00 is after the range", 0x023868B86803C000ull, false, 0, 0},
 };
 
-// Both ways, by the system and by the arithmetic: the DOS value is the file
-// time brought down onto the two-second grid.
-TEST(DosTime, ConversionsMatchTheVectorsBothWays) {
+// To DOS, by the system and by the arithmetic: the file time brought down
+// onto the two-second grid.
+TEST(DosTime, ToDosMatchesTheVectors) {
   for (const ToDosCase& row : kToDos) {
     SCOPED_TRACE(row.what);
     std::uint16_t date[2] = {0xAAAA, 0xAAAA}, time[2] = {0xAAAA, 0xAAAA};
@@ -50,12 +49,6 @@ TEST(DosTime, ConversionsMatchTheVectorsBothWays) {
     // Date and time in one number, the date above.
     for (int i = 0; i < 2; ++i)
       EXPECT_EQ(date[i] << 16 | time[i], row.dosDate << 16 | row.dosTime) << i;
-    platform::FileTime back[2] = {0, 0};
-    ASSERT_TRUE(platform::DosToFileTime(row.dosDate, row.dosTime, &back[0]));
-    ASSERT_TRUE(platform::ArithmeticDosToFileTime(row.dosDate, row.dosTime, &back[1]));
-    EXPECT_EQ(back[0], back[1]);
-    EXPECT_LE(back[0], row.time);
-    EXPECT_LT(row.time - back[0], 20000000u);
   }
 }
 
@@ -81,7 +74,7 @@ TEST(DosTime, FieldsOutOfRangeFail) {
 }
 
 // Every day of the DOS range at a few times of day: both conversions agree
-// and each DOS value comes back unchanged.
+// both ways and each DOS value comes back unchanged.
 TEST(DosTime, WholeRangeRoundTripsAndAgrees) {
   const platform::FileTime kDay = 86400ull * 10000000ull,
                            dayTimes[] = {0, 1 * 10000000ull, 43199 * 10000000ull,
@@ -94,9 +87,11 @@ TEST(DosTime, WholeRangeRoundTripsAndAgrees) {
       ASSERT_TRUE(
           platform::ArithmeticFileTimeToDos(day + offset, &arithmeticDate, &arithmeticTime));
       ASSERT_EQ(date << 16 | time, arithmeticDate << 16 | arithmeticTime) << day + offset;
-      platform::FileTime back = 0;
+      platform::FileTime back = 0, arithmeticBack = 0;
       ASSERT_TRUE(platform::DosToFileTime(date, time, &back));
+      ASSERT_TRUE(platform::ArithmeticDosToFileTime(date, time, &arithmeticBack));
       ASSERT_EQ(back, day + offset - offset % 20000000u) << day + offset;
+      ASSERT_EQ(arithmeticBack, back) << day + offset;
     }
   }
   EXPECT_EQ(days, 46751);  // 1980-01-01 to 2107-12-31

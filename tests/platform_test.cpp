@@ -101,24 +101,11 @@ TEST_F(PlatformFileSystem, ReadOnlyFilesStayAndMovesNeverReplace) {
   EXPECT_TRUE(files.DeleteFile(to.c_str()));
   EXPECT_FALSE(files.DeleteFile(to.c_str())) << "already gone";
   EXPECT_FALSE(files.DeleteFile(Folder().c_str())) << "a folder is no file";
+  EXPECT_FALSE(files.RemoveFolder(Folder().c_str())) << "a folder with files in it stays";
   EXPECT_TRUE(files.MoveFile(path.c_str(), to.c_str()));
   EXPECT_EQ(Attributes(path), kInvalidAttributes);
   EXPECT_EQ(ReadText(to), "x");
   EXPECT_FALSE(files.MoveFile(path.c_str(), folder.Join("other.txt").c_str())) << "no source";
-}
-
-TEST_F(PlatformFileSystem, FoldersOneLevelAtATime) {
-  const std::string outer = folder.Join("outer");
-  EXPECT_FALSE(files.CreateFolder((outer + "\\inner").c_str())) << "parent missing";
-  ASSERT_TRUE(files.CreateFolder(outer.c_str()));
-  EXPECT_FALSE(files.CreateFolder(outer.c_str())) << "exists";
-  EXPECT_NE(Attributes(outer) & platform::kAttrDirectory, 0u);
-  EXPECT_NE(Attributes(outer), kInvalidAttributes);
-  const std::string file = Write("outer\\file.txt", "x");
-  EXPECT_FALSE(files.RemoveFolder(outer.c_str())) << "not empty";
-  ASSERT_TRUE(files.DeleteFile(file.c_str()));
-  EXPECT_TRUE(files.RemoveFolder(outer.c_str()));
-  EXPECT_FALSE(files.RemoveFolder(outer.c_str())) << "gone";
 }
 
 TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {

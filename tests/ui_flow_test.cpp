@@ -18,7 +18,6 @@
 #include "ui/job.h"
 #include "ui/shared_state.h"
 #include "ui/startup.h"
-#include "ui/wizard.h"
 
 namespace fs = std::filesystem;
 
@@ -152,33 +151,6 @@ TEST(FolderSearch, FindsTheFirstMatchDriveCBeforeDShallowBeforeDeep) {
   }
 }
 
-TEST(Wizard, PageLoopBackNextAndTheFolderCheck) {
-  SearchWorld world;
-  world.CopyMarker(world.c + "good");
-  const struct {
-    const char* folder;
-    std::deque<int> results;
-    int returned;
-    std::vector<int> pages;
-  } cases[] = {
-      // Page 3 is shown only for a folder that fails the check.
-      {"good", {kPageNext, kPageBack, kPageNext, kPageNext}, 1, {1, 2, 1, 2}},
-      {"bad", {kPageNext, kPageNext, kPageBack, kPageNext, kPageNext}, 1, {1, 2, 3, 2, 3}},
-      {"good", {kPageCancel}, 0, {1}},
-      {"good", {kPageNext, kPageCancel}, 0, {1, 2}},
-      {"bad", {kPageNext, kPageNext, kPageCancel}, 0, {1, 2, 3}},
-  };
-  for (const auto& c : cases) {
-    ResetSharedState();
-    platform::CopyText(PackagePath, world.package.c_str());
-    platform::CopyText(SelectedFolder, (world.c + c.folder).c_str());
-    FakeFrontEnd frontEnd;
-    frontEnd.pageResults = c.results;
-    EXPECT_EQ(ShowWizard(frontEnd), c.returned);
-    EXPECT_EQ(frontEnd.pagesShown, c.pages);
-  }
-}
-
 TEST(Job, AppliesAfterTheWizardAndSaysSo) {
   SampleUpgrade sample;
   // Every file critical, so that only the installed folder passes the check (with Ignore any
@@ -192,11 +164,12 @@ TEST(Job, AppliesAfterTheWizardAndSaysSo) {
   ResetSharedState();
   ScriptedUser engineUser;
   FakeFrontEnd notFound;
-  notFound.pageResults = {kPageNext, kPageNext, kPageCancel};
+  // Back from the folder check returns to the folder page, which checks again on Next.
+  notFound.pageResults = {kPageNext, kPageNext, kPageBack, kPageNext, kPageCancel};
   FakeDrives nowhere("", "");
   EXPECT_EQ(RunJob(notFound, nowhere, sample.package.c_str(), ""), kExitNotApplied);
   // Nothing found: the system folder is offered and fails the check.
-  EXPECT_EQ(notFound.pagesShown, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(notFound.pagesShown, (std::vector<int>{1, 2, 3, 2, 3}));
   char systemFolder[kMaxPath];
   ASSERT_TRUE(platform::SystemFolder(systemFolder, sizeof systemFolder));
   EXPECT_STREQ(SelectedFolder, systemFolder);
@@ -204,11 +177,12 @@ TEST(Job, AppliesAfterTheWizardAndSaysSo) {
 
   ResetSharedState();
   FakeFrontEnd withFolder;
-  withFolder.pageResults = {kPageNext, kPageNext, kPageNext};
+  withFolder.pageResults = {kPageNext, kPageBack, kPageNext, kPageNext};
   FakeDrives found(sample.target, sample.root.Join("D\\"));
   // No command line: the package beside the program is taken.
   EXPECT_EQ(RunJob(withFolder, found, "", sample.root.Join("sample").c_str()), kExitApplied);
-  EXPECT_EQ(withFolder.pagesShown, (std::vector<int>{1, 2})) << SelectedFolder;
+  // A folder that passes the check skips its page.
+  EXPECT_EQ(withFolder.pagesShown, (std::vector<int>{1, 2, 1, 2})) << SelectedFolder;
   ASSERT_FALSE(withFolder.boxes.empty());
   EXPECT_EQ(withFolder.boxes.back().caption, "All Finished");
   EXPECT_EQ(withFolder.boxes.back().text, "The upgrade has been applied.");

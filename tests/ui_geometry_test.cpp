@@ -11,14 +11,6 @@ using namespace ui;
 
 namespace {
 
-TEST(MulDivRounded, RoundsToTheNearestWithHalvesAwayFromZero) {
-  const int cases[][4] = {{50, 185, 100, 93}, {1, 149, 100, 1},
-                          {1, 150, 100, 2},   {-1, 150, 100, -2},
-                          {1, 150, -100, -2}, {100000, 100000, 100, 100000000},
-                          {1, 1, 0, -1},      {0x7FFFFFFF, 2, 1, -1}};
-  for (const auto& c : cases) EXPECT_EQ(MulDivRounded(c[0], c[1], c[2]), c[3]) << c[0] << c[1];
-}
-
 // The filled area ends at the fill edge, rounded to the nearest pixel; the empty area starts a
 // column after it.
 TEST(PercentBar, TheAreasTheFillEdgeAndTheText) {

@@ -1,6 +1,5 @@
 // A front-end for the flow's tests: pages end with scripted results, boxes
-// are recorded and answered from a script, the dialogs return what the test
-// put there.
+// are recorded and every question is answered No, the dialogs are cancelled.
 #pragma once
 
 #include <deque>
@@ -17,10 +16,6 @@ class FakeFrontEnd final : public FrontEnd {
  public:
   // Results of RunPage in order; when they run out the page is cancelled.
   std::deque<int> pageResults;
-  // Answers of Yes/No boxes in order; when they run out: No.
-  std::deque<int> answers;
-  // What the folder dialog returns; empty: the user cancels.
-  std::string chosenFolderPath;
   // Called with the page's number as each page is shown, before it ends.
   std::function<void(int page)> onPage;
 
@@ -30,7 +25,6 @@ class FakeFrontEnd final : public FrontEnd {
 
   platform::ModuleInstance Instance() override;
   platform::WindowHandle MainWindow() override { return &mainWindow_; }
-  // The package chooser is always cancelled.
   bool ChoosePackageFile(char*) override { return false; }
   int MessageBox(platform::WindowHandle owner, const char* text, const char* caption,
                  unsigned style) override;
@@ -39,7 +33,7 @@ class FakeFrontEnd final : public FrontEnd {
   void HideSearchNotice() override { events.push_back("search hidden"); }
   void UpdateMainWindow() override { events.push_back("update"); }
   int RunPage(int page) override;
-  bool ChooseFolder(platform::WindowHandle owner, const char* start, char* returned) override;
+  bool ChooseFolder(platform::WindowHandle, const char*, char*) override { return false; }
 
  private:
   int mainWindow_ = 0;

@@ -1,5 +1,6 @@
 #include "tests/support/temp_folder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -18,9 +19,7 @@ std::atomic<unsigned> counter{0};
 
 std::string NativeTestPath(const std::string& path) {
   std::string native = path;
-  for (char& c : native) {
-    if (c == '\\') c = '/';
-  }
+  std::replace(native.begin(), native.end(), '\\', '/');
   return native;
 }
 
@@ -32,11 +31,8 @@ TempFolder::TempFolder() {
     const fs::path folder = fs::current_path() / name;
     std::error_code error;
     if (fs::create_directory(folder, error)) {
-      path_ = folder.string();
-      for (char& c : path_) {
-        if (c == '/') c = '\\';
-      }
-      path_ += '\\';
+      path_ = folder.string() + '\\';
+      std::replace(path_.begin(), path_.end(), '/', '\\');
       return;
     }
   }
