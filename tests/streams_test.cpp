@@ -151,13 +151,18 @@ const Row kReadRows[] = {
        o.Err();
      },
      "2 ab e0 2 c 3 abc 2 xy e1 "},
-    {"CopyFrom copies in steps and stops at a short read", std::string(50000, 'q'),
+    {"a float is read from its text", std::string("3.25\0", 5),
+     [](TKVStream& s, Log& o) { o << static_cast<int>(s.ReadFloat() * 100); }, "325 "},
+    {"CopyFrom copies in steps and stops at a short read; CopyAll rewinds first",
+     std::string(50000, 'q'),
      [](TKVStream& s, Log& o) {
        TKVFlatRamStream sink(1, 4096);
        o << sink.CopyFrom(s, 40000) << s.GetPosition();
        o << sink.CopyFrom(s, 40000) << sink.GetSize();
+       sink.CopyAll(s);
+       o << sink.GetSize();
      },
-     "40000 40000 10000 50000 "},
+     "40000 40000 10000 50000 100000 "},
 };
 
 TEST(Streams, ReadOperationsAgreeInEveryStreamClass) {
@@ -186,8 +191,13 @@ TEST(Streams, WritesGiveTheSameBytesInEveryWritableClass) {
          s.WriteDword(0x01020304);
        },
        "\xEF\xBE\x04\x03\x02\x01"},
-      {"formatted text with CR before LF", "", [](TKVStream& s) { s.WriteFormatted("a%d\nb", 7); },
-       "a7\r\nb"},
+      {"a string with its NUL, formatted text with CR before LF, a float's text", "",
+       [](TKVStream& s) {
+         s.WriteString("ab");
+         s.WriteFormatted("a%d\nb", 7);
+         s.WriteFloat(3.25f, 2);
+       },
+       std::string("ab\0a7\r\nb3.25\0", 13)},
       {"writing in the middle overwrites and keeps the size", "abcde",
        [](TKVStream& s) {
          s.Seek(2);
@@ -227,8 +237,8 @@ TEST(Streams, AFailedSystemReadEndsTheReadAndSetsTheFlag) {
 }
 
 // What only one class does: the base stream holds nothing, fixed and
-// read-only memory refuse to grow, growth steps, and a file that
-// cannot be opened leaves the flag set.
+// read-only memory refuse to grow, growth steps, the sizer, and a file
+// that cannot be opened leaves the flag set.
 TEST(Streams, ClassSpecificLimits) {
   TKVStream base;
   EXPECT_EQ(base.ReadByte(), 0);
@@ -252,6 +262,13 @@ TEST(Streams, ClassSpecificLimits) {
     jump.WriteByte(static_cast<std::uint8_t>(i)), capacities[i] = jump.capacity();
   EXPECT_EQ((std::vector<std::uint32_t>{capacities[50], capacities[100], jump.data()[100]}),
             (std::vector<std::uint32_t>{100, 200, 100}));
+
+  TKVSizerStream sizer;
+  for (int i = 0; i < 1000; ++i) sizer.WriteByte(0xFF);
+  EXPECT_EQ((std::vector<int>{sizer.Seek(1001), sizer.Seek(10)}), (std::vector<int>{0, 1}));
+  sizer.ZeroFill(5);
+  EXPECT_EQ((std::vector<std::uint32_t>{sizer.GetSize(), sizer.GetPosition()}),
+            (std::vector<std::uint32_t>{5, 0}));
 
   TempFolder folder;
   TKVFStream missing(platform::kOpenRead, folder.Join("missing.bin").c_str());
