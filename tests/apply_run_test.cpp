@@ -185,7 +185,7 @@ TEST(Preflight, ASessionThatCannotRunShowsNothing) {
   }
 }
 
-// Cancel confirmed at each poll in turn changes nothing; refused, the run finishes.
+// Cancel confirmed at each poll in turn changes nothing.
 TEST(StagedInstall, CancelConfirmedAtAnyPollLeavesEverythingAsItWas) {
   int polls = 0;
   {
@@ -209,15 +209,6 @@ TEST(StagedInstall, CancelConfirmedAtAnyPollLeavesEverythingAsItWas) {
     EXPECT_TRUE(TakeSnapshot(sample.target) == before);
     EXPECT_FALSE(TestPathExists(sample.Staging()));
   }
-  SampleUpgrade refused;
-  ScriptedUser user;
-  user.cancelQuestion = UiText(L::kCancelQuestion);
-  user.cancelAnswer = platform::kIdNo;
-  user.cancelAtPump = 6;
-  EXPECT_EQ(ApplyPackage(refused.package, refused.target), 1);
-  EXPECT_EQ(user.boxes.size(), 1u);
-  EXPECT_TRUE(refused.IsNew());
-  EXPECT_FALSE(TestPathExists(refused.Staging()));
 }
 
 std::set<std::string> StagedNames(const SampleUpgrade& sample) {
@@ -259,53 +250,6 @@ TEST(StagedInstall, AppliesEveryOperationAndStampsEveryWrittenFileUncancellablyO
     EXPECT_FALSE(outcome.CommitFailed());
     EXPECT_FALSE(outcome.stagingKept);
     EXPECT_TRUE(user.boxes.empty());
-  }
-}
-
-// The sample's second entry, b.bin, rebuilds to the wrong checksum.
-TEST(StagedInstall, ARebuildFailureUnderEachErrorPolicy) {
-  const std::string question = "Operation: Replace\n\nFilename: b.bin\nDescription: new b.bin\n\n";
-  const std::string ask = question + UiText(L::kRebuildSkipped) + "\n\n" + UiText(L::kContinue);
-  const std::string critical =
-      question + UiText(L::kCriticalRebuild) + "\n\n" + UiText(L::kMoreInformation);
-  const struct {
-    Policy policy;
-    int answer;
-    int result;
-    std::vector<std::string> boxes;
-  } cases[] = {
-      {Policy::kIgnore, 0, 1, {}},
-      {static_cast<Policy>(3), 0, 1, {}},
-      {Policy::kAsk, platform::kIdYes, 1, {ask}},
-      {Policy::kAsk, platform::kIdNo, 0, {ask}},
-      {Policy::kCritical, platform::kIdYes, 0, {critical, UiText(L::kCriticalExplanation)}},
-      {Policy::kCritical, platform::kIdNo, 0, {critical}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.answer + 10 * static_cast<int>(c.policy));
-    SampleUpgrade sample;
-    PackageWriter writer;
-    for (PackageEntrySpec entry : sample.entries) {
-      if (entry.fileName == "b.bin") {
-        entry.errorPolicy = c.policy;
-        ++entry.newStamp.checksum;
-      }
-      writer.AddEntry(entry);
-    }
-    ASSERT_TRUE(writer.WriteFile(sample.package.c_str(), false));
-    const FolderSnapshot before = TakeSnapshot(sample.target);
-    const std::vector<std::uint8_t> oldB = ReadTestFile(sample.target + "b.bin");
-    ScriptedUser user;
-    if (c.answer != 0) user.answers.push_back(c.answer);
-    EXPECT_EQ(ApplyPackage(sample.package, sample.target), c.result);
-    std::vector<std::string> texts;
-    for (const RecordedBox& box : user.boxes) texts.push_back(box.text);
-    EXPECT_EQ(texts, c.boxes);
-    EXPECT_TRUE(c.result == 1 || TakeSnapshot(sample.target) == before);
-    // The failed file keeps its old version; the others are committed.
-    EXPECT_EQ(ReadTestFile(sample.target + "b.bin"), oldB);
-    EXPECT_TRUE(c.result == 0 || ReadTestFile(sample.target + "a.txt") == sample.expected["a.txt"]);
-    EXPECT_FALSE(TestPathExists(sample.Staging()));
   }
 }
 

@@ -89,13 +89,16 @@ TEST(Faults, EveryFailurePointEndsOldOrNew) {
   }
 }
 
-// One fault each, at a place a test can name: what the user is asked, what
-// the run says and what the folder holds afterwards.
+// One fault each, at a place a test can name: what the user is asked, what the run says and what
+// the folder holds afterwards. The first open of a.txt is the pre-flight's stamp, the second the
+// rebuild's, a failed rebuild being decided by the entry's error policy.
 TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
   using K = FaultKind;
   using M = FaultMode;
+  constexpr Policy kAsk = Policy::kAsk, kIgnore = Policy::kIgnore;
   const std::string updateA = "Operation: Update\n\nFilename: a.txt\n";
   const std::string skipped = UiText(UiLine::kRebuildSkipped);
+  const std::string critical = UiText(UiLine::kCriticalRebuild);
   const std::string changed = UiText(UiLine::kChanged);
   const struct Case {
     const char* label;
@@ -103,28 +106,32 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
     int nth;
     FaultMode mode;
     const char* pathPart;
-    const char* commitFile;  // the step named as failed, or empty
-    StepFailure reason;
-    int answer = 0;        // to the one question expected, Yes going on; 0: none expected
-    std::string box = "";  // a text the question holds
+    Policy policy;
+    int answer;       // to the first question; 0: none expected
+    std::string box;  // a text the first question holds
+    int applied;
+    const char* commitFile = "";  // the step named as failed
+    StepFailure reason = StepFailure::kNone;
   } cases[] = {
       // The first step: its installed file cannot be moved aside. The last: as into a read-only
-      // folder, after every other file moved. The first open of a.txt is the pre-flight's stamp;
-      // the second the rebuild's.
-      {"old file not moved", K::kMove, 1, M::kFromThenOn, "O00000.TMP", "a.txt",
+      // folder, after every other file moved.
+      {"old file not moved", K::kMove, 1, M::kFromThenOn, "O00000.TMP", kIgnore, 0, "", 0, "a.txt",
        StepFailure::kOldNotMoved},
-      {"new file not placed", K::kMove, 1, M::kFromThenOn, "sub\\deeper\\new.dat",
-       "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
-      {"no staging folder", K::kCreateFolder, 1, M::kFromThenOn, "", "", StepFailure::kNone,
-       platform::kIdNo, skipped},
-      {"old file locked at its rebuild", K::kOpenForRead, 2, M::kOnce, "a.txt", "",
-       StepFailure::kNone, platform::kIdYes, updateA},
-      {"file locked during the pre-flight", K::kOpenForRead, 1, M::kOnce, "a.txt", "",
-       StepFailure::kNone, platform::kIdNo, changed},
+      {"new file not placed", K::kMove, 1, M::kFromThenOn, "sub\\deeper\\new.dat", kIgnore, 0, "",
+       0, "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
+      {"no staging folder", K::kCreateFolder, 1, M::kFromThenOn, "", kAsk, platform::kIdNo, skipped,
+       0},
+      {"old file locked at its rebuild", K::kOpenForRead, 2, M::kOnce, "a.txt", kAsk,
+       platform::kIdYes, updateA, 1},
+      {"... ignored", K::kOpenForRead, 2, M::kOnce, "a.txt", kIgnore, 0, "", 1},
+      {"... critical", K::kOpenForRead, 2, M::kOnce, "a.txt", Policy::kCritical, platform::kIdYes,
+       critical, 0},
+      {"file locked during the pre-flight", K::kOpenForRead, 1, M::kOnce, "a.txt", kAsk,
+       platform::kIdNo, changed, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    SampleUpgrade sample(false, c.answer != 0 ? Policy::kAsk : Policy::kIgnore);
+    SampleUpgrade sample(false, c.policy);
     const FolderSnapshot before = TakeSnapshot(sample.target);
     const std::vector<std::uint8_t> oldA = ReadTestFile(sample.target + "a.txt");
     ScriptedUser user;
@@ -132,9 +139,12 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
     FaultyFileSystem faulty(c.kind, c.nth, c.mode, c.pathPart);
     ApplyOutcome outcome;
     const int applied = ApplyPackage(sample.package, sample.target, &outcome);
-    EXPECT_EQ(applied, c.answer == platform::kIdYes ? 1 : 0);
-    ASSERT_EQ(user.boxes.size(), c.answer != 0 ? 1u : 0u);
+    EXPECT_EQ(applied, c.applied);
+    // A critical failure confirmed is explained.
+    const bool explained = c.policy == Policy::kCritical && c.answer == platform::kIdYes;
+    ASSERT_EQ(user.boxes.size(), c.answer == 0 ? 0u : explained ? 2u : 1u);
     EXPECT_TRUE(c.answer == 0 || user.boxes[0].text.find(c.box) != std::string::npos);
+    EXPECT_TRUE(!explained || user.boxes[1].text == UiText(UiLine::kCriticalExplanation));
     EXPECT_TRUE(outcome.notRestored.empty());
     EXPECT_FALSE(TestPathExists(sample.Staging()));
     const ClosingMessage closing = ClosingMessageFor(applied, outcome);
