@@ -7,9 +7,11 @@
 #include <string>
 
 #include "apply/apply_upgrade.h"
+#include "apply/passes.h"
 #include "apply/progress_state.h"
 #include "platform/resources.h"
 #include "tests/support/scripted_user.h"
+#include "tests/support/test_links.h"
 #include "tests/support/upgrade_fixture.h"
 
 namespace {
@@ -17,7 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using O = Operation;
 
-enum class Found { kAbsent, kMatching, kReadOnly, kChanged, kTimeDiffers };
+// A linked file matches, but the folder it lies in is reached through a link.
+enum class Found { kAbsent, kMatching, kReadOnly, kChanged, kTimeDiffers, kLinked };
 enum class After { kNew, kOld, kAbsent };
 // The message of a row whose file passes the check.
 constexpr UiLine kNoFinding = UiLine::kLanguage;
@@ -59,6 +62,12 @@ const Row kRows[] = {
     {"operation 5", O(5), F::kMatching, kNoFinding, false, A::kOld},
     {"operation 6", O(6), F::kAbsent, kNoFinding, false, A::kAbsent},
     {"operation 7", O(7), F::kChanged, kNoFinding, false, A::kOld},
+    // A path through a link is refused like a file that cannot be processed.
+    {"add linked", O::kAdd, F::kLinked, kLinkedPathMessage, false, A::kOld},
+    {"update linked", O::kUpdate, F::kLinked, kLinkedPathMessage, false, A::kOld},
+    {"replace linked", O::kReplace, F::kLinked, kLinkedPathMessage, false, A::kOld},
+    {"verify linked", O::kVerify, F::kLinked, kLinkedPathMessage, false, A::kOld},
+    {"remove linked", O::kRemove, F::kLinked, kLinkedPathMessage, false, A::kOld},
 };
 
 const struct PolicyCase {
@@ -74,36 +83,52 @@ const struct PolicyCase {
     {"three", static_cast<Policy>(3), 0},
 };
 
-std::string Question(Operation operation, const std::string& description, UiLine first,
-                     UiLine second) {
-  std::string text = std::string("Operation: ") + OperationName(operation) + "\n\nFilename: f.dat";
-  if (!description.empty()) text += "\nDescription: " + description;
-  return text + "\n\n" + UiText(first) + "\n\n" + UiText(second);
+std::string Text(UiLine line) {
+  if (line != kLinkedPathMessage) return UiText(line);
+  return "** Error: A folder on the way to this file is a symbolic link or junction, which the "
+         "upgrade does not follow. This file will not be changed.";
 }
 
-// A folder holding f.dat as the row finds it, and a package of the row's one entry.
+std::string Question(Operation operation, const std::string& name, const std::string& description,
+                     UiLine first, UiLine second) {
+  std::string text =
+      std::string("Operation: ") + OperationName(operation) + "\n\nFilename: " + name;
+  if (!description.empty()) text += "\nDescription: " + description;
+  return text + "\n\n" + Text(first) + "\n\n" + Text(second);
+}
+
+// A folder holding f.dat as the row finds it, and a package of the row's one entry. A linked
+// f.dat lies in "outside", named through the link t\ldir.
 struct Case {
   TempFolder root;
   std::string target = root.Join("t\\");
   std::string package = root.Join("p.upg");
+  bool linked = false;
+  std::string name = "f.dat";
+  std::string path = target + name;
   std::vector<std::uint8_t> oldBytes = Pattern(300, 1);
   std::vector<std::uint8_t> newBytes = Pattern(350, 2);
 
   Case(const Row& row, Policy policy, const std::string& description) {
     fs::create_directory(NativeTestPath(target));
-    const std::string path = target + "f.dat";
+    if (row.found == Found::kLinked) {
+      fs::create_directory(NativeTestPath(root.Join("outside")));
+      linked = MakeTestLink(target + "ldir", "..\\outside");
+      name = "ldir\\f.dat";
+      path = root.Join("outside\\f.dat");
+    }
     if (row.found != Found::kAbsent) WriteTestFile(path, oldBytes);
     FileStamp oldStamp = row.found == Found::kAbsent ? StampOf(oldBytes) : StampOfFile(path);
     if (row.found == Found::kChanged) oldStamp.checksum ^= 0x0101;
     if (row.found == Found::kTimeDiffers) oldStamp.dosTime ^= 1;
     if (row.found == Found::kReadOnly) SetTestFileReadOnly(path, true);
-    PackageEntrySpec entry = CheckEntry(row.operation, "f.dat", oldStamp);
+    PackageEntrySpec entry = CheckEntry(row.operation, name, oldStamp);
     if (row.operation == O::kAdd || row.operation == O::kReplace || row.operation > O::kRemove) {
-      entry = NewFileEntry(row.operation, "f.dat", newBytes);
+      entry = NewFileEntry(row.operation, name, newBytes);
     }
     if (row.operation == O::kUpdate) {
       const std::vector<std::uint8_t> tail = Pattern(90, 3);
-      entry = UpdateEntry("f.dat", oldBytes, oldStamp, tail);
+      entry = UpdateEntry(name, oldBytes, oldStamp, tail);
       newBytes.assign(oldBytes.begin(), oldBytes.begin() + 150);
       newBytes.insert(newBytes.end(), tail.begin(), tail.end());
     }
@@ -126,6 +151,7 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
       // Questions answered No come without a description line.
       const std::string description = policy.firstAnswer == platform::kIdNo ? "" : "the file";
       Case c(row, policy.value, description);
+      if (row.found == Found::kLinked && !c.linked) continue;  // no link can be made here
       const FolderSnapshot before = TakeSnapshot(c.target);
       ScriptedUser user;
       if (policy.firstAnswer != 0) user.answers.push_back(policy.firstAnswer);
@@ -136,26 +162,25 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
       const std::string caption = UiText(L::kCaption);
       std::vector<RecordedBox> expected;
       if (row.message != kNoFinding && policy.value == Policy::kAsk) {
-        expected.push_back({Question(row.operation, description, row.message, L::kContinue),
+        expected.push_back({Question(row.operation, c.name, description, row.message, L::kContinue),
                             caption, 0x2024, user.dialog()});
       }
       if (row.message != kNoFinding && policy.value == Policy::kCritical) {
         expected.push_back(
-            {Question(row.operation, description, L::kCriticalBefore, L::kMoreInformation), caption,
-             0x2024, user.dialog()});
+            {Question(row.operation, c.name, description, L::kCriticalBefore, L::kMoreInformation),
+             caption, 0x2024, user.dialog()});
         if (policy.firstAnswer == platform::kIdYes) {
-          expected.push_back({UiText(row.message), caption, 0x2040, user.dialog()});
+          expected.push_back({Text(row.message), caption, 0x2040, user.dialog()});
         }
       }
       EXPECT_EQ(user.boxes, expected);
-      const std::string path = c.target + "f.dat";
       const After unchanged = row.found == Found::kAbsent ? After::kAbsent : After::kOld;
       const After after = goesOn ? row.afterGoingOn : unchanged;
       EXPECT_TRUE(goesOn || TakeSnapshot(c.target) == before);
-      EXPECT_EQ(TestPathExists(path), after != After::kAbsent);
-      EXPECT_EQ(ReadTestFile(path), after == After::kOld   ? c.oldBytes
-                                    : after == After::kNew ? c.newBytes
-                                                           : std::vector<std::uint8_t>());
+      EXPECT_EQ(TestPathExists(c.path), after != After::kAbsent);
+      EXPECT_EQ(ReadTestFile(c.path), after == After::kOld   ? c.oldBytes
+                                      : after == After::kNew ? c.newBytes
+                                                             : std::vector<std::uint8_t>());
       EXPECT_FALSE(TestPathExists(c.target + "__KVUPD_"));
     }
   }

@@ -1,6 +1,6 @@
-// Nothing outside the target folder is written, moved or deleted: a path through a linked folder
-// is refused like a file that cannot be processed, a link in a file's place is itself replaced or
-// removed, and a folder swapped for a link during the run is not followed either.
+// Nothing outside the target folder is written, moved or deleted: a link in a file's place is
+// itself replaced or removed, and a folder swapped for a link during the run is not followed
+// either. (A path through a linked folder is a row of the pre-flight's table.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -44,45 +44,6 @@ PackageEntrySpec EntryFor(Operation operation, const std::string& name) {
   if (operation == Operation::kUpdate)
     return UpdateEntry(name, old, StampOf(old, 0, 0), Bytes("t"));
   return CheckEntry(operation, name, StampOf(old, 0, 0));
-}
-
-TEST(Confinement, APathThroughALinkedFolderIsRefusedByItsErrorPolicy) {
-  const std::string linkedText =
-      "** Error: A folder on the way to this file is a symbolic link or junction, which the "
-      "upgrade does not follow. This file will not be changed.";
-  const struct {
-    Policy value;
-    int answer;  // 0: no question
-    int result;
-    std::string box;
-  } policies[] = {
-      {Policy::kIgnore, 0, 1, ""},
-      {Policy::kAsk, platform::kIdYes, 1, linkedText},
-      {Policy::kAsk, platform::kIdNo, 0, linkedText},
-      {Policy::kCritical, platform::kIdNo, 0, UiText(UiLine::kCriticalBefore)},
-  };
-  for (const Operation operation : {Operation::kAdd, Operation::kUpdate, Operation::kReplace,
-                                    Operation::kVerify, Operation::kRemove}) {
-    for (const auto& policy : policies) {
-      SCOPED_TRACE(std::string(OperationName(operation)) + " / " + std::to_string(policy.answer));
-      PackageEntrySpec entry = EntryFor(
-          operation, operation == Operation::kAdd ? "ldir\\added.txt" : "ldir\\victim.txt");
-      // Only the error policy may decide: a warning would be a wrong row.
-      entry.errorPolicy = policy.value;
-      entry.warningPolicy = Policy::kCritical;
-      LinkedTarget site({entry, NewFileEntry(Operation::kAdd, "ok.txt", Bytes("ok"))});
-      if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
-      const FolderSnapshot outside = TakeSnapshot(site.outside);
-      ScriptedUser user;
-      if (policy.answer != 0) user.answers.push_back(policy.answer);
-      EXPECT_EQ(ApplyPackage(site.package, site.target), policy.result);
-      EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
-      EXPECT_EQ(TestPathExists(site.target + "ok.txt"), policy.result == 1);
-      EXPECT_FALSE(TestPathExists(site.target + "__KVUPD_"));
-      ASSERT_EQ(user.boxes.size(), policy.box.empty() ? 0u : 1u);
-      EXPECT_TRUE(policy.box.empty() || user.boxes[0].text.find(policy.box) != std::string::npos);
-    }
-  }
 }
 
 TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
