@@ -124,7 +124,7 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
     Interrupted interrupted;
     const SampleUpgrade& sample = interrupted.sample;
     if (c.meanwhile == Meanwhile::kDamageStagedB) {
-      WriteTestFile(sample.Temporary(1), Bytes("damaged"));
+      WriteTestFile(sample.Staging() + "\\N00001.TMP", Bytes("damaged"));
     }
     if (c.meanwhile == Meanwhile::kCutJournal) {
       WriteTestFile(sample.Staging() + "\\COMMIT.JNL", Bytes("KVJOURN1 cut"));
@@ -146,7 +146,8 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
     EXPECT_TRUE(c.then != Then::kNew || sample.IsNew());
     EXPECT_TRUE(c.then != Then::kNewWithoutExtra || (sample.IsNew() && !extra));
     EXPECT_TRUE(c.then != Then::kOldWithExtra || (!newA && extra));
-    EXPECT_TRUE(c.then != Then::kKept || (newA && TestPathExists(sample.Temporary(1))));
+    EXPECT_TRUE(c.then != Then::kKept ||
+                (newA && TestPathExists(sample.Staging() + "\\N00001.TMP")));
     EXPECT_EQ(TestPathExists(sample.Staging()), c.recovery == Recovery::kStuck);
   }
 }

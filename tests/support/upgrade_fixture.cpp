@@ -112,7 +112,7 @@ PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uin
   std::vector<std::uint8_t> result(oldBytes.begin(), oldBytes.begin() + kept);
   result.insert(result.end(), tail.begin(), tail.end());
   DeltaWriter delta;
-  delta.Copy(0, kept);
+  if (kept > 0) delta.Copy(0, kept);
   delta.Insert(tail.data(), static_cast<std::uint32_t>(tail.size()));
   delta.End();
   PackageEntrySpec entry = CheckEntry(Operation::kUpdate, name, oldStamp);
@@ -122,15 +122,12 @@ PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uin
   return entry;
 }
 
+// A new file is an update of nothing.
 PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
                               const std::vector<std::uint8_t>& bytes) {
-  DeltaWriter delta;
-  delta.Insert(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-  delta.End();
-  PackageEntrySpec entry = CheckEntry(operation, name, FileStamp{});
+  PackageEntrySpec entry = UpdateEntry(name, {}, FileStamp{}, bytes);
+  entry.operation = operation;
   entry.description = "new " + name;
-  entry.newStamp = StampOf(bytes);
-  entry.delta = delta.bytes();
   return entry;
 }
 
@@ -174,10 +171,4 @@ SampleUpgrade::SampleUpgrade(bool compressed, Policy errorPolicy) {
   expected["b.bin"] = newB;
   expected["v.txt"] = v;
   expected["sub/deeper/new.dat"] = added;
-}
-
-std::string SampleUpgrade::Temporary(int index) const {
-  std::string digits = std::to_string(index);
-  digits.insert(0, 5 - digits.size(), '0');
-  return Staging() + "\\N" + digits + ".TMP";
 }

@@ -82,9 +82,7 @@ struct SampleUpgrade {
   std::vector<PackageEntrySpec> entries;
 
   explicit SampleUpgrade(bool compressed = false, Policy errorPolicy = Policy::kIgnore);
-  // The staging folder and the temporary file of entry `index`.
   std::string Staging() const { return target + "__KVUPD_"; }
-  std::string Temporary(int index) const;
   // Whether the folder, the staging folder left out, holds version 2.
   bool IsNew() const { return TakeSnapshot(target, "__KVUPD_").files == expected; }
 };
