@@ -186,26 +186,40 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
   }
 }
 
-// A session that cannot run changes nothing and shows nothing, a package whose entry table was
-// refused among them: its Add would write beside the folder.
+// A session that cannot run changes nothing, beside the folder either, and shows nothing: one
+// without its message table or its package, one whose entry table was refused (its Add would
+// write beside the folder), and one whose staging folder is a file or a link to a folder outside.
 TEST(Preflight, ASessionThatCannotRunShowsNothing) {
-  SampleUpgrade sample;
-  const std::string refused = sample.root.Join("refused.upg");
-  WriteEscapingPackage(refused);
-  const FolderSnapshot before = TakeSnapshot(sample.target);
-  const std::pair<std::string, bool> cases[] = {
-      {sample.package, false}, {sample.root.Join("none.upg"), true}, {refused, true}};
-  for (const auto& [package, strings] : cases) {
-    SCOPED_TRACE(package + (strings ? "" : " without its message table"));
+  const struct {
+    const char* package;  // beside the target folder
+    bool strings;
+    const char* staging;  // what stands in the staging folder's place, if anything
+  } cases[] = {
+      {"sample.upg", false, nullptr}, {"none.upg", true, nullptr},  {"refused.upg", true, nullptr},
+      {"sample.upg", true, "file"},   {"sample.upg", true, "link"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.package) + (c.strings ? "" : " without its message table") +
+                 (c.staging != nullptr ? c.staging : ""));
+    SampleUpgrade sample;
+    WriteEscapingPackage(sample.root.Join("refused.upg"));
+    const std::string outside = sample.root.Join("outside");
+    fs::create_directory(NativeTestPath(outside));
+    const std::string staging = c.staging != nullptr ? c.staging : "";
+    if (staging == "file") WriteTestFile(sample.Staging(), Bytes("mine"));
+    if (staging == "link" && !MakeTestLink(sample.Staging(), "..\\outside")) continue;
+    const FolderSnapshot before = TakeSnapshot(sample.target);
     ResetProgressState();
     ScriptedUser user;
-    auto session = OpenRunSession(package, sample.target);
-    if (!strings) session->uiStrings.reset();
+    auto session = OpenRunSession(sample.root.Join(c.package), sample.target);
+    if (!c.strings) session->uiStrings.reset();
     ApplyOutcome outcome;
     EXPECT_EQ(ApplyUpgrade(*session, &outcome), 0);
     EXPECT_EQ(user.dialogsCreated, 0);
-    EXPECT_EQ(outcome.refusal, Refusal::kNone);
+    EXPECT_EQ(outcome.refusal, staging.empty() ? Refusal::kNone : Refusal::kStagingNotFolder);
+    EXPECT_EQ(outcome.refusedPath, staging.empty() ? "" : sample.Staging());
     EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+    EXPECT_TRUE(TakeSnapshot(outside) == FolderSnapshot());
     EXPECT_FALSE(TestPathExists(sample.root.Join("evil.dll")));
   }
 }

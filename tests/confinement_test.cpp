@@ -66,26 +66,6 @@ TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
   }
 }
 
-TEST(Confinement, AStagingFolderThatIsALinkOrAFileStopsTheRun) {
-  for (const bool link : {true, false}) {
-    SCOPED_TRACE(link ? "link" : "file");
-    LinkedTarget site({NewFileEntry(Operation::kAdd, "a.txt", Bytes("a"))});
-    const std::string staging = site.target + "__KVUPD_";
-    if (link && !MakeTestLink(staging, "..\\outside")) GTEST_SKIP() << "no link here";
-    if (!link) WriteTestFile(staging, Bytes("mine"));
-    const FolderSnapshot outside = TakeSnapshot(site.outside);
-    const FolderSnapshot before = TakeSnapshot(site.target);
-    ScriptedUser user;
-    ApplyOutcome outcome;
-    EXPECT_EQ(ApplyPackage(site.package, site.target, &outcome), 0);
-    EXPECT_EQ(outcome.refusal, Refusal::kStagingNotFolder);
-    EXPECT_EQ(outcome.refusedPath, staging);
-    EXPECT_EQ(user.dialogsCreated, 0);
-    EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
-    EXPECT_TRUE(TakeSnapshot(site.target) == before);
-  }
-}
-
 TEST(Confinement, AFolderSwappedForALinkBeforeTheCommitIsNotFollowed) {
   LinkedTarget site({NewFileEntry(Operation::kAdd, "first.txt", Bytes("1")),
                      NewFileEntry(Operation::kAdd, "sub\\victim.txt", Bytes("2"))});
