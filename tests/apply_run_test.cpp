@@ -56,11 +56,9 @@ const Row kRows[] = {
     {"remove absent", O::kRemove, F::kAbsent, L::kNotFound, false, A::kAbsent},
     {"remove read-only", O::kRemove, F::kReadOnly, L::kReadOnly, false, A::kOld},
     {"remove changed", O::kRemove, F::kChanged, L::kRemoveChanged, true, A::kAbsent},
-    {"remove time differs", O::kRemove, F::kTimeDiffers, L::kRemoveChanged, true, A::kAbsent},
     {"remove matching", O::kRemove, F::kMatching, kNoFinding, false, A::kAbsent},
     // Operations 5 to 7 are left alone, whatever their entry says.
     {"operation 5", O(5), F::kMatching, kNoFinding, false, A::kOld},
-    {"operation 6", O(6), F::kAbsent, kNoFinding, false, A::kAbsent},
     {"operation 7", O(7), F::kChanged, kNoFinding, false, A::kOld},
     // A path through a link is refused like a file that cannot be processed.
     {"add linked", O::kAdd, F::kLinked, kLinkedPathMessage, false, A::kOld},

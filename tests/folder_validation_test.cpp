@@ -36,7 +36,6 @@ std::string Package(const TempFolder& folder, const std::vector<Entry>& entries)
     PackageEntrySpec entry = e.operation == Operation::kAdd || e.operation == Operation::kReplace
                                  ? NewFileEntry(e.operation, e.name, Bytes("new"))
                                  : CheckEntry(e.operation, e.name, stamp);
-    entry.oldStamp = stamp;
     entry.errorPolicy = e.errorPolicy;
     entry.warningPolicy = e.warningPolicy;
     writer.AddEntry(entry);
@@ -75,6 +74,7 @@ TEST(FolderValidation, TheVerdictOnEachMixOfFiles) {
       {false, {{"c", kChanged, Operation::kRemove, kCritical, kIgnore}, {"a1", kOk}, {"a2", kOk}}},
       {true, {{"d", kDated, kUpdate, kAsk, kIgnore}, {"m", kMissing}, {"p", kOk, kVerify}}},
       {false, {{"d", kDated, kUpdate, kAsk, kAsk}, {"m", kMissing}, {"p", kOk, kVerify}}},
+      {false, {{"d", kDated, kUpdate, kAsk, Policy(3)}, {"m", kMissing}, {"p", kOk, kVerify}}},
       {false, {{"d", kDated, kUpdate, kAsk, kCritical}, {"m", kMissing}, {"p", kOk, kVerify}}},
   };
   for (const auto& c : cases) {

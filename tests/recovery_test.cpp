@@ -66,10 +66,9 @@ TEST(CommitJournal, RefusesWhatIsNoWholeJournal) {
 // still old, the journal in the staging folder.
 struct Interrupted {
   SampleUpgrade sample;
-  std::string cCopy = sample.root.Join("c.copy");
+  FileStamp oldC = StampOfFile(sample.target + "c.txt");
 
   Interrupted() {
-    WriteTestFile(cCopy, ReadTestFile(sample.target + "c.txt"));
     ScriptedUser user;
     FaultyFileSystem dying(FaultKind::kMove, 1, FaultMode::kDeath, "b.bin");
     ApplyPackage(sample.package, sample.target);
@@ -81,7 +80,7 @@ struct Interrupted {
   // then adds extra.txt.
   std::string OtherPackage() const {
     PackageWriter writer;
-    PackageEntrySpec verify = CheckEntry(Operation::kVerify, "c.txt", StampOfFile(cCopy));
+    PackageEntrySpec verify = CheckEntry(Operation::kVerify, "c.txt", oldC);
     verify.errorPolicy = Policy::kCritical;
     writer.AddEntry(verify);
     writer.AddEntry(NewFileEntry(Operation::kAdd, "extra.txt", Bytes("extra")));
