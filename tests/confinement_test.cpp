@@ -22,13 +22,12 @@ struct LinkedTarget {
   std::string target = root.Join("t\\");
   std::string outside = root.Join("outside\\");
   std::string package = root.Join("p.upg");
-  std::vector<std::uint8_t> victim = Pattern(120, 9);
   bool linked = false;
 
   explicit LinkedTarget(const std::vector<PackageEntrySpec>& entries) {
     fs::create_directory(NativeTestPath(target));
     fs::create_directory(NativeTestPath(outside));
-    WriteTestFile(outside + "victim.txt", victim);
+    WriteTestFile(outside + "victim.txt", Pattern(120, 9));
     linked = MakeTestLink(target + "ldir", "..\\outside");
     PackageWriter writer;
     for (const PackageEntrySpec& entry : entries) writer.AddEntry(entry);
@@ -36,20 +35,14 @@ struct LinkedTarget {
   }
 };
 
-PackageEntrySpec EntryFor(Operation operation, const std::string& name) {
-  const std::vector<std::uint8_t> old = Pattern(120, 9);
-  if (operation == Operation::kAdd || operation == Operation::kReplace) {
-    return NewFileEntry(operation, name, Bytes("new " + name));
-  }
-  if (operation == Operation::kUpdate)
-    return UpdateEntry(name, old, StampOf(old, 0, 0), Bytes("t"));
-  return CheckEntry(operation, name, StampOf(old, 0, 0));
-}
-
 TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
-  for (const Operation operation : {Operation::kUpdate, Operation::kReplace, Operation::kRemove}) {
-    SCOPED_TRACE(OperationName(operation));
-    LinkedTarget site({EntryFor(operation, "lfile")});
+  const std::vector<std::uint8_t> victim = Pattern(120, 9);
+  const FileStamp stamp = StampOf(victim, 0, 0);  // the link's date is its target's
+  for (const PackageEntrySpec& entry : {UpdateEntry("lfile", victim, stamp, Bytes("t")),
+                                        NewFileEntry(Operation::kReplace, "lfile", Bytes("new")),
+                                        CheckEntry(Operation::kRemove, "lfile", stamp)}) {
+    SCOPED_TRACE(OperationName(entry.operation));
+    LinkedTarget site({entry});
     // Wine shows a link to a file as the file itself, and moves and deletes its target: a
     // Windows program cannot tell there.
     if (!MakeTestLink(site.target + "lfile", "..\\outside\\victim.txt")) {
@@ -57,12 +50,12 @@ TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
     }
     const FolderSnapshot outside = TakeSnapshot(site.outside);
     ScriptedUser user;
-    user.defaultAnswer = platform::kIdYes;  // the link's date is its target's
+    user.defaultAnswer = platform::kIdYes;  // to the question on the differing date
     EXPECT_EQ(ApplyPackage(site.package, site.target), 1);
     EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
     const fs::path link(NativeTestPath(site.target + "lfile"));
     EXPECT_FALSE(fs::is_symlink(fs::symlink_status(link)));
-    EXPECT_EQ(fs::exists(link), operation != Operation::kRemove);
+    EXPECT_EQ(fs::exists(link), entry.operation != Operation::kRemove);
   }
 }
 
