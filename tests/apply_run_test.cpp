@@ -125,10 +125,7 @@ struct Case {
       entry = NewFileEntry(row.operation, name, newBytes);
     }
     if (row.operation == O::kUpdate) {
-      const std::vector<std::uint8_t> tail = Pattern(90, 3);
-      entry = UpdateEntry(name, oldBytes, oldStamp, tail);
-      newBytes.assign(oldBytes.begin(), oldBytes.begin() + 150);
-      newBytes.insert(newBytes.end(), tail.begin(), tail.end());
+      entry = UpdateEntry(name, oldBytes, oldStamp, Pattern(90, 3), &newBytes);
     }
     entry.description = description;
     // The policy that must not decide is Critical, so a wrong choice shows.
