@@ -17,12 +17,6 @@ using namespace ui;
 
 namespace {
 
-// The folder without the staging folder, which a run whose clean-up failed may leave for the
-// next one.
-FolderSnapshot UserFiles(const SampleUpgrade& sample) {
-  return TakeSnapshot(sample.target, "__KVUPD_");
-}
-
 // The next run, answering Yes, on the native file system.
 void RunAgain(const SampleUpgrade& sample) {
   ScriptedUser user;
@@ -77,7 +71,9 @@ TEST(Faults, EveryFailurePointEndsOldOrNew) {
       }
       // A run that lived tells the truth about the folder it leaves.
       EXPECT_TRUE(died || status != kExitApplied || sample.IsNew());
-      EXPECT_TRUE(died || status != kExitNotApplied || UserFiles(sample) == before);
+      // A run whose clean-up failed may leave the staging folder for the next one.
+      EXPECT_TRUE(died || status != kExitNotApplied ||
+                  TakeSnapshot(sample.target, "__KVUPD_") == before);
       EXPECT_TRUE(died || status != kExitPartlyApplied ||
                   TestPathExists(sample.Staging() + "\\COMMIT.JNL"));
       SCOPED_TRACE("status " + std::to_string(status) + (died ? " died" : ""));
@@ -89,13 +85,16 @@ TEST(Faults, EveryFailurePointEndsOldOrNew) {
   }
 }
 
-// One fault each, at a place a test can name: what the user is asked, what
-// the run says and what the folder holds afterwards.
+// One fault each, at a place a test can name: what the user is asked, what the run says and what
+// the folder holds afterwards. The first open of a.txt is the pre-flight's stamp, the second the
+// rebuild's, a failed rebuild being decided by the entry's error policy.
 TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
   using K = FaultKind;
   using M = FaultMode;
+  constexpr Policy kAsk = Policy::kAsk, kIgnore = Policy::kIgnore;
   const std::string updateA = "Operation: Update\n\nFilename: a.txt\n";
   const std::string skipped = UiText(UiLine::kRebuildSkipped);
+  const std::string critical = UiText(UiLine::kCriticalRebuild);
   const std::string changed = UiText(UiLine::kChanged);
   const struct Case {
     const char* label;
@@ -103,53 +102,34 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
     int nth;
     FaultMode mode;
     const char* pathPart;
-    int answer;              // to the one question expected; 0: none expected
-    const std::string& box;  // a text the question holds
+    Policy policy;
+    int answer;       // to the first question; 0: none expected
+    std::string box;  // a text the first question holds
     int applied;
-    const char* commitFile;  // the step named as failed, or null
-    StepFailure reason;
+    const char* commitFile = "";  // the step named as failed
+    StepFailure reason = StepFailure::kNone;
   } cases[] = {
       // The first step: its installed file cannot be moved aside. The last: as into a read-only
-      // folder, after every other file moved. The first open of a.txt is the pre-flight's stamp;
-      // the second the rebuild's.
-      {"old file not moved", K::kMove, 1, M::kFromThenOn, "O00000.TMP", 0, skipped, 0, "a.txt",
+      // folder, after every other file moved.
+      {"old file not moved", K::kMove, 1, M::kFromThenOn, "O00000.TMP", kIgnore, 0, "", 0, "a.txt",
        StepFailure::kOldNotMoved},
-      {"new file not placed", K::kMove, 1, M::kFromThenOn, "sub\\deeper\\new.dat", 0, skipped, 0,
-       "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
-      {"no staging folder",
-       K::kCreateFolder,
-       1,
-       M::kFromThenOn,
-       "",
-       platform::kIdNo,
-       skipped,
-       0,
-       nullptr,
-       {}},
-      {"old file locked at its rebuild",
-       K::kOpenForRead,
-       2,
-       M::kOnce,
-       "a.txt",
-       platform::kIdYes,
-       updateA,
-       1,
-       nullptr,
-       {}},
-      {"file locked during the pre-flight",
-       K::kOpenForRead,
-       1,
-       M::kOnce,
-       "a.txt",
-       platform::kIdNo,
-       changed,
-       0,
-       nullptr,
-       {}},
+      {"new file not placed", K::kMove, 1, M::kFromThenOn, "sub\\deeper\\new.dat", kIgnore, 0, "",
+       0, "sub\\deeper\\new.dat", StepFailure::kNewNotPlaced},
+      {"no staging folder", K::kCreateFolder, 1, M::kFromThenOn, "", kAsk, platform::kIdNo, skipped,
+       0},
+      {"old file locked at its rebuild", K::kOpenForRead, 2, M::kOnce, "a.txt", kAsk,
+       platform::kIdYes, updateA, 1},
+      {"... ignored", K::kOpenForRead, 2, M::kOnce, "a.txt", kIgnore, 0, "", 1},
+      {"... under the unnamed policy 3", K::kOpenForRead, 2, M::kOnce, "a.txt", Policy(3), 0, "",
+       1},
+      {"... critical", K::kOpenForRead, 2, M::kOnce, "a.txt", Policy::kCritical, platform::kIdYes,
+       critical, 0},
+      {"file locked during the pre-flight", K::kOpenForRead, 1, M::kOnce, "a.txt", kAsk,
+       platform::kIdNo, changed, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    SampleUpgrade sample(false, c.answer != 0 ? Policy::kAsk : Policy::kIgnore);
+    SampleUpgrade sample(false, c.policy);
     const FolderSnapshot before = TakeSnapshot(sample.target);
     const std::vector<std::uint8_t> oldA = ReadTestFile(sample.target + "a.txt");
     ScriptedUser user;
@@ -158,20 +138,23 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
     ApplyOutcome outcome;
     const int applied = ApplyPackage(sample.package, sample.target, &outcome);
     EXPECT_EQ(applied, c.applied);
-    ASSERT_EQ(user.boxes.size(), c.answer != 0 ? 1u : 0u);
+    // A critical failure confirmed is explained.
+    const bool explained = c.policy == Policy::kCritical && c.answer == platform::kIdYes;
+    ASSERT_EQ(user.boxes.size(), c.answer == 0 ? 0u : explained ? 2u : 1u);
     EXPECT_TRUE(c.answer == 0 || user.boxes[0].text.find(c.box) != std::string::npos);
+    EXPECT_TRUE(!explained || user.boxes[1].text == UiText(UiLine::kCriticalExplanation));
     EXPECT_TRUE(outcome.notRestored.empty());
     EXPECT_FALSE(TestPathExists(sample.Staging()));
     const ClosingMessage closing = ClosingMessageFor(applied, outcome);
-    EXPECT_EQ(outcome.commitFailure.fileName, c.commitFile == nullptr ? "" : c.commitFile);
+    EXPECT_EQ(outcome.commitFailure.fileName, c.commitFile);
     EXPECT_EQ(outcome.commitFailure.reason, c.reason);
-    EXPECT_NE(closing.text.find(c.commitFile == nullptr ? "" : c.commitFile), std::string::npos);
-    EXPECT_EQ(closing.exitStatus, c.applied == 1 ? kExitApplied : kExitNotApplied);
-    EXPECT_EQ(closing.text.find("No changes have been made") == std::string::npos, c.applied == 1);
+    EXPECT_NE(closing.text.find(c.commitFile), std::string::npos);
+    EXPECT_EQ(closing.exitStatus, applied == 1 ? kExitApplied : kExitNotApplied);
+    EXPECT_EQ(closing.text.find("No changes have been made") == std::string::npos, applied == 1);
     // Applied, the file that failed keeps its old version and the others are new.
-    EXPECT_TRUE(c.applied == 1 || TakeSnapshot(sample.target) == before);
+    EXPECT_TRUE(applied == 1 || TakeSnapshot(sample.target) == before);
     EXPECT_EQ(ReadTestFile(sample.target + "a.txt"), oldA);
-    EXPECT_TRUE(c.applied == 0 ||
+    EXPECT_TRUE(applied == 0 ||
                 ReadTestFile(sample.target + "b.bin") == sample.expected.at("b.bin"));
   }
 }

@@ -1,13 +1,11 @@
 // The 1/0 helpers over the platform's calls (whose own contract
-// platform_file_system_test.cpp holds), the replacing move, and the keeper
-// of the current folder.
+// platform_test.cpp holds) and the replacing move.
 #include "streams/file_utilities.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/file_system.h"
 #include "tests/support/temp_folder.h"
 
 using namespace streams;
@@ -41,8 +39,6 @@ TEST(FileUtilities, AnswerOneOrZero) {
       {"a move replaces", MoveFileReplacing(from.c_str(), to.c_str()), 1},
       {"a move onto its own name in capitals",
        MoveFileReplacing(to.c_str(), folder.Join("OLD.TXT").c_str()), 0},
-      {"a move onto its own name, one capital",
-       MoveFileReplacing(to.c_str(), folder.Join("old.txT").c_str()), 0},
       {"a move onto its own name, a capital Z",
        MoveFileReplacing(lowerZ.c_str(), folder.Join("AZ.txt").c_str()), 0},
       {"a move to no file", MoveFileReplacing(to.c_str(), fresh.c_str()), 1},
@@ -54,21 +50,6 @@ TEST(FileUtilities, AnswerOneOrZero) {
   EXPECT_FALSE(TestPathExists(from));
   EXPECT_EQ(ReadTestFile(fresh), std::vector<std::uint8_t>(from.begin(), from.end()));
   EXPECT_EQ(ReadTestFile(locked), std::vector<std::uint8_t>(locked.begin(), locked.end()));
-}
-
-TEST(FileUtilities, StoredNameAndCurrentFolderKeeper) {
-  TempFolder folder;
-  char out[kMaxPath];
-  ResolveStoredName(folder.Join("absent.txt").c_str(), out);
-  EXPECT_EQ(std::string(out), folder.Join("absent.txt"));
-  char before[kMaxPath], after[kMaxPath];
-  ASSERT_TRUE(platform::Fs().GetCurrentFolder(before, sizeof before));
-  {
-    CurrentFolderKeeper keeper;
-    ASSERT_TRUE(platform::Fs().SetCurrentFolder(folder.path().c_str()));
-  }
-  ASSERT_TRUE(platform::Fs().GetCurrentFolder(after, sizeof after));
-  EXPECT_STREQ(after, before);
 }
 
 }  // namespace

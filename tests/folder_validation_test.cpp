@@ -36,7 +36,6 @@ std::string Package(const TempFolder& folder, const std::vector<Entry>& entries)
     PackageEntrySpec entry = e.operation == Operation::kAdd || e.operation == Operation::kReplace
                                  ? NewFileEntry(e.operation, e.name, Bytes("new"))
                                  : CheckEntry(e.operation, e.name, stamp);
-    entry.oldStamp = stamp;
     entry.errorPolicy = e.errorPolicy;
     entry.warningPolicy = e.warningPolicy;
     writer.AddEntry(entry);
@@ -57,36 +56,26 @@ TEST(FolderValidation, TheVerdictOnEachMixOfFiles) {
   constexpr Found kOk = Found::kMatching, kMissing = Found::kMissing;
   constexpr Found kChanged = Found::kChanged, kDated = Found::kDateOnly;
   const struct {
-    std::vector<Entry> entries;
     bool valid;
-    const char* unread;  // a file the check must not open, or null
+    std::vector<Entry> entries;
+    const char* unread = nullptr;  // a file the check must not open
   } cases[] = {
-      {{}, true, nullptr},
-      {{{"new", kMissing, kAdd, kCritical, kCritical}}, true, nullptr},
-      {{{"a1", kOk}, {"a2", kOk}, {"m1", kMissing}, {"m2", kMissing}}, false, nullptr},
-      {{{"a1", kOk}, {"a2", kOk}, {"a3", kOk}, {"m1", kMissing}, {"m2", kMissing}}, true, nullptr},
-      {{{"a1", kOk}, {"m1", kMissing, kUpdate, kCritical}, {"later", kOk}}, false, "later"},
-      {{{"m1", kMissing, kUpdate, kIgnore}, {"changed", kChanged, kUpdate, kIgnore, kCritical}},
-       true,
+      {true, {}},
+      {true, {{"new", kMissing, kAdd, kCritical, kCritical}}},
+      {false, {{"a1", kOk}, {"a2", kOk}, {"m1", kMissing}, {"m2", kMissing}}},
+      {true, {{"a1", kOk}, {"a2", kOk}, {"a3", kOk}, {"m1", kMissing}, {"m2", kMissing}}},
+      {false, {{"a1", kOk}, {"m1", kMissing, kUpdate, kCritical}, {"later", kOk}}, "later"},
+      {true,
+       {{"m", kMissing, kUpdate, kIgnore}, {"changed", kChanged, kUpdate, kIgnore, kCritical}},
        "changed"},
       // An unread Replace file counts as a match: without it the second would be a tie too.
-      {{{"r1", kOk, kReplace, kCritical, kCritical}, {"m1", kMissing}}, false, "r1"},
-      {{{"r1", kOk, kReplace, kCritical, kCritical}, {"m1", kMissing}, {"a1", kOk}}, true, "r1"},
-      {{{"c", kChanged, Operation::kRemove, kCritical, kIgnore},
-        {"a1", kOk, kVerify},
-        {"a2", kOk, kVerify}},
-       false,
-       nullptr},
-      {{{"d", kDated, kUpdate, kAsk, kIgnore}, {"m", kMissing}, {"p", kOk, kVerify}},
-       true,
-       nullptr},
-      {{{"d", kDated, kUpdate, kAsk, kAsk}, {"m", kMissing}, {"p", kOk, kVerify}}, false, nullptr},
-      {{{"d", kDated, kUpdate, kAsk, Policy(3)}, {"m", kMissing}, {"p", kOk, kVerify}},
-       false,
-       nullptr},
-      {{{"d", kDated, kUpdate, kAsk, kCritical}, {"m", kMissing}, {"p", kOk, kVerify}},
-       false,
-       nullptr},
+      {false, {{"r1", kOk, kReplace, kCritical, kCritical}, {"m1", kMissing}}, "r1"},
+      {true, {{"r1", kOk, kReplace, kCritical, kCritical}, {"m1", kMissing}, {"a1", kOk}}, "r1"},
+      {false, {{"c", kChanged, Operation::kRemove, kCritical, kIgnore}, {"a1", kOk}, {"a2", kOk}}},
+      {true, {{"d", kDated, kUpdate, kAsk, kIgnore}, {"m", kMissing}, {"p", kOk, kVerify}}},
+      {false, {{"d", kDated, kUpdate, kAsk, kAsk}, {"m", kMissing}, {"p", kOk, kVerify}}},
+      {false, {{"d", kDated, kUpdate, kAsk, Policy(3)}, {"m", kMissing}, {"p", kOk, kVerify}}},
+      {false, {{"d", kDated, kUpdate, kAsk, kCritical}, {"m", kMissing}, {"p", kOk, kVerify}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);

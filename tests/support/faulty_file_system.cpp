@@ -109,27 +109,6 @@ std::int32_t FaultyFileSystem::Write(FileHandle file, const void* buffer, std::i
   return ForwardingFileSystem::Write(file, buffer, count);
 }
 
-std::uint32_t FaultyFileSystem::Seek(FileHandle file, std::int32_t distance,
-                                     platform::SeekOrigin origin) {
-  if (Fails(FaultKind::kAnyCall, nullptr, nullptr, file)) return 0xFFFFFFFFu;
-  return ForwardingFileSystem::Seek(file, distance, origin);
-}
-
-std::uint32_t FaultyFileSystem::Size(FileHandle file) {
-  if (Fails(FaultKind::kAnyCall, nullptr, nullptr, file)) return 0xFFFFFFFFu;
-  return ForwardingFileSystem::Size(file);
-}
-
-std::uint32_t FaultyFileSystem::GetAttributes(const char* path) {
-  if (Fails(FaultKind::kAnyCall, path)) return platform::kInvalidAttributes;
-  return ForwardingFileSystem::GetAttributes(path);
-}
-
-platform::LinkFinding FaultyFileSystem::FindLinkBelow(const char* folder, const char* path) {
-  if (Fails(FaultKind::kAnyCall, path)) return platform::LinkFinding::kUnknown;
-  return ForwardingFileSystem::FindLinkBelow(folder, path);
-}
-
 platform::LockResult FaultyFileSystem::LockFolder(const char* folder, const char* lockFile,
                                                   FileHandle* lock) {
   if (Fails(FaultKind::kAnyCall, folder)) return platform::LockResult::kFailed;

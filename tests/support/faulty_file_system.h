@@ -56,8 +56,14 @@ class FaultyFileSystem final : public platform::ForwardingFileSystem {
   std::int32_t Read(platform::FileHandle file, void* buffer, std::int32_t count) override;
   std::int32_t Write(platform::FileHandle file, const void* buffer, std::int32_t count) override;
   std::uint32_t Seek(platform::FileHandle file, std::int32_t distance,
-                     platform::SeekOrigin origin) override;
-  std::uint32_t Size(platform::FileHandle file) override;
+                     platform::SeekOrigin origin) override {
+    return Fails(FaultKind::kAnyCall, nullptr, nullptr, file)
+               ? 0xFFFFFFFFu
+               : Forward::Seek(file, distance, origin);
+  }
+  std::uint32_t Size(platform::FileHandle file) override {
+    return Fails(FaultKind::kAnyCall, nullptr, nullptr, file) ? 0xFFFFFFFFu : Forward::Size(file);
+  }
   bool GetLastWriteTime(platform::FileHandle file, platform::FileTime* utc) override {
     return !Fails(FaultKind::kAnyCall, nullptr, nullptr, file) &&
            Forward::GetLastWriteTime(file, utc);
@@ -65,7 +71,10 @@ class FaultyFileSystem final : public platform::ForwardingFileSystem {
   bool SetTimes(platform::FileHandle file, platform::FileTime utc) override {
     return !Fails(FaultKind::kAnyCall, nullptr, nullptr, file) && Forward::SetTimes(file, utc);
   }
-  std::uint32_t GetAttributes(const char* path) override;
+  std::uint32_t GetAttributes(const char* path) override {
+    return Fails(FaultKind::kAnyCall, path) ? platform::kInvalidAttributes
+                                            : Forward::GetAttributes(path);
+  }
   bool CreateFolder(const char* path) override {
     return !Fails(FaultKind::kCreateFolder, path) && Forward::CreateFolder(path);
   }
@@ -85,7 +94,10 @@ class FaultyFileSystem final : public platform::ForwardingFileSystem {
   bool ListFolder(const char* folder, std::vector<platform::FolderItem>* items) override {
     return !Fails(FaultKind::kAnyCall, folder) && Forward::ListFolder(folder, items);
   }
-  platform::LinkFinding FindLinkBelow(const char* folder, const char* path) override;
+  platform::LinkFinding FindLinkBelow(const char* folder, const char* path) override {
+    return Fails(FaultKind::kAnyCall, path) ? platform::LinkFinding::kUnknown
+                                            : Forward::FindLinkBelow(folder, path);
+  }
   platform::LockResult LockFolder(const char* folder, const char* lockFile,
                                   platform::FileHandle* lock) override;
   void UnlockFolder(platform::FileHandle lock) override;

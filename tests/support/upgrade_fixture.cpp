@@ -107,30 +107,29 @@ PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
 }
 
 PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uint8_t>& oldBytes,
-                             const FileStamp& oldStamp, const std::vector<std::uint8_t>& tail) {
+                             const FileStamp& oldStamp, const std::vector<std::uint8_t>& tail,
+                             std::vector<std::uint8_t>* result) {
   const std::uint32_t kept = static_cast<std::uint32_t>(oldBytes.size() / 2);
-  std::vector<std::uint8_t> result(oldBytes.begin(), oldBytes.begin() + kept);
-  result.insert(result.end(), tail.begin(), tail.end());
+  std::vector<std::uint8_t> bytes(oldBytes.begin(), oldBytes.begin() + kept);
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  if (result != nullptr) *result = bytes;
   DeltaWriter delta;
-  delta.Copy(0, kept);
+  if (kept > 0) delta.Copy(0, kept);
   delta.Insert(tail.data(), static_cast<std::uint32_t>(tail.size()));
   delta.End();
   PackageEntrySpec entry = CheckEntry(Operation::kUpdate, name, oldStamp);
   entry.description = "updated " + name;
-  entry.newStamp = StampOf(result);
+  entry.newStamp = StampOf(bytes);
   entry.delta = delta.bytes();
   return entry;
 }
 
+// A new file is an update of nothing.
 PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
                               const std::vector<std::uint8_t>& bytes) {
-  DeltaWriter delta;
-  delta.Insert(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-  delta.End();
-  PackageEntrySpec entry = CheckEntry(operation, name, FileStamp{});
+  PackageEntrySpec entry = UpdateEntry(name, {}, FileStamp{}, bytes);
+  entry.operation = operation;
   entry.description = "new " + name;
-  entry.newStamp = StampOf(bytes);
-  entry.delta = delta.bytes();
   return entry;
 }
 
@@ -154,7 +153,8 @@ SampleUpgrade::SampleUpgrade(bool compressed, Policy errorPolicy) {
   const std::vector<std::uint8_t> tail = Pattern(400, 5);
   const std::vector<std::uint8_t> newB = Pattern(520, 6);
   const std::vector<std::uint8_t> added = Pattern(600, 7);
-  entries.push_back(UpdateEntry("a.txt", a, StampOfFile(target + "a.txt"), tail));
+  entries.push_back(
+      UpdateEntry("a.txt", a, StampOfFile(target + "a.txt"), tail, &expected["a.txt"]));
   entries.push_back(NewFileEntry(Operation::kReplace, "b.bin", newB));
   entries.push_back(CheckEntry(Operation::kRemove, "c.txt", StampOfFile(target + "c.txt")));
   entries.push_back(CheckEntry(Operation::kVerify, "v.txt", StampOfFile(target + "v.txt")));
@@ -168,16 +168,7 @@ SampleUpgrade::SampleUpgrade(bool compressed, Policy errorPolicy) {
   package = root.Join(compressed ? "sample.kvz.upg" : "sample.upg");
   EXPECT_TRUE(writer.WriteFile(package.c_str(), compressed));
 
-  std::vector<std::uint8_t> newA(a.begin(), a.begin() + a.size() / 2);
-  newA.insert(newA.end(), tail.begin(), tail.end());
-  expected["a.txt"] = newA;
   expected["b.bin"] = newB;
   expected["v.txt"] = v;
   expected["sub/deeper/new.dat"] = added;
-}
-
-std::string SampleUpgrade::Temporary(int index) const {
-  std::string digits = std::to_string(index);
-  digits.insert(0, 5 - digits.size(), '0');
-  return Staging() + "\\N" + digits + ".TMP";
 }

@@ -56,9 +56,11 @@ int ApplyPackage(const std::string& package, const std::string& target,
 // Line `line` of the program's message table.
 std::string UiText(UiLine line);
 
-// An Update entry that keeps the first half of `oldBytes` and appends `tail`.
+// An Update entry that keeps the first half of `oldBytes` and appends `tail`; `result`, when
+// given, receives the file it makes.
 PackageEntrySpec UpdateEntry(const std::string& name, const std::vector<std::uint8_t>& oldBytes,
-                             const FileStamp& oldStamp, const std::vector<std::uint8_t>& tail);
+                             const FileStamp& oldStamp, const std::vector<std::uint8_t>& tail,
+                             std::vector<std::uint8_t>* result = nullptr);
 // An Add or Replace entry that inserts `bytes`.
 PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
                               const std::vector<std::uint8_t>& bytes);
@@ -82,9 +84,7 @@ struct SampleUpgrade {
   std::vector<PackageEntrySpec> entries;
 
   explicit SampleUpgrade(bool compressed = false, Policy errorPolicy = Policy::kIgnore);
-  // The staging folder and the temporary file of entry `index`.
   std::string Staging() const { return target + "__KVUPD_"; }
-  std::string Temporary(int index) const;
   // Whether the folder, the staging folder left out, holds version 2.
   bool IsNew() const { return TakeSnapshot(target, "__KVUPD_").files == expected; }
 };
