@@ -1,5 +1,6 @@
 // The package reader's byte layouts and refusals: one table of packages,
-// each read as it is and inside the compressed container.
+// each read as it is and inside the compressed container, by the reader and
+// by upgtool list.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,11 +10,14 @@
 
 #include "package/upgrade_session.h"
 #include "platform/resources.h"
+#include "tests/support/command_run.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/package_file.h"
+#include "tools/upgtool/commands.h"
 
 using namespace package;
 using namespace builder;
+using namespace upgtool;
 
 // Stamp fields sit unaligned in their packed record: the unary + copies a
 // field before a gtest macro binds a reference to it.
@@ -49,6 +53,8 @@ struct Row {
   std::uint32_t totalBytes;
   TableProblem tableProblem;
   std::string firstEntry;
+  // What upgtool list shows of it: the reason it refuses it, or a field.
+  const char* listed;
 };
 
 const Bytes kUpdate = RawEntry(0x01, "u", {RawStamp(1), RawStamp(2)});
@@ -58,64 +64,66 @@ constexpr TableProblem kFine = TableProblem::kNone;
 
 const Row kRows[] = {
     {"v18 flags: operation 0-2, warning 3-4, error 5-6",
-     RawTestPackage(18, 1, RawEntry(0x49, "u", {RawStamp(1), RawStamp(2)})), Problem::kNone,
-     kClassic, 3, kFine, "1 1 2 1 2"},
+     RawPackage(18, 1, RawEntry(0x49, "u", {RawStamp(1), RawStamp(2)})), Problem::kNone, kClassic,
+     3, kFine, "1 1 2 1 2", "\"operationName\":\"Update\""},
     {"v17 flags: operation 0-1, warning 2-3, error 4-5",
-     RawTestPackage(17, 1, RawEntry(0x49, "u", {RawStamp(1), RawStamp(2)})), Problem::kNone,
-     kClassic, 3, kFine, "1 2 0 1 2"},
+     RawPackage(17, 1, RawEntry(0x49, "u", {RawStamp(1), RawStamp(2)})), Problem::kNone, kClassic,
+     3, kFine, "1 2 0 1 2", ""},
     {"v17 operation 2 is Remove with an old stamp",
-     RawTestPackage(17, 1, RawEntry(0x02, "r", {RawStamp(7)})), Problem::kNone, kClassic, 1, kFine,
-     "4 0 0 7 0"},
-    {"version 0 reads", RawTestPackage(0, 1, RawEntry(0x00, "a", {RawStamp(5)})), Problem::kNone,
-     kClassic, 6, kFine, "0 0 0 0 5"},
+     RawPackage(17, 1, RawEntry(0x02, "r", {RawStamp(7)})), Problem::kNone, kClassic, 1, kFine,
+     "4 0 0 7 0", "\"operationName\":\"Remove\""},
+    {"version 0 reads", RawPackage(0, 1, RawEntry(0x00, "a", {RawStamp(5)})), Problem::kNone,
+     kClassic, 6, kFine, "0 0 0 0 5", "\"operationName\":\"Add\""},
     {"new stamps count their size and one byte; unknown operations carry none",
-     RawTestPackage(
-         18, 5,
-         JoinBytes({kUpdate, RawEntry(0x01, "u2", {RawStamp(9), RawStamp(200)}),
-                    RawEntry(0x04, "r", {RawStamp(9)}), RawEntry(0x03, "v", {RawStamp(9)}),
-                    RawEntry(0x05, "odd"), ByteList({0xEE})})),
-     Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2"},
-    {"no entries", RawTestPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, ""},
-    {"a negative count reads as none", RawTestPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1,
-     kFine, ""},
+     RawPackage(18, 5,
+                JoinBytes({kUpdate, RawEntry(0x01, "u2", {RawStamp(9), RawStamp(200)}),
+                           RawEntry(0x04, "r", {RawStamp(9)}), RawEntry(0x03, "v", {RawStamp(9)}),
+                           RawEntry(0x05, "odd"), ByteList({0xEE})})),
+     Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2", "\"totalBytes\":203"},
+    {"no entries", RawPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, "", ""},
+    {"a negative count reads as none", RawPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1,
+     kFine, "", ""},
     {"exactly 10000 entries",
-     RawTestPackage(18, 10000, Repeated(RawEntry(0x03, "v", {RawStamp(9)}), 10000)), Problem::kNone,
-     kClassic, 1, kFine, "3 0 0 9 0"},
-    {"10001 entries",
-     RawTestPackage(18, 10001, Repeated(RawEntry(0x03, "v", {RawStamp(9)}), 10001)), Problem::kNone,
-     kClassic, 0, TableProblem::kTooManyEntries, ""},
-    {"the package ends where a stamp begins", RawTestPackage(18, 1, RawEntry(0x01, "u")),
-     Problem::kNone, kClassic, 0, TableProblem::kStampMissing, ""},
+     RawPackage(18, 10000, Repeated(RawEntry(0x03, "v", {RawStamp(9)}), 10000)), Problem::kNone,
+     kClassic, 1, kFine, "3 0 0 9 0", ""},
+    {"10001 entries", RawPackage(18, 10001, Repeated(RawEntry(0x03, "v", {RawStamp(9)}), 10001)),
+     Problem::kNone, kClassic, 0, TableProblem::kTooManyEntries, "",
+     "10001 entries, at most 10000"},
+    {"the package ends where a stamp begins", RawPackage(18, 1, RawEntry(0x01, "u")),
+     Problem::kNone, kClassic, 0, TableProblem::kStampMissing, "",
+     "the file ends where the stamp of entry 0 should be"},
     {"a name of 249 characters",
-     RawTestPackage(18, 1, RawEntry(0x00, std::string(249, 'n'), {RawStamp(1)})), Problem::kNone,
-     kClassic, 2, kFine, "0 0 0 0 1"},
+     RawPackage(18, 1, RawEntry(0x00, std::string(249, 'n'), {RawStamp(1)})), Problem::kNone,
+     kClassic, 2, kFine, "0 0 0 0 1", ""},
     {"a name of 250 characters",
-     RawTestPackage(18, 1, RawEntry(0x00, std::string(250, 'n'), {RawStamp(1)})), Problem::kNone,
-     kClassic, 0, TableProblem::kNameTooLong, ""},
-    {"a name leaving the folder",
-     RawTestPackage(18, 1, RawEntry(0x00, "..\\evil.txt", {RawStamp(1)})), Problem::kNone, kClassic,
-     0, TableProblem::kUnsafeName, ""},
-    {"a drive-qualified name", RawTestPackage(18, 1, RawEntry(0x00, "C:\\evil.txt", {RawStamp(1)})),
-     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"an empty name", RawTestPackage(18, 1, RawEntry(0x00, "", {RawStamp(1)})), Problem::kNone,
-     kClassic, 0, TableProblem::kUnsafeName, ""},
+     RawPackage(18, 1, RawEntry(0x00, std::string(250, 'n'), {RawStamp(1)})), Problem::kNone,
+     kClassic, 0, TableProblem::kNameTooLong, "",
+     "entry 0 has a file name longer than 249 characters"},
+    {"a name leaving the folder", RawPackage(18, 1, RawEntry(0x00, "..\\evil.txt", {RawStamp(1)})),
+     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, "",
+     "entry 0 names a file outside the target folder"},
+    {"a drive-qualified name", RawPackage(18, 1, RawEntry(0x00, "C:\\evil.txt", {RawStamp(1)})),
+     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, "", "entry 0 names a file outside"},
+    {"an empty name", RawPackage(18, 1, RawEntry(0x00, "", {RawStamp(1)})), Problem::kNone,
+     kClassic, 0, TableProblem::kUnsafeName, "", "entry 0 names a file outside"},
     {"a name in the staging folder",
-     RawTestPackage(18, 2, JoinBytes({RawEntry(0x00, "a.txt", {RawStamp(1)}), kStaging})),
-     Problem::kNone, kClassic, 0, TableProblem::kStagingName, ""},
-    {"extended magic", RawTestPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3,
-     kFine, "1 0 0 1 2"},
-    {"extended magic, version 0", RawTestPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone,
-     kExtended, 3, kFine, "1 0 0 1 2"},
-    {"classic version 19", RawTestPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine,
-     ""},
-    {"extended version 19", RawTestPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew,
-     kExtended, 0, kFine, ""},
-    {"magic without its NUL", RawTestPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic,
-     0, kFine, ""},
-    {"magic in small letters", RawTestPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic,
-     0, kFine, ""},
-    {"cut off inside the title", SliceBytes(RawTestPackage(18, 0, {}), 0, 12), Problem::kTruncated,
-     kClassic, 0, kFine, ""},
+     RawPackage(18, 2, JoinBytes({RawEntry(0x00, "a.txt", {RawStamp(1)}), kStaging})),
+     Problem::kNone, kClassic, 0, TableProblem::kStagingName, "",
+     "entry 1 names a file in the staging folder __KVUPD_"},
+    {"extended magic", RawPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3,
+     kFine, "1 0 0 1 2", "\"kind\":\"extended\""},
+    {"extended magic, version 0", RawPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone,
+     kExtended, 3, kFine, "1 0 0 1 2", "\"kind\":\"extended\""},
+    {"classic version 19", RawPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine, "",
+     "version 19 is too new"},
+    {"extended version 19", RawPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew,
+     kExtended, 0, kFine, "", "version 19 is too new"},
+    {"magic without its NUL", RawPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic, 0,
+     kFine, "", "not an upgrade package"},
+    {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0,
+     kFine, "", "not an upgrade package"},
+    {"cut off inside the title", SliceBytes(RawPackage(18, 0, {}), 0, 12), Problem::kTruncated,
+     kClassic, 0, kFine, "", "truncated"},
 };
 
 class PackageReaderTable : public ::testing::Test {
@@ -134,6 +142,12 @@ TEST_F(PackageReaderTable, EveryRowReadsTheSamePlainAndInTheContainer) {
     for (const bool compressed : {false, true}) {
       SCOPED_TRACE(std::string(row.label) + (compressed ? " [KVZ]" : " plain"));
       const std::string path = Write(compressed ? container : row.bytes);
+      // Before the session, which holds the file open.
+      const bool valid = row.problem == Problem::kNone && row.tableProblem == kFine;
+      const CommandRun list = RunCommand(RunList, {"--json", path});
+      EXPECT_EQ(list.status, valid ? 0 : 1);
+      EXPECT_NE(list.out.find(valid ? "\"valid\":true" : "\"valid\":false"), std::string::npos);
+      EXPECT_NE((list.out + list.err).find(row.listed), std::string::npos) << list.err;
       const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(), "x");
       EXPECT_EQ(session.GetProblem(), row.problem);
       EXPECT_EQ(session.IsValid(), row.problem == Problem::kNone);
@@ -175,6 +189,10 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
             "0 0 0 0 3 25090 33");
   // The package stands at the first delta stream.
   EXPECT_EQ(session.package->ReadByte(), 0x01);
+  EXPECT_NE(
+      RunCommand(RunList, {"--json", Write(expected)})
+          .out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
+      std::string::npos);
 
   {
     FaultyFileSystem full(FaultKind::kWrite, 1);
@@ -191,17 +209,22 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
 
 TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
   const Bytes bytes = JoinBytes({ByteList({'[', 'K', 'V', 'U', 'P', 'D', ']', 0, 18, 0, 0}),
-                                 Bytes(100, 'a'),
+                                 {0xE9},
+                                 Bytes(99, 'a'),
                                  {0},
                                  Bytes(9000, 'd'),
                                  {0}});
-  const UpgradeSession session(platform::ProgramInstance(), nullptr, Write(bytes).c_str(), "x");
-  EXPECT_EQ(std::string(session.title.get()), std::string(79, 'a'));
+  const std::string path = Write(bytes);
+  // upgtool shows the title as read, in the package's code page.
+  const std::string title = "\"title\":\"\\u00e9" + std::string(78, 'a') + "\"";
+  EXPECT_NE(RunCommand(RunList, {"--json", path}).out.find(title), std::string::npos);
+  const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(), "x");
+  EXPECT_EQ(std::string(session.title.get()), "\xE9" + std::string(78, 'a'));
   EXPECT_EQ(std::string(session.description.get()), std::string(8191, 'd'));
 }
 
 TEST_F(PackageReaderTable, TargetFolderGetsOneBackslashOrIsRefused) {
-  const std::string path = Write(RawTestPackage(18, 0, {}));
+  const std::string path = Write(RawPackage(18, 0, {}));
   const struct {
     std::string folder;
     const char* joined;
@@ -218,6 +241,15 @@ TEST_F(PackageReaderTable, TargetFolderGetsOneBackslashOrIsRefused) {
   const UpgradeSession missing(platform::ProgramInstance(), nullptr,
                                folder_.Join("none.upg").c_str(), "x");
   EXPECT_EQ(missing.GetProblem(), Problem::kCannotOpen);
+  EXPECT_NE(RunCommand(RunList, {folder_.Join("none.upg")}).err.find("cannot open"),
+            std::string::npos);
+  // A container cut short is a truncated package.
+  Bytes container;
+  ASSERT_TRUE(CompressPackage(RawPackage(18, 0, {}), 9, &container));
+  container.resize(container.size() - 6);
+  const CommandRun cut = RunCommand(RunList, {Write(container)});
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_NE(cut.err.find("truncated"), std::string::npos);
 }
 
 }  // namespace

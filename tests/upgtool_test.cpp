@@ -1,11 +1,9 @@
-// upgtool list, check, keygen and sign as a publisher runs them: what each
+// upgtool check, apply, keygen and sign as a publisher runs them: what each
 // prints, its exit status, and what it refuses without changing anything.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
-#include <tuple>
-#include <utility>
 #include <vector>
 
 #include "platform/program.h"
@@ -26,63 +24,6 @@ namespace fs = std::filesystem;
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
-}
-
-TEST(UpgtoolList, JsonOfAValidPackageOfEitherKind) {
-  for (const PackageKind kind : {PackageKind::kClassic, PackageKind::kExtended}) {
-    const std::string kindName = kind == PackageKind::kExtended ? "extended" : "classic";
-    TempFolder folder;
-    PackageWriter writer(18, kind);
-    writer.SetTitle("Demo \xE9");
-    PackageEntrySpec entry;
-    std::tie(entry.operation, entry.fileName, entry.oldStamp, entry.newStamp, entry.delta) =
-        std::make_tuple(Operation::kUpdate, "sub\\a.txt", MakeStamp(0x0021, 0, 2, 0x6162),
-                        MakeStamp(0x0021, 0, 3, 0x6202), InsertDelta("abc"));
-    writer.AddEntry(entry);
-    std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(writer.Compressed(&bytes));
-    const std::string path = WritePackage(folder, "p.upg", bytes);
-    const CommandRun run = RunCommand(RunList, {"--json", path});
-    EXPECT_EQ(run.status, 0);
-    for (const std::string& part : std::vector<std::string>{
-             "\"compressed\":true", "\"valid\":true", "\"title\":\"Demo \\u00e9\"",
-             "\"totalBytes\":4", "\"fileName\":\"sub\\\\a.txt\"", "\"operationName\":\"Update\"",
-             "\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}",
-             "\"kind\":\"" + kindName + "\""})
-      EXPECT_TRUE(Has(run.out, part)) << part << " in " << run.out;
-    EXPECT_TRUE(Has(RunCommand(RunList, {path}).out, "Kind:         " + kindName + "\n"));
-  }
-}
-
-TEST(UpgtoolList, BadPackagesExitOneWithTheReason) {
-  TempFolder folder;
-  std::vector<std::uint8_t> container;
-  ASSERT_TRUE(CompressPackage(RawTestPackage(18, 0, {}), 9, &container));
-  container.resize(container.size() - 6);
-  const struct {
-    std::vector<std::uint8_t> bytes;
-    const char* reason;
-  } cases[] = {
-      {RandomBytes(300, 1), "not an upgrade package"},
-      {SliceBytes(RawTestPackage(18, 0, {}), 0, 10), "truncated"},
-      {RawTestPackage(19, 0, {}), "version 19 is too new"},
-      {RawTestPackage(18, 10001, {}), "10001 entries, at most 10000"},
-      {RawTestPackage(18, 1, RawEntry(0, "..\\..\\evil.dll", {RawStamp(1)})),
-       "entry 0 names a file outside the target folder"},
-      {RawTestPackage(18, 1, RawEntry(0, "__KVUPD_\\N00001.TMP", {RawStamp(1)})),
-       "entry 0 names a file in the staging folder __KVUPD_"},
-      {RawTestPackage(18, 1, RawEntry(1, "u")),
-       "the file ends where the stamp of entry 0 should be"},
-      {container, "truncated"},
-  };
-  for (const auto& c : cases) {
-    const CommandRun run = RunCommand(RunList, {"--json", WritePackage(folder, "b.upg", c.bytes)});
-    EXPECT_EQ(run.status, 1) << c.reason;
-    EXPECT_TRUE(Has(run.err, c.reason)) << c.reason << " / " << run.err;
-    EXPECT_TRUE(Has(run.out, "\"valid\":false")) << c.reason;
-  }
-  EXPECT_TRUE(Has(RunCommand(RunList, {folder.Join("none.upg")}).err, "cannot open"));
-  EXPECT_EQ(RunCommand(RunList, {"a.upg", "b.upg"}).status, 2);
 }
 
 // One command run: its exit status (-1: any) and a part of what it prints.
@@ -119,7 +60,8 @@ TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
     RunSteps({{RunCheck, {c.package, c.folder}, 1, c.reason},
               {RunApply, {"--yes", c.package, c.folder}, 1, c.reason}});
   EXPECT_TRUE(TakeSnapshot(sample.root.path()) == before);
-  RunSteps({{RunCheck, {"--yes", sample.package, sample.target}, 2, ""}});
+  RunSteps({{RunCheck, {"--yes", sample.package, sample.target}, 2, ""},
+            {RunList, {"a.upg", "b.upg"}, 2, ""}});
 }
 
 // check and apply judge as an applicator that trusts the key given.

@@ -55,7 +55,7 @@ std::vector<std::uint8_t> ByteList(std::initializer_list<int> bytes) {
   return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
-std::vector<std::uint8_t> RawTestPackage(std::uint8_t version, int count,
+std::vector<std::uint8_t> RawPackage(std::uint8_t version, int count,
                                          const std::vector<std::uint8_t>& table,
                                          const char* magic) {
   return JoinBytes({std::vector<std::uint8_t>(magic, magic + 8),

@@ -28,7 +28,7 @@ std::vector<std::uint8_t> SliceBytes(const std::vector<std::uint8_t>& bytes, std
 std::vector<std::uint8_t> ByteList(std::initializer_list<int> bytes);
 // A package header with `magic`, `version`, `count` entries, the title "T"
 // and an empty description, then `table`.
-std::vector<std::uint8_t> RawTestPackage(std::uint8_t version, int count,
+std::vector<std::uint8_t> RawPackage(std::uint8_t version, int count,
                                          const std::vector<std::uint8_t>& table,
                                          const char* magic = package::kClassicMagic);
 // An entry's flag byte, name, empty description and stamps.
