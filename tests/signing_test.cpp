@@ -124,11 +124,6 @@ TEST(KeyFiles, TextLayoutIsReadExactly) {
       EXPECT_EQ(parsed, key.publicKey);
     }
   }
-  Ed25519SecretKey secret{};
-  Ed25519PublicKey publicKey{};
-  ASSERT_TRUE(ParseSecretKey(SecretKeyText(key.secret, key.publicKey), &secret, &publicKey));
-  EXPECT_TRUE(secret == key.secret && publicKey == key.publicKey);
-  EXPECT_FALSE(ParseSecretKey(good, &secret, &publicKey));
 }
 
 // Collects what a digest stream hands on, to compare it with the file.
