@@ -120,6 +120,8 @@ const Row kRows[] = {
      kExtended, 0, kFine, "", "version 19 is too new"},
     {"magic without its NUL", RawPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic, 0,
      kFine, "", "not an upgrade package"},
+    {"a container marker without its NUL", RawPackage(18, 0, {}, "[KVZ]!\0"), Problem::kNotPackage,
+     kClassic, 0, kFine, "", "not an upgrade package"},
     {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0,
      kFine, "", "not an upgrade package"},
     {"cut off inside the title", SliceBytes(RawPackage(18, 0, {}), 0, 12), Problem::kTruncated,
