@@ -33,7 +33,6 @@ struct SignedWorld {
   explicit SignedWorld(bool compressed) : sample(compressed, Policy::kCritical) {
     SignTestPackage(key, sample.package);
     WriteTestPublicKey(key, program + ".pub");
-    WriteTestPublicKey(key, keyFile);
     package = ReadTestFile(sample.package);
     signature = ReadTestFile(sample.package + ".sig");
   }
@@ -50,7 +49,6 @@ struct SignedWorld {
   TestKey key = MakeTestKey();
   SampleUpgrade sample;
   std::string program = sample.root.Join("upgapply");
-  std::string keyFile = sample.root.Join("trusted.pub");
   Bytes8 package;
   Bytes8 signature;
 };
@@ -130,7 +128,7 @@ TEST(SignedPackage, EveryTamperingIsRefusedWithItsReasonByEveryCheck) {
       EXPECT_EQ(CheckPackageFile(world.key.publicKey, world.sample.package.c_str()).verdict,
                 c.verdict);
       const CommandRun verify =
-          RunCommand(RunVerify, {"--key", world.keyFile, world.sample.package});
+          RunCommand(RunVerify, {"--key", world.program + ".pub", world.sample.package});
       EXPECT_EQ(verify.status, valid ? 0 : 1);
       EXPECT_NE((valid ? verify.out : verify.err).find(valid ? "valid signature" : c.reason),
                 std::string::npos)
@@ -229,8 +227,8 @@ TEST(SignedPackage, APackageSwappedAfterTheStartupCheckIsNeverCommitted) {
         PackageWriter writer;
         writer.SetTitle("Sample");
         for (PackageEntrySpec entry : world.sample.entries) {
-          if (entry.operation == Operation::kAdd) entry.delta = InsertDelta("evil");
-          if (entry.operation == Operation::kAdd) entry.newStamp = StampOf(Bytes("evil"));
+          if (entry.operation == Operation::kAdd)
+            entry = NewFileEntry(Operation::kAdd, entry.fileName, Bytes("evil"));
           entry.errorPolicy = Policy::kCritical;
           writer.AddEntry(entry);
         }
