@@ -56,8 +56,7 @@ std::vector<std::uint8_t> ByteList(std::initializer_list<int> bytes) {
 }
 
 std::vector<std::uint8_t> RawPackage(std::uint8_t version, int count,
-                                         const std::vector<std::uint8_t>& table,
-                                         const char* magic) {
+                                     const std::vector<std::uint8_t>& table, const char* magic) {
   return JoinBytes({std::vector<std::uint8_t>(magic, magic + 8),
                     ByteList({version, count & 0xFF, (count >> 8) & 0xFF, 'T', 0, 0}), table});
 }

@@ -29,8 +29,8 @@ std::vector<std::uint8_t> ByteList(std::initializer_list<int> bytes);
 // A package header with `magic`, `version`, `count` entries, the title "T"
 // and an empty description, then `table`.
 std::vector<std::uint8_t> RawPackage(std::uint8_t version, int count,
-                                         const std::vector<std::uint8_t>& table,
-                                         const char* magic = package::kClassicMagic);
+                                     const std::vector<std::uint8_t>& table,
+                                     const char* magic = package::kClassicMagic);
 // An entry's flag byte, name, empty description and stamps.
 std::vector<std::uint8_t> RawEntry(std::uint8_t flags, const std::string& name,
                                    std::initializer_list<std::vector<std::uint8_t>> stamps = {});
