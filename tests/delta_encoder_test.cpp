@@ -46,12 +46,6 @@ std::size_t Weight(const EncodedDelta& delta) { return delta.bytes.size() - delt
 
 class DeltaEncoderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const std::string path = folder_.Join("empty.upg");
-    ASSERT_TRUE(PackageWriter().WriteFile(path.c_str(), false));
-    session_ = OpenRunSession(path, folder_.path());
-  }
-
   // Rebuilds the new file from `old` and the stream, as the engine does.
   ByteVector Replay(const ByteVector& old, const ByteVector& delta, std::uint32_t newSize,
                     PackageKind kind) {
@@ -81,7 +75,7 @@ class DeltaEncoderTest : public ::testing::Test {
 
   TempFolder folder_;
   ScriptedUser user_;
-  std::unique_ptr<UpgradeSession> session_;
+  std::unique_ptr<UpgradeSession> session_ = OpenEmptySession(folder_);
 };
 
 // Edits of a large file, and empty and tiny files: the replay gives the new

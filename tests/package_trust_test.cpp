@@ -149,67 +149,37 @@ TEST(SignedPackage, EveryTamperingIsRefusedWithItsReasonByEveryCheck) {
   }
 }
 
-TEST(SignedPackage, TheBuiltInKeyWinsAndADamagedKeyBesideTrustsNobody) {
-  SignedWorld world(false);
-  const std::string builtIn = PublicKeyText(world.key.publicKey);
-  const std::string otherKey = PublicKeyText(MakeTestKey().publicKey);
-  TempFolder bare;
-  TempFolder broken;
-  WriteTestFile(broken.Join("upgapply.pub"), "KVUPG ED25519 PUBLIC KEY\nnot hex\n");
-  const std::string beside = world.program;
-  const std::string none = bare.Join("upgapply");
-  const struct Case {
-    const char* name;
-    std::string programPath;
-    const char* builtInKey;
-    bool signatureFile;
-    int status;
-    const char* reason;
-  } cases[] = {
-      {"key built in", none, builtIn.c_str(), true, kExitNotApplied, ""},
-      {"key built in, no signature", none, builtIn.c_str(), false, kExitInvalidPackage,
-       "is not signed"},
-      {"the built-in key wins over one beside", beside, otherKey.c_str(), true, kExitInvalidPackage,
-       "is signed by another key"},
-      {"a damaged key beside trusts nobody", broken.Join("upgapply"), nullptr, true,
-       kExitInvalidPackage, "upgapply.pub cannot be read"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::filesystem::remove(NativeTestPath(world.sample.package + ".sig"));
-    if (c.signatureFile) WriteTestFile(world.sample.package + ".sig", world.signature);
-    FakeFrontEnd frontEnd;
-    EXPECT_EQ(world.Job(frontEnd, c.builtInKey, c.programPath), c.status);
-    // Refused, the job says why in its one box; trusted, it reaches the wizard.
-    const bool refused = c.status == kExitInvalidPackage;
-    EXPECT_EQ(frontEnd.pagesShown.size(), refused ? 0u : 1u);
-    ASSERT_EQ(frontEnd.boxes.size(), refused ? 1u : 0u);
-    EXPECT_TRUE(!refused || frontEnd.boxes[0].text.find(c.reason) != std::string::npos);
-  }
-}
-
 // The package is replaced while page 2 is up, after the start-up check and
 // the search: the installation reads the new file, and only the digest of
-// what it read, and of the rest of the file, can tell.
+// what it read, and of the rest of the file, can tell. The trusted key is the
+// one built in, or else the one beside the program; one that cannot be read
+// trusts nobody.
 TEST(SignedPackage, APackageSwappedAfterTheStartupCheckIsNeverCommitted) {
   // The digest stream fetches 64 KiB blocks: bytes after the last delta stream and beyond the
   // last block fetched are seen only by the read of the rest of the file. The sample package is
   // far smaller than a block.
   enum class Swap { kNone, kOtherPackage, kOneByteMore };
+  enum class Key { kBeside, kNone, kBuiltIn, kOtherBuiltInAndOneBeside, kDamagedBeside };
   const struct Case {
     const char* name;
-    bool trusted;
+    Key key;
     std::size_t publishedSize;  // the sample package padded to this size and signed; 0: as it is
     Swap swap;                  // what takes its place while page 2 is up
     int status;
+    const char* refusal = "";
   } cases[] = {
-      {"not swapped", true, 0, Swap::kNone, kExitApplied},
-      {"another package", true, 0, Swap::kOtherPackage, kExitNotApplied},
-      {"signed with 128 KiB and more after its last delta stream", true, 3 * 65536, Swap::kNone,
-       kExitApplied},
-      {"a byte added to a package of exactly one block", true, 65536, Swap::kOneByteMore,
+      {"not swapped", Key::kBeside, 0, Swap::kNone, kExitApplied},
+      {"another package", Key::kBeside, 0, Swap::kOtherPackage, kExitNotApplied},
+      {"signed with 128 KiB and more after its last delta stream", Key::kBeside, 3 * 65536,
+       Swap::kNone, kExitApplied},
+      {"a byte added to a package of exactly one block", Key::kBeside, 65536, Swap::kOneByteMore,
        kExitNotApplied},
-      {"another package, no key trusted", false, 0, Swap::kOtherPackage, kExitApplied},
+      {"another package, no key trusted", Key::kNone, 0, Swap::kOtherPackage, kExitApplied},
+      {"another package, key built in", Key::kBuiltIn, 0, Swap::kOtherPackage, kExitNotApplied},
+      {"the built-in key wins over one beside", Key::kOtherBuiltInAndOneBeside, 0, Swap::kNone,
+       kExitInvalidPackage, "is signed by another key"},
+      {"a damaged key beside", Key::kDamagedBeside, 0, Swap::kNone, kExitInvalidPackage,
+       "damaged.pub cannot be read"},
   };
   for (bool compressed : {false, true}) {
     for (const Case& c : cases) {
@@ -241,9 +211,22 @@ TEST(SignedPackage, APackageSwappedAfterTheStartupCheckIsNeverCommitted) {
         if (page == 2 && c.swap != Swap::kNone) WriteTestFile(world.sample.package, replacement);
       };
       TempFolder bare;
-      EXPECT_EQ(world.Job(frontEnd, nullptr, c.trusted ? world.program : bare.Join("upgapply")),
-                c.status);
+      WriteTestFile(bare.Join("damaged.pub"), "KVUPG ED25519 PUBLIC KEY\nnot hex\n");
+      const bool beside = c.key == Key::kBeside || c.key == Key::kOtherBuiltInAndOneBeside;
+      const std::string program =
+          beside ? world.program : bare.Join(c.key == Key::kDamagedBeside ? "damaged" : "upgapply");
+      const std::string builtIn = PublicKeyText(
+          (c.key == Key::kOtherBuiltInAndOneBeside ? MakeTestKey() : world.key).publicKey);
+      const bool hasBuiltIn = c.key == Key::kBuiltIn || c.key == Key::kOtherBuiltInAndOneBeside;
+      EXPECT_EQ(world.Job(frontEnd, hasBuiltIn ? builtIn.c_str() : nullptr, program), c.status);
       ASSERT_FALSE(frontEnd.boxes.empty());
+      // Refused at the start, the job says why in its one box.
+      if (c.status == kExitInvalidPackage) {
+        EXPECT_TRUE(frontEnd.pagesShown.empty() && frontEnd.boxes.size() == 1);
+        EXPECT_NE(frontEnd.boxes[0].text.find(c.refusal), std::string::npos);
+        EXPECT_TRUE(TakeSnapshot(world.sample.target) == before);
+        continue;
+      }
       EXPECT_FALSE(TestPathExists(world.sample.Staging()));
       const bool applied = c.status == kExitApplied;
       const Bytes8 added =
