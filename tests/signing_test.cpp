@@ -11,7 +11,6 @@
 #include "platform/file_system.h"
 #include "signing/crypto.h"
 #include "signing/key_files.h"
-#include "signing/signature_file.h"
 #include "streams/background_digest.h"
 #include "streams/kv_digest_stream.h"
 #include "streams/kv_file_stream.h"
@@ -195,21 +194,6 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
       }
     }
   }
-}
-
-TEST(SignatureFile, LayoutRoundTripsAndAnythingElseIsRefused) {
-  PackageSignature signature;
-  for (std::size_t i = 0; i < signature.keyId.size(); ++i)
-    signature.keyId[i] = static_cast<std::uint8_t>(i + 1);
-  for (std::size_t i = 0; i < signature.signature.size(); ++i)
-    signature.signature[i] = static_cast<std::uint8_t>(0xA0 + i);
-  const std::vector<std::uint8_t> bytes = EncodeSignature(signature);
-  ASSERT_EQ(bytes.size(), kSignatureFileSize);
-  EXPECT_EQ(SliceBytes(bytes, 0, 12),
-            (std::vector<std::uint8_t>{'[', 'K', 'V', 'S', 'I', 'G', ']', 0, 1, 1, 1, 2}));
-  PackageSignature decoded;
-  ASSERT_TRUE(DecodeSignature(bytes, &decoded));
-  EXPECT_TRUE(decoded.keyId == signature.keyId && decoded.signature == signature.signature);
 }
 
 }  // namespace
