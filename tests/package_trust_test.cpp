@@ -95,6 +95,8 @@ std::vector<Tampering> TamperingCases() {
        V::kDamagedSignature, damaged, true},
       {"signature of another format version", [](Files& f) { f.signature[8] = 2; },
        V::kDamagedSignature, damaged, true},
+      {"signature of another method", [](Files& f) { f.signature[9] = 2; }, V::kDamagedSignature,
+       damaged, true},
   };
   for (std::size_t length = 0; length < kSignatureFileSize; ++length) {
     cases.push_back({"signature cut to " + std::to_string(length) + " bytes",
