@@ -163,6 +163,17 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
     // The small edits of the engine travel as copies, not as the file.
     EXPECT_LT(result.literalBytes, 150000u / 4 + 7000 + 4100);
     const std::string package = releases.Package("p.upg");
+    // A new release changed after the build, in one letter, does not replay: the package is
+    // written only unverified.
+    const std::string readme = releases.newRoot + "readme.txt";
+    const std::vector<std::uint8_t> released = ReadTestFile(readme);
+    WriteTestFile(readme, "Release 2\r\nSame old notes.\r\nAnd a new Line.\r\n");
+    EXPECT_EQ(WriteBuiltPackage(options, result, package, true),
+              "verification failed, the package is not written: readme.txt: the rebuilt file "
+              "differs from the new release");
+    EXPECT_FALSE(TestPathExists(package) || TestPathExists(package + ".partial"));
+    EXPECT_EQ(WriteBuiltPackage(options, result, package, false), "");
+    WriteTestFile(readme, released);
     ASSERT_EQ(WriteBuiltPackage(options, result, package, true), "");
     EXPECT_FALSE(TestPathExists(package + ".partial"));
     EXPECT_EQ(ReadTestFile(package), result.bytes);
@@ -170,7 +181,7 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
   }
 }
 
-TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
+TEST(PackageBuilder, PoliciesFromDefaultsOptionsGlobsAndThePolicyFile) {
   Releases releases(true);
   Put(releases.newRoot, "data\\levels\\new.map", Bytes("map"));
   // Warning and error policy of each entry, in entry order.
@@ -191,9 +202,6 @@ TEST(PackageBuilder, PoliciesFromDefaultsOptionsAndThePolicyFile) {
                 "-\r\n\r\ndata\\levels\\*.map  ASK  ignore\r\nold/**      ignore   -\r\n");
   ASSERT_TRUE(options.rules.Load(releases.Package("rules.txt"), &problem)) << problem;
   EXPECT_EQ(policies(BuildPackage(options)), "10 21 00 22 ");
-}
-
-TEST(PackageBuilder, GlobsAndPolicyFileErrors) {
   const struct {
     const char* glob;
     const char* name;
@@ -205,7 +213,6 @@ TEST(PackageBuilder, GlobsAndPolicyFileErrors) {
       {"*.TXT", "readme.txt", false},    {"bin/**", "bin\\x\\y.dll", true},
   };
   for (const auto& g : kGlobs) EXPECT_EQ(GlobMatches(g.glob, g.name), g.matches) << g.glob;
-  TempFolder folder;
   const struct {
     const char* text;
     const char* problem;
@@ -214,9 +221,8 @@ TEST(PackageBuilder, GlobsAndPolicyFileErrors) {
                 {"x.txt sometimes ask\n", "bad.txt:1:"},
                 {nullptr, "cannot read the policy file"}};
   for (const auto& f : kFiles) {
-    const std::string path = folder.Join(f.text != nullptr ? "bad.txt" : "none.txt");
+    const std::string path = releases.Package(f.text != nullptr ? "bad.txt" : "none.txt");
     if (f.text != nullptr) WriteTestFile(path, f.text);
-    std::string problem;
     EXPECT_FALSE(PolicyRules().Load(path, &problem));
     EXPECT_NE(problem.find(f.problem), std::string::npos) << problem;
   }
@@ -309,14 +315,10 @@ const Refusal kRefusals[] = {
      [](Releases&) { return true; },
      {"--title", std::string(80, 't')},
      "the title has 80 characters; the applicator shows at most 79"},
-    {"names differing only in case",
-     [](Releases& r) { return PutPosix(r, "README.TXT"); },
-     {},
-     "readme.txt: differs from README.TXT only in case; both would name one file on Windows"},
     {"names differing in the case of 'z'",
      [](Releases& r) { return PutPosix(r, "z.txt") && PutPosix(r, "Z.txt"); },
      {},
-     "z.txt: differs from Z.txt only in case"},
+     "z.txt: differs from Z.txt only in case; both would name one file on Windows"},
     {"names differing in the case of a letter beyond ASCII, shown in the system's text",
      [](Releases& r) {
        return PutPosix(r, "\xC3\x89t\xC3\xA9.txt") && PutPosix(r, "\xC3\xA9t\xC3\xA9.txt");
@@ -409,16 +411,11 @@ TEST(PackageBuilder, NamesWindowsWouldRefuseOrChangeAreRefusedWithTheirReason) {
       {"Nul.tar.gz", Device("Nul.tar.gz", "Nul")},
       {"nul .txt", Device("nul .txt", "nul")},
       {"COM1.log", Device("COM1.log", "COM1")},
-      {"lpt9", Device("lpt9", "lpt9")},
       {"com0", Device("com0", "com0")},
       {"LPT\271.txt", Device("LPT\271.txt", "LPT\271")},
       {"dir.\\file", "\"dir.\" ends in a dot, which Windows drops from names"},
       {"notes ", "\"notes \" ends in a blank, which Windows drops from names"},
       {"a<b", Holds("a<b", "'<'")},
-      {"a>b", Holds("a>b", "'>'")},
-      {"in|out", Holds("in|out", "'|'")},
-      {"say \"hi\"", Holds("say \"hi\"", "'\"'")},
-      {"what?", Holds("what?", "'?'")},
       {"*.txt", Holds("*.txt", "'*'")},
       {"tab\tname", Holds("tab\tname", "a control character")},
       {"CONSOLE.txt", ""},
@@ -481,23 +478,6 @@ TEST(PackageBuilder, EntryCountAndSizeLimitsAtTheirEdges) {
   EXPECT_EQ(DiffTrees(old, now, "old\\", "new\\").errors,
             (std::vector<std::string>{"new\\a.bin: 4294967296" + outside,
                                       "old\\b.bin: 4294967296" + outside}));
-}
-
-TEST(PackageBuilder, APackageThatDoesNotReplayIsNotWritten) {
-  Releases releases(true);
-  const BuildOptions options = releases.Options();
-  const BuildResult result = BuildPackage(options);
-  ASSERT_TRUE(result.errors.empty());
-  // The new release changes after the build: the replay no longer matches.
-  WriteTestFile(releases.newRoot + "readme.txt",
-                "Release 2\r\nSame old notes.\r\nAnd a new Line.\r\n");
-  const std::string package = releases.Package("bad.upg");
-  EXPECT_EQ(WriteBuiltPackage(options, result, package, true),
-            "verification failed, the package is not written: readme.txt: the rebuilt file differs "
-            "from the new release");
-  EXPECT_FALSE(TestPathExists(package) || TestPathExists(package + ".partial"));
-  EXPECT_EQ(WriteBuiltPackage(options, result, package, false), "");
-  EXPECT_TRUE(TestPathExists(package));
 }
 
 }  // namespace

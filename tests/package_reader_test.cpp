@@ -1,5 +1,6 @@
 // The package reader's byte layouts and refusals: one table of packages,
-// each read as it is and inside the compressed container.
+// each read as it is and inside the compressed container, by the reader and
+// by upgtool list.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,11 +10,14 @@
 
 #include "package/upgrade_session.h"
 #include "platform/resources.h"
+#include "tests/support/command_run.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/package_file.h"
+#include "tools/upgtool/commands.h"
 
 using namespace package;
 using namespace builder;
+using namespace upgtool;
 
 // Stamp fields sit unaligned in their packed record: the unary + copies a
 // field before a gtest macro binds a reference to it.
@@ -22,27 +26,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Problem = PackageReader::Problem;
-
-Bytes Hex(std::initializer_list<int> bytes) { return Bytes(bytes.begin(), bytes.end()); }
-
-// Header with the title "T" and an empty description, then `table`.
-Bytes RawPackage(std::uint8_t version, int count, const Bytes& table,
-                 const char* magic = kClassicMagic) {
-  return JoinBytes({Bytes(magic, magic + 8),
-                    Hex({version, count & 0xFF, (count >> 8) & 0xFF, 'T', 0, 0}), table});
-}
-
-Bytes Stamp(std::uint32_t size) {
-  return Hex({0, 0, 0x21, 0, static_cast<int>(size & 0xFF), static_cast<int>((size >> 8) & 0xFF), 0,
-              0, 0, 0});
-}
-
-// Flag byte, name, empty description, stamps.
-Bytes Entry(std::uint8_t flags, const std::string& name, std::initializer_list<Bytes> stamps = {}) {
-  Bytes bytes = JoinBytes({Hex({flags}), Bytes(name.begin(), name.end()), Hex({0, 0})});
-  for (const Bytes& stamp : stamps) bytes.insert(bytes.end(), stamp.begin(), stamp.end());
-  return bytes;
-}
 
 Bytes Repeated(const Bytes& entry, int count) {
   Bytes table;
@@ -70,65 +53,79 @@ struct Row {
   std::uint32_t totalBytes;
   TableProblem tableProblem;
   std::string firstEntry;
+  // What upgtool list shows of it: the reason it refuses it, or a field.
+  const char* listed;
 };
 
-const Bytes kUpdate = Entry(0x01, "u", {Stamp(1), Stamp(2)});
-const Bytes kStaging = Entry(0x00, "__kvupd_\\N00000.TMP", {Stamp(1)});
+const Bytes kUpdate = RawEntry(0x01, "u", {RawStamp(1), RawStamp(2)});
+const Bytes kStaging = RawEntry(0x00, "__kvupd_\\N00000.TMP", {RawStamp(1)});
 constexpr PackageKind kClassic = PackageKind::kClassic, kExtended = PackageKind::kExtended;
 constexpr TableProblem kFine = TableProblem::kNone;
 
 const Row kRows[] = {
     {"v18 flags: operation 0-2, warning 3-4, error 5-6",
-     RawPackage(18, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine,
-     "1 1 2 1 2"},
+     RawPackage(18, 1, RawEntry(0x49, "u", {RawStamp(1), RawStamp(2)})), Problem::kNone, kClassic,
+     3, kFine, "1 1 2 1 2", "\"operationName\":\"Update\""},
     {"v17 flags: operation 0-1, warning 2-3, error 4-5",
-     RawPackage(17, 1, Entry(0x49, "u", {Stamp(1), Stamp(2)})), Problem::kNone, kClassic, 3, kFine,
-     "1 2 0 1 2"},
-    {"v17 operation 2 is Remove with an old stamp", RawPackage(17, 1, Entry(0x02, "r", {Stamp(7)})),
-     Problem::kNone, kClassic, 1, kFine, "4 0 0 7 0"},
-    {"version 0 reads", RawPackage(0, 1, Entry(0x00, "a", {Stamp(5)})), Problem::kNone, kClassic, 6,
-     kFine, "0 0 0 0 5"},
+     RawPackage(17, 1, RawEntry(0x49, "u", {RawStamp(1), RawStamp(2)})), Problem::kNone, kClassic,
+     3, kFine, "1 2 0 1 2", ""},
+    {"v17 operation 2 is Remove with an old stamp",
+     RawPackage(17, 1, RawEntry(0x02, "r", {RawStamp(7)})), Problem::kNone, kClassic, 1, kFine,
+     "4 0 0 7 0", "\"operationName\":\"Remove\""},
+    {"version 0 reads, a name in a folder", RawPackage(0, 1, RawEntry(0x00, "d\\a", {RawStamp(5)})),
+     Problem::kNone, kClassic, 6, kFine, "0 0 0 0 5", "\"fileName\":\"d\\\\a\""},
     {"new stamps count their size and one byte; unknown operations carry none",
      RawPackage(18, 5,
-                JoinBytes({kUpdate, Entry(0x01, "u2", {Stamp(9), Stamp(200)}),
-                           Entry(0x04, "r", {Stamp(9)}), Entry(0x03, "v", {Stamp(9)}),
-                           Entry(0x05, "odd"), Hex({0xEE})})),
-     Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2"},
-    {"no entries", RawPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, ""},
+                JoinBytes({kUpdate, RawEntry(0x01, "u2", {RawStamp(9), RawStamp(200)}),
+                           RawEntry(0x04, "r", {RawStamp(9)}), RawEntry(0x03, "v", {RawStamp(9)}),
+                           RawEntry(0x05, "odd"), ByteList({0xEE})})),
+     Problem::kNone, kClassic, 203, kFine, "1 0 0 1 2", "\"totalBytes\":203"},
+    {"no entries", RawPackage(18, 0, {}), Problem::kNone, kClassic, 1, kFine, "", ""},
     {"a negative count reads as none", RawPackage(18, 0x8001, {}), Problem::kNone, kClassic, 1,
-     kFine, ""},
-    {"exactly 10000 entries", RawPackage(18, 10000, Repeated(Entry(0x03, "v", {Stamp(9)}), 10000)),
-     Problem::kNone, kClassic, 1, kFine, "3 0 0 9 0"},
-    {"10001 entries", RawPackage(18, 10001, Repeated(Entry(0x03, "v", {Stamp(9)}), 10001)),
-     Problem::kNone, kClassic, 0, TableProblem::kTooManyEntries, ""},
-    {"the package ends where a stamp begins", RawPackage(18, 1, Entry(0x01, "u")), Problem::kNone,
-     kClassic, 0, TableProblem::kStampMissing, ""},
-    {"a name of 249 characters", RawPackage(18, 1, Entry(0x00, std::string(249, 'n'), {Stamp(1)})),
-     Problem::kNone, kClassic, 2, kFine, "0 0 0 0 1"},
-    {"a name of 250 characters", RawPackage(18, 1, Entry(0x00, std::string(250, 'n'), {Stamp(1)})),
-     Problem::kNone, kClassic, 0, TableProblem::kNameTooLong, ""},
-    {"a name leaving the folder", RawPackage(18, 1, Entry(0x00, "..\\evil.txt", {Stamp(1)})),
-     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"a drive-qualified name", RawPackage(18, 1, Entry(0x00, "C:\\evil.txt", {Stamp(1)})),
-     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, ""},
-    {"an empty name", RawPackage(18, 1, Entry(0x00, "", {Stamp(1)})), Problem::kNone, kClassic, 0,
-     TableProblem::kUnsafeName, ""},
+     kFine, "", ""},
+    {"exactly 10000 entries",
+     RawPackage(18, 10000, Repeated(RawEntry(0x03, "v", {RawStamp(9)}), 10000)), Problem::kNone,
+     kClassic, 1, kFine, "3 0 0 9 0", ""},
+    {"10001 entries", RawPackage(18, 10001, Repeated(RawEntry(0x03, "v", {RawStamp(9)}), 10001)),
+     Problem::kNone, kClassic, 0, TableProblem::kTooManyEntries, "",
+     "10001 entries, at most 10000"},
+    {"the package ends where a stamp begins", RawPackage(18, 1, RawEntry(0x01, "u")),
+     Problem::kNone, kClassic, 0, TableProblem::kStampMissing, "",
+     "the file ends where the stamp of entry 0 should be"},
+    {"a name of 249 characters",
+     RawPackage(18, 1, RawEntry(0x00, std::string(249, 'n'), {RawStamp(1)})), Problem::kNone,
+     kClassic, 2, kFine, "0 0 0 0 1", ""},
+    {"a name of 250 characters",
+     RawPackage(18, 1, RawEntry(0x00, std::string(250, 'n'), {RawStamp(1)})), Problem::kNone,
+     kClassic, 0, TableProblem::kNameTooLong, "",
+     "entry 0 has a file name longer than 249 characters"},
+    {"a name leaving the folder", RawPackage(18, 1, RawEntry(0x00, "..\\evil.txt", {RawStamp(1)})),
+     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, "",
+     "entry 0 names a file outside the target folder"},
+    {"a drive-qualified name", RawPackage(18, 1, RawEntry(0x00, "C:\\evil.txt", {RawStamp(1)})),
+     Problem::kNone, kClassic, 0, TableProblem::kUnsafeName, "", "entry 0 names a file outside"},
+    {"an empty name", RawPackage(18, 1, RawEntry(0x00, "", {RawStamp(1)})), Problem::kNone,
+     kClassic, 0, TableProblem::kUnsafeName, "", "entry 0 names a file outside"},
     {"a name in the staging folder",
-     RawPackage(18, 2, JoinBytes({Entry(0x00, "a.txt", {Stamp(1)}), kStaging})), Problem::kNone,
-     kClassic, 0, TableProblem::kStagingName, ""},
+     RawPackage(18, 2, JoinBytes({RawEntry(0x00, "a.txt", {RawStamp(1)}), kStaging})),
+     Problem::kNone, kClassic, 0, TableProblem::kStagingName, "",
+     "entry 1 names a file in the staging folder __KVUPD_"},
     {"extended magic", RawPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3,
-     kFine, "1 0 0 1 2"},
+     kFine, "1 0 0 1 2", "\"kind\":\"extended\""},
     {"extended magic, version 0", RawPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone,
-     kExtended, 3, kFine, "1 0 0 1 2"},
-    {"classic version 19", RawPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine, ""},
+     kExtended, 3, kFine, "1 0 0 1 2", "\"kind\":\"extended\""},
+    {"classic version 19", RawPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine, "",
+     "version 19 is too new"},
     {"extended version 19", RawPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew,
-     kExtended, 0, kFine, ""},
+     kExtended, 0, kFine, "", "version 19 is too new"},
     {"magic without its NUL", RawPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic, 0,
-     kFine, ""},
+     kFine, "", "not an upgrade package"},
+    {"a container marker without its NUL", RawPackage(18, 0, {}, "[KVZ]!\0"), Problem::kNotPackage,
+     kClassic, 0, kFine, "", "not an upgrade package"},
     {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0,
-     kFine, ""},
+     kFine, "", "not an upgrade package"},
     {"cut off inside the title", SliceBytes(RawPackage(18, 0, {}), 0, 12), Problem::kTruncated,
-     kClassic, 0, kFine, ""},
+     kClassic, 0, kFine, "", "truncated"},
 };
 
 class PackageReaderTable : public ::testing::Test {
@@ -147,6 +144,12 @@ TEST_F(PackageReaderTable, EveryRowReadsTheSamePlainAndInTheContainer) {
     for (const bool compressed : {false, true}) {
       SCOPED_TRACE(std::string(row.label) + (compressed ? " [KVZ]" : " plain"));
       const std::string path = Write(compressed ? container : row.bytes);
+      // Before the session, which holds the file open.
+      const bool valid = row.problem == Problem::kNone && row.tableProblem == kFine;
+      const CommandRun list = RunCommand(RunList, {"--json", path});
+      EXPECT_EQ(list.status, valid ? 0 : 1);
+      EXPECT_NE(list.out.find(valid ? "\"valid\":true" : "\"valid\":false"), std::string::npos);
+      EXPECT_NE((list.out + list.err).find(row.listed), std::string::npos) << list.err;
       const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(), "x");
       EXPECT_EQ(session.GetProblem(), row.problem);
       EXPECT_EQ(session.IsValid(), row.problem == Problem::kNone);
@@ -166,9 +169,9 @@ TEST_F(PackageReaderTable, EveryRowReadsTheSamePlainAndInTheContainer) {
 TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   // Header, entry, stamp, delta.
   const Bytes expected =
-      Hex({'[',  'K',  'V',  'U',  'P',  'D',  ']',  0x00, 0x12, 0x01, 0x00, 0x54, 0x00,
-           0x00, 0x00, 0x61, 0x2E, 0x74, 0x78, 0x74, 0x00, 0x00, 0x00, 0x00, 0x21, 0x00,
-           0x03, 0x00, 0x00, 0x00, 0x02, 0x62, 0x01, 0x03, 0x61, 0x62, 0x63, 0x00});
+      ByteList({'[',  'K',  'V',  'U',  'P',  'D',  ']',  0x00, 0x12, 0x01, 0x00, 0x54, 0x00,
+                0x00, 0x00, 0x61, 0x2E, 0x74, 0x78, 0x74, 0x00, 0x00, 0x00, 0x00, 0x21, 0x00,
+                0x03, 0x00, 0x00, 0x00, 0x02, 0x62, 0x01, 0x03, 0x61, 0x62, 0x63, 0x00});
   PackageWriter writer(18);
   writer.SetTitle("T");
   PackageEntrySpec entry;
@@ -188,6 +191,10 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
             "0 0 0 0 3 25090 33");
   // The package stands at the first delta stream.
   EXPECT_EQ(session.package->ReadByte(), 0x01);
+  EXPECT_NE(
+      RunCommand(RunList, {"--json", Write(expected)})
+          .out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
+      std::string::npos);
 
   {
     FaultyFileSystem full(FaultKind::kWrite, 1);
@@ -199,17 +206,22 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   for (int i = 0; i < 300; ++i) extended.AddEntry(entry);
   ASSERT_TRUE(extended.Plain(&bytes));
   EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
-            JoinBytes({Bytes(kExtendedMagic, kExtendedMagic + 8), Hex({18, 0x2C, 0x01})}));
+            JoinBytes({Bytes(kExtendedMagic, kExtendedMagic + 8), ByteList({18, 0x2C, 0x01})}));
 }
 
 TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
-  const Bytes bytes = JoinBytes({Hex({'[', 'K', 'V', 'U', 'P', 'D', ']', 0, 18, 0, 0}),
-                                 Bytes(100, 'a'),
+  const Bytes bytes = JoinBytes({ByteList({'[', 'K', 'V', 'U', 'P', 'D', ']', 0, 18, 0, 0}),
+                                 {0xE9},
+                                 Bytes(99, 'a'),
                                  {0},
                                  Bytes(9000, 'd'),
                                  {0}});
-  const UpgradeSession session(platform::ProgramInstance(), nullptr, Write(bytes).c_str(), "x");
-  EXPECT_EQ(std::string(session.title.get()), std::string(79, 'a'));
+  const std::string path = Write(bytes);
+  // upgtool shows the title as read, in the package's code page.
+  const std::string title = "\"title\":\"\\u00e9" + std::string(78, 'a') + "\"";
+  EXPECT_NE(RunCommand(RunList, {"--json", path}).out.find(title), std::string::npos);
+  const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(), "x");
+  EXPECT_EQ(std::string(session.title.get()), "\xE9" + std::string(78, 'a'));
   EXPECT_EQ(std::string(session.description.get()), std::string(8191, 'd'));
 }
 
@@ -231,6 +243,15 @@ TEST_F(PackageReaderTable, TargetFolderGetsOneBackslashOrIsRefused) {
   const UpgradeSession missing(platform::ProgramInstance(), nullptr,
                                folder_.Join("none.upg").c_str(), "x");
   EXPECT_EQ(missing.GetProblem(), Problem::kCannotOpen);
+  EXPECT_NE(RunCommand(RunList, {folder_.Join("none.upg")}).err.find("cannot open"),
+            std::string::npos);
+  // A container cut short is a truncated package.
+  Bytes container;
+  ASSERT_TRUE(CompressPackage(RawPackage(18, 0, {}), 9, &container));
+  container.resize(container.size() - 6);
+  const CommandRun cut = RunCommand(RunList, {Write(container)});
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_NE(cut.err.find("truncated"), std::string::npos);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // shares with the other streams are in streams_test.cpp.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -108,32 +107,6 @@ TEST(ZlibContainer, IntactAndDamagedContainersByEveryWayOfReading) {
       EXPECT_EQ(container.reader.ReadByte(), kPlain[0]);
     }
   }
-}
-
-TEST(ZlibContainer, TheMarkerIsMatchedExactlyAndTheContainerSeeksBothWays) {
-  // The marker text is consumed whole, and the end of the data ends it too.
-  const struct {
-    std::string bytes;
-    int expected;
-    std::uint32_t position;
-  } cases[] = {{std::string("[KVZ]\0x", 7), 1, 6},
-               {std::string("[KVZ]!\0", 7), 0, 7},
-               {std::string("[kvz]\0", 6), 0, 6},
-               {std::string("[KVUPD]\0\x12", 9), 0, 8},
-               {std::string("[KVZ]xxxxxxxxxxxxxxxxxx\0z", 25), 0, 24},
-               {std::string("[KVZ]"), 1, 5}};
-  for (const auto& c : cases) {
-    TKVFlatRamStream stream(c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size()));
-    EXPECT_EQ(IsCompressedContainer(stream), c.expected) << c.bytes;
-    EXPECT_EQ(stream.GetPosition(), c.position) << c.bytes;
-  }
-  // A container is read forward and backward; it tells no true size.
-  Reader container(Container(kPlain));
-  for (const std::uint32_t place : {20000u, 50u}) {
-    EXPECT_EQ(container.reader.Seek(place), 1);
-    EXPECT_EQ(container.reader.ReadByte(), kPlain[place]);
-  }
-  EXPECT_EQ(container.reader.GetSize(), 2147483632u);
 }
 
 }  // namespace
