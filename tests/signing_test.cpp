@@ -256,22 +256,28 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
     }
   }
   // What the reads get is the file, across the held blocks' edge and up
-  // to its end, which is a place to seek to, not past.
-  RecordingDigest digest;
-  TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()), &digest);
-  EXPECT_EQ(stream.ReadByte(), bytes[0]);
-  stream.Seek(65535);
-  std::uint8_t pair[2];
-  EXPECT_EQ(stream.ReadBlock(pair, 2), 2);
-  EXPECT_EQ(std::vector<std::uint8_t>(pair, pair + 2), SliceBytes(bytes, 65535, 2));
-  EXPECT_EQ(stream.GetPosition(), 65537u);
-  stream.Seek(149999);
-  EXPECT_EQ(stream.ReadBlock(pair, 2), 1);
-  EXPECT_EQ(pair[0], bytes[149999]);
-  EXPECT_EQ(stream.Seek(150000), 1);
-  EXPECT_EQ(stream.Error(), 0);
-  stream.ReadByte();
-  EXPECT_EQ(stream.Error(), 1);
+  // to its end, which is a place to seek to, not past; read from the
+  // stream's own block and from one the digest lends and hashes meanwhile.
+  for (const bool lent : {false, true}) {
+    SCOPED_TRACE(lent ? "lent block" : "own block");
+    RecordingDigest digest;
+    BackgroundDigest background(&digest, 1);
+    TKVDigestStream stream(new TKVFStream(platform::kOpenRead, path.c_str()),
+                           lent ? static_cast<ByteDigest*>(&background) : &digest);
+    EXPECT_EQ(stream.ReadByte(), bytes[0]);
+    stream.Seek(65535);
+    std::uint8_t pair[2];
+    EXPECT_EQ(stream.ReadBlock(pair, 2), 2);
+    EXPECT_EQ(std::vector<std::uint8_t>(pair, pair + 2), SliceBytes(bytes, 65535, 2));
+    EXPECT_EQ(stream.GetPosition(), 65537u);
+    stream.Seek(149999);
+    EXPECT_EQ(stream.ReadBlock(pair, 2), 1);
+    EXPECT_EQ(pair[0], bytes[149999]);
+    EXPECT_EQ(stream.Seek(150000), 1);
+    EXPECT_EQ(stream.Error(), 0);
+    stream.ReadByte();
+    EXPECT_EQ(stream.Error(), 1);
+  }
 }
 
 TEST(SignatureFile, LayoutRoundTripsAndAnythingElseIsRefused) {
