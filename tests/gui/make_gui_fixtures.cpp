@@ -39,8 +39,11 @@ FileStamp NewStamp(const Bytes& bytes) {
   FileStamp stamp{};
   stamp.dosDate = kDate;
   stamp.size = static_cast<std::uint32_t>(bytes.size());
-  // One call folds every block alike while the whole is even or one block.
-  stamp.checksum = FoldChecksumBlock(0, bytes.data(), static_cast<std::int32_t>(bytes.size()));
+  for (std::size_t at = 0; at < bytes.size(); at += kChecksumBlockSize) {
+    const std::size_t length = std::min<std::size_t>(kChecksumBlockSize, bytes.size() - at);
+    stamp.checksum =
+        FoldChecksumBlock(stamp.checksum, bytes.data() + at, static_cast<std::int32_t>(length));
+  }
   return stamp;
 }
 
