@@ -35,32 +35,19 @@ BackgroundDigest::~BackgroundDigest() {
 }
 
 void BackgroundDigest::Update(const std::uint8_t* bytes, std::size_t count) {
+  if (!InBackground()) {
+    target_->Update(bytes, count);
+    return;
+  }
   while (count > 0) {
-    std::size_t room = 0;
-    std::uint8_t* into = Lend(&room);
-    if (into == nullptr) {
-      target_->Update(bytes, count);
-      return;
-    }
+    const std::size_t room = kBlockSize - filling_;
     const std::size_t take = count < room ? count : room;
-    std::memcpy(into, bytes, take);
-    Filled(take);
+    std::memcpy(blocks_[fillingBlock_].get() + filling_, bytes, take);
+    filling_ += take;
     bytes += take;
     count -= take;
+    if (filling_ == kBlockSize) Submit();
   }
-}
-
-std::uint8_t* BackgroundDigest::Lend(std::size_t* size) {
-  *size = InBackground() ? kBlockSize - filling_ : 0;
-  return InBackground() ? blocks_[fillingBlock_].get() + filling_ : nullptr;
-}
-
-// A lent block stays as filled until it comes round again, after every
-// other block has been submitted: by then its reader has moved on (it asks
-// for the next Lend only once it is done with what it read).
-void BackgroundDigest::Filled(std::size_t count) {
-  filling_ += count;
-  if (filling_ == kBlockSize) Submit();
 }
 
 void BackgroundDigest::Submit() {

@@ -1,8 +1,7 @@
 // A ByteDigest that hands its bytes on to another one on a worker thread, so
-// that hashing what a stream reads costs the reading thread nothing but the
-// read: the installation decodes the package while its digest is computed
-// beside it. A reader that reads into lent blocks (Lend) spares even the
-// copy.
+// that hashing what a stream reads costs the reading thread a copy, not the
+// hash: the installation decodes the package while its digest is computed
+// beside it.
 //
 // The bytes wait in a few fixed blocks (bounded memory whatever is read);
 // when all of them are full, Update waits for the worker to free one. The
@@ -24,9 +23,7 @@ namespace streams {
 
 class BackgroundDigest final : public ByteDigest {
  public:
-  // Every hand-off may wake the worker or the reader: blocks this large keep
-  // that to four per megabyte, for a megabyte of memory in all.
-  static constexpr std::size_t kBlockSize = 262144;
+  static constexpr std::size_t kBlockSize = 65536;
   static constexpr std::size_t kDefaultBlocks = 4;
 
   // `target` is the caller's and must outlive this object. `blocks` is how
@@ -39,9 +36,6 @@ class BackgroundDigest final : public ByteDigest {
   BackgroundDigest& operator=(const BackgroundDigest&) = delete;
 
   void Update(const std::uint8_t* bytes, std::size_t count) override;
-  // The rest of the block being filled; null in line.
-  std::uint8_t* Lend(std::size_t* size) override;
-  void Filled(std::size_t count) override;
   // Returns once the target has seen every byte given so far, so that the
   // caller may read its result.
   void Drain();

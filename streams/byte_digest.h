@@ -14,17 +14,6 @@ class ByteDigest {
   virtual ~ByteDigest() = default;
   // The next `count` bytes, in order.
   virtual void Update(const std::uint8_t* bytes, std::size_t count) = 0;
-
-  // A digest that keeps bytes for later anyway may lend a reader the memory
-  // to read them into, sparing the copy Update makes: Lend answers room for
-  // up to `*size` bytes, or null when it has none to lend (then use
-  // Update); Filled then takes the first `count` of them, as Update would.
-  // What was lent stays readable, unchanged, until the next Lend.
-  virtual std::uint8_t* Lend(std::size_t* size) {
-    *size = 0;
-    return nullptr;
-  }
-  virtual void Filled(std::size_t /*count*/) {}
 };
 
 }  // namespace streams

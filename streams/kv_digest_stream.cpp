@@ -28,17 +28,10 @@ bool TKVDigestStream::FetchNext() {
   blockStart_ += blockFill_;
   blockFill_ = 0;
   index_ = 0;
-  std::size_t room = 0;
-  std::uint8_t* lent = digest_->Lend(&room);
-  held_ = lent != nullptr ? lent : block_.get();
-  if (lent == nullptr || room > kBlockSize) room = kBlockSize;
-  const std::int32_t got = source_->ReadBlock(held_, static_cast<std::int32_t>(room));
+  const std::int32_t got = source_->ReadBlock(block_.get(), static_cast<std::int32_t>(kBlockSize));
   if (got <= 0) return false;
   blockFill_ = static_cast<std::uint32_t>(got);
-  if (lent != nullptr)
-    digest_->Filled(blockFill_);
-  else
-    digest_->Update(held_, blockFill_);
+  digest_->Update(block_.get(), blockFill_);
   return true;
 }
 
@@ -47,7 +40,7 @@ std::uint8_t TKVDigestStream::ReadByte() {
     SetError();
     return 0;
   }
-  return held_[index_++];
+  return block_[index_++];
 }
 
 std::int32_t TKVDigestStream::ReadBlock(void* buffer, std::int32_t count) {
@@ -57,7 +50,7 @@ std::int32_t TKVDigestStream::ReadBlock(void* buffer, std::int32_t count) {
     if (Held() == 0 && !FetchNext()) break;
     const std::uint32_t wanted = static_cast<std::uint32_t>(count - done);
     const std::uint32_t take = wanted < Held() ? wanted : Held();
-    std::memcpy(bytes + done, held_ + index_, take);
+    std::memcpy(bytes + done, block_.get() + index_, take);
     index_ += take;
     done += static_cast<std::int32_t>(take);
   }

@@ -2,9 +2,7 @@
 // byte of it to a ByteDigest, in file order and each exactly once, so that
 // the digest of a whole file comes out of the reads that use it.
 //
-// It fetches its source in blocks, into memory the digest lends when it
-// keeps the bytes anyway (so they are not copied for it), and serves reads
-// from the block it holds:
+// It fetches its source in blocks and serves reads from the block it holds:
 // the per-byte path is an index check, whoever reads byte by byte. A seek
 // inside the held block costs nothing; a seek forward fetches (and digests)
 // the bytes it passes. A seek back before the held block would have to
@@ -49,8 +47,6 @@ class TKVDigestStream : public TKVStream {
   std::unique_ptr<TKVStream> source_;
   ByteDigest* digest_;
   std::unique_ptr<std::uint8_t[]> block_;
-  // The held block: block_, or what the digest lent.
-  std::uint8_t* held_ = nullptr;
   // The held block is the source's bytes from blockStart_, blockFill_ long;
   // reads take them from index_ on. Everything before blockStart_ +
   // blockFill_ has been digested.

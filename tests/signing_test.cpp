@@ -161,8 +161,7 @@ TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
   const std::vector<std::uint8_t> bytes = RandomBytes(150000, 7);
   const std::string path = WritePackage(folder, "file.bin", bytes);
   // Each case seeks to a place and reads bytes one by one from there, step
-  // after step; what it reads is the file, whether the stream holds its own
-  // block or one the digest lent it and hashes meanwhile.
+  // after step, and must read the file.
   const struct {
     const char* name;
     std::vector<std::pair<std::uint32_t, int>> steps;
