@@ -22,7 +22,6 @@
 #include "ui/job.h"
 #include "ui/shared_state.h"
 
-using namespace ui;
 using namespace upgtool;
 
 namespace {

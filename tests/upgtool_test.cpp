@@ -13,8 +13,6 @@
 #include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
 
-using namespace package;
-using namespace builder;
 using namespace signing;
 using namespace upgtool;
 
