@@ -42,12 +42,13 @@ void RunSteps(const std::vector<Step>& steps) {
   }
 }
 
-// check and apply refuse alike what they cannot judge, and change nothing.
-TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
-  SampleUpgrade sample;
+// check and apply refuse alike what they cannot judge, and change nothing;
+// given a key, they judge as an applicator that trusts it.
+TEST(Upgtool, CheckAndApplyRefuseWhatTheyCannotJudgeAndFollowTheKey) {
+  SampleUpgrade sample(false, Policy::kAsk);
   const std::string refused = sample.root.Join("refused.upg");
   WriteEscapingPackage(refused);
-  const FolderSnapshot before = TakeSnapshot(sample.root.path());
+  FolderSnapshot before = TakeSnapshot(sample.root.path());
   const struct {
     std::string package, folder;
     const char* reason;
@@ -58,13 +59,6 @@ TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
     RunSteps({{RunCheck, {c.package, c.folder}, 1, c.reason},
               {RunApply, {"--yes", c.package, c.folder}, 1, c.reason}});
   EXPECT_TRUE(TakeSnapshot(sample.root.path()) == before);
-  RunSteps({{RunCheck, {"--yes", sample.package, sample.target}, 2, ""},
-            {RunList, {"a.upg", "b.upg"}, 2, ""}});
-}
-
-// check and apply judge as an applicator that trusts the key given.
-TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
-  SampleUpgrade sample(false, Policy::kAsk);
   const std::string key = sample.root.Join("publisher"), other = sample.root.Join("other"),
                     package = sample.package, target = sample.target;
   const CommandRun run = RunCommand(RunKeygen, {"-o", key});
@@ -81,8 +75,10 @@ TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
   }
   // A public key file in the way stops keygen before it makes anything.
   WriteTestFile(sample.root.Join("taken.pub"), "mine");
-  const FolderSnapshot before = TakeSnapshot(target);
-  RunSteps({{RunKeygen, {"-o", other}, 0, ""},
+  before = TakeSnapshot(target);
+  RunSteps({{RunCheck, {"--yes", package, target}, 2, ""},
+            {RunList, {"a.upg", "b.upg"}, 2, ""},
+            {RunKeygen, {"-o", other}, 0, ""},
             {RunKeygen, {"-o", key}, 1, "exists already"},
             {RunKeygen, {"-o", sample.root.Join("taken")}, 1, ""},
             {RunCheck,
