@@ -175,22 +175,15 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   PackageWriter writer(18);
   writer.SetTitle("T");
   PackageEntrySpec entry;
-  std::tie(entry.operation, entry.fileName, entry.newStamp, entry.delta) = std::make_tuple(
-      Operation::kAdd, "a.txt", MakeStamp(0x0021, 0x0000, 3, 0x6202), InsertDelta("abc"));
+  std::tie(entry.operation, entry.fileName, entry.newStamp, entry.delta) =
+      std::make_tuple(Operation::kAdd, "a.txt", MakeStamp(0x0021, 0x0000, 3, 0x6202),
+                      ByteList({0x01, 0x03, 'a', 'b', 'c', 0x00}));
   writer.AddEntry(entry);
   Bytes bytes;
   ASSERT_TRUE(writer.Plain(&bytes));
   EXPECT_EQ(bytes, expected);
 
-  const UpgradeSession session(platform::ProgramInstance(), nullptr, Write(expected).c_str(), "x");
-  ASSERT_TRUE(session.IsValid());
-  EXPECT_EQ(session.entryCount * 10000 + session.totalBytes, 10004u);
-  EXPECT_EQ(std::string(session.title.get()) + " " + session.entries[0]->fileName, "T a.txt");
-  EXPECT_EQ(FirstEntry(session) + " " + std::to_string(+session.entries[0]->newStamp.checksum) +
-                " " + std::to_string(+session.entries[0]->newStamp.dosDate),
-            "0 0 0 0 3 25090 33");
-  // The package stands at the first delta stream.
-  EXPECT_EQ(session.package->ReadByte(), 0x01);
+  // What the reader makes of it the builder's round trips apply; upgtool list shows its stamp.
   EXPECT_NE(
       RunCommand(RunList, {"--json", Write(expected)})
           .out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
