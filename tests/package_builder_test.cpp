@@ -408,6 +408,7 @@ TEST(PackageBuilder, NamesWindowsWouldRefuseOrChangeAreRefusedWithTheirReason) {
       {"dir.\\file", "\"dir.\" ends in a dot, which Windows drops from names"},
       {"notes ", "\"notes \" ends in a blank, which Windows drops from names"},
       {"a<b", Holds("a<b", "'<'")},
+      {"*.txt", Holds("*.txt", "'*'")},
       {"tab\tname", Holds("tab\tname", "a control character")},
       {"CONSOLE.txt", ""},
       {"x\\CONx\\.profile", ""},
