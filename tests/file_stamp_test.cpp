@@ -15,9 +15,6 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/upgrade_fixture.h"
 
-using namespace streams;
-using namespace package;
-
 // Stamp fields sit unaligned in their packed record: the unary + copies a
 // field before a gtest macro binds a reference to it.
 

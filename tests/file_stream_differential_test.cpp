@@ -19,8 +19,6 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/unbuffered_file_stream.h"
 
-using namespace streams;
-
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -54,7 +54,7 @@ struct Row {
   TableProblem tableProblem;
   std::string firstEntry;
   // What upgtool list shows of it: the reason it refuses it, or a field.
-  const char* listed;
+  std::string listed;
 };
 
 const Bytes kUpdate = RawEntry(0x01, "u", {RawStamp(1), RawStamp(2)});
@@ -112,18 +112,18 @@ const Row kRows[] = {
      "entry 1 names a file in the staging folder __KVUPD_"},
     {"extended magic", RawPackage(18, 1, kUpdate, kExtendedMagic), Problem::kNone, kExtended, 3,
      kFine, "1 0 0 1 2", "\"kind\":\"extended\""},
-    {"extended magic, version 0", RawPackage(0, 1, kUpdate, kExtendedMagic), Problem::kNone,
-     kExtended, 3, kFine, "1 0 0 1 2", "\"kind\":\"extended\""},
     {"classic version 19", RawPackage(19, 0, {}), Problem::kVersionTooNew, kClassic, 0, kFine, "",
      "version 19 is too new"},
-    {"extended version 19", RawPackage(19, 0, {}, kExtendedMagic), Problem::kVersionTooNew,
-     kExtended, 0, kFine, "", "version 19 is too new"},
     {"magic without its NUL", RawPackage(18, 0, {}, "[KVUPX]X"), Problem::kNotPackage, kClassic, 0,
      kFine, "", "not an upgrade package"},
     {"a container marker without its NUL", RawPackage(18, 0, {}, "[KVZ]!\0"), Problem::kNotPackage,
      kClassic, 0, kFine, "", "not an upgrade package"},
-    {"magic in small letters", RawPackage(18, 0, {}, "[kvupx]"), Problem::kNotPackage, kClassic, 0,
-     kFine, "", "not an upgrade package"},
+    {"a title and a description cut to their buffers",
+     JoinBytes({SliceBytes(RawPackage(18, 0, {}), 0, 11), ByteList({0xE9}), Bytes(99, 'a'),
+                ByteList({0}), Bytes(9000, 'd'), ByteList({0})}),
+     Problem::kNone, kClassic, 1, kFine, "",
+     "\"title\":\"\\u00e9" + std::string(78, 'a') + "\",\"description\":\"" +
+         std::string(8191, 'd') + "\""},
     {"cut off inside the title", SliceBytes(RawPackage(18, 0, {}), 0, 12), Problem::kTruncated,
      kClassic, 0, kFine, "", "truncated"},
 };
@@ -175,22 +175,15 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   PackageWriter writer(18);
   writer.SetTitle("T");
   PackageEntrySpec entry;
-  std::tie(entry.operation, entry.fileName, entry.newStamp, entry.delta) = std::make_tuple(
-      Operation::kAdd, "a.txt", MakeStamp(0x0021, 0x0000, 3, 0x6202), InsertDelta("abc"));
+  std::tie(entry.operation, entry.fileName, entry.newStamp, entry.delta) =
+      std::make_tuple(Operation::kAdd, "a.txt", MakeStamp(0x0021, 0x0000, 3, 0x6202),
+                      ByteList({0x01, 0x03, 'a', 'b', 'c', 0x00}));
   writer.AddEntry(entry);
   Bytes bytes;
   ASSERT_TRUE(writer.Plain(&bytes));
   EXPECT_EQ(bytes, expected);
 
-  const UpgradeSession session(platform::ProgramInstance(), nullptr, Write(expected).c_str(), "x");
-  ASSERT_TRUE(session.IsValid());
-  EXPECT_EQ(session.entryCount * 10000 + session.totalBytes, 10004u);
-  EXPECT_EQ(std::string(session.title.get()) + " " + session.entries[0]->fileName, "T a.txt");
-  EXPECT_EQ(FirstEntry(session) + " " + std::to_string(+session.entries[0]->newStamp.checksum) +
-                " " + std::to_string(+session.entries[0]->newStamp.dosDate),
-            "0 0 0 0 3 25090 33");
-  // The package stands at the first delta stream.
-  EXPECT_EQ(session.package->ReadByte(), 0x01);
+  // What the reader makes of it the builder's round trips apply; upgtool list shows its stamp.
   EXPECT_NE(
       RunCommand(RunList, {"--json", Write(expected)})
           .out.find("\"newStamp\":{\"dosTime\":0,\"dosDate\":33,\"size\":3,\"checksum\":25090}"),
@@ -207,22 +200,6 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   ASSERT_TRUE(extended.Plain(&bytes));
   EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 11),
             JoinBytes({Bytes(kExtendedMagic, kExtendedMagic + 8), ByteList({18, 0x2C, 0x01})}));
-}
-
-TEST_F(PackageReaderTable, TextsAreCutToTheirBuffers) {
-  const Bytes bytes = JoinBytes({ByteList({'[', 'K', 'V', 'U', 'P', 'D', ']', 0, 18, 0, 0}),
-                                 {0xE9},
-                                 Bytes(99, 'a'),
-                                 {0},
-                                 Bytes(9000, 'd'),
-                                 {0}});
-  const std::string path = Write(bytes);
-  // upgtool shows the title as read, in the package's code page.
-  const std::string title = "\"title\":\"\\u00e9" + std::string(78, 'a') + "\"";
-  EXPECT_NE(RunCommand(RunList, {"--json", path}).out.find(title), std::string::npos);
-  const UpgradeSession session(platform::ProgramInstance(), nullptr, path.c_str(), "x");
-  EXPECT_EQ(std::string(session.title.get()), "\xE9" + std::string(78, 'a'));
-  EXPECT_EQ(std::string(session.description.get()), std::string(8191, 'd'));
 }
 
 TEST_F(PackageReaderTable, TargetFolderGetsOneBackslashOrIsRefused) {

@@ -22,7 +22,6 @@
 #include "ui/job.h"
 #include "ui/shared_state.h"
 
-using namespace ui;
 using namespace upgtool;
 
 namespace {
@@ -33,7 +32,7 @@ using Bytes8 = std::vector<std::uint8_t>;
 struct SignedWorld {
   explicit SignedWorld(bool compressed) : sample(compressed, Policy::kCritical) {
     SignTestPackage(key, sample.package);
-    WriteTestPublicKey(key, program + ".pub");
+    WriteTestFile(program + ".pub", PublicKeyText(key.publicKey));
     package = ReadTestFile(sample.package);
     signature = ReadTestFile(sample.package + ".sig");
   }

@@ -18,9 +18,6 @@
 #include "tests/support/package_file.h"
 #include "tests/support/signed_package.h"
 
-using namespace streams;
-using namespace signing;
-
 namespace {
 
 std::vector<std::uint8_t> FromHex(const std::string& hex) {

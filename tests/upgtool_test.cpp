@@ -13,18 +13,12 @@
 #include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
 
-using namespace package;
-using namespace builder;
 using namespace signing;
 using namespace upgtool;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // One command run: its exit status (-1: any) and a part of what it prints.
 struct Step {
@@ -40,16 +34,18 @@ void RunSteps(const std::vector<Step>& steps) {
     if (step.status >= 0) {
       EXPECT_EQ(run.status, step.status) << step.arguments[0] << " " << step.shows;
     }
-    EXPECT_TRUE(Has(run.out + run.err, step.shows)) << step.shows << " in " << run.out << run.err;
+    EXPECT_NE((run.out + run.err).find(step.shows), std::string::npos)
+        << step.shows << " in " << run.out << run.err;
   }
 }
 
-// check and apply refuse alike what they cannot judge, and change nothing.
-TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
-  SampleUpgrade sample;
+// check and apply refuse alike what they cannot judge, and change nothing;
+// given a key, they judge as an applicator that trusts it.
+TEST(Upgtool, CheckAndApplyRefuseWhatTheyCannotJudgeAndFollowTheKey) {
+  SampleUpgrade sample(false, Policy::kAsk);
   const std::string refused = sample.root.Join("refused.upg");
   WriteEscapingPackage(refused);
-  const FolderSnapshot before = TakeSnapshot(sample.root.path());
+  FolderSnapshot before = TakeSnapshot(sample.root.path());
   const struct {
     std::string package, folder;
     const char* reason;
@@ -60,13 +56,6 @@ TEST(UpgtoolCheck, CheckAndApplyRefuseWhatTheyCannotJudge) {
     RunSteps({{RunCheck, {c.package, c.folder}, 1, c.reason},
               {RunApply, {"--yes", c.package, c.folder}, 1, c.reason}});
   EXPECT_TRUE(TakeSnapshot(sample.root.path()) == before);
-  RunSteps({{RunCheck, {"--yes", sample.package, sample.target}, 2, ""},
-            {RunList, {"a.upg", "b.upg"}, 2, ""}});
-}
-
-// check and apply judge as an applicator that trusts the key given.
-TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
-  SampleUpgrade sample(false, Policy::kAsk);
   const std::string key = sample.root.Join("publisher"), other = sample.root.Join("other"),
                     package = sample.package, target = sample.target;
   const CommandRun run = RunCommand(RunKeygen, {"-o", key});
@@ -75,7 +64,7 @@ TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
   std::string problem;
   ASSERT_TRUE(ReadPublicKeyFile((key + ".pub").c_str(), &publicKey, &problem));
   const std::string id = KeyIdText(KeyIdOf(publicKey));
-  EXPECT_TRUE(Has(run.out, "Key id:      " + id));
+  EXPECT_NE(run.out.find("Key id:      " + id), std::string::npos);
   // The secret is the owner's alone (Windows gets an access list instead).
   if (platform::NativeSeparator() == '/') {
     EXPECT_EQ(fs::status(NativeTestPath(key)).permissions() & fs::perms::all,
@@ -83,8 +72,10 @@ TEST(UpgtoolSigning, KeygenSignListCheckAndApplyFollowTheKey) {
   }
   // A public key file in the way stops keygen before it makes anything.
   WriteTestFile(sample.root.Join("taken.pub"), "mine");
-  const FolderSnapshot before = TakeSnapshot(target);
-  RunSteps({{RunKeygen, {"-o", other}, 0, ""},
+  before = TakeSnapshot(target);
+  RunSteps({{RunCheck, {"--yes", package, target}, 2, ""},
+            {RunList, {"a.upg", "b.upg"}, 2, ""},
+            {RunKeygen, {"-o", other}, 0, ""},
             {RunKeygen, {"-o", key}, 1, "exists already"},
             {RunKeygen, {"-o", sample.root.Join("taken")}, 1, ""},
             {RunCheck,

@@ -11,7 +11,6 @@
 #include "streams/kv_zlib_in_stream.h"
 #include "tests/support/package_file.h"
 
-using namespace streams;
 using namespace builder;
 
 namespace {

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "signing/key_files.h"
 #include "signing/package_signature.h"
-#include "tests/support/temp_folder.h"
 
 using namespace signing;
 
@@ -17,8 +15,4 @@ TestKey MakeTestKey() {
 void SignTestPackage(const TestKey& key, const std::string& package) {
   std::string problem;
   EXPECT_TRUE(SignPackageFile(key.secret, key.publicKey, package.c_str(), &problem)) << problem;
-}
-
-void WriteTestPublicKey(const TestKey& key, const std::string& path) {
-  WriteTestFile(path, PublicKeyText(key.publicKey));
 }

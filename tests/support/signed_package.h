@@ -16,5 +16,3 @@ struct TestKey {
 TestKey MakeTestKey();
 // Writes PACKAGE.sig, `key`'s signature of the package as it is now.
 void SignTestPackage(const TestKey& key, const std::string& package);
-// The key's public key file, as upgtool keygen writes it.
-void WriteTestPublicKey(const TestKey& key, const std::string& path);
