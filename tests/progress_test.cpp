@@ -18,23 +18,11 @@ TEST(ProgressPercent, DividesTheTotalFirstAndAddsOneTwice) {
   for (const auto& c : cases) EXPECT_EQ(ProgressPercent(c[0], c[1]), int(c[2])) << c[0] << c[1];
 }
 
-// A run session with the scripted user, whose cancel confirmation is the program's.
-struct Polling {
-  TempFolder folder;
-  ScriptedUser user;
-  std::unique_ptr<UpgradeSession> session = OpenEmptySession(folder);
-  Polling() {
-    ResetProgressState();
-    session->progressDialog = user.dialog();
-    user.cancelQuestion = UiText(UiLine::kCancelQuestion);
-  }
-};
-
 // Counts on both sides of every step of the bar, up and back down, for totals with large and
 // small divisors; the same total twice, since a new dialog starts again from 0 and must draw at
 // once.
 TEST(Progress, DrawsExactlyWhenThePercentageChanges) {
-  Polling p;
+  PollingSession p;
   for (std::uint32_t total : {1000001u, 251u, 51u, 12345u, 12345u, 0xFFFFFFFFu}) {
     ResetProgressState();
     p.session->totalBytes = total;
@@ -91,7 +79,7 @@ TEST(Progress, APauseEndsAtItsBudgetItsDeadlineOrACancel) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    Polling p;
+    PollingSession p;
     p.user.clock = c.clock;
     p.user.clockStep = 0;
     p.user.cancelAtPump = c.cancelAtPump;

@@ -152,15 +152,9 @@ TEST(FolderSearch, FindsTheFirstMatchDriveCBeforeDShallowBeforeDeep) {
 }
 
 TEST(Job, AppliesAfterTheWizardAndSaysSo) {
-  SampleUpgrade sample;
   // Every file critical, so that only the installed folder passes the check (with Ignore any
   // folder would, the current one among them).
-  PackageWriter strict;
-  for (PackageEntrySpec entry : sample.entries) {
-    entry.errorPolicy = Policy::kCritical;
-    strict.AddEntry(entry);
-  }
-  ASSERT_TRUE(strict.WriteFile(sample.package.c_str(), false));
+  SampleUpgrade sample(false, Policy::kCritical);
   ResetSharedState();
   ScriptedUser engineUser;
   FakeFrontEnd notFound;
