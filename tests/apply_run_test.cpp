@@ -1,5 +1,5 @@
 // One run of the engine from the pre-flight to the clean-up: the pass-1 outcome table under every
-// policy, a cancel at every poll and paths that do not fit.
+// policy, a cancel at every poll, paths that do not fit, and links that are never followed.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -95,25 +95,39 @@ std::string Question(Operation operation, const std::string& name, const std::st
   return text + "\n\n" + Text(first) + "\n\n" + Text(second);
 }
 
-// A folder holding f.dat as the row finds it, and a package of the row's one entry. A linked
-// f.dat lies in "outside", named through the link t\ldir.
-struct Case {
+// A target folder "t" beside a folder "outside", with the link t\ldir to outside where one can be
+// made.
+struct LinkedSite {
   TempFolder root;
   std::string target = root.Join("t\\");
+  std::string outside = root.Join("outside\\");
   std::string package = root.Join("p.upg");
   bool linked = false;
+
+  LinkedSite() {
+    fs::create_directory(NativeTestPath(target));
+    fs::create_directory(NativeTestPath(outside));
+    linked = MakeTestLink(target + "ldir", "..\\outside");
+  }
+  void WritePackage(const std::vector<PackageEntrySpec>& entries) const {
+    PackageWriter writer;
+    for (const PackageEntrySpec& entry : entries) writer.AddEntry(entry);
+    EXPECT_TRUE(writer.WriteFile(package.c_str(), false));
+  }
+};
+
+// The site holding f.dat as the row finds it, and a package of the row's one entry. A linked
+// f.dat lies in outside, named through t\ldir.
+struct Case : LinkedSite {
   std::string name = "f.dat";
   std::string path = target + name;
   std::vector<std::uint8_t> oldBytes = Pattern(300, 1);
   std::vector<std::uint8_t> newBytes = Pattern(350, 2);
 
   Case(const Row& row, Policy policy, const std::string& description) {
-    fs::create_directory(NativeTestPath(target));
     if (row.found == Found::kLinked) {
-      fs::create_directory(NativeTestPath(root.Join("outside")));
-      linked = MakeTestLink(target + "ldir", "..\\outside");
       name = "ldir\\f.dat";
-      path = root.Join("outside\\f.dat");
+      path = outside + "f.dat";
     }
     if (row.found != Found::kAbsent) WriteTestFile(path, oldBytes);
     FileStamp oldStamp = row.found == Found::kAbsent ? StampOf(oldBytes) : StampOfFile(path);
@@ -132,9 +146,7 @@ struct Case {
     entry.warningPolicy = row.warning ? policy : Policy::kCritical;
     entry.errorPolicy = row.warning ? Policy::kCritical : policy;
     if (row.message == kNoFinding) entry.warningPolicy = entry.errorPolicy = Policy::kCritical;
-    PackageWriter writer;
-    writer.AddEntry(entry);
-    EXPECT_TRUE(writer.WriteFile(package.c_str(), false));
+    WritePackage({entry});
   }
 };
 
@@ -344,6 +356,57 @@ TEST(StagedInstall, PathsThatDoNotFitAreRefusedBeforeAnythingIsWritten) {
     EXPECT_TRUE(c.refused.empty() ? ReadTestFile(target + "a") == Bytes("a")
                                   : TakeSnapshot(target) == before);
   }
+}
+
+// Nothing outside the target folder is written, moved or deleted: a link in a file's place is
+// itself replaced or removed, and a folder swapped for a link during the run is not followed
+// either.
+TEST(Confinement, ALinkInAFilesPlaceIsReplacedOrRemovedNeverFollowed) {
+  const std::vector<std::uint8_t> victim = Pattern(120, 9);
+  const FileStamp stamp = StampOf(victim, 0, 0);  // the link's date is its target's
+  for (const PackageEntrySpec& entry : {UpdateEntry("lfile", victim, stamp, Bytes("t")),
+                                        NewFileEntry(Operation::kReplace, "lfile", Bytes("new")),
+                                        CheckEntry(Operation::kRemove, "lfile", stamp)}) {
+    SCOPED_TRACE(OperationName(entry.operation));
+    LinkedSite site;
+    site.WritePackage({entry});
+    WriteTestFile(site.outside + "victim.txt", victim);
+    // Wine shows a link to a file as the file itself, and moves and deletes its target: a
+    // Windows program cannot tell there.
+    if (!MakeTestLink(site.target + "lfile", "..\\outside\\victim.txt")) {
+      GTEST_SKIP() << "no symbolic link to a file can be made here";
+    }
+    const FolderSnapshot outside = TakeSnapshot(site.outside);
+    ScriptedUser user;
+    user.defaultAnswer = platform::kIdYes;  // to the question on the differing date
+    EXPECT_EQ(ApplyPackage(site.package, site.target), 1);
+    EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
+    const fs::path link(NativeTestPath(site.target + "lfile"));
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(fs::exists(link), entry.operation != Operation::kRemove);
+  }
+}
+
+TEST(Confinement, AFolderSwappedForALinkBeforeTheCommitIsNotFollowed) {
+  LinkedSite site;
+  site.WritePackage({NewFileEntry(O::kAdd, "first.txt", Bytes("1")),
+                     NewFileEntry(O::kAdd, "sub\\victim.txt", Bytes("2"))});
+  if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
+  fs::create_directory(NativeTestPath(site.target + "sub"));
+  const FolderSnapshot outside = TakeSnapshot(site.outside);
+  ScriptedUser user;
+  user.onControlText = [&](int control, const std::string& text) {
+    if (control != platform::kProgressCancelButton || text != "----") return;
+    fs::rename(NativeTestPath(site.target + "sub"), NativeTestPath(site.target + "sub.real"));
+    EXPECT_TRUE(MakeTestLink(site.target + "sub", "..\\outside"));
+  };
+  ApplyOutcome outcome;
+  EXPECT_EQ(ApplyPackage(site.package, site.target, &outcome), 0);
+  EXPECT_EQ(outcome.commitFailure.fileName, "sub\\victim.txt");
+  EXPECT_EQ(outcome.commitFailure.reason, StepFailure::kLinked);
+  EXPECT_TRUE(TakeSnapshot(site.outside) == outside);
+  EXPECT_FALSE(TestPathExists(site.target + "first.txt")) << "the first step was undone";
+  EXPECT_FALSE(TestPathExists(site.target + "__KVUPD_"));
 }
 
 }  // namespace

@@ -5,10 +5,13 @@
 // the exit status says which.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "apply/apply_upgrade.h"
+#include "apply/commit_journal.h"
 #include "tests/support/faulty_file_system.h"
+#include "tests/support/package_file.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/upgrade_fixture.h"
 #include "ui/closing_message.h"
@@ -157,6 +160,165 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
     EXPECT_TRUE(applied == 0 ||
                 ReadTestFile(sample.target + "b.bin") == sample.expected.at("b.bin"));
   }
+}
+
+// The commit's journal, read back whole by every recovery below and refused when it is no whole
+// journal; an interrupted commit finished or undone by the next run: what the user is told and
+// what the folder holds afterwards (what upgtool check says in between is pinned end to end, on a
+// real upgtool killed mid-commit); and one run per folder.
+CommitPlan SamplePlan() {
+  CommitPlan plan;
+  plan.package = {123456, 0xCAFEF00Du};
+  const FileStamp stamp = MakeStamp(0x5021, 0x1234, 3000000000u, 0xBEEF);
+  plan.steps = {{0, Operation::kUpdate, true, stamp, "a.txt"},
+                {1, Operation::kReplace, true, stamp, "b.bin"},
+                {2, Operation::kRemove, true, stamp, "c.txt"},
+                {9999, Operation::kAdd, false, stamp, "sub/deeper\\new.dat"}};
+  plan.newFolders = {"sub", "sub/deeper"};
+  return plan;
+}
+
+TEST(CommitJournal, RefusesWhatIsNoWholeJournal) {
+  using Bytes8 = std::vector<std::uint8_t>;
+  const std::function<void(Bytes8&)> spoiledBytes[] = {
+      [](Bytes8& b) { b.pop_back(); }, [](Bytes8& b) { b.push_back(0); },
+      [](Bytes8& b) { b[20] ^= 1; },   [](Bytes8& b) { b[0] = 'X'; },
+      [](Bytes8& b) { b.clear(); },
+  };
+  const std::function<void(CommitPlan&)> spoiledPlans[] = {
+      [](CommitPlan& p) { p.steps[0].fileName = "..\\x"; },
+      [](CommitPlan& p) { p.steps[0].fileName = "__KVUPD_\\N00001.TMP"; },
+      [](CommitPlan& p) { p.steps[0].fileName = std::string(250, 'n'); },
+      [](CommitPlan& p) { p.newFolders[0] = "C:\\x"; },
+      [](CommitPlan& p) { p.steps[0].entry = 10000; },  // past the table
+      [](CommitPlan& p) { p.steps[0].operation = Operation::kVerify; },
+      [](CommitPlan& p) { p.steps[2].movesOld = false; },  // a Remove that moves nothing
+  };
+  CommitPlan read;
+  for (const auto& spoil : spoiledBytes) {
+    Bytes8 bytes = EncodeJournal(SamplePlan());
+    spoil(bytes);
+    EXPECT_FALSE(DecodeJournal(bytes, &read)) << &spoil - spoiledBytes;
+  }
+  for (const auto& spoil : spoiledPlans) {
+    CommitPlan plan = SamplePlan();
+    spoil(plan);
+    EXPECT_FALSE(DecodeJournal(EncodeJournal(plan), &read)) << &spoil - spoiledPlans;
+  }
+}
+
+// The sample, its run killed when the commit first moves b.bin: a.txt is new already, the rest
+// still old, the journal in the staging folder.
+struct Interrupted {
+  SampleUpgrade sample;
+  FileStamp oldC = StampOfFile(sample.target + "c.txt");
+
+  Interrupted() {
+    ScriptedUser user;
+    FaultyFileSystem dying(FaultKind::kMove, 1, FaultMode::kDeath, "b.bin");
+    ApplyPackage(sample.package, sample.target);
+    EXPECT_TRUE(dying.dead());
+    EXPECT_EQ(ReadTestFile(sample.target + "a.txt"), sample.expected.at("a.txt"));
+    EXPECT_TRUE(TestPathExists(sample.Staging() + "\\COMMIT.JNL"));
+  }
+  // A package that checks c.txt, critically: it stops in pass 1 unless the folder is old, and
+  // then adds extra.txt.
+  std::string OtherPackage() const {
+    PackageWriter writer;
+    PackageEntrySpec verify = CheckEntry(Operation::kVerify, "c.txt", oldC);
+    verify.errorPolicy = Policy::kCritical;
+    writer.AddEntry(verify);
+    writer.AddEntry(NewFileEntry(Operation::kAdd, "extra.txt", Bytes("extra")));
+    const std::string path = sample.root.Join("other.upg");
+    EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+    return path;
+  }
+};
+
+enum class Meanwhile { kNothing, kDamageStagedB, kCutJournal };
+enum class Then { kNew, kNewWithoutExtra, kOldWithExtra, kKept };
+
+TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
+  const char* finished = "It has now been completed";
+  const char* undone = "It has been undone";
+  const struct {
+    const char* label;
+    Meanwhile meanwhile;  // what happens to the folder before the next run
+    bool otherPackage;
+    Recovery recovery;
+    int exitStatus;
+    const char* box;  // the recovery's box, or null
+    Then then;
+  } cases[] = {
+      // Another package's check of c.txt fails once the commit is finished: the run stops, after
+      // the recovery changed files. With c.txt back its check passes: the folder was old again.
+      {"this package, forward", Meanwhile::kNothing, false, Recovery::kFinished, kExitApplied,
+       finished, Then::kNew},
+      {"another package, forward, then it stops", Meanwhile::kNothing, true, Recovery::kFinished,
+       kExitNotApplied, finished, Then::kNewWithoutExtra},
+      {"this package, back, then applied again", Meanwhile::kDamageStagedB, false,
+       Recovery::kUndone, kExitApplied, undone, Then::kNew},
+      {"another package, back, then it", Meanwhile::kDamageStagedB, true, Recovery::kUndone,
+       kExitApplied, undone, Then::kOldWithExtra},
+      {"an unreadable journal keeps everything", Meanwhile::kCutJournal, false, Recovery::kStuck,
+       kExitPartlyApplied, nullptr, Then::kKept},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    Interrupted interrupted;
+    const SampleUpgrade& sample = interrupted.sample;
+    if (c.meanwhile == Meanwhile::kDamageStagedB) {
+      WriteTestFile(sample.Staging() + "\\N00001.TMP", Bytes("damaged"));
+    }
+    if (c.meanwhile == Meanwhile::kCutJournal) {
+      WriteTestFile(sample.Staging() + "\\COMMIT.JNL", Bytes("KVJOURN1 cut"));
+    }
+    ScriptedUser user;
+    user.defaultAnswer = platform::kIdNo;
+    ApplyOutcome outcome;
+    const std::string package = c.otherPackage ? interrupted.OtherPackage() : sample.package;
+    const int applied = ApplyPackage(package, sample.target, &outcome);
+    EXPECT_EQ(outcome.recovery, c.recovery);
+    EXPECT_EQ(outcome.recoveredThisPackage, !c.otherPackage && c.recovery == Recovery::kFinished);
+    const ClosingMessage closing = ClosingMessageFor(applied, outcome);
+    EXPECT_EQ(closing.exitStatus, c.exitStatus);
+    EXPECT_EQ(closing.text.find("No changes have been made"), std::string::npos) << closing.text;
+    ASSERT_EQ(user.boxes.empty(), c.box == nullptr);
+    EXPECT_TRUE(c.box == nullptr || user.boxes[0].text.find(c.box) != std::string::npos);
+    const bool newA = ReadTestFile(sample.target + "a.txt") == sample.expected.at("a.txt");
+    const bool extra = TestPathExists(sample.target + "extra.txt");
+    EXPECT_TRUE(c.then != Then::kNew || sample.IsNew());
+    EXPECT_TRUE(c.then != Then::kNewWithoutExtra || (sample.IsNew() && !extra));
+    EXPECT_TRUE(c.then != Then::kOldWithExtra || (!newA && extra));
+    EXPECT_TRUE(c.then != Then::kKept ||
+                (newA && TestPathExists(sample.Staging() + "\\N00001.TMP")));
+    EXPECT_EQ(TestPathExists(sample.Staging()), c.recovery == Recovery::kStuck);
+  }
+}
+
+// A run whose folder another run holds is refused at once and changes nothing; the holder goes
+// on. (Every test that runs twice on one folder shows the hold let go.)
+TEST(RunLock, ASecondRunOnTheFolderIsRefusedAndTheFirstGoesOn) {
+  SampleUpgrade sample;
+  const std::string copy = sample.root.Join("copy.upg");
+  WriteTestFile(copy, ReadTestFile(sample.package));
+  ScriptedUser user;
+  int inner = -1;
+  ApplyOutcome innerOutcome;
+  user.onDraw = [&](int) {
+    if (inner != -1) return;
+    const FolderSnapshot before = TakeSnapshot(sample.target);
+    auto session = OpenRunSession(copy, sample.target);
+    inner = ApplyUpgrade(*session, &innerOutcome);
+    EXPECT_TRUE(TakeSnapshot(sample.target) == before);
+  };
+  EXPECT_EQ(ApplyPackage(sample.package, sample.target), 1);
+  EXPECT_EQ(inner, 0);
+  EXPECT_EQ(innerOutcome.refusal, Refusal::kFolderInUse);
+  EXPECT_NE(ClosingMessageFor(0, innerOutcome).text.find("Another upgrade is being applied"),
+            std::string::npos);
+  EXPECT_EQ(user.dialogsCreated, 1) << "the refused run showed nothing";
+  EXPECT_TRUE(sample.IsNew());
 }
 
 }  // namespace

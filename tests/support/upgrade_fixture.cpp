@@ -92,6 +92,12 @@ int ApplyPackage(const std::string& package, const std::string& target, ApplyOut
   return ApplyUpgrade(*session, outcome);
 }
 
+PollingSession::PollingSession() {
+  ResetProgressState();
+  session->progressDialog = user.dialog();
+  user.cancelQuestion = UiText(UiLine::kCancelQuestion);
+}
+
 std::string UiText(UiLine line) {
   const UiStrings strings(platform::ProgramInstance(), kUiStringsResourceId);
   return strings.GetString(line);

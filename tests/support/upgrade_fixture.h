@@ -11,6 +11,7 @@
 #include "builder/package_writer.h"
 #include "package/ui_strings.h"
 #include "package/upgrade_session.h"
+#include "tests/support/scripted_user.h"
 #include "tests/support/temp_folder.h"
 
 using namespace streams;
@@ -87,4 +88,13 @@ struct SampleUpgrade {
   std::string Staging() const { return target + "__KVUPD_"; }
   // Whether the folder, the staging folder left out, holds version 2.
   bool IsNew() const { return TakeSnapshot(target, "__KVUPD_").files == expected; }
+};
+
+// A run session on an empty package with the progress values reset, its dialog the scripted
+// user's, whose cancel confirmation is the program's: the stage for polls and pieces.
+struct PollingSession {
+  TempFolder folder;
+  ScriptedUser user;
+  std::unique_ptr<UpgradeSession> session = OpenEmptySession(folder);
+  PollingSession();
 };
