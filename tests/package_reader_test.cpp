@@ -175,9 +175,8 @@ TEST_F(PackageReaderTable, TheWritersMinimalPackageByteForByte) {
   PackageWriter writer(18);
   writer.SetTitle("T");
   PackageEntrySpec entry;
-  std::tie(entry.operation, entry.fileName, entry.newStamp, entry.delta) =
-      std::make_tuple(Operation::kAdd, "a.txt", MakeStamp(0x0021, 0x0000, 3, 0x6202),
-                      ByteList({0x01, 0x03, 'a', 'b', 'c', 0x00}));
+  std::tie(entry.operation, entry.fileName, entry.newStamp, entry.delta) = std::make_tuple(
+      Operation::kAdd, "a.txt", MakeStamp(0x0021, 0x0000, 3, 0x6202), InsertDelta("abc"));
   writer.AddEntry(entry);
   Bytes bytes;
   ASSERT_TRUE(writer.Plain(&bytes));

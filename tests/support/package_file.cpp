@@ -2,6 +2,8 @@
 
 #include <random>
 
+#include "builder/delta_writer.h"
+
 std::string WritePackage(const TempFolder& folder, const std::string& name,
                          const std::vector<std::uint8_t>& bytes) {
   const std::string path = folder.Join(name);
@@ -17,6 +19,14 @@ FileStamp MakeStamp(std::uint16_t dosDate, std::uint16_t dosTime, std::uint32_t 
   stamp.size = size;
   stamp.checksum = checksum;
   return stamp;
+}
+
+std::vector<std::uint8_t> InsertDelta(const std::string& text) {
+  builder::DeltaWriter delta;
+  delta.Insert(reinterpret_cast<const std::uint8_t*>(text.data()),
+               static_cast<std::uint32_t>(text.size()));
+  delta.End();
+  return delta.bytes();
 }
 
 std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint32_t seed) {

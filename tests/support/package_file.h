@@ -36,3 +36,5 @@ std::vector<std::uint8_t> RawEntry(std::uint8_t flags, const std::string& name,
                                    std::initializer_list<std::vector<std::uint8_t>> stamps = {});
 // A stamp of `size` bytes (below 64 KiB) dated 1980-01-01.
 std::vector<std::uint8_t> RawStamp(std::uint32_t size);
+// A delta stream that inserts `text` and ends.
+std::vector<std::uint8_t> InsertDelta(const std::string& text);
