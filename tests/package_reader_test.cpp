@@ -27,6 +27,28 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Problem = PackageReader::Problem;
 
+// A package header with `magic`, `version`, `count` entries, the title "T"
+// and an empty description, then `table`.
+Bytes RawPackage(std::uint8_t version, int count, const Bytes& table,
+                 const char* magic = kClassicMagic) {
+  return JoinBytes({Bytes(magic, magic + 8),
+                    ByteList({version, count & 0xFF, (count >> 8) & 0xFF, 'T', 0, 0}), table});
+}
+
+// An entry's flag byte, name, empty description and stamps.
+Bytes RawEntry(std::uint8_t flags, const std::string& name,
+               std::initializer_list<Bytes> stamps = {}) {
+  Bytes bytes = JoinBytes({ByteList({flags}), Bytes(name.begin(), name.end()), ByteList({0, 0})});
+  for (const auto& stamp : stamps) bytes.insert(bytes.end(), stamp.begin(), stamp.end());
+  return bytes;
+}
+
+// A stamp of `size` bytes (below 64 KiB) dated 1980-01-01.
+Bytes RawStamp(std::uint32_t size) {
+  return ByteList({0, 0, 0x21, 0, static_cast<int>(size & 0xFF),
+                   static_cast<int>((size >> 8) & 0xFF), 0, 0, 0, 0});
+}
+
 Bytes Repeated(const Bytes& entry, int count) {
   Bytes table;
   for (int i = 0; i < count; ++i) table.insert(table.end(), entry.begin(), entry.end());

@@ -20,25 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One command run: its exit status (-1: any) and a part of what it prints.
-struct Step {
-  int (*command)(int, char**);
-  std::vector<std::string> arguments;
-  int status;
-  std::string shows;
-};
-
-void RunSteps(const std::vector<Step>& steps) {
-  for (const Step& step : steps) {
-    const CommandRun run = RunCommand(step.command, step.arguments);
-    if (step.status >= 0) {
-      EXPECT_EQ(run.status, step.status) << step.arguments[0] << " " << step.shows;
-    }
-    EXPECT_NE((run.out + run.err).find(step.shows), std::string::npos)
-        << step.shows << " in " << run.out << run.err;
-  }
-}
-
 // check and apply refuse alike what they cannot judge, and change nothing;
 // given a key, they judge as an applicator that trusts it.
 TEST(Upgtool, CheckAndApplyRefuseWhatTheyCannotJudgeAndFollowTheKey) {

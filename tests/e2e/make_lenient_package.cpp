@@ -3,13 +3,8 @@
 // the folder lacks (asking about it) and adds one file.
 #include <cstdio>
 
-#include "builder/delta_writer.h"
-#include "builder/package_writer.h"
-#include "package/file_stamp.h"
-#include "package/upgrade_session.h"
-
-using namespace package;
-using namespace builder;
+#include "tests/support/package_file.h"
+#include "tests/support/upgrade_fixture.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -18,23 +13,9 @@ int main(int argc, char** argv) {
   }
   PackageWriter writer;
   writer.SetTitle("Lenient");
-  PackageEntrySpec verify;
-  verify.operation = Operation::kVerify;
+  PackageEntrySpec verify = CheckEntry(Operation::kVerify, "expected.txt", MakeStamp(0, 0, 5, 0));
   verify.errorPolicy = Policy::kAsk;
-  verify.fileName = "expected.txt";
-  verify.oldStamp.size = 5;
   writer.AddEntry(verify);
-  PackageEntrySpec add;
-  add.operation = Operation::kAdd;
-  add.fileName = "added.txt";
-  const std::uint8_t text[] = {'a', 'd', 'd', 'e', 'd'};
-  DeltaWriter delta;
-  delta.Insert(text, sizeof text);
-  delta.End();
-  add.delta = delta.bytes();
-  add.newStamp.dosDate = (45u << 9) | (1u << 5) | 1u;
-  add.newStamp.size = 5;
-  add.newStamp.checksum = FoldChecksumBlock(0, text, sizeof text);
-  writer.AddEntry(add);
+  writer.AddEntry(NewFileEntry(Operation::kAdd, "added.txt", Bytes("added")));
   return writer.WriteFile(argv[1], false) ? 0 : 1;
 }

@@ -10,3 +10,14 @@ CommandRun RunCommand(int (*command)(int argc, char** argv), std::vector<std::st
   const int status = command(static_cast<int>(argv.size()), argv.data());
   return {status, testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
 }
+
+void RunSteps(const std::vector<Step>& steps) {
+  for (const Step& step : steps) {
+    const CommandRun run = RunCommand(step.command, step.arguments);
+    if (step.status >= 0) {
+      EXPECT_EQ(run.status, step.status) << step.arguments[0] << " " << step.shows;
+    }
+    EXPECT_NE((run.out + run.err).find(step.shows), std::string::npos)
+        << step.shows << " in " << run.out << run.err;
+  }
+}

@@ -11,3 +11,14 @@ struct CommandRun {
 };
 
 CommandRun RunCommand(int (*command)(int argc, char** argv), std::vector<std::string> arguments);
+
+// One command run: its exit status (-1: any) and a part of what it prints.
+struct Step {
+  int (*command)(int, char**);
+  std::vector<std::string> arguments;
+  int status;
+  std::string shows;
+};
+
+// Runs each step in turn and checks its status and text.
+void RunSteps(const std::vector<Step>& steps);

@@ -26,15 +26,5 @@ std::vector<std::uint8_t> SliceBytes(const std::vector<std::uint8_t>& bytes, std
                                      std::size_t count);
 // The bytes given, each 0-255.
 std::vector<std::uint8_t> ByteList(std::initializer_list<int> bytes);
-// A package header with `magic`, `version`, `count` entries, the title "T"
-// and an empty description, then `table`.
-std::vector<std::uint8_t> RawPackage(std::uint8_t version, int count,
-                                     const std::vector<std::uint8_t>& table,
-                                     const char* magic = package::kClassicMagic);
-// An entry's flag byte, name, empty description and stamps.
-std::vector<std::uint8_t> RawEntry(std::uint8_t flags, const std::string& name,
-                                   std::initializer_list<std::vector<std::uint8_t>> stamps = {});
-// A stamp of `size` bytes (below 64 KiB) dated 1980-01-01.
-std::vector<std::uint8_t> RawStamp(std::uint32_t size);
 // A delta stream that inserts `text` and ends.
 std::vector<std::uint8_t> InsertDelta(const std::string& text);
