@@ -1,6 +1,5 @@
-// The signing module as the project calls it: Ed25519 and SHA-512 against
-// their published answers, the key and signature files, and the stream that
-// digests a package file while it is read.
+// The signing module as the project calls it: Ed25519 against its published
+// answers, and the stream that digests a package file while it is read.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,12 +10,12 @@
 
 #include "platform/file_system.h"
 #include "signing/crypto.h"
-#include "signing/key_files.h"
 #include "streams/background_digest.h"
 #include "streams/kv_digest_stream.h"
 #include "streams/kv_file_stream.h"
 #include "tests/support/package_file.h"
-#include "tests/support/signed_package.h"
+
+using namespace signing;
 
 namespace {
 
@@ -81,36 +80,6 @@ TEST(Ed25519, KnownAnswersOfRfc8032) {
       Ed25519PublicKey otherKey = publicKey;
       otherKey[at % 32] ^= 0x01;
       EXPECT_FALSE(VerifyEd25519(otherKey, message.data(), message.size(), expected)) << at;
-    }
-  }
-}
-
-TEST(KeyFiles, TextLayoutIsReadExactly) {
-  const TestKey key = MakeTestKey();
-  const std::string good = PublicKeyText(key.publicKey), hex = good.substr(good.find('\n') + 1, 64),
-                    head = "KVUPG ED25519 PUBLIC KEY\n";
-  std::string upper = hex;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  // The last line must be ended, and by one line break.
-  const struct {
-    std::string text;
-    bool accepted;
-  } cases[] = {
-      {good, true},
-      {"KVUPG ED25519 PUBLIC KEY\r\n" + hex + "\r\n", true},
-      {head + upper + "\n", true},
-      {head + hex, false},
-      {good + "\n", false},
-      {head + hex.substr(2) + "\n", false},
-      {head + hex.substr(2) + "zz\n", false},
-      {"KVUPG ED25519 SECRET KEY\n" + hex + "\n", false},
-      {head + hex + "\r\r\n", false},
-  };
-  for (const auto& c : cases) {
-    Ed25519PublicKey parsed{};
-    EXPECT_EQ(ParsePublicKey(c.text, &parsed), c.accepted) << c.text;
-    if (c.accepted) {
-      EXPECT_EQ(parsed, key.publicKey);
     }
   }
 }

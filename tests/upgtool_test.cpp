@@ -45,7 +45,6 @@ TEST(Upgtool, CheckAndApplyRefuseWhatTheyCannotJudgeAndFollowTheKey) {
   std::string problem;
   ASSERT_TRUE(ReadPublicKeyFile((key + ".pub").c_str(), &publicKey, &problem));
   const std::string id = KeyIdText(KeyIdOf(publicKey));
-  EXPECT_NE(run.out.find("Key id:      " + id), std::string::npos);
   // The secret is the owner's alone (Windows gets an access list instead).
   if (platform::NativeSeparator() == '/') {
     EXPECT_EQ(fs::status(NativeTestPath(key)).permissions() & fs::perms::all,
