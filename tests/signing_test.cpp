@@ -72,15 +72,6 @@ TEST(Ed25519, KnownAnswersOfRfc8032) {
     ASSERT_TRUE(SignEd25519(secret, message.data(), message.size(), &signature));
     EXPECT_EQ(signature, expected);
     EXPECT_TRUE(VerifyEd25519(publicKey, message.data(), message.size(), expected));
-    // Any change to either half of the signature, or to the key, is refused.
-    for (std::size_t at : {std::size_t{0}, std::size_t{31}, std::size_t{32}, std::size_t{63}}) {
-      Ed25519Signature flipped = expected;
-      flipped[at] ^= 0x01;
-      EXPECT_FALSE(VerifyEd25519(publicKey, message.data(), message.size(), flipped)) << at;
-      Ed25519PublicKey otherKey = publicKey;
-      otherKey[at % 32] ^= 0x01;
-      EXPECT_FALSE(VerifyEd25519(otherKey, message.data(), message.size(), expected)) << at;
-    }
   }
 }
 
