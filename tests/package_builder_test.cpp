@@ -126,7 +126,7 @@ TEST(PackageBuilder, TreesRoundTripInEveryFormAndLayout) {
                         {false, 17, true, PackageKind::kClassic, false}};
   for (const Form& form : forms) {
     SCOPED_TRACE(std::to_string(&form - forms));
-    // The Windows build writes neither (ThisBuildRefusesWhatItLacks).
+    // The Windows build writes neither (the refusals table checks it says so).
     if ((form.kind == PackageKind::kExtended && !CanSortSuffixes()) ||
         (form.best && form.compressed && !CanCompressThoroughly()))
       continue;
