@@ -74,7 +74,6 @@ TEST(FolderValidation, TheVerdictOnEachMixOfFiles) {
       {true, {{"d", kDated, kUpdate, kAsk, kIgnore}, {"m", kMissing}, {"p", kOk, kVerify}}},
       {false, {{"d", kDated, kUpdate, kAsk, kAsk}, {"m", kMissing}, {"p", kOk, kVerify}}},
       {false, {{"d", kDated, kUpdate, kAsk, Policy(3)}, {"m", kMissing}, {"p", kOk, kVerify}}},
-      {false, {{"d", kDated, kUpdate, kAsk, kCritical}, {"m", kMissing}, {"p", kOk, kVerify}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);

@@ -41,7 +41,6 @@ const Case kCases[] = {
     {"a backslash before a backslash doubles", "\\\\server\\s", kOne, "\\\\\\server\\s"},
     {"a backslash at the end stays", "dir\\", kOne, "dir\\"},
     {"a backslash before a kept line break stays", "a\\\r\nb", kLines, "a\\\nb"},
-    {"nothing", "", kOne, ""},
 };
 
 TEST(PrintableText, Cases) {
