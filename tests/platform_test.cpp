@@ -15,11 +15,6 @@ namespace {
 using platform::FileHandle;
 using platform::kInvalidFile;
 
-std::string ReadText(const std::string& path) {
-  const std::vector<std::uint8_t> bytes = ReadTestFile(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 class PlatformFileSystem : public ::testing::Test {
  protected:
   FileHandle Open(const std::string& path, unsigned flags) {
@@ -82,23 +77,7 @@ TEST_F(PlatformFileSystem, SharingDecidesWhoElseMayOpen) {
   EXPECT_EQ(Open(path, platform::kOpenReadWrite | platform::kShareRead), kInvalidFile);
   files.Close(first);
   files.Close(second);
-  EXPECT_EQ(ReadText(path), "kept");
-}
-
-TEST_F(PlatformFileSystem, StoredNameIsHandedOutWholeOrNotAtAll) {
-  const std::string stored = "Stored Name.Txt";
-  const std::string path = Write(stored, "x");
-  char name[64];
-  const auto exact = static_cast<std::uint32_t>(stored.size() + 1);
-  EXPECT_TRUE(files.FindStoredName(path.c_str(), name, exact));
-  EXPECT_EQ(std::string(name), stored);
-  EXPECT_FALSE(files.FindStoredName(path.c_str(), name, exact - 1));
-  EXPECT_FALSE(files.FindStoredName(folder.Join("missing").c_str(), name, sizeof name));
-  // Where names are found whatever their case (Windows), the answer is the name as stored; a
-  // case-sensitive file system finds nothing.
-  if (files.FindStoredName(folder.Join("stored name.txt").c_str(), name, sizeof name)) {
-    EXPECT_EQ(std::string(name), stored);
-  }
+  EXPECT_EQ(ReadTestFile(path), std::vector<std::uint8_t>({'k', 'e', 'p', 't'}));
 }
 
 }  // namespace

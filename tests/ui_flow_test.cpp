@@ -94,32 +94,21 @@ TEST(FolderPath, DialogPathDropsTheFileNameAndKeepsDriveRoots) {
   }
 }
 
-// Fake drives C and D, and a package that expects marker.dat as found in sample.dat, so that
-// exactly the folders holding a copy of it pass.
+// Fake drives C and D, and the sample package with every file critical, so that exactly the
+// folders holding a copy of its installed release pass.
 struct SearchWorld {
-  TempFolder root;
-  std::string c = root.Join("C\\");
-  std::string d = root.Join("D\\");
-  std::string sample = root.Join("sample.dat");
-  std::string package = root.Join("marker.upg");
-  SearchWorld() {
-    MakeFolder(c);
-    MakeFolder(d);
-    WriteTestFile(sample, "installed marker");
-    PackageWriter writer;
-    PackageEntrySpec entry = CheckEntry(Operation::kVerify, "marker.dat", StampOfFile(sample));
-    entry.errorPolicy = Policy::kCritical;
-    writer.AddEntry(entry);
-    EXPECT_TRUE(writer.WriteFile(package.c_str(), false));
-  }
-  void CopyMarker(const std::string& folder) {
+  SampleUpgrade sample{false, Policy::kCritical};
+  const TempFolder& root = sample.root;
+  void CopyRelease(const std::string& folder) {
     MakeFolder(folder);
-    fs::copy_file(NativeTestPath(sample), NativeTestPath(folder + "\\marker.dat"));
+    fs::copy(NativeTestPath(sample.target), NativeTestPath(folder), fs::copy_options::recursive);
   }
   std::string Find() {
     char folder[kMaxPath] = "unchanged";
-    FakeDrives drives(c, d);
-    FindInstalledFolder(package.c_str(), folder, nullptr, nullptr, drives);
+    MakeFolder(root.Join("C"));
+    MakeFolder(root.Join("D"));
+    FakeDrives drives(root.Join("C\\"), root.Join("D\\"));
+    FindInstalledFolder(sample.package.c_str(), folder, nullptr, nullptr, drives);
     // The host's containers and hourglass live for exactly one search.
     EXPECT_EQ(drives.events, (std::vector<std::string>{"begin", "end"}));
     return folder;
@@ -129,7 +118,7 @@ struct SearchWorld {
 TEST(FolderSearch, FindsTheFirstMatchDriveCBeforeDShallowBeforeDeep) {
   const struct {
     std::vector<const char*> folders;  // made empty
-    std::vector<const char*> markers;  // folders given a copy of the marker
+    std::vector<const char*> copies;   // folders given a copy of the release
     const char* found;                 // relative to the root; null: unchanged
   } cases[] = {
       {{"C\\Other\\Deep\\Deeper"}, {"C\\App\\Sub", "D\\App"}, "C\\App\\Sub"},
@@ -138,10 +127,10 @@ TEST(FolderSearch, FindsTheFirstMatchDriveCBeforeDShallowBeforeDeep) {
       {{"C\\plain\\deeper"}, {"C\\.hidden"}, nullptr},  // no dot folders
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.markers[0]);
+    SCOPED_TRACE(c.copies[0]);
     SearchWorld world;
     for (const char* folder : c.folders) MakeFolder(world.root.Join(folder));
-    for (const char* folder : c.markers) world.CopyMarker(world.root.Join(folder));
+    for (const char* folder : c.copies) world.CopyRelease(world.root.Join(folder));
     EXPECT_EQ(world.Find(), c.found == nullptr ? "unchanged" : world.root.Join(c.found));
   }
 }
