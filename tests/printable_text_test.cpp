@@ -70,8 +70,6 @@ std::string ConsoleOutput() {
   std::FILE* output = std::tmpfile();
   ConsoleUserInterface console(nullptr, output, false, AnswerMode::kAllYes);
   platform::WindowHandle dialog = console.CreateProgressDialog(nullptr, nullptr);
-  console.SetWindowTitle(dialog, "Upgrade Processing");
-  console.SetControlText(dialog, platform::kProgressStatus, "Add");
   console.SetControlText(dialog, platform::kProgressFileName, "x\x1B]0;t\x07.txt");
   console.DrawPercentBar(dialog, platform::kProgressBar, 5);
   console.ShowMessageBox(dialog, "Filename: x\x1B]0;t\x07.txt\n\nGo on?", "Upgrade Processing",

@@ -44,7 +44,6 @@ TEST(TimeZone, EveryDateGetsTheOffsetInForceNow) {
     std::int64_t offsets[2];
   } kCases[] = {{"America/New_York", {-300, -240}},
                 {"Asia/Kolkata", {330, 330}},
-                {"Mars/Olympus_Mons", {}},
                 {"../zoneinfo/UTC", {}},
                 {"/usr/share/zoneinfo/UTC", {}},
                 {"zone.tab", {}},
