@@ -17,22 +17,14 @@ using platform::kInvalidFile;
 
 class PlatformFileSystem : public ::testing::Test {
  protected:
-  FileHandle Open(const std::string& path, unsigned flags) {
-    return files.Open(path.c_str(), flags);
-  }
-  // `name` in the folder, written with `text`.
-  std::string Write(const std::string& name, const std::string& text) {
-    WriteTestFile(folder.Join(name), text);
-    return folder.Join(name);
-  }
-
   platform::FileSystem& files = platform::NativeFs();
   TempFolder folder;
 };
 
 TEST_F(PlatformFileSystem, ReadStopsShortAtTheEndAndSeekFromStartIsUnsigned) {
-  const std::string path = Write("data.bin", "abcde");
-  const FileHandle file = Open(path, platform::kOpenRead);
+  const std::string path = folder.Join("data.bin");
+  WriteTestFile(path, "abcde");
+  const FileHandle file = files.Open(path.c_str(), platform::kOpenRead);
   ASSERT_NE(file, kInvalidFile);
   using platform::SeekOrigin;
   EXPECT_EQ(files.Size(file), 5u);
@@ -58,22 +50,24 @@ TEST_F(PlatformFileSystem, ReadStopsShortAtTheEndAndSeekFromStartIsUnsigned) {
 // Without sharing a file is held for exclusive use; shared readers open together and let others
 // read, not write; a refused open for writing empties nothing.
 TEST_F(PlatformFileSystem, SharingDecidesWhoElseMayOpen) {
-  const std::string path = Write("held.txt", "kept");
+  const std::string path = folder.Join("held.txt");
+  WriteTestFile(path, "kept");
   const unsigned shared = platform::kOpenRead | platform::kShareRead;
-  const FileHandle held = Open(path, platform::kOpenRead);
+  const FileHandle held = files.Open(path.c_str(), platform::kOpenRead);
   ASSERT_NE(held, kInvalidFile);
   const unsigned refused[] = {platform::kOpenRead, shared, platform::kOpenWrite};
   for (const unsigned flags : refused) {
-    EXPECT_EQ(Open(path, flags), kInvalidFile) << flags;
+    EXPECT_EQ(files.Open(path.c_str(), flags), kInvalidFile) << flags;
   }
   EXPECT_FALSE(files.DeleteFile(path.c_str())) << "in use";
   files.Close(held);
-  const FileHandle first = Open(path, shared);
-  const FileHandle second = Open(path, shared);
+  const FileHandle first = files.Open(path.c_str(), shared);
+  const FileHandle second = files.Open(path.c_str(), shared);
   EXPECT_NE(first, kInvalidFile);
   EXPECT_NE(second, kInvalidFile);
-  EXPECT_EQ(Open(path, platform::kOpenWrite | platform::kShareRead), kInvalidFile);
-  EXPECT_EQ(Open(path, platform::kOpenReadWrite | platform::kShareRead), kInvalidFile);
+  EXPECT_EQ(files.Open(path.c_str(), platform::kOpenWrite | platform::kShareRead), kInvalidFile);
+  EXPECT_EQ(files.Open(path.c_str(), platform::kOpenReadWrite | platform::kShareRead),
+            kInvalidFile);
   files.Close(first);
   files.Close(second);
   EXPECT_EQ(ReadTestFile(path), std::vector<std::uint8_t>({'k', 'e', 'p', 't'}));
