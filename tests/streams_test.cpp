@@ -134,14 +134,6 @@ const Row kReadRows[] = {
        o.Err();
      },
      "ABCDEFGHIJKLMNO 27 [] 32 e0 "},
-    {"a string at the end is empty and sets the flag", "",
-     [](TKVStream& s, Log& o) {
-       char text[8] = "xxxxxxx";
-       s.ReadString(text, sizeof text);
-       o << ("[" + std::string(text) + "]");
-       o.Err();
-     },
-     "[] e1 "},
     {"lines split on LF, drop CR and report the full length", "ab\r\ncd\na\rbc\nxy",
      [](TKVStream& s, Log& o) {
        char line[8];
