@@ -99,7 +99,8 @@ struct SearchWorld {
   const TempFolder& root = sample.root;
   void CopyRelease(const std::string& folder) {
     MakeFolder(folder);
-    fs::copy(NativeTestPath(sample.target), NativeTestPath(folder), fs::copy_options::recursive);
+    for (const fs::directory_entry& file : fs::directory_iterator(NativeTestPath(sample.target)))
+      fs::copy_file(file.path(), NativeTestPath(folder) / file.path().filename());
   }
   std::string Find() {
     char folder[kMaxPath] = "unchanged";
