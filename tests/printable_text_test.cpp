@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 
 #include "tests/support/command_run.h"
 #include "tests/support/package_file.h"
+#include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
 #include "ui/console/console_user_interface.h"
 
@@ -53,11 +53,10 @@ std::string HostilePackage(const TempFolder& folder) {
   PackageWriter writer;
   writer.SetTitle("Evil\x1B[2J");
   writer.SetDescription("one\r\ntwo\x1B[1A\rX");
-  PackageEntrySpec verify;
-  std::tie(verify.operation, verify.errorPolicy, verify.fileName, verify.description,
-           verify.oldStamp) =
-      std::make_tuple(Operation::kVerify, Policy::kCritical, "gone\x1B[31m.txt", "d\x07",
-                      MakeStamp(0x0021, 0, 3, 0));
+  PackageEntrySpec verify =
+      CheckEntry(Operation::kVerify, "gone\x1B[31m.txt", MakeStamp(0x0021, 0, 3, 0));
+  verify.errorPolicy = Policy::kCritical;
+  verify.description = "d\x07";
   writer.AddEntry(verify);
   std::vector<std::uint8_t> bytes;
   EXPECT_TRUE(writer.Plain(&bytes));
