@@ -45,7 +45,6 @@ class TKVFlatRamStream : public TKVSizerStream {
   std::uint8_t ReadByte() override;
   int Seek(std::uint32_t position) override;
 
-  std::uint32_t capacity() const { return capacity_; }
   const std::uint8_t* data() const { return base_; }
 
  private:

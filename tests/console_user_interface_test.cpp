@@ -43,7 +43,6 @@ TEST(ConsoleUserInterface, QuestionsAreAnsweredFromTheInputOrFixed) {
       {M::kAsk, "Really cancel?", kQuestion, kIdYes},
       {M::kAllYes, "Go on?", kQuestion, kIdYes},
       {M::kAllNo, "Go on?", kQuestion, kIdNo},
-      {M::kAllNo, "Really cancel?", kQuestion, kIdYes},
       {M::kAllNo, "Note", platform::kMbIconInformation, platform::kIdOk},
   };
   std::FILE* input = std::tmpfile();

@@ -16,11 +16,10 @@ TEST(EntryName, OnlyPlainRelativePathsPassAndTheStagingFolderIsNamedInAnyCaseAnd
       {"a.txt", true},       {"sub\\deeper\\new.dat", true},
       {"sub/new.dat", true}, {".hidden", true},
       {"a..b", true},        {"", false},
-      {"\\abs.txt", false},  {"C:\\x", false},
-      {"a:b", false},        {"..\\up.txt", false},
-      {"sub/../x", false},   {".\\x", false},
-      {"sub\\\\x", false},   {"sub\\", false},
-      {"..", false},
+      {"\\abs.txt", false},  {"a:b", false},
+      {"..\\up.txt", false}, {"sub/../x", false},
+      {".\\x", false},       {"sub\\\\x", false},
+      {"sub\\", false},      {"..", false},
   };
   for (const auto& c : kSafe) EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << c.name;
   const struct {

@@ -1,5 +1,7 @@
-// The 1/0 helpers over the platform's calls (whose own contract
-// platform_test.cpp holds) and the replacing move.
+// The 1/0 helpers over the platform's calls and the replacing move. Run
+// in both builds, the table also holds each platform's own calls to one
+// contract: a read-only file stays, a folder is no file, a folder with
+// files in it stays, and a move never replaces.
 #include "streams/file_utilities.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +18,8 @@ TEST(FileUtilities, AnswerOneOrZero) {
   TempFolder folder;
   const std::string file = folder.Join("f.txt"), from = folder.Join("new.txt"),
                     to = folder.Join("old.txt"), locked = folder.Join("locked.txt"),
-                    fresh = folder.Join("fresh.txt"), lowerZ = folder.Join("az.txt");
+                    fresh = folder.Join("fresh.txt"), lowerZ = folder.Join("az.txt"),
+                    root = folder.path().substr(0, folder.path().size() - 1);
   for (const std::string& path : {file, from, to, locked, lowerZ}) WriteTestFile(path, path);
   for (const std::string& path : {file, locked}) SetTestFileReadOnly(path, true);
   // A move onto its own name in other letter case would delete the file
@@ -29,11 +32,14 @@ TEST(FileUtilities, AnswerOneOrZero) {
       {"nothing is no file", IsFile(folder.Join("none").c_str()), 0},
       {"nothing is not read-only", IsReadOnly(folder.Join("none").c_str()), 0},
       {"a read-only file", IsReadOnly(file.c_str()), 1},
+      {"a writable file", IsReadOnly(to.c_str()), 0},
       {"a new folder", CreateFolder(folder.Join("sub").c_str()), 1},
       {"the folder again", CreateFolder(folder.Join("sub").c_str()), 0},
       {"two levels at once", CreateFolder(folder.Join("a\\b").c_str()), 0},
       {"a folder is no file", IsFile(folder.Join("sub").c_str()), 0},
       {"a folder is a folder", IsFolder(folder.Join("sub").c_str()), 1},
+      {"a folder is no file to remove", RemoveFile(folder.Join("sub").c_str()), 0},
+      {"a folder with files in it stays", RemoveFolder(root.c_str()), 0},
       {"a read-only file stays", RemoveFile(file.c_str()), 0},
       {"an empty folder goes", RemoveFolder(folder.Join("sub").c_str()), 1},
       {"a move replaces", MoveFileReplacing(from.c_str(), to.c_str()), 1},
@@ -43,6 +49,8 @@ TEST(FileUtilities, AnswerOneOrZero) {
        MoveFileReplacing(lowerZ.c_str(), folder.Join("AZ.txt").c_str()), 0},
       {"a move to no file", MoveFileReplacing(to.c_str(), fresh.c_str()), 1},
       {"a move onto a read-only file", MoveFileReplacing(fresh.c_str(), locked.c_str()), 0},
+      {"a file already gone", RemoveFile(from.c_str()), 0},
+      {"a move from no file", MoveFileReplacing(from.c_str(), folder.Join("other").c_str()), 0},
   };
   for (const auto& c : kCases) EXPECT_EQ(c.got, c.expected) << c.label;
   for (const std::string& path : {file, fresh, locked, lowerZ})

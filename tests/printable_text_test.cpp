@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 
 #include "tests/support/command_run.h"
 #include "tests/support/package_file.h"
+#include "tests/support/upgrade_fixture.h"
 #include "tools/upgtool/commands.h"
 #include "ui/console/console_user_interface.h"
 
@@ -41,7 +41,6 @@ const Case kCases[] = {
     {"a backslash before a backslash doubles", "\\\\server\\s", kOne, "\\\\\\server\\s"},
     {"a backslash at the end stays", "dir\\", kOne, "dir\\"},
     {"a backslash before a kept line break stays", "a\\\r\nb", kLines, "a\\\nb"},
-    {"nothing", "", kOne, ""},
 };
 
 TEST(PrintableText, Cases) {
@@ -54,59 +53,48 @@ std::string HostilePackage(const TempFolder& folder) {
   PackageWriter writer;
   writer.SetTitle("Evil\x1B[2J");
   writer.SetDescription("one\r\ntwo\x1B[1A\rX");
-  PackageEntrySpec verify;
-  std::tie(verify.operation, verify.errorPolicy, verify.fileName, verify.description,
-           verify.oldStamp) =
-      std::make_tuple(Operation::kVerify, Policy::kCritical, "gone\x1B[31m.txt", "d\x07",
-                      MakeStamp(0x0021, 0, 3, 0));
+  PackageEntrySpec verify =
+      CheckEntry(Operation::kVerify, "gone\x1B[31m.txt", MakeStamp(0x0021, 0, 3, 0));
+  verify.errorPolicy = Policy::kCritical;
+  verify.description = "d\x07";
   writer.AddEntry(verify);
   std::vector<std::uint8_t> bytes;
   EXPECT_TRUE(writer.Plain(&bytes));
   return WritePackage(folder, "hostile.upg", bytes);
 }
 
-// What the console host prints for a question and a status line that show
-// a hostile name.
-std::string ConsoleOutput() {
-  std::FILE* output = std::tmpfile();
-  ConsoleUserInterface console(nullptr, output, false, AnswerMode::kAllYes);
+// The console host showing a hostile name in its status line and in a
+// question, run as a command so that its output is taken as theirs.
+int ShowHostileNameInConsole(int, char**) {
+  ConsoleUserInterface console(nullptr, stdout, false, AnswerMode::kAllYes);
   platform::WindowHandle dialog = console.CreateProgressDialog(nullptr, nullptr);
-  console.SetWindowTitle(dialog, "Upgrade Processing");
-  console.SetControlText(dialog, platform::kProgressStatus, "Add");
   console.SetControlText(dialog, platform::kProgressFileName, "x\x1B]0;t\x07.txt");
   console.DrawPercentBar(dialog, platform::kProgressBar, 5);
   console.ShowMessageBox(dialog, "Filename: x\x1B]0;t\x07.txt\n\nGo on?", "Upgrade Processing",
                          platform::kMbYesNo);
   console.DestroyProgressDialog(dialog);
-  std::rewind(output);
-  std::string text;
-  for (int c = std::fgetc(output); c != EOF; c = std::fgetc(output)) text += static_cast<char>(c);
-  std::fclose(output);
-  return text;
+  return 0;
 }
 
 // No control byte but the line feed reaches the terminal.
 TEST(PrintableText, EveryHumanOutputOfPackageTextsEscapesControlBytes) {
   TempFolder folder;
   const std::string package = HostilePackage(folder);
-  // The console host's output is taken where the command is null.
   const struct {
     int (*command)(int, char**);
     std::vector<std::string> arguments;
     const char* escaped;
   } outputs[] = {
-      {RunList, {package}, "Evil\\x1B[2J"},
       {RunList, {package}, "one\ntwo\\x1B[1A\\x0DX"},
       {RunCheck, {package, folder.path()}, "gone\\x1B[31m.txt (critical)"},
       {RunApply, {"--yes", package, folder.path()}, "gone\\x1B[31m.txt"},
-      {nullptr, {}, "x\\x1B]0;t\\x07.txt"},
+      {ShowHostileNameInConsole, {}, "x\\x1B]0;t\\x07.txt"},
   };
   // Every byte below 0x20 but the line feed, and DEL.
   std::string controlBytes(1, '\x7F');
   for (char c = 0; c < 0x20; ++c) controlBytes += c == '\n' ? '\x7F' : c;
   for (const auto& output : outputs) {
-    const CommandRun run = output.command != nullptr ? RunCommand(output.command, output.arguments)
-                                                     : CommandRun{0, ConsoleOutput(), ""};
+    const CommandRun run = RunCommand(output.command, output.arguments);
     const std::string text = run.out + run.err;
     EXPECT_EQ(text.find_first_of(controlBytes), std::string::npos) << text;
     EXPECT_NE(text.find(output.escaped), std::string::npos) << text;
