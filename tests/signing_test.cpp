@@ -82,9 +82,26 @@ struct RecordingDigest final : ByteDigest {
   std::vector<std::uint8_t> seen;
 };
 
-// A digest stream reading in every pattern, in line (0 blocks), in the
-// background (1 or 4) and straight into the digest.
+// Pieces of every size around the background's block, given to it straight
+// (the file stream's reads never cross a block), and a digest stream reading
+// in every pattern, in line (0 blocks), in the background (1 or 4) and
+// straight into the digest.
 TEST(DigestStream, SeesEveryByteOnceInOrderWhateverTheReads) {
+  const std::size_t block = BackgroundDigest::kBlockSize;
+  for (const std::vector<std::size_t>& sizes :
+       {std::vector<std::size_t>{}, {block - 1, 2}, {0, block, 0, block}, {5 * block + 3}}) {
+    RecordingDigest digest;
+    BackgroundDigest background(&digest, 4);
+    std::vector<std::uint8_t> given;
+    for (const std::size_t size : sizes) {
+      const std::vector<std::uint8_t> piece =
+          RandomBytes(size, static_cast<std::uint32_t>(given.size() + 1));
+      background.Update(piece.data(), piece.size());
+      given.insert(given.end(), piece.begin(), piece.end());
+    }
+    background.Drain();
+    EXPECT_EQ(digest.seen, given) << sizes.size() << " pieces";
+  }
   TempFolder folder;
   const std::vector<std::uint8_t> bytes = RandomBytes(150000, 7);
   const std::string path = WritePackage(folder, "file.bin", bytes);
