@@ -123,8 +123,6 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
       {"old file locked at its rebuild", K::kOpenForRead, 2, M::kOnce, "a.txt", kAsk,
        platform::kIdYes, updateA, 1},
       {"... ignored", K::kOpenForRead, 2, M::kOnce, "a.txt", kIgnore, 0, "", 1},
-      {"... under the unnamed policy 3", K::kOpenForRead, 2, M::kOnce, "a.txt", Policy(3), 0, "",
-       1},
       {"... critical", K::kOpenForRead, 2, M::kOnce, "a.txt", Policy::kCritical, platform::kIdYes,
        critical, 0},
       {"file locked during the pre-flight", K::kOpenForRead, 1, M::kOnce, "a.txt", kAsk,
