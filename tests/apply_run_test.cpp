@@ -9,10 +9,13 @@
 #include "apply/apply_upgrade.h"
 #include "apply/passes.h"
 #include "apply/progress_state.h"
+#include "apply/staging_names.h"
+#include "platform/file_system.h"
 #include "platform/resources.h"
 #include "tests/support/scripted_user.h"
 #include "tests/support/test_links.h"
 #include "tests/support/upgrade_fixture.h"
+#include "ui/closing_message.h"
 
 namespace {
 
@@ -194,19 +197,24 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
 
 // A session that cannot run changes nothing, beside the folder either, and shows nothing: one
 // without its message table or its package, one whose entry table was refused (its Add would
-// write beside the folder), and one whose staging folder is a file or a link to a folder outside.
+// write beside the folder), one whose staging folder is a file or a link to a folder outside, and
+// one whose folder another run holds.
 TEST(Preflight, ASessionThatCannotRunShowsNothing) {
   const struct {
     const char* package;  // beside the target folder
     bool strings;
     const char* staging;  // what stands in the staging folder's place, if anything
+    Refusal refusal;
   } cases[] = {
-      {"sample.upg", false, nullptr}, {"none.upg", true, nullptr},  {"refused.upg", true, nullptr},
-      {"sample.upg", true, "file"},   {"sample.upg", true, "link"},
+      {"sample.upg", false, nullptr, Refusal::kNone},
+      {"none.upg", true, nullptr, Refusal::kNone},
+      {"refused.upg", true, nullptr, Refusal::kNone},
+      {"sample.upg", true, "file", Refusal::kStagingNotFolder},
+      {"sample.upg", true, "link", Refusal::kStagingNotFolder},
+      {"sample.upg", true, nullptr, Refusal::kFolderInUse},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.package) + (c.strings ? "" : " without its message table") +
-                 (c.staging != nullptr ? c.staging : ""));
+    SCOPED_TRACE(&c - cases);
     SampleUpgrade sample;
     WriteEscapingPackage(sample.root.Join("refused.upg"));
     const std::string outside = sample.root.Join("outside");
@@ -214,6 +222,12 @@ TEST(Preflight, ASessionThatCannotRunShowsNothing) {
     const std::string staging = c.staging != nullptr ? c.staging : "";
     if (staging == "file") WriteTestFile(sample.Staging(), Bytes("mine"));
     if (staging == "link" && !MakeTestLink(sample.Staging(), "..\\outside")) continue;
+    platform::FileHandle held = platform::kInvalidFile;
+    const std::string lockFile = LockFileName(sample.target.c_str());
+    if (c.refusal == Refusal::kFolderInUse) {
+      ASSERT_EQ(platform::Fs().LockFolder(sample.target.c_str(), lockFile.c_str(), &held),
+                platform::LockResult::kLocked);
+    }
     const FolderSnapshot before = TakeSnapshot(sample.target);
     ResetProgressState();
     ScriptedUser user;
@@ -221,9 +235,13 @@ TEST(Preflight, ASessionThatCannotRunShowsNothing) {
     if (!c.strings) session->uiStrings.reset();
     ApplyOutcome outcome;
     EXPECT_EQ(ApplyUpgrade(*session, &outcome), 0);
+    if (held != platform::kInvalidFile) platform::Fs().UnlockFolder(held);
     EXPECT_EQ(user.dialogsCreated, 0);
-    EXPECT_EQ(outcome.refusal, staging.empty() ? Refusal::kNone : Refusal::kStagingNotFolder);
+    EXPECT_EQ(outcome.refusal, c.refusal);
     EXPECT_EQ(outcome.refusedPath, staging.empty() ? "" : sample.Staging());
+    const std::string closing = ui::ClosingMessageFor(0, outcome).text;
+    EXPECT_EQ(closing.find("Another upgrade is being applied") != std::string::npos,
+              c.refusal == Refusal::kFolderInUse);
     EXPECT_TRUE(TakeSnapshot(sample.target) == before);
     EXPECT_TRUE(TakeSnapshot(outside) == FolderSnapshot());
     EXPECT_FALSE(TestPathExists(sample.root.Join("evil.dll")));

@@ -294,29 +294,4 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
   }
 }
 
-// A run whose folder another run holds is refused at once and changes nothing; the holder goes
-// on. (Every test that runs twice on one folder shows the hold let go.)
-TEST(RunLock, ASecondRunOnTheFolderIsRefusedAndTheFirstGoesOn) {
-  SampleUpgrade sample;
-  const std::string copy = sample.root.Join("copy.upg");
-  WriteTestFile(copy, ReadTestFile(sample.package));
-  ScriptedUser user;
-  int inner = -1;
-  ApplyOutcome innerOutcome;
-  user.onDraw = [&](int) {
-    if (inner != -1) return;
-    const FolderSnapshot before = TakeSnapshot(sample.target);
-    auto session = OpenRunSession(copy, sample.target);
-    inner = ApplyUpgrade(*session, &innerOutcome);
-    EXPECT_TRUE(TakeSnapshot(sample.target) == before);
-  };
-  EXPECT_EQ(ApplyPackage(sample.package, sample.target), 1);
-  EXPECT_EQ(inner, 0);
-  EXPECT_EQ(innerOutcome.refusal, Refusal::kFolderInUse);
-  EXPECT_NE(ClosingMessageFor(0, innerOutcome).text.find("Another upgrade is being applied"),
-            std::string::npos);
-  EXPECT_EQ(user.dialogsCreated, 1) << "the refused run showed nothing";
-  EXPECT_TRUE(sample.IsNew());
-}
-
 }  // namespace
