@@ -30,10 +30,6 @@ using ByteVector = std::vector<std::uint8_t>;
 // A declared size that no stream of these tests reaches.
 constexpr std::uint32_t kLargestSize = 0xFFFFFFFFu;
 
-ByteVector Contents(TKVFlatRamStream& stream) {
-  return ByteVector(stream.data(), stream.data() + stream.GetSize());
-}
-
 // `count` bytes of `old` from `from`, each plus its byte of `differences`.
 ByteVector Added(const ByteVector& old, std::size_t from, const ByteVector& differences,
                  std::size_t count) {
@@ -199,7 +195,7 @@ TEST(DeltaTest, EveryOperationWithAndWithoutOldFileAndOutput) {
     session.bytesDone = 1;
     EXPECT_EQ(ApplyDelta(session, from, row.withOutput ? &output : nullptr, row.declared),
               row.result);
-    EXPECT_EQ(Contents(output), row.written);
+    EXPECT_EQ(ByteVector(output.data(), output.data() + output.GetSize()), row.written);
     EXPECT_EQ(session.bytesDone, 1 + row.counted);
     if (row.oldPosition >= 0) {
       EXPECT_EQ(oldFile.GetPosition(), static_cast<std::uint32_t>(row.oldPosition));

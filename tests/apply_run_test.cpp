@@ -116,11 +116,6 @@ struct LinkedSite {
     fs::create_directory(NativeTestPath(outside));
     linked = MakeTestLink(target + "ldir", "..\\outside");
   }
-  void WritePackage(const std::vector<PackageEntrySpec>& entries) const {
-    PackageWriter writer;
-    for (const PackageEntrySpec& entry : entries) writer.AddEntry(entry);
-    EXPECT_TRUE(writer.WriteFile(package.c_str(), false));
-  }
 };
 
 // The site holding f.dat as the row finds it, and a package of the row's one entry. A linked
@@ -161,7 +156,7 @@ struct Case : LinkedSite {
     entry.warningPolicy = row.warning ? policy : Policy::kCritical;
     entry.errorPolicy = row.warning ? Policy::kCritical : policy;
     if (row.message == kNoFinding) entry.warningPolicy = entry.errorPolicy = Policy::kCritical;
-    WritePackage({entry});
+    WriteEntriesPackage(package, {entry});
   }
 };
 
@@ -336,17 +331,6 @@ TEST(StagedInstall, AppliesEveryOperationAndStampsEveryWrittenFileUncancellablyO
   }
 }
 
-// A folder whose path is `length` characters long, backslash included.
-std::string DeepFolder(const TempFolder& root, std::size_t length) {
-  std::string path = root.path();
-  while (path.size() < length) {
-    const std::size_t room = length - path.size();
-    path += std::string(room > 51 ? 50 : room - 1, 'd') + "\\";
-  }
-  fs::create_directories(NativeTestPath(path));
-  return path;
-}
-
 TEST(StagedInstall, PathsThatDoNotFitAreRefusedBeforeAnythingIsWritten) {
   const struct {
     std::size_t folderLength;
@@ -365,13 +349,13 @@ TEST(StagedInstall, PathsThatDoNotFitAreRefusedBeforeAnythingIsWritten) {
     SCOPED_TRACE(c.folderLength);
     TempFolder root;
     ASSERT_LT(root.path().size(), 200u);
-    const std::string target = DeepFolder(root, c.folderLength);
-    ASSERT_EQ(target.size(), c.folderLength);
+    // One long folder name: the full length counts, however it is cut into names.
+    const std::string target =
+        root.path() + std::string(c.folderLength - root.path().size() - 1, 'd') + "\\";
+    fs::create_directory(NativeTestPath(target));
     WriteTestFile(target + "v", Bytes("v"));
     const FolderSnapshot before = TakeSnapshot(target);
-    PackageWriter writer;
-    writer.AddEntry(c.entry);
-    ASSERT_TRUE(writer.WriteFile(root.Join("p.upg").c_str(), false));
+    WriteEntriesPackage(root.Join("p.upg"), {c.entry});
     ScriptedUser user;
     ApplyOutcome outcome;
     EXPECT_EQ(ApplyPackage(root.Join("p.upg"), target, &outcome), c.refused.empty() ? 1 : 0);
@@ -385,8 +369,8 @@ TEST(StagedInstall, PathsThatDoNotFitAreRefusedBeforeAnythingIsWritten) {
 // A folder swapped for a link after the pre-flight is not followed: the commit stops and undoes.
 TEST(Confinement, AFolderSwappedForALinkBeforeTheCommitIsNotFollowed) {
   LinkedSite site;
-  site.WritePackage({NewFileEntry(O::kAdd, "first.txt", Bytes("1")),
-                     NewFileEntry(O::kAdd, "sub\\victim.txt", Bytes("2"))});
+  WriteEntriesPackage(site.package, {NewFileEntry(O::kAdd, "first.txt", Bytes("1")),
+                                     NewFileEntry(O::kAdd, "sub\\victim.txt", Bytes("2"))});
   if (!site.linked) GTEST_SKIP() << "no symbolic link can be made here";
   fs::create_directory(NativeTestPath(site.target + "sub"));
   const FolderSnapshot outside = TakeSnapshot(site.outside);

@@ -222,13 +222,10 @@ struct Interrupted {
   // A package that checks c.txt, critically: it stops in pass 1 unless the folder is old, and
   // then adds extra.txt.
   std::string OtherPackage() const {
-    PackageWriter writer;
     PackageEntrySpec verify = CheckEntry(Operation::kVerify, "c.txt", oldC);
     verify.errorPolicy = Policy::kCritical;
-    writer.AddEntry(verify);
-    writer.AddEntry(NewFileEntry(Operation::kAdd, "extra.txt", Bytes("extra")));
     const std::string path = sample.root.Join("other.upg");
-    EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+    WriteEntriesPackage(path, {verify, NewFileEntry(Operation::kAdd, "extra.txt", Bytes("extra"))});
     return path;
   }
 };

@@ -70,14 +70,11 @@ void FaultyFileSystem::Close(FileHandle file) {
   ForwardingFileSystem::Close(file);
 }
 
-std::uint32_t FaultyFileSystem::Pointer(FileHandle file) {
-  return ForwardingFileSystem::Seek(file, 0, platform::SeekOrigin::kCurrent);
-}
-
 std::int32_t FaultyFileSystem::Read(FileHandle file, void* buffer, std::int32_t count) {
   if (Fails(FaultKind::kAnyCall, nullptr, nullptr, file)) return -1;
   if (kind_ == FaultKind::kUnreadableByte && count > 0) {
-    const std::uint32_t at = Pointer(file);
+    // Asked of the native file system, so that it counts as no call.
+    const std::uint32_t at = ForwardingFileSystem::Seek(file, 0, platform::SeekOrigin::kCurrent);
     const auto fault = static_cast<std::uint32_t>(nth_);
     if (at <= fault && fault - at < static_cast<std::uint32_t>(count)) {
       ++failures_;
@@ -91,7 +88,7 @@ std::int32_t FaultyFileSystem::Read(FileHandle file, void* buffer, std::int32_t 
 
 std::int32_t FaultyFileSystem::Write(FileHandle file, const void* buffer, std::int32_t count) {
   if (kind_ == FaultKind::kFullFromByte && count > 0) {
-    const std::uint32_t at = Pointer(file);
+    const std::uint32_t at = ForwardingFileSystem::Seek(file, 0, platform::SeekOrigin::kCurrent);
     const auto full = static_cast<std::uint32_t>(nth_);
     const std::uint32_t room = at >= full ? 0 : full - at;
     if (room < static_cast<std::uint32_t>(count)) {

@@ -80,9 +80,8 @@ std::unique_ptr<UpgradeSession> OpenRunSession(const std::string& package,
 }
 
 std::unique_ptr<UpgradeSession> OpenEmptySession(const TempFolder& folder) {
-  PackageWriter writer;
   const std::string path = folder.Join("empty.upg");
-  EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+  WriteEntriesPackage(path, {});
   return OpenRunSession(path, folder.path());
 }
 
@@ -139,10 +138,14 @@ PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
   return entry;
 }
 
-void WriteEscapingPackage(const std::string& path) {
+void WriteEntriesPackage(const std::string& path, const std::vector<PackageEntrySpec>& entries) {
   PackageWriter writer;
-  writer.AddEntry(NewFileEntry(Operation::kAdd, "..\\evil.dll", Bytes("evil")));
-  EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+  for (const PackageEntrySpec& entry : entries) writer.AddEntry(entry);
+  EXPECT_TRUE(writer.WriteFile(path.c_str(), false)) << path;
+}
+
+void WriteEscapingPackage(const std::string& path) {
+  WriteEntriesPackage(path, {NewFileEntry(Operation::kAdd, "..\\evil.dll", Bytes("evil"))});
 }
 
 SampleUpgrade::SampleUpgrade(bool compressed, Policy errorPolicy) {

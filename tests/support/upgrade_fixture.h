@@ -68,6 +68,8 @@ PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
 // A Verify or Remove entry against the file's present stamp.
 PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
                             const FileStamp& oldStamp);
+// Writes `path`, a plain package of `entries`.
+void WriteEntriesPackage(const std::string& path, const std::vector<PackageEntrySpec>& entries);
 // Writes `path`, a package whose one Add names a file beside the target
 // folder: a reader refuses its entry table.
 void WriteEscapingPackage(const std::string& path);
