@@ -50,6 +50,8 @@ const Row kRows[] = {
     {"update changed", O::kUpdate, F::kChanged, L::kChanged, false, A::kOld},
     {"update time differs", O::kUpdate, F::kTimeDiffers, L::kTimeDiffers, true, A::kNew},
     {"update matching", O::kUpdate, F::kMatching, kNoFinding, false, A::kNew},
+    // A matching file whose new file fails its check, found by the pass that builds the new files.
+    {"update rebuild fails", O::kUpdate, F::kMatching, L::kRebuildSkipped, false, A::kOld},
     {"replace absent", O::kReplace, F::kAbsent, L::kNotFound, false, A::kAbsent},
     {"replace read-only", O::kReplace, F::kReadOnly, L::kCannotCreateReadOnly, false, A::kOld},
     {"replace present", O::kReplace, F::kChanged, kNoFinding, false, A::kNew},
@@ -151,6 +153,7 @@ struct Case : LinkedSite {
     if (row.operation == O::kUpdate) {
       entry = UpdateEntry(name, oldBytes, oldStamp, Pattern(90, 3), &newBytes);
     }
+    if (row.message == L::kRebuildSkipped) entry.newStamp.checksum ^= 1;
     entry.description = description;
     // The policy that must not decide is Critical, so a wrong choice shows.
     entry.warningPolicy = row.warning ? policy : Policy::kCritical;
@@ -184,12 +187,15 @@ TEST(Preflight, EveryRowUnderEveryPolicy) {
         expected.push_back({Question(row.operation, c.name, description, row.message, L::kContinue),
                             caption, 0x2024, user.dialog()});
       }
+      const bool rebuild = row.message == L::kRebuildSkipped;
       if (row.message != kNoFinding && policy.value == Policy::kCritical) {
+        const UiLine first = rebuild ? L::kCriticalRebuild : L::kCriticalBefore;
         expected.push_back(
-            {Question(row.operation, c.name, description, L::kCriticalBefore, L::kMoreInformation),
-             caption, 0x2024, user.dialog()});
+            {Question(row.operation, c.name, description, first, L::kMoreInformation), caption,
+             0x2024, user.dialog()});
         if (policy.firstAnswer == platform::kIdYes) {
-          expected.push_back({Text(row.message), caption, 0x2040, user.dialog()});
+          const UiLine explanation = rebuild ? L::kCriticalExplanation : row.message;
+          expected.push_back({Text(explanation), caption, 0x2040, user.dialog()});
         }
       }
       EXPECT_EQ(user.boxes, expected);
