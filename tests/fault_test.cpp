@@ -20,15 +20,6 @@ using namespace ui;
 
 namespace {
 
-// The next run, answering Yes, on the native file system.
-void RunAgain(const SampleUpgrade& sample) {
-  ScriptedUser user;
-  user.defaultAnswer = platform::kIdYes;
-  ApplyOutcome outcome;
-  const int applied = ApplyPackage(sample.package, sample.target, &outcome);
-  EXPECT_EQ(ClosingMessageFor(applied, outcome).exitStatus, kExitApplied);
-}
-
 // Counting starts with the commit when fromCommit is set, so that every call of it is swept.
 const struct Sweep {
   const char* label;
@@ -80,7 +71,14 @@ TEST(Faults, EveryFailurePointEndsOldOrNew) {
       EXPECT_TRUE(died || status != kExitPartlyApplied ||
                   TestPathExists(sample.Staging() + "\\COMMIT.JNL"));
       SCOPED_TRACE("status " + std::to_string(status) + (died ? " died" : ""));
-      if (died || TestPathExists(sample.Staging())) RunAgain(sample);
+      // The next run, answering Yes, on the native file system.
+      if (died || TestPathExists(sample.Staging())) {
+        ScriptedUser user;
+        user.defaultAnswer = platform::kIdYes;
+        ApplyOutcome outcome;
+        const int applied = ApplyPackage(sample.package, sample.target, &outcome);
+        EXPECT_EQ(ClosingMessageFor(applied, outcome).exitStatus, kExitApplied);
+      }
       EXPECT_TRUE(sample.IsNew() || TakeSnapshot(sample.target) == before);
       EXPECT_FALSE(TestPathExists(sample.Staging()));
     }
@@ -188,8 +186,6 @@ struct Interrupted {
     FaultyFileSystem dying(FaultKind::kMove, 1, FaultMode::kDeath, "b.bin");
     ApplyPackage(sample.package, sample.target);
     EXPECT_TRUE(dying.dead());
-    EXPECT_EQ(ReadTestFile(sample.target + "a.txt"), sample.expected.at("a.txt"));
-    EXPECT_TRUE(TestPathExists(sample.Staging() + "\\COMMIT.JNL"));
   }
   // A package that checks c.txt, critically: it stops in pass 1 unless the folder is old, and
   // then adds extra.txt.
