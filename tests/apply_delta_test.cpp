@@ -69,8 +69,8 @@ struct Row {
 
 std::vector<Row> Rows(const ByteVector& old, const ByteVector& diff) {
   const ByteVector ok = Bytes("ok");
-  const ByteVector whole = Stream([&](DeltaWriter&d) { d.AddDiff8(20, diff.data(), 10); }),
-                   cut = SliceBytes(whole, 0, whole.size() - 7);
+  const ByteVector whole = Stream([&](DeltaWriter& d) { d.AddDiff8(20, diff.data(), 10); });
+  const ByteVector cut = SliceBytes(whole, 0, whole.size() - 7);
   // Streams that ask for more than their entry declares or than the package holds, each run as
   // an installed entry (old file and output) and as a skipped one (neither): the output gets at
   // most the declared size and one byte, the package is left where the next stream starts (or
@@ -78,21 +78,20 @@ std::vector<Row> Rows(const ByteVector& old, const ByteVector& diff) {
   // asked for.
   const ByteVector next = Stream([&](DeltaWriter& d) { d.Insert8(ok.data(), 2); });
   const std::uint32_t after = static_cast<std::uint32_t>(next.size());
-  const ByteVector far = JoinBytes({Stream([](DeltaWriter&d) {
-                                      for (int i = 0; i < 200; ++i) d.CopyAbs32(0, 65536);
-                                    }),
-                                    next}),
-                   literal = JoinBytes(
-                       {Stream([&](DeltaWriter&d) { d.Insert16(diff.data(), 1000); }), next}),
-                   sourceless =
-                       JoinBytes({Stream([](DeltaWriter&d) {
-                                    for (int i = 0; i < 3; ++i) d.CopyAbs32(0, 0x01000000);
-                                    d.Insert8(reinterpret_cast<const std::uint8_t*>("abc"), 3);
-                                  }),
-                                  next}),
-                   differences = JoinBytes(
-                       {Stream([&](DeltaWriter&d) { d.AddDiff16(0, diff.data(), 600); }), next}),
-                   longInsert = JoinBytes({ByteList({3, 0, 0, 0, 1}), Bytes("hello")});
+  const auto thenNext = [&](const std::function<void(DeltaWriter&)>& write) {
+    return JoinBytes({Stream(write), next});
+  };
+  const ByteVector far = thenNext([](DeltaWriter& d) {
+    for (int i = 0; i < 200; ++i) d.CopyAbs32(0, 65536);
+  });
+  const ByteVector literal = thenNext([&](DeltaWriter& d) { d.Insert16(diff.data(), 1000); });
+  const ByteVector sourceless = thenNext([](DeltaWriter& d) {
+    for (int i = 0; i < 3; ++i) d.CopyAbs32(0, 0x01000000);
+    d.Insert8(reinterpret_cast<const std::uint8_t*>("abc"), 3);
+  });
+  const ByteVector differences =
+      thenNext([&](DeltaWriter& d) { d.AddDiff16(0, diff.data(), 600); });
+  const ByteVector longInsert = JoinBytes({ByteList({3, 0, 0, 0, 1}), Bytes("hello")});
   return {
       {"a base stays in force and absolute copies ignore it", false, Stream([](DeltaWriter& d) {
          d.SetBase(2);

@@ -175,29 +175,6 @@ TEST(CommitJournal, RefusesWhatIsNoWholeJournal) {
   }
 }
 
-// The sample, its run killed when the commit first moves b.bin: a.txt is new already, the rest
-// still old, the journal in the staging folder.
-struct Interrupted {
-  SampleUpgrade sample;
-  FileStamp oldC = StampOfFile(sample.target + "c.txt");
-
-  Interrupted() {
-    ScriptedUser user;
-    FaultyFileSystem dying(FaultKind::kMove, 1, FaultMode::kDeath, "b.bin");
-    ApplyPackage(sample.package, sample.target);
-    EXPECT_TRUE(dying.dead());
-  }
-  // A package that checks c.txt, critically: it stops in pass 1 unless the folder is old, and
-  // then adds extra.txt.
-  std::string OtherPackage() const {
-    PackageEntrySpec verify = CheckEntry(Operation::kVerify, "c.txt", oldC);
-    verify.errorPolicy = Policy::kCritical;
-    const std::string path = sample.root.Join("other.upg");
-    WriteEntriesPackage(path, {verify, NewFileEntry(Operation::kAdd, "extra.txt", Bytes("extra"))});
-    return path;
-  }
-};
-
 enum class Meanwhile { kNothing, kDamageStagedB, kCutJournal };
 enum class Then { kNew, kNewWithoutExtra, kOldWithExtra, kKept };
 
@@ -228,18 +205,35 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    Interrupted interrupted;
-    const SampleUpgrade& sample = interrupted.sample;
+    // The sample, its run killed when the commit first moves b.bin: a.txt is new already, the
+    // rest still old, the journal in the staging folder.
+    SampleUpgrade sample;
+    const FileStamp oldC = StampOfFile(sample.target + "c.txt");
+    {
+      ScriptedUser user;
+      FaultyFileSystem dying(FaultKind::kMove, 1, FaultMode::kDeath, "b.bin");
+      ApplyPackage(sample.package, sample.target);
+      EXPECT_TRUE(dying.dead());
+    }
     if (c.meanwhile == Meanwhile::kDamageStagedB) {
       WriteTestFile(sample.Staging() + "\\N00001.TMP", Bytes("damaged"));
     }
     if (c.meanwhile == Meanwhile::kCutJournal) {
       WriteTestFile(sample.Staging() + "\\COMMIT.JNL", Bytes("KVJOURN1 cut"));
     }
+    // Another package checks c.txt, critically: it stops in pass 1 unless the folder is old, and
+    // then adds extra.txt.
+    std::string package = sample.package;
+    if (c.otherPackage) {
+      PackageEntrySpec verify = CheckEntry(Operation::kVerify, "c.txt", oldC);
+      verify.errorPolicy = Policy::kCritical;
+      package = sample.root.Join("other.upg");
+      WriteEntriesPackage(package,
+                          {verify, NewFileEntry(Operation::kAdd, "extra.txt", Bytes("x"))});
+    }
     ScriptedUser user;
     user.defaultAnswer = platform::kIdNo;
     ApplyOutcome outcome;
-    const std::string package = c.otherPackage ? interrupted.OtherPackage() : sample.package;
     const int applied = ApplyPackage(package, sample.target, &outcome);
     EXPECT_EQ(outcome.recovery, c.recovery);
     EXPECT_EQ(outcome.recoveredThisPackage, !c.otherPackage && c.recovery == Recovery::kFinished);
