@@ -13,11 +13,6 @@
 #include "package/ui_strings.h"
 #include "platform/resources.h"
 
-using namespace streams;
-using namespace package;
-using namespace apply;
-using namespace builder;
-
 namespace fs = std::filesystem;
 
 FileStamp StampOf(const std::vector<std::uint8_t>& bytes, std::uint16_t dosDate,
