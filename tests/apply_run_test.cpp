@@ -308,9 +308,7 @@ TEST(StagedInstall, AppliesEveryOperationAndStampsEveryWrittenFileUncancellablyO
     SCOPED_TRACE(&c - cases);
     SampleUpgrade sample(c.compressed);
     if (!c.leftovers.empty()) fs::create_directory(NativeTestPath(sample.Staging()));
-    for (const auto& [name, bytes] : c.leftovers) {
-      WriteTestFile(sample.Staging() + "\\" + name, bytes);
-    }
+    for (const auto& [name, bytes] : c.leftovers) WriteTestFile(sample.Staged(name), bytes);
     ScriptedUser user;
     user.cancelQuestion = UiText(L::kCancelQuestion);
     user.onControlText = [&](int control, const std::string& text) {

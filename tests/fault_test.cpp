@@ -68,7 +68,7 @@ TEST(Faults, EveryFailurePointEndsOldOrNew) {
       EXPECT_TRUE(died || status != kExitNotApplied ||
                   TakeSnapshot(sample.target, "__KVUPD_") == before);
       EXPECT_TRUE(died || status != kExitPartlyApplied ||
-                  TestPathExists(sample.Staging() + "\\COMMIT.JNL"));
+                  TestPathExists(sample.Staged("COMMIT.JNL")));
       SCOPED_TRACE("status " + std::to_string(status) + (died ? " died" : ""));
       // The next run, answering Yes, on the native file system.
       if (died || TestPathExists(sample.Staging())) {
@@ -177,8 +177,6 @@ enum class Meanwhile { kNothing, kDamageStagedB, kCutJournal };
 enum class Then { kNew, kNewWithoutExtra, kOldWithExtra, kKept };
 
 TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
-  const char* finished = "It has now been completed";
-  const char* undone = "It has been undone";
   const struct {
     const char* label;
     Meanwhile meanwhile;  // what happens to the folder before the next run
@@ -191,13 +189,13 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
       // Another package's check of c.txt fails once the commit is finished: the run stops, after
       // the recovery changed files. With c.txt back its check passes: the folder was old again.
       {"this package, forward", Meanwhile::kNothing, false, Recovery::kFinished, kExitApplied,
-       finished, Then::kNew},
+       "It has now been completed", Then::kNew},
       {"another package, forward, then it stops", Meanwhile::kNothing, true, Recovery::kFinished,
-       kExitNotApplied, finished, Then::kNewWithoutExtra},
+       kExitNotApplied, "It has now been completed", Then::kNewWithoutExtra},
       {"this package, back, then applied again", Meanwhile::kDamageStagedB, false,
-       Recovery::kUndone, kExitApplied, undone, Then::kNew},
+       Recovery::kUndone, kExitApplied, "It has been undone", Then::kNew},
       {"another package, back, then it", Meanwhile::kDamageStagedB, true, Recovery::kUndone,
-       kExitApplied, undone, Then::kOldWithExtra},
+       kExitApplied, "It has been undone", Then::kOldWithExtra},
       {"an unreadable journal keeps everything", Meanwhile::kCutJournal, false, Recovery::kStuck,
        kExitPartlyApplied, nullptr, Then::kKept},
   };
@@ -214,10 +212,10 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
       EXPECT_TRUE(dying.dead());
     }
     if (c.meanwhile == Meanwhile::kDamageStagedB) {
-      WriteTestFile(sample.Staging() + "\\N00001.TMP", Bytes("damaged"));
+      WriteTestFile(sample.Staged("N00001.TMP"), Bytes("damaged"));
     }
     if (c.meanwhile == Meanwhile::kCutJournal) {
-      WriteTestFile(sample.Staging() + "\\COMMIT.JNL", Bytes("KVJOURN1 cut"));
+      WriteTestFile(sample.Staged("COMMIT.JNL"), Bytes("KVJOURN1 cut"));
     }
     // Another package checks c.txt, critically: it stops in pass 1 unless the folder is old, and
     // then adds extra.txt.
@@ -245,8 +243,7 @@ TEST(Recovery, TheNextRunFinishesOrUndoesAnInterruptedCommit) {
     EXPECT_TRUE(c.then != Then::kNew || sample.IsNew());
     EXPECT_TRUE(c.then != Then::kNewWithoutExtra || (sample.IsNew() && !extra));
     EXPECT_TRUE(c.then != Then::kOldWithExtra || (!newA && extra));
-    EXPECT_TRUE(c.then != Then::kKept ||
-                (newA && TestPathExists(sample.Staging() + "\\N00001.TMP")));
+    EXPECT_TRUE(c.then != Then::kKept || (newA && TestPathExists(sample.Staged("N00001.TMP"))));
     EXPECT_EQ(TestPathExists(sample.Staging()), c.recovery == Recovery::kStuck);
   }
 }

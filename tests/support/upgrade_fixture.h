@@ -88,6 +88,8 @@ struct SampleUpgrade {
 
   explicit SampleUpgrade(bool compressed = false, Policy errorPolicy = Policy::kIgnore);
   std::string Staging() const { return target + "__KVUPD_"; }
+  // `name` inside the staging folder.
+  std::string Staged(const std::string& name) const { return Staging() + "\\" + name; }
   // Whether the folder, the staging folder left out, holds version 2.
   bool IsNew() const { return TakeSnapshot(target, "__KVUPD_").files == expected; }
 };
