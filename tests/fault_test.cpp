@@ -131,7 +131,7 @@ TEST(Faults, ANamedFaultIsAskedAboutOrUndoneAndNamed) {
 // The commit's journal, read back whole by every recovery below and refused when it is no whole
 // journal; an interrupted commit finished or undone by the next run: what the user is told and
 // what the folder holds afterwards (what upgtool check says in between is pinned end to end, on a
-// real upgtool killed mid-commit); and one run per folder.
+// real upgtool killed mid-commit).
 CommitPlan SamplePlan() {
   CommitPlan plan;
   plan.package = {123456, 0xCAFEF00Du};
