@@ -23,8 +23,8 @@ bool FaultyFileSystem::OnFailedPath(const char* path, const char* second, FileHa
 
 void FaultyFileSystem::Die() {
   dead_ = true;
-  for (const FileHandle file : openFiles_) ForwardingFileSystem::Close(file);
-  for (const FileHandle lock : locks_) ForwardingFileSystem::UnlockFolder(lock);
+  for (const FileHandle file : openFiles_) Forward::Close(file);
+  for (const FileHandle lock : locks_) Forward::UnlockFolder(lock);
   openFiles_.clear();
   locks_.clear();
 }
@@ -59,7 +59,7 @@ FileHandle FaultyFileSystem::Open(const char* path, unsigned flags) {
   if (mode == platform::kOpenWrite) kind = FaultKind::kOpenForWrite;
   if (mode == 0 || mode == platform::kOpenRead) kind = FaultKind::kOpenForRead;
   if (Fails(kind, path)) return kInvalidFile;
-  const FileHandle file = ForwardingFileSystem::Open(path, flags);
+  const FileHandle file = Forward::Open(path, flags);
   if (file != kInvalidFile) openFiles_.insert(file);
   return file;
 }
@@ -67,57 +67,51 @@ FileHandle FaultyFileSystem::Open(const char* path, unsigned flags) {
 void FaultyFileSystem::Close(FileHandle file) {
   // A dead process's files were closed when it died.
   if (openFiles_.erase(file) == 0) return;
-  ForwardingFileSystem::Close(file);
-}
-
-std::uint32_t FaultyFileSystem::Pointer(FileHandle file) {
-  return ForwardingFileSystem::Seek(file, 0, platform::SeekOrigin::kCurrent);
+  Forward::Close(file);
 }
 
 std::int32_t FaultyFileSystem::Read(FileHandle file, void* buffer, std::int32_t count) {
   if (Fails(FaultKind::kAnyCall, nullptr, nullptr, file)) return -1;
   if (kind_ == FaultKind::kUnreadableByte && count > 0) {
-    const std::uint32_t at = Pointer(file);
+    // Asked of the native file system, so that it counts as no call.
+    const std::uint32_t at = Forward::Seek(file, 0, platform::SeekOrigin::kCurrent);
     const auto fault = static_cast<std::uint32_t>(nth_);
     if (at <= fault && fault - at < static_cast<std::uint32_t>(count)) {
       ++failures_;
       // The bytes before the fault arrive; a read that starts on it fails.
       const auto before = static_cast<std::int32_t>(fault - at);
-      return before > 0 ? ForwardingFileSystem::Read(file, buffer, before) : -1;
+      return before > 0 ? Forward::Read(file, buffer, before) : -1;
     }
   }
-  return ForwardingFileSystem::Read(file, buffer, count);
+  return Forward::Read(file, buffer, count);
 }
 
 std::int32_t FaultyFileSystem::Write(FileHandle file, const void* buffer, std::int32_t count) {
   if (kind_ == FaultKind::kFullFromByte && count > 0) {
-    const std::uint32_t at = Pointer(file);
+    const std::uint32_t at = Forward::Seek(file, 0, platform::SeekOrigin::kCurrent);
     const auto full = static_cast<std::uint32_t>(nth_);
     const std::uint32_t room = at >= full ? 0 : full - at;
     if (room < static_cast<std::uint32_t>(count)) {
       ++failures_;
-      return room > 0 ? ForwardingFileSystem::Write(file, buffer, static_cast<std::int32_t>(room))
-                      : -1;
+      return room > 0 ? Forward::Write(file, buffer, static_cast<std::int32_t>(room)) : -1;
     }
   }
   if (Fails(FaultKind::kWrite, nullptr, nullptr, file)) {
     // Part of the bytes fit, then the disk is full.
-    return dead_ || kind_ == FaultKind::kAnyCall
-               ? -1
-               : ForwardingFileSystem::Write(file, buffer, count / 2);
+    return dead_ || kind_ == FaultKind::kAnyCall ? -1 : Forward::Write(file, buffer, count / 2);
   }
-  return ForwardingFileSystem::Write(file, buffer, count);
+  return Forward::Write(file, buffer, count);
 }
 
 platform::LockResult FaultyFileSystem::LockFolder(const char* folder, const char* lockFile,
                                                   FileHandle* lock) {
   if (Fails(FaultKind::kAnyCall, folder)) return platform::LockResult::kFailed;
-  const platform::LockResult result = ForwardingFileSystem::LockFolder(folder, lockFile, lock);
+  const platform::LockResult result = Forward::LockFolder(folder, lockFile, lock);
   if (result == platform::LockResult::kLocked) locks_.insert(*lock);
   return result;
 }
 
 void FaultyFileSystem::UnlockFolder(FileHandle lock) {
   if (locks_.erase(lock) == 0) return;
-  ForwardingFileSystem::UnlockFolder(lock);
+  Forward::UnlockFolder(lock);
 }

@@ -115,8 +115,6 @@ class FaultyFileSystem final : public platform::ForwardingFileSystem {
              platform::FileHandle handle = platform::kInvalidFile);
   bool OnFailedPath(const char* path, const char* second, platform::FileHandle handle) const;
   void Die();
-  // Where the file pointer of `file` stands, asked without counting a call.
-  std::uint32_t Pointer(platform::FileHandle file);
 
   FaultKind kind_;
   int nth_;

@@ -13,11 +13,6 @@
 #include "package/ui_strings.h"
 #include "platform/resources.h"
 
-using namespace streams;
-using namespace package;
-using namespace apply;
-using namespace builder;
-
 namespace fs = std::filesystem;
 
 FileStamp StampOf(const std::vector<std::uint8_t>& bytes, std::uint16_t dosDate,
@@ -80,9 +75,8 @@ std::unique_ptr<UpgradeSession> OpenRunSession(const std::string& package,
 }
 
 std::unique_ptr<UpgradeSession> OpenEmptySession(const TempFolder& folder) {
-  PackageWriter writer;
   const std::string path = folder.Join("empty.upg");
-  EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+  WriteEntriesPackage(path, {});
   return OpenRunSession(path, folder.path());
 }
 
@@ -139,28 +133,29 @@ PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
   return entry;
 }
 
-void WriteEscapingPackage(const std::string& path) {
+void WriteEntriesPackage(const std::string& path, const std::vector<PackageEntrySpec>& entries) {
   PackageWriter writer;
-  writer.AddEntry(NewFileEntry(Operation::kAdd, "..\\evil.dll", Bytes("evil")));
-  EXPECT_TRUE(writer.WriteFile(path.c_str(), false));
+  for (const PackageEntrySpec& entry : entries) writer.AddEntry(entry);
+  EXPECT_TRUE(writer.WriteFile(path.c_str(), false)) << path;
+}
+
+void WriteEscapingPackage(const std::string& path) {
+  WriteEntriesPackage(path, {NewFileEntry(Operation::kAdd, "..\\evil.dll", Bytes("evil"))});
 }
 
 SampleUpgrade::SampleUpgrade(bool compressed, Policy errorPolicy) {
   target = root.Join("app\\");
   fs::create_directory(NativeTestPath(target));
   const std::vector<std::uint8_t> a = Pattern(700, 1);
-  const std::vector<std::uint8_t> b = Pattern(300, 2);
-  const std::vector<std::uint8_t> c = Pattern(200, 3);
   const std::vector<std::uint8_t> v = Pattern(100, 4);
   WriteTestFile(target + "a.txt", a);
-  WriteTestFile(target + "b.bin", b);
-  WriteTestFile(target + "c.txt", c);
+  WriteTestFile(target + "b.bin", Pattern(300, 2));
+  WriteTestFile(target + "c.txt", Pattern(200, 3));
   WriteTestFile(target + "v.txt", v);
-  const std::vector<std::uint8_t> tail = Pattern(400, 5);
   const std::vector<std::uint8_t> newB = Pattern(520, 6);
   const std::vector<std::uint8_t> added = Pattern(600, 7);
   entries.push_back(
-      UpdateEntry("a.txt", a, StampOfFile(target + "a.txt"), tail, &expected["a.txt"]));
+      UpdateEntry("a.txt", a, StampOfFile(target + "a.txt"), Pattern(400, 5), &expected["a.txt"]));
   entries.push_back(NewFileEntry(Operation::kReplace, "b.bin", newB));
   entries.push_back(CheckEntry(Operation::kRemove, "c.txt", StampOfFile(target + "c.txt")));
   entries.push_back(CheckEntry(Operation::kVerify, "v.txt", StampOfFile(target + "v.txt")));

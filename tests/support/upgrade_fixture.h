@@ -68,6 +68,8 @@ PackageEntrySpec NewFileEntry(Operation operation, const std::string& name,
 // A Verify or Remove entry against the file's present stamp.
 PackageEntrySpec CheckEntry(Operation operation, const std::string& name,
                             const FileStamp& oldStamp);
+// Writes `path`, a plain package of `entries`.
+void WriteEntriesPackage(const std::string& path, const std::vector<PackageEntrySpec>& entries);
 // Writes `path`, a package whose one Add names a file beside the target
 // folder: a reader refuses its entry table.
 void WriteEscapingPackage(const std::string& path);
@@ -86,6 +88,8 @@ struct SampleUpgrade {
 
   explicit SampleUpgrade(bool compressed = false, Policy errorPolicy = Policy::kIgnore);
   std::string Staging() const { return target + "__KVUPD_"; }
+  // `name` inside the staging folder.
+  std::string Staged(const std::string& name) const { return Staging() + "\\" + name; }
   // Whether the folder, the staging folder left out, holds version 2.
   bool IsNew() const { return TakeSnapshot(target, "__KVUPD_").files == expected; }
 };
